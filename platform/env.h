@@ -1,0 +1,29 @@
+// The process as a Windows program sees it: environment variables (names
+// compared without regard to letter case), %NAME% expansion, the program's
+// own file and the command line as one text.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Value of an environment variable, or null when it is not set. The name is
+// looked up exactly first, then without regard to letter case.
+const char* GetEnv(const char* name);
+// Sets (or with a null value removes) a variable.
+bool SetEnv(const char* name, const char* value);
+
+// Expands each %NAME% by its value; an undefined name stays as written, and
+// "%%" is not special. Writes into `buffer` of `size` (always terminated when
+// size > 0) and returns the size the whole result needs, terminator included.
+size_t ExpandEnvironment(const char* text, char* buffer, size_t size);
+std::string ExpandEnvironmentString(const char* text);
+
+// The program's own file as a full Windows path (from /proc/self/exe).
+// Returns the length, or 0 when it is on no mapped drive or does not fit.
+size_t GetProgramFile(char* buffer, size_t size);
+
+// The command line as one text, rebuilt from the arguments by the Windows
+// quoting rules (an argument with blanks or quotes is quoted).
+const char* GetCommandLineText();
+// Quotes one argument by those rules (for building command lines).
+std::string QuoteArgument(const std::string& argument);

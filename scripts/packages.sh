@@ -1,0 +1,22 @@
+# Sourced by the scripts: makes sure the Debian packages they need are there.
+# As root it installs what is missing with apt-get; otherwise it names them.
+
+weft_packages="cmake ninja-build g++ libgtest-dev libjpeg62-turbo-dev"
+
+weft_ensure_packages() {
+  local wanted="$weft_packages $*" missing="" p
+  for p in $wanted; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+  done
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" = 0 ]; then
+    echo "Installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq || return 1
+    apt-get install -y -qq $missing >/dev/null || return 1
+  else
+    echo "These packages are missing; install them with:" >&2
+    echo "    sudo apt-get install$missing" >&2
+    return 1
+  fi
+}
