@@ -86,7 +86,7 @@ class HTMLFile {
  private:
   bool Set(HeadField field, const char* text);
   bool Fail(const char* format, const char* name);
-  bool WriteTemporary(const char* target, const char* temp);
+  bool WriteTemporary(FILE* input, FILE* output);
 
   HTMLFileInfo info_;
   char inputName_[261];
@@ -134,7 +134,6 @@ class HTMLFileWriter : public HTMLParser {
 
  private:
   void WriteTag(const char* tag);
-  void WriteText(const char* text);
   void OnHead(const char* tag, bool upper);
   void OnTitle(const char* tag);
   void OnTitleEnd(const char* tag);
