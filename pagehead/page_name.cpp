@@ -53,10 +53,12 @@ String PageNameString(const char* path) {
                       [&](char* buffer, size_t size) { PageName(path, buffer, size); });
 }
 
-bool CreateMissingPage(const char* page) {
+bool CreateMissingPage(const char* page, bool* created) {
+  if (created) *created = false;
   if (FileExists(page)) return true;
   FILE* file = OpenFile(page, "w");
   if (!file) return false;
+  if (created) *created = true;
   bool written = fputs(kPageSkeleton, file) >= 0;
   bool closed = fclose(file) == 0;
   return written && closed;

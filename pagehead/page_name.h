@@ -26,5 +26,6 @@ String PageNameString(const char* path);
 
 // Creates `page` with kPageSkeleton when nothing of that name exists. A page
 // that exists is left alone, even when it cannot be read. False only when a
-// missing page could not be created.
-bool CreateMissingPage(const char* page);
+// missing page could not be created; `created` (when given) tells whether
+// this call made the page, so that an editor can take it away again.
+bool CreateMissingPage(const char* page, bool* created = nullptr);

@@ -47,15 +47,18 @@ TEST(PageName, IsUpperCaseName) {
   EXPECT_FALSE(IsUpperCaseName("C:\\PICS\\img.JPG"));
   EXPECT_TRUE(IsUpperCaseName("c:\\pics\\"));
   EXPECT_TRUE(IsUpperCaseName("a:"));
-  EXPECT_TRUE(IsUpperCaseName("caf\xc9.JPG"));  // only 'a' to 'z' are lower case
+  EXPECT_TRUE(IsUpperCaseName("CAF\xe9.JPG"));  // only 'a' to 'z' are lower case
 }
 
 TEST(PageName, CreateMissingPage) {
   TempDrive drive;
-  ASSERT_TRUE(CreateMissingPage("new.htm"));
+  bool created = false;
+  ASSERT_TRUE(CreateMissingPage("new.htm", &created));
+  EXPECT_TRUE(created);
   EXPECT_EQ(kPageSkeleton, drive.Read("new.htm"));
   drive.Write("old.htm", "<P>kept");
-  ASSERT_TRUE(CreateMissingPage("old.htm"));
+  ASSERT_TRUE(CreateMissingPage("old.htm", &created));
+  EXPECT_FALSE(created);
   EXPECT_EQ("<P>kept", drive.Read("old.htm"));
   drive.MakeDir("dir.htm");
   EXPECT_TRUE(CreateMissingPage("dir.htm"));  // exists: left alone

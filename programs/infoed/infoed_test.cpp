@@ -53,7 +53,7 @@ class InfoedTest : public ::testing::Test {
   RunResult Run(const std::vector<std::string>& args, const std::string& input = "") {
     RunOptions options;
     options.input = input;
-    return RunProgram("infoed", args, options);
+    return RunProgram(std::string(WEFT_BIN_DIR) + "/infoed", args, options);
   }
   std::string Stamp(const std::string& relative) {
     struct stat st;

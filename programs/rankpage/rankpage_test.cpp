@@ -37,7 +37,7 @@ class RankpageTest : public ::testing::Test {
  protected:
   RunResult Run(const std::vector<std::string>& args, RunOptions options = {}) {
     if (!options.env.count("WEFTLOG")) options.unset.push_back("WEFTLOG");
-    return RunProgram("rankpage", args, options);
+    return RunProgram(std::string(WEFT_BIN_DIR) + "/rankpage", args, options);
   }
   // The file's identity and time: a page written anew gets a new one.
   std::string Stamp(const std::string& relative) {
@@ -158,7 +158,11 @@ TEST_F(RankpageTest, LongNumbersAreCutWhenStored) {
 TEST_F(RankpageTest, MissingFilesAreWarnedAboutAndSkipped) {
   drive.Write("a.htm", "<HEAD></HEAD><BODY>");
   drive.Write("list.txt", "nope.jpg\na.htm\n");
-  RunResult r = Run({"list.txt"}, {.env = {{"WEFTLOG", "C:\\weft.log"}}});
+  RunOptions options;
+  options.env["WEFTLOG"] = "C:\\weft.log";
+  // The program file on a drive of its own gives the log its title.
+  options.env["WEFTDRIVES"] = "C=" + drive.Host() + ";D=" + WEFT_BIN_DIR;
+  RunResult r = Run({"list.txt"}, options);
   EXPECT_EQ(1, r.exitCode);
   EXPECT_EQ("  1: a.htm\n", r.out);
   EXPECT_EQ("Warning:  File \"nope.jpg\" does not exist.\n", r.err);
