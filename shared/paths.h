@@ -40,8 +40,9 @@ const char* SplitDrive(const char* path, char (&drive)[kDriveSize]);
 // The relative path from the directory `fromDir` to the file or directory
 // `to` (both made full first), into `buffer` of `size`, without a trailing
 // '\'; empty when both are the same place. Returns the buffer, or null when
-// a path cannot be made full (buffer empty) or when `driveTest` is set and
-// the two are on different drives (buffer holds the full `to` path).
+// a path cannot be made full (buffer empty), when size is 0 (nothing
+// written) or when `driveTest` is set and the two are on different drives
+// (buffer holds the full `to` path).
 char* RelativePath(const char* fromDir, const char* to, char* buffer, size_t size,
                    bool driveTest);
 
