@@ -145,7 +145,6 @@ TEST(TemplateParser, LineEndBehindTagDroppedOnlyWhenEndTagSaysSo) {
   EXPECT_EQ(Scanned("a\n${if}\nb\n").out, "a\nb\n");
   EXPECT_EQ(Scanned("a\n${x}\nb\n").out, "a\n\nb\n");
   EXPECT_EQ(Scanned("a\n${if} \nb\n").out, "a\n \nb\n");
-  EXPECT_EQ(Scanned("a\n${if}\r\nb\n").out, "a\nb\n");
 }
 
 TEST(TemplateParser, Comments) {
