@@ -17,10 +17,10 @@ class FileSection {
   FileSection(const FileSection&) = delete;
   FileSection& operator=(const FileSection&) = delete;
 
-  // Positions the stream just after the next occurrence of `marker` (not
+  // Positions the stream just after the next occurrence of `start` (not
   // null). Asking again for the marker found last answers true at once, or
   // with `reuse` seeks back to just after it.
-  bool FindSection(const char* marker, bool reuse);
+  bool FindSection(const char* start, bool reuse);
 
   // Writes the start marker, the text after it through the end marker (or to
   // the end of the stream) and the trailer (may be null) to `output`. False,

@@ -2,6 +2,8 @@
 // as HTMLParser hands it over), never growing it past its buffer's capacity.
 #pragma once
 
+#include <initializer_list>
+
 // Size of the name buffer that NextAttribute needs: names are cut to 32.
 constexpr int kAttributeNameSize = 33;
 
@@ -47,7 +49,7 @@ class TagParser {
 
  private:
   void Rewind();
-  bool Replace(char* from, char* to, const char* pieces[], int count);
+  char* Splice(char* from, char* to, std::initializer_list<const char*> pieces);
 
   char* text_;
   int capacity_;
