@@ -1,7 +1,7 @@
 #include "shared/keywords.h"
 
 #include <cstring>
-#include <string>
+#include <vector>
 
 #include "platform/assert.h"
 #include "shared/chars.h"
@@ -35,7 +35,6 @@ String Trimmed(const char* begin, const char* end) {
 }
 
 bool IsEmpty(const char* text) { return !text || !*text; }
-
 
 // Where one item's search began and where the next search begins.
 struct ItemPlace {
@@ -79,11 +78,68 @@ bool EvalQuotedTerm(const char* list, const char*& cursor) {
   return IsListed(list, Trimmed(start, end));
 }
 
-bool EvalGroupTerm(const char* list, const char*& cursor) {
-  ++cursor;
-  bool value = EvalKeywordExpression(list, cursor);
-  if (*cursor == ')') ++cursor;
-  return value;
+// A term without '!' or '(': a quoted word, '#', '*' or a plain word.
+bool EvalSimpleTerm(const char* list, const char*& cursor) {
+  switch (*cursor) {
+    case '"':
+      return EvalQuotedTerm(list, cursor);
+    case '#':
+      ++cursor;
+      return HasVisibleKeyword(list);
+    case '*':
+      ++cursor;
+      return *list != '\0';
+    default:
+      return IsListed(list, NextToken(cursor, ")&|"));
+  }
+}
+
+// An open group of an expression: its value so far, the operator before the
+// next term ('\0' before the first) and whether a '!' stands before it.
+struct Group {
+  bool value = false;
+  char op = '\0';
+  bool negate = false;
+};
+
+void Combine(Group& group, bool term) {
+  if (group.op == '\0') group.value = term;
+  else if (group.op == '&') group.value = group.value && term;
+  else group.value = group.value || term;
+}
+
+bool ReadNegations(const char*& cursor) {
+  bool negate = false;
+  for (; *cursor == '!'; ++cursor) negate = !negate;
+  return negate;
+}
+
+// Evaluates one term (oneTerm) or a whole expression. Groups are kept on a
+// stack of their own, so that deep nesting cannot exhaust the program's stack.
+bool Evaluate(const char* list, const char*& cursor, bool oneTerm) {
+  std::vector<Group> groups(1);
+  for (;;) {
+    bool negate = ReadNegations(cursor);
+    if (*cursor == '(') {
+      ++cursor;
+      groups.push_back(Group{false, '\0', negate});
+      continue;
+    }
+    Combine(groups.back(), EvalSimpleTerm(list, cursor) != negate);
+    for (;;) {
+      bool outermost = groups.size() == 1;
+      if (outermost && oneTerm) return groups.back().value;
+      if (*cursor == '&' || *cursor == '|') {
+        groups.back().op = *cursor++;
+        break;
+      }
+      if (outermost) return groups.back().value;
+      if (*cursor == ')') ++cursor;
+      Group done = groups.back();
+      groups.pop_back();
+      Combine(groups.back(), done.value != done.negate);
+    }
+  }
 }
 
 String TextAfterFirst(const String& item) { return Trimmed(item.Text() + 1, item.Text() + item.Length()); }
@@ -97,7 +153,8 @@ String NextKeyword(const char*& cursor) {
     if (!comma) {
       const char* start = cursor;
       cursor += strlen(cursor);
-      return MakeString(start, TrimmedLength(start, cursor));
+      size_t length = TrimmedLength(start, cursor);
+      return length ? MakeString(start, length) : String();  // null: exhausted
     }
     const char* start = cursor;
     cursor = SkipSpace(comma + 1);
@@ -149,33 +206,13 @@ String NextToken(const char*& cursor, const char* stopCharacters) {
 bool EvalKeywordTerm(const char* list, const char*& cursor) {
   REQUIRE(list, "pKeywordList");
   REQUIRE(cursor, "pExpression");
-  switch (*cursor) {
-    case '!':
-      ++cursor;
-      return !EvalKeywordTerm(list, cursor);
-    case '"':
-      return EvalQuotedTerm(list, cursor);
-    case '#':
-      ++cursor;
-      return HasVisibleKeyword(list);
-    case '(':
-      return EvalGroupTerm(list, cursor);
-    case '*':
-      ++cursor;
-      return *list != '\0';
-    default:
-      return IsListed(list, NextToken(cursor, ")&|"));
-  }
+  return Evaluate(list, cursor, true);
 }
 
 bool EvalKeywordExpression(const char* list, const char*& cursor) {
-  bool value = EvalKeywordTerm(list, cursor);
-  while (*cursor == '&' || *cursor == '|') {
-    char op = *cursor++;
-    bool term = EvalKeywordTerm(list, cursor);
-    value = op == '&' ? value && term : value || term;
-  }
-  return value;
+  REQUIRE(list, "pKeywordList");
+  REQUIRE(cursor, "pExpression");
+  return Evaluate(list, cursor, false);
 }
 
 bool ApplyKeywordOps(String& list, const char* operations) {

@@ -6,7 +6,7 @@
 #include "shared/string.h"
 
 // The next item at the cursor, white space around it trimmed and empty items
-// skipped; the cursor moves past it. An empty String: the list is exhausted.
+// skipped; the cursor moves past it. The null String: the list is exhausted.
 String NextKeyword(const char*& cursor);
 
 // True when the list holds an item equal to word (letter case ignored).

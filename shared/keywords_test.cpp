@@ -46,8 +46,11 @@ TEST(KeywordList, NextKeywordLeavesCursorAtEnd) {
   EXPECT_EQ(cursor, list + 3);
   EXPECT_STREQ(NextKeyword(cursor).Text(), "b");
   EXPECT_EQ(*cursor, '\0');
-  EXPECT_EQ(NextKeyword(cursor).Length(), 0u);
+  EXPECT_TRUE(NextKeyword(cursor).IsNull());
   EXPECT_EQ(*cursor, '\0');
+  const char* blanks = " , ";
+  cursor = blanks;
+  EXPECT_TRUE(NextKeyword(cursor).IsNull());
 }
 
 TEST(KeywordList, HasKeywordIgnoresCaseOfWholeItems) {
@@ -172,6 +175,10 @@ TEST(KeywordExpression, Values) {
       {"a", "(a", true},
       {"a", "(b|a)&!(c)", true},
       {"a", "a|", true},
+      {"a", "!(a|b)|!(c)", true},
+      {"a", "!(!a)", true},
+      {"a", "! a", false},
+      {"b", "(a|(b&!c))&b", true},
       {"", "a|b", false},
   };
   for (const Case& c : cases) {
@@ -195,6 +202,25 @@ TEST(KeywordExpression, CursorStopsWhereTheExpressionEnds) {
     std::string rest;
     Eval("a", c.expression, &rest);
     EXPECT_EQ(rest, c.rest) << c.expression;
+  }
+}
+
+TEST(KeywordExpression, TermReadsOneTerm) {
+  struct Case {
+    const char* expression;
+    bool value;
+    const char* rest;
+  } cases[] = {
+      {"a|b", true, "|b"},
+      {"!(b|a)&c", false, "&c"},
+      {"\"a\"b", true, "b"},
+      {"#|x", true, "|x"},
+      {"x y)z", false, ")z"},
+  };
+  for (const Case& c : cases) {
+    const char* cursor = c.expression;
+    EXPECT_EQ(EvalKeywordTerm("a", cursor), c.value) << c.expression;
+    EXPECT_STREQ(cursor, c.rest) << c.expression;
   }
 }
 
@@ -254,4 +280,13 @@ TEST(KeywordDeathTest, MissingArgumentsAreReportedByName) {
   EXPECT_EXIT(ApplyKeywordOps(list, nullptr), testing::ExitedWithCode(3), "pOperations");
   const char* none = nullptr;
   EXPECT_EXIT(EvalKeywordExpression("a", none), testing::ExitedWithCode(3), "pExpression");
+}
+
+TEST(KeywordExpression, DeepNestingIsEvaluated) {
+  std::string groups(100000, '(');
+  groups += "a";
+  std::string negations(100001, '!');
+  negations += "a";
+  EXPECT_TRUE(Eval("a", groups.c_str()));
+  EXPECT_FALSE(Eval("a", negations.c_str()));
 }
