@@ -1,0 +1,100 @@
+#include "jpeg/testing/dib_fixtures.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include <jpeglib.h>
+
+BitmapInfoHeader* MakeDIB(int width, int height, const std::function<Rgb(int x, int y)>& pixel) {
+  BitmapInfoHeader* dib = NewDIB(width, height);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = DIBRow(dib, y);
+    for (int x = 0; x < width; ++x) {
+      Rgb p = pixel(x, y);
+      row[3 * x] = static_cast<uint8_t>(p.r);
+      row[3 * x + 1] = static_cast<uint8_t>(p.g);
+      row[3 * x + 2] = static_cast<uint8_t>(p.b);
+    }
+  }
+  return dib;
+}
+
+BitmapInfoHeader* DIBFromRows(const std::vector<std::vector<int>>& rows) {
+  int width = static_cast<int>(rows[0].size() / 3);
+  return MakeDIB(width, static_cast<int>(rows.size()), [&](int x, int y) {
+    const auto& row = rows[static_cast<size_t>(y)];
+    size_t i = static_cast<size_t>(3 * x);
+    return Rgb{row[i], row[i + 1], row[i + 2]};
+  });
+}
+
+Rgb PixelAt(const BitmapInfoHeader* dib, int x, int y) {
+  const uint8_t* p = DIBRow(dib, y) + 3 * x;
+  return {p[0], p[1], p[2]};
+}
+
+std::vector<std::vector<int>> RowsOf(const BitmapInfoHeader* dib) {
+  std::vector<std::vector<int>> rows;
+  for (int y = 0; y < dib->biHeight; ++y) {
+    const uint8_t* row = DIBRow(dib, y);
+    rows.emplace_back(row, row + 3 * dib->biWidth);
+  }
+  return rows;
+}
+
+namespace {
+
+void FillRow(std::vector<JSAMPLE>& row, int y, int width, int components,
+             const std::function<Rgb(int x, int y)>& pixel) {
+  for (int x = 0; x < width; ++x) {
+    Rgb p = pixel(x, y);
+    JSAMPLE* out = row.data() + x * components;
+    if (components == 1) {
+      out[0] = static_cast<JSAMPLE>(p.r);
+    } else if (components == 3) {
+      out[0] = static_cast<JSAMPLE>(p.r);
+      out[1] = static_cast<JSAMPLE>(p.g);
+      out[2] = static_cast<JSAMPLE>(p.b);
+    } else {
+      out[0] = static_cast<JSAMPLE>(p.r);
+      out[1] = static_cast<JSAMPLE>(p.g);
+      out[2] = static_cast<JSAMPLE>(p.b);
+      out[3] = 0;
+    }
+  }
+}
+
+}  // namespace
+
+void WriteTestJpeg(const std::string& hostPath, int width, int height, int components,
+                   const std::function<Rgb(int x, int y)>& pixel, int quality, int densityUnit,
+                   int density) {
+  FILE* file = fopen(hostPath.c_str(), "wb");
+  if (!file) throw std::runtime_error("cannot create " + hostPath);
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr errors;
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  jpeg_stdio_dest(&cinfo, file);
+  cinfo.image_width = static_cast<JDIMENSION>(width);
+  cinfo.image_height = static_cast<JDIMENSION>(height);
+  cinfo.input_components = components;
+  cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  if (densityUnit) {
+    cinfo.density_unit = static_cast<UINT8>(densityUnit);
+    cinfo.X_density = static_cast<UINT16>(density);
+    cinfo.Y_density = static_cast<UINT16>(density);
+  }
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<JSAMPLE> row(static_cast<size_t>(width * components));
+  while (cinfo.next_scanline < cinfo.image_height) {
+    FillRow(row, static_cast<int>(cinfo.next_scanline), width, components, pixel);
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  fclose(file);
+}

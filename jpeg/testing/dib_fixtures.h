@@ -1,0 +1,31 @@
+// Test helpers for the image pipeline: small bitmaps from pixel lists and
+// JPEG files written straight through the library (RGB, grayscale, CMYK).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "jpeg/dib.h"
+
+struct Rgb {
+  int r, g, b;
+  bool operator==(const Rgb&) const = default;
+};
+
+// A bitmap of width x height whose pixel (x, y), y counted in memory order
+// (bottom-up), is pixel(x, y).
+BitmapInfoHeader* MakeDIB(int width, int height, const std::function<Rgb(int x, int y)>& pixel);
+// A bitmap from rows of channel values in memory order, 3 values per pixel.
+BitmapInfoHeader* DIBFromRows(const std::vector<std::vector<int>>& rows);
+// The channel values of each row in memory order (pad bytes left out).
+std::vector<std::vector<int>> RowsOf(const BitmapInfoHeader* dib);
+Rgb PixelAt(const BitmapInfoHeader* dib, int x, int y);
+
+// Writes a JPEG at a host path through the library. `components` is 1
+// (grayscale: the red channel of pixel), 3 (RGB) or 4 (CMYK); (x, y) counted
+// from the top row. A density unit other than 0 is stored with the density.
+void WriteTestJpeg(const std::string& hostPath, int width, int height, int components,
+                   const std::function<Rgb(int x, int y)>& pixel, int quality = 95,
+                   int densityUnit = 0, int density = 0);
