@@ -1,0 +1,198 @@
+// Windows file attributes over POSIX files. Read-only comes from the owner's
+// write permission; hidden from a leading dot or the attribute record; the
+// archive bit from a stamp (size and modification time) in the record, which
+// lives in the extended attribute user.weft.attrib.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/host.h"
+
+namespace weft_host {
+namespace {
+
+constexpr const char* kRecordName = "user.weft.attrib";
+
+// The stored record: the hidden flag and the archive stamp.
+struct Record {
+  bool hidden = false;
+  bool hasStamp = false;
+  uint64_t size = 0;
+  int64_t seconds = 0;
+  int64_t nanoseconds = 0;
+};
+
+Record ReadRecord(const std::string& host) {
+  Record record;
+  char text[128];
+  ssize_t n = getxattr(host.c_str(), kRecordName, text, sizeof text - 1);
+  if (n <= 0) return record;
+  text[n] = '\0';
+  record.hidden = strstr(text, "hidden") != nullptr;
+  const char* stamp = strstr(text, "stamp=");
+  if (stamp && sscanf(stamp, "stamp=%" SCNu64 ":%" SCNd64 ".%" SCNd64, &record.size,
+                      &record.seconds, &record.nanoseconds) == 3) {
+    record.hasStamp = true;
+  }
+  return record;
+}
+
+std::string RecordText(const Record& record) {
+  std::string text;
+  if (record.hidden) text = "hidden";
+  if (record.hasStamp) {
+    char stamp[80];
+    snprintf(stamp, sizeof stamp, "stamp=%" PRIu64 ":%" PRId64 ".%09" PRId64, record.size,
+             record.seconds, record.nanoseconds);
+    if (!text.empty()) text += ' ';
+    text += stamp;
+  }
+  return text;
+}
+
+// Stores the record, or removes it when it says nothing.
+bool WriteRecord(const std::string& host, const Record& record) {
+  std::string text = RecordText(record);
+  if (text.empty()) {
+    if (removexattr(host.c_str(), kRecordName) == 0 || errno == ENODATA || errno == ENOTSUP) {
+      return true;
+    }
+    SetErrno(errno);
+    return false;
+  }
+  if (setxattr(host.c_str(), kRecordName, text.data(), text.size(), 0) == 0) return true;
+  if (errno == ENOTSUP) {
+    SetError("The file system here keeps no file attributes (hidden, archive): " + host);
+  } else {
+    SetErrno(errno);
+  }
+  return false;
+}
+
+bool IsDotName(const std::string& name) {
+  return !name.empty() && name[0] == '.' && name != "." && name != "..";
+}
+
+bool StampMatches(const Record& record, const struct stat& st) {
+  return record.hasStamp && record.size == static_cast<uint64_t>(st.st_size) &&
+         record.seconds == st.st_mtim.tv_sec && record.nanoseconds == st.st_mtim.tv_nsec;
+}
+
+std::string LastComponent(const std::string& host) {
+  size_t slash = host.rfind('/');
+  return slash == std::string::npos ? host : host.substr(slash + 1);
+}
+
+FileTime CreationTime(const std::string& host, const struct stat& st) {
+  struct statx sx;
+  if (statx(AT_FDCWD, host.c_str(), 0, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME)) {
+    struct timespec birth = {static_cast<time_t>(sx.stx_btime.tv_sec),
+                             static_cast<long>(sx.stx_btime.tv_nsec)};
+    return ToFileTime(birth);
+  }
+  return ToFileTime(st.st_mtim);
+}
+
+}  // namespace
+
+uint32_t AttributesOf(const std::string& host, const struct stat& st, const std::string& name) {
+  Record record = ReadRecord(host);
+  uint32_t attributes = 0;
+  if (S_ISDIR(st.st_mode)) attributes |= kAttrDirectory;
+  if (!(st.st_mode & S_IWUSR)) attributes |= kAttrReadOnly;
+  if (IsDotName(name) || record.hidden) attributes |= kAttrHidden;
+  if (!S_ISDIR(st.st_mode) && !StampMatches(record, st)) attributes |= kAttrArchive;
+  return attributes ? attributes : kAttrNormal;
+}
+
+void FillFindData(const std::string& host, const struct stat& st, const std::string& name,
+                  FindData* data) {
+  data->attributes = AttributesOf(host, st, name);
+  data->size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+  data->creationTime = CreationTime(host, st);
+  data->accessTime = ToFileTime(st.st_atim);
+  data->writeTime = ToFileTime(st.st_mtim);
+  size_t length = name.size() < sizeof data->name - 1 ? name.size() : sizeof data->name - 1;
+  memcpy(data->name, name.data(), length);
+  data->name[length] = '\0';
+}
+
+void CopyHiddenFlag(const std::string& from, const std::string& to) {
+  Record record;
+  record.hidden = ReadRecord(from).hidden;
+  if (record.hidden) WriteRecord(to, record);
+}
+
+}  // namespace weft_host
+
+using namespace weft_host;
+
+uint32_t GetAttributes(const char* path) {
+  std::string host;
+  if (!HostOfPath(path, &host)) return kInvalidAttributes;
+  struct stat st;
+  if (stat(host.c_str(), &st) != 0) {
+    SetErrno(errno);
+    return kInvalidAttributes;
+  }
+  return AttributesOf(host, st, LastComponent(host));
+}
+
+bool SetAttributes(const char* path, uint32_t attributes) {
+  std::string host;
+  if (!HostOfPath(path, &host)) return false;
+  struct stat st;
+  if (stat(host.c_str(), &st) != 0) {
+    SetErrno(errno);
+    return false;
+  }
+  Record record = ReadRecord(host);
+  record.hidden = (attributes & kAttrHidden) && !IsDotName(LastComponent(host));
+  if (S_ISREG(st.st_mode)) {
+    record.hasStamp = !(attributes & kAttrArchive);
+    record.size = static_cast<uint64_t>(st.st_size);
+    record.seconds = st.st_mtim.tv_sec;
+    record.nanoseconds = st.st_mtim.tv_nsec;
+  }
+  // The record can only be written while the owner may write the file.
+  mode_t mode = st.st_mode & 07777;
+  if (!(mode & S_IWUSR)) chmod(host.c_str(), mode | S_IWUSR);
+  bool stored = WriteRecord(host, record);
+  mode_t wanted = (attributes & kAttrReadOnly) ? mode & ~(S_IWUSR | S_IWGRP | S_IWOTH) : mode | S_IWUSR;
+  if (!stored) wanted = mode;
+  if (chmod(host.c_str(), wanted) != 0) {
+    SetErrno(errno);
+    return false;
+  }
+  return stored;
+}
+
+bool PathExists(const char* path) {
+  std::string host;
+  if (!HostOfPath(path, &host)) return false;
+  struct stat st;
+  if (stat(host.c_str(), &st) != 0) {
+    SetErrno(errno);
+    return false;
+  }
+  return true;
+}
+
+bool GetFileInfo(const char* path, FindData* data) {
+  std::string host;
+  if (!HostOfPath(path, &host)) return false;
+  struct stat st;
+  if (stat(host.c_str(), &st) != 0) {
+    SetErrno(errno);
+    return false;
+  }
+  FillFindData(host, st, LastComponent(host), data);
+  return true;
+}

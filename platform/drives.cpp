@@ -1,0 +1,379 @@
+// Drive letters over host folders, full Windows paths, the current directory
+// and host lookups without regard to letter case.
+#include <dirent.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/host.h"
+
+namespace weft_host {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualNoCase(const std::string& a, const char* b) {
+  size_t i = 0;
+  for (; i < a.size() && b[i]; ++i) {
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  }
+  return i == a.size() && !b[i];
+}
+
+// Host path with '//' collapsed and no trailing '/'; "" for the root.
+std::string NormalizeHostFolder(const std::string& folder) {
+  std::string out;
+  for (char c : folder) {
+    if (c == '/' && !out.empty() && out.back() == '/') continue;
+    out += c;
+  }
+  while (!out.empty() && out.back() == '/') out.pop_back();
+  return out;
+}
+
+std::vector<Drive> ParseDrives(const std::string& value) {
+  std::vector<Drive> drives;
+  size_t start = 0;
+  while (start <= value.size()) {
+    size_t end = value.find(';', start);
+    if (end == std::string::npos) end = value.size();
+    std::string entry = value.substr(start, end - start);
+    start = end + 1;
+    if (entry.size() < 3 || !IsAsciiLetter(entry[0]) || entry[1] != '=' || entry[2] != '/') continue;
+    Drive drive;
+    drive.letter = UpperAscii(entry[0]);
+    drive.folder = NormalizeHostFolder(entry.substr(2));
+    char real[PATH_MAX];
+    drive.realFolder = realpath(entry.c_str() + 2, real) ? NormalizeHostFolder(real) : drive.folder;
+    drives.push_back(drive);
+  }
+  return drives;
+}
+
+// The part of `host` below `folder`, or false when `folder` is no prefix of it
+// (whole components only).
+bool BelowFolder(const std::string& host, const std::string& folder, std::string* rest) {
+  if (host.compare(0, folder.size(), folder) != 0) return false;
+  if (host.size() > folder.size() && host[folder.size()] != '/') return false;
+  *rest = host.substr(folder.size());
+  return true;
+}
+
+// Absolute, lexically clean host path ('.' and '..' resolved, no '//').
+std::string CleanHostPath(const std::string& host) {
+  std::string absolute = host;
+  if (absolute.empty() || absolute[0] != '/') {
+    char* cwd = getcwd(nullptr, 0);
+    absolute = std::string(cwd ? cwd : "") + "/" + absolute;
+    free(cwd);
+  }
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start < absolute.size()) {
+    size_t end = absolute.find('/', start);
+    if (end == std::string::npos) end = absolute.size();
+    std::string part = absolute.substr(start, end - start);
+    start = end + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  std::string out;
+  for (const auto& part : parts) out += "/" + part;
+  return out;
+}
+
+// The Windows path of a host path: the drive whose folder is its longest prefix.
+bool HostToWin(const std::string& hostPath, WinPath* out) {
+  std::string host = CleanHostPath(hostPath);
+  const std::vector<Drive> drives = CurrentDrives();
+  int best = -1;
+  size_t bestLength = 0;
+  std::string bestRest;
+  for (size_t i = 0; i < drives.size(); ++i) {
+    for (const std::string* folder : {&drives[i].folder, &drives[i].realFolder}) {
+      std::string rest;
+      if (!BelowFolder(host, *folder, &rest)) continue;
+      if (best >= 0 && folder->size() <= bestLength) continue;
+      best = static_cast<int>(i);
+      bestLength = folder->size();
+      bestRest = rest;
+    }
+  }
+  if (best < 0) {
+    SetError("The path is on no mapped drive: " + host);
+    return false;
+  }
+  out->drive = drives[best].letter;
+  out->parts.clear();
+  out->trailingSeparator = false;
+  size_t start = 1;
+  while (start < bestRest.size()) {
+    size_t end = bestRest.find('/', start);
+    if (end == std::string::npos) end = bestRest.size();
+    out->parts.push_back(bestRest.substr(start, end - start));
+    start = end + 1;
+  }
+  return true;
+}
+
+bool CurrentWinPath(WinPath* out) {
+  char* cwd = getcwd(nullptr, 0);
+  if (!cwd) {
+    SetErrno(errno);
+    return false;
+  }
+  std::string host = cwd;
+  free(cwd);
+  return HostToWin(host, out);
+}
+
+bool IsWildcardName(const std::string& name) {
+  for (char c : name) {
+    if (c == '*' || c == '?') continue;
+    if (!IsWindowsName(std::string(1, c))) return false;
+  }
+  return true;
+}
+
+// Applies the components of `rest` to `out`.
+bool AddComponents(const char* rest, WinPath* out, bool allowWildcards) {
+  std::vector<std::string> parts;
+  const char* p = rest;
+  while (*p) {
+    const char* end = p;
+    while (*end && !IsSeparator(*end)) ++end;
+    parts.emplace_back(p, end);
+    p = *end ? end + 1 : end;
+  }
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!out->parts.empty()) out->parts.pop_back();
+      continue;
+    }
+    bool last = i + 1 == parts.size();
+    if (!IsWindowsName(part) && !(allowWildcards && last && IsWildcardName(part))) {
+      SetError("The filename, directory name, or volume label syntax is incorrect.");
+      return false;
+    }
+    out->parts.push_back(part);
+  }
+  size_t length = strlen(rest);
+  out->trailingSeparator = length > 0 && IsSeparator(rest[length - 1]);
+  return true;
+}
+
+// Case-insensitive match for `name` among the entries of host folder `dir`;
+// the smallest by bytes when several differ only in case.
+bool FindNoCase(const std::string& dir, const std::string& name, std::string* match) {
+  DIR* d = opendir(dir.empty() ? "/" : dir.c_str());
+  if (!d) return false;
+  bool found = false;
+  while (dirent* e = readdir(d)) {
+    if (!EqualNoCase(name, e->d_name)) continue;
+    if (!found || strcmp(e->d_name, match->c_str()) < 0) *match = e->d_name;
+    found = true;
+  }
+  closedir(d);
+  return found;
+}
+
+bool HostExists(const std::string& host) {
+  struct stat st;
+  return lstat(host.empty() ? "/" : host.c_str(), &st) == 0;
+}
+
+// Cache of the parsed drive map, keyed by the variable's value.
+struct DriveCache {
+  bool valid = false;
+  std::string value;
+  std::vector<Drive> drives;
+};
+
+}  // namespace
+
+std::vector<Drive> CurrentDrives() {
+  thread_local DriveCache cache;
+  const char* value = getenv("WEFTDRIVES");
+  std::string text = value && *value ? value : "C=/";
+  if (!cache.valid || cache.value != text) {
+    cache.drives = ParseDrives(text);
+    cache.value = text;
+    cache.valid = true;
+  }
+  return cache.drives;
+}
+
+bool FindDrive(char letter, Drive* drive) {
+  for (const Drive& d : CurrentDrives()) {
+    if (d.letter == UpperAscii(letter)) {
+      *drive = d;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool IsWindowsName(const std::string& name) {
+  for (unsigned char c : name) {
+    if (c < 32 || strchr("\\/:*?\"<>|", c)) return false;
+  }
+  return true;
+}
+
+bool ResolvePath(const char* path, WinPath* out, bool allowWildcards) {
+  if (!path || !*path) {
+    SetError("The system cannot find the path specified.");
+    return false;
+  }
+  WinPath result;
+  const char* rest = path;
+  if (IsAsciiLetter(path[0]) && path[1] == ':') {
+    result.drive = UpperAscii(path[0]);
+    rest = path + 2;
+    Drive drive;
+    if (!FindDrive(result.drive, &drive)) {
+      SetError(std::string("The system cannot find the drive specified: ") + result.drive + ":");
+      return false;
+    }
+    WinPath current;
+    if (!IsSeparator(*rest) && CurrentWinPath(&current) && current.drive == result.drive) {
+      result.parts = current.parts;
+    }
+  } else {
+    WinPath current;
+    if (!CurrentWinPath(&current)) return false;
+    result.drive = current.drive;
+    if (!IsSeparator(*rest)) result.parts = current.parts;
+  }
+  if (!AddComponents(rest, &result, allowWildcards)) return false;
+  if (WinPathText(result).size() > static_cast<size_t>(kMaxPath)) {
+    SetError("The filename or extension is too long.");
+    return false;
+  }
+  *out = result;
+  return true;
+}
+
+std::string WinPathText(const WinPath& path, bool withTrailing) {
+  std::string text(1, path.drive);
+  text += ":\\";
+  for (size_t i = 0; i < path.parts.size(); ++i) {
+    if (i) text += '\\';
+    text += path.parts[i];
+  }
+  if (withTrailing && path.trailingSeparator && !path.parts.empty()) text += '\\';
+  return text;
+}
+
+bool HostOf(const WinPath& path, std::string* host, bool* found) {
+  Drive drive;
+  if (!FindDrive(path.drive, &drive)) {
+    SetError(std::string("The system cannot find the drive specified: ") + path.drive + ":");
+    return false;
+  }
+  std::string current = drive.folder;
+  bool exists = HostExists(current);
+  for (const std::string& part : path.parts) {
+    std::string exact = current + "/" + part;
+    std::string match;
+    if (exists && !HostExists(exact)) {
+      if (FindNoCase(current, part, &match)) {
+        current += "/" + match;
+        continue;
+      }
+      exists = false;
+    }
+    current = exact;
+  }
+  *host = current.empty() ? "/" : current;
+  if (found) *found = exists;
+  return true;
+}
+
+bool HostOfPath(const char* path, std::string* host) {
+  WinPath resolved;
+  return ResolvePath(path, &resolved) && HostOf(resolved, host);
+}
+
+}  // namespace weft_host
+
+using namespace weft_host;
+
+namespace {
+
+size_t CopyOut(const std::string& text, char* buffer, size_t size) {
+  if (text.size() > static_cast<size_t>(kMaxPath)) {
+    SetError("The filename or extension is too long.");
+    return 0;
+  }
+  if (!buffer || text.size() >= size) {
+    SetError("The data area passed to a system call is too small.");
+    return 0;
+  }
+  memcpy(buffer, text.c_str(), text.size() + 1);
+  return text.size();
+}
+
+}  // namespace
+
+size_t GetFullPath(const char* path, char* buffer, size_t size) {
+  WinPath resolved;
+  if (!ResolvePath(path, &resolved)) return 0;
+  return CopyOut(WinPathText(resolved), buffer, size);
+}
+
+std::string GetFullPathString(const char* path) {
+  WinPath resolved;
+  if (!ResolvePath(path, &resolved)) return std::string();
+  return WinPathText(resolved);
+}
+
+size_t GetCurrentDir(char* buffer, size_t size) {
+  WinPath current;
+  if (!CurrentWinPath(&current)) return 0;
+  return CopyOut(WinPathText(current), buffer, size);
+}
+
+bool SetCurrentDir(const char* path) {
+  std::string host;
+  if (!HostOfPath(path, &host)) return false;
+  struct stat st;
+  if (stat(host.c_str(), &st) != 0) {
+    SetError("The system cannot find the path specified.");
+    return false;
+  }
+  if (!S_ISDIR(st.st_mode)) {
+    SetError("The directory name is invalid.");
+    return false;
+  }
+  if (chdir(host.c_str()) != 0) {
+    SetErrno(errno);
+    return false;
+  }
+  return true;
+}
+
+bool HostPath(const char* path, std::string* host) { return HostOfPath(path, host); }
+
+bool WindowsPath(const char* hostPath, std::string* path) {
+  if (!hostPath) return false;
+  WinPath resolved;
+  if (!HostToWin(hostPath, &resolved)) return false;
+  *path = WinPathText(resolved);
+  return true;
+}

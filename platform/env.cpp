@@ -1,0 +1,159 @@
+// Environment variables with Windows name rules, %NAME% expansion, the
+// program's own file and the command line rebuilt as one text.
+#include "platform/env.h"
+
+#include <limits.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/host.h"
+
+extern char** environ;
+
+namespace {
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// The name of the variable stored for `name` (exact first, then without
+// regard to case); empty when none is set.
+std::string StoredName(const char* name, size_t length) {
+  std::string exact(name, length);
+  if (getenv(exact.c_str())) return exact;
+  for (char** entry = environ; entry && *entry; ++entry) {
+    const char* equals = strchr(*entry, '=');
+    if (!equals || static_cast<size_t>(equals - *entry) != length) continue;
+    size_t i = 0;
+    while (i < length && UpperAscii((*entry)[i]) == UpperAscii(name[i])) ++i;
+    if (i == length) return std::string(*entry, length);
+  }
+  return std::string();
+}
+
+const char* Lookup(const char* name, size_t length) {
+  if (length == 0) return nullptr;
+  std::string stored = StoredName(name, length);
+  return stored.empty() ? nullptr : getenv(stored.c_str());
+}
+
+std::string Expand(const char* text) {
+  std::string out;
+  const char* p = text;
+  while (*p) {
+    const char* close = *p == '%' ? strchr(p + 1, '%') : nullptr;
+    if (!close) {
+      out += *p++;
+      continue;
+    }
+    const char* value = Lookup(p + 1, static_cast<size_t>(close - p - 1));
+    if (value) {
+      out += value;
+      p = close + 1;
+    } else {
+      // Left as written; the closing '%' may open the next name.
+      out.append(p, close);
+      p = close;
+    }
+  }
+  return out;
+}
+
+std::string ReadCommandLine() {
+  std::ifstream file("/proc/self/cmdline", std::ios::binary);
+  std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string line;
+  size_t start = 0;
+  while (start < raw.size()) {
+    size_t end = raw.find('\0', start);
+    if (end == std::string::npos) end = raw.size();
+    if (!line.empty() || start > 0) line += ' ';
+    line += QuoteArgument(raw.substr(start, end - start));
+    start = end + 1;
+  }
+  return line;
+}
+
+}  // namespace
+
+const char* GetEnv(const char* name) {
+  if (!name) return nullptr;
+  return Lookup(name, strlen(name));
+}
+
+bool SetEnv(const char* name, const char* value) {
+  if (!name || !*name || strchr(name, '=')) {
+    weft_host::SetError("The parameter is incorrect.");
+    return false;
+  }
+  std::string stored = StoredName(name, strlen(name));
+  if (stored.empty()) stored = name;
+  int result = value ? setenv(stored.c_str(), value, 1) : unsetenv(stored.c_str());
+  if (result != 0) {
+    weft_host::SetErrno(errno);
+    return false;
+  }
+  return true;
+}
+
+size_t ExpandEnvironment(const char* text, char* buffer, size_t size) {
+  std::string expanded = Expand(text ? text : "");
+  if (buffer && size > 0) {
+    size_t n = expanded.size() < size - 1 ? expanded.size() : size - 1;
+    memcpy(buffer, expanded.data(), n);
+    buffer[n] = '\0';
+  }
+  return expanded.size() + 1;
+}
+
+std::string ExpandEnvironmentString(const char* text) { return Expand(text ? text : ""); }
+
+size_t GetProgramFile(char* buffer, size_t size) {
+  char host[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", host, sizeof host - 1);
+  if (n <= 0) {
+    weft_host::SetErrno(errno);
+    return 0;
+  }
+  host[n] = '\0';
+  std::string path;
+  if (!WindowsPath(host, &path)) return 0;
+  if (path.size() > static_cast<size_t>(kMaxPath) || !buffer || path.size() >= size) {
+    weft_host::SetError("The data area passed to a system call is too small.");
+    return 0;
+  }
+  memcpy(buffer, path.c_str(), path.size() + 1);
+  return path.size();
+}
+
+const char* GetCommandLineText() {
+  static std::once_flag once;
+  static std::string line;
+  std::call_once(once, [] { line = ReadCommandLine(); });
+  return line.c_str();
+}
+
+std::string QuoteArgument(const std::string& argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos) return argument;
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes before a quote are doubled, and the quote escaped.
+    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    out += c;
+  }
+  // Backslashes before the closing quote are doubled as well.
+  out.append(backslashes * 2, '\\');
+  out += '"';
+  return out;
+}

@@ -1,0 +1,475 @@
+// Opening, reading, deleting, moving, copying and replacing files with the
+// rules Windows programs rely on, over POSIX calls.
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/host.h"
+
+using namespace weft_host;
+
+namespace {
+
+// The parts of an fopen mode that matter here.
+struct OpenMode {
+  char kind = 0;  // 'r', 'w' or 'a'
+  bool update = false;
+  bool binary = false;
+};
+
+bool ParseMode(const char* mode, OpenMode* out) {
+  if (!mode || (mode[0] != 'r' && mode[0] != 'w' && mode[0] != 'a')) return false;
+  out->kind = mode[0];
+  for (const char* p = mode + 1; *p; ++p) {
+    if (*p == '+') out->update = true;
+    if (*p == 'b') out->binary = true;
+  }
+  return true;
+}
+
+int OpenFlags(const OpenMode& mode) {
+  int access = mode.update ? O_RDWR : (mode.kind == 'r' ? O_RDONLY : O_WRONLY);
+  int flags = access | O_NONBLOCK | O_CLOEXEC;
+  if (mode.kind == 'w') flags |= O_CREAT | O_TRUNC;
+  if (mode.kind == 'a') flags |= O_CREAT | O_APPEND;
+  return flags;
+}
+
+const char* StreamMode(const OpenMode& mode) {
+  if (mode.kind == 'r') return mode.update ? "r+" : "r";
+  if (mode.kind == 'w') return mode.update ? "w+" : "w";
+  return mode.update ? "a+" : "a";
+}
+
+bool IsReadOnly(const struct stat& st) { return !S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR); }
+
+void AccessDenied() { SetError("Access is denied."); }
+
+// Refuses what Windows cannot open as a file: directories and anything but a
+// regular file.
+bool CheckRegular(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) {
+    AccessDenied();
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    SetError("The system cannot open the file (not a regular file).");
+    return false;
+  }
+  return true;
+}
+
+// Opens a host file without ever blocking on a FIFO or device, and keeps the
+// descriptor only when it is a regular file. Returns -1 on failure.
+int OpenRegular(const std::string& host, int flags) {
+  int fd = open(host.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    SetErrno(errno == ENXIO ? EACCES : errno);
+    return -1;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !CheckRegular(st)) {
+    close(fd);
+    return -1;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+bool ReadAll(int fd, std::string* text) {
+  text->clear();
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      SetErrno(errno);
+      return false;
+    }
+    text->append(buffer, static_cast<size_t>(n));
+  }
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      SetErrno(errno);
+      return false;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// --- Text-mode reading: the file's text with each CR before an LF dropped,
+// served from memory so that tell and seek count the characters the program
+// sees.
+
+struct TextStream {
+  std::string text;
+  size_t position = 0;
+};
+
+ssize_t TextRead(void* cookie, char* buffer, size_t size) {
+  auto stream = static_cast<TextStream*>(cookie);
+  size_t left = stream->text.size() - stream->position;
+  size_t n = size < left ? size : left;
+  memcpy(buffer, stream->text.data() + stream->position, n);
+  stream->position += n;
+  return static_cast<ssize_t>(n);
+}
+
+int TextSeek(void* cookie, off64_t* offset, int whence) {
+  auto stream = static_cast<TextStream*>(cookie);
+  off64_t base = whence == SEEK_SET ? 0
+                 : whence == SEEK_CUR ? static_cast<off64_t>(stream->position)
+                                      : static_cast<off64_t>(stream->text.size());
+  off64_t target = base + *offset;
+  if (target < 0) {
+    errno = EINVAL;
+    return -1;
+  }
+  stream->position = static_cast<size_t>(target) < stream->text.size() ? static_cast<size_t>(target)
+                                                                        : stream->text.size();
+  *offset = target;
+  return 0;
+}
+
+int TextClose(void* cookie) {
+  delete static_cast<TextStream*>(cookie);
+  return 0;
+}
+
+std::string DropCarriageReturns(const std::string& data) {
+  std::string text;
+  text.reserve(data.size());
+  for (size_t i = 0; i < data.size(); ++i) {
+    if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') continue;
+    text += data[i];
+  }
+  return text;
+}
+
+FILE* OpenTextReader(int fd) {
+  std::string data;
+  bool read = ReadAll(fd, &data);
+  close(fd);
+  if (!read) return nullptr;
+  auto stream = new TextStream;
+  stream->text = DropCarriageReturns(data);
+  cookie_io_functions_t functions = {TextRead, nullptr, TextSeek, TextClose};
+  FILE* file = fopencookie(stream, "r", functions);
+  if (!file) {
+    delete stream;
+    SetErrno(errno);
+  }
+  return file;
+}
+
+// --- Copying and renaming.
+
+std::string ParentOf(const std::string& host) {
+  size_t slash = host.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : host.substr(0, slash);
+}
+
+// Renames `from` to `to`; without `replace` an existing `to` is never touched.
+bool RenameHost(const std::string& from, const std::string& to, bool replace) {
+  int result = replace ? rename(from.c_str(), to.c_str())
+                       : renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+  if (result != 0 && !replace && (errno == EINVAL || errno == ENOSYS)) {
+    struct stat st;
+    if (lstat(to.c_str(), &st) == 0) {
+      errno = EEXIST;
+    } else {
+      result = rename(from.c_str(), to.c_str());
+    }
+  }
+  return result == 0;
+}
+
+// Copies the contents into a new hidden file beside `to`, then renames it
+// over `to` in one step: `to` is either the old file or the whole new one.
+bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace) {
+  int in = OpenRegular(from, O_RDONLY);
+  if (in < 0) return false;
+  struct stat st;
+  fstat(in, &st);
+  std::string temp = ParentOf(to) + "/.weft-copy-XXXXXX";
+  int out = mkostemp(&temp[0], O_CLOEXEC);
+  if (out < 0) {
+    SetErrno(errno);
+    close(in);
+    return false;
+  }
+  std::string data;
+  bool ok = ReadAll(in, &data) && WriteAll(out, data.data(), data.size());
+  close(in);
+  if (ok && fsync(out) != 0) {
+    SetErrno(errno);
+    ok = false;
+  }
+  struct timespec times[2] = {st.st_atim, st.st_mtim};
+  futimens(out, times);
+  fchmod(out, st.st_mode & 07777);
+  if (close(out) != 0 && ok) {
+    SetErrno(errno);
+    ok = false;
+  }
+  if (ok) CopyHiddenFlag(from, temp);
+  if (ok && !RenameHost(temp, to, replace)) {
+    SetErrno(errno);
+    ok = false;
+  }
+  if (!ok) unlink(temp.c_str());
+  return ok;
+}
+
+// A resolved target: its host path, whether it exists, its status.
+struct Target {
+  WinPath path;
+  std::string host;
+  bool exists = false;
+  struct stat st = {};
+};
+
+bool ResolveTarget(const char* path, Target* target) {
+  bool found = false;
+  if (!ResolvePath(path, &target->path) || !HostOf(target->path, &target->host, &found)) return false;
+  if (target->path.parts.empty()) {
+    AccessDenied();
+    return false;
+  }
+  target->exists = lstat(target->host.c_str(), &target->st) == 0;
+  return true;
+}
+
+bool ResolveSource(const char* path, std::string* host, struct stat* st) {
+  if (!HostOfPath(path, host)) return false;
+  if (lstat(host->c_str(), st) != 0) {
+    SetErrno(errno);
+    return false;
+  }
+  return true;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// May an existing target be replaced by a file?
+bool CanReplace(const Target& target) {
+  if (S_ISDIR(target.st.st_mode) || IsReadOnly(target.st)) {
+    AccessDenied();
+    return false;
+  }
+  return true;
+}
+
+void AlreadyExists() { SetError("Cannot create a file when that file already exists."); }
+
+std::atomic<unsigned> tempCounter{0};
+
+}  // namespace
+
+FILE* OpenFile(const char* path, const char* mode) {
+  OpenMode parsed;
+  if (!ParseMode(mode, &parsed)) {
+    SetError("The parameter is incorrect.");
+    return nullptr;
+  }
+  Target target;
+  if (!ResolveTarget(path, &target)) return nullptr;
+  if (target.exists) {
+    struct stat st;
+    if (stat(target.host.c_str(), &st) == 0) {
+      if (!CheckRegular(st)) return nullptr;
+      if ((parsed.kind != 'r' || parsed.update) && IsReadOnly(st)) {
+        AccessDenied();
+        return nullptr;
+      }
+    }
+  }
+  int fd = OpenRegular(target.host, OpenFlags(parsed));
+  if (fd < 0) return nullptr;
+  if (parsed.kind == 'r' && !parsed.update && !parsed.binary) return OpenTextReader(fd);
+  FILE* file = fdopen(fd, StreamMode(parsed));
+  if (!file) {
+    SetErrno(errno);
+    close(fd);
+  }
+  return file;
+}
+
+bool ReadWholeFile(const char* path, std::string* text) {
+  std::string host;
+  if (!HostOfPath(path, &host)) return false;
+  int fd = OpenRegular(host, O_RDONLY);
+  if (fd < 0) return false;
+  bool ok = ReadAll(fd, text);
+  close(fd);
+  return ok;
+}
+
+bool DeleteFile(const char* path) {
+  std::string host;
+  struct stat st;
+  if (!ResolveSource(path, &host, &st)) return false;
+  if (S_ISDIR(st.st_mode) || IsReadOnly(st)) {
+    AccessDenied();
+    return false;
+  }
+  if (unlink(host.c_str()) != 0) {
+    SetErrno(errno);
+    return false;
+  }
+  return true;
+}
+
+bool CreateDir(const char* path) {
+  Target target;
+  if (!ResolveTarget(path, &target)) return false;
+  if (mkdir(target.host.c_str(), 0777) != 0) {
+    if (errno == ENOENT) SetError("The system cannot find the path specified.");
+    else SetErrno(errno);
+    return false;
+  }
+  return true;
+}
+
+bool RemoveDir(const char* path) {
+  std::string host;
+  struct stat st;
+  if (!ResolveSource(path, &host, &st)) return false;
+  if (!S_ISDIR(st.st_mode)) {
+    SetError("The directory name is invalid.");
+    return false;
+  }
+  if (rmdir(host.c_str()) != 0) {
+    SetErrno(errno == EEXIST ? ENOTEMPTY : errno);
+    return false;
+  }
+  return true;
+}
+
+bool MoveFile(const char* from, const char* to, bool replace) {
+  std::string source;
+  struct stat st;
+  Target target;
+  if (!ResolveSource(from, &source, &st) || !ResolveTarget(to, &target)) return false;
+  if (target.exists && SameFile(st, target.st)) {
+    // The same file under another letter case: take the name as written.
+    std::string renamed = ParentOf(target.host) + "/" + target.path.parts.back();
+    if (renamed == source || rename(source.c_str(), renamed.c_str()) == 0) return true;
+    SetErrno(errno);
+    return false;
+  }
+  if (target.exists && !replace) {
+    AlreadyExists();
+    return false;
+  }
+  if (target.exists && (S_ISDIR(st.st_mode) || !CanReplace(target))) {
+    AccessDenied();
+    return false;
+  }
+  if (RenameHost(source, target.host, replace)) return true;
+  if (errno == EEXIST) {
+    AlreadyExists();
+    return false;
+  }
+  if (errno != EXDEV || S_ISDIR(st.st_mode)) {
+    SetErrno(errno);
+    return false;
+  }
+  if (!CopyIntoPlace(source, target.host, replace)) return false;
+  unlink(source.c_str());
+  return true;
+}
+
+bool CopyFile(const char* from, const char* to, bool failIfExists) {
+  std::string source;
+  struct stat st;
+  Target target;
+  if (!ResolveSource(from, &source, &st) || !ResolveTarget(to, &target)) return false;
+  if (target.exists) {
+    struct stat sourceStat;
+    if (stat(source.c_str(), &sourceStat) == 0 && SameFile(sourceStat, target.st)) {
+      SetError("The process cannot access the file because it is being used by another process.");
+      return false;
+    }
+    if (failIfExists) {
+      SetError("The file exists.");
+      return false;
+    }
+    if (!CanReplace(target)) return false;
+  }
+  return CopyIntoPlace(source, target.host, !failIfExists);
+}
+
+bool ReplaceFile(const char* temp, const char* target) {
+  std::string source;
+  struct stat st;
+  Target old;
+  if (!ResolveSource(temp, &source, &st) || !ResolveTarget(target, &old)) return false;
+  if (!CheckRegular(st)) return false;
+  if (old.exists) {
+    if (!CanReplace(old)) return false;
+    chmod(source.c_str(), old.st.st_mode & 07777);
+    CopyHiddenFlag(old.host, source);
+  }
+  if (rename(source.c_str(), old.host.c_str()) == 0) return true;
+  if (errno != EXDEV) {
+    SetErrno(errno);
+    return false;
+  }
+  if (!CopyIntoPlace(source, old.host, true)) return false;
+  unlink(source.c_str());
+  return true;
+}
+
+bool MakeTempFile(const char* dir, const char* prefix, std::string* path) {
+  std::string folder = dir && *dir ? dir : ".";
+  std::string host;
+  struct stat st;
+  if (!HostOfPath(folder.c_str(), &host)) return false;
+  if (stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    SetError("The directory name is invalid.");
+    return false;
+  }
+  char last = folder.back();
+  std::string base = folder + (last == '\\' || last == '/' || last == ':' ? "" : "\\");
+  unsigned seed = static_cast<unsigned>(getpid()) * 2654435761u ^ static_cast<unsigned>(time(nullptr));
+  for (unsigned attempt = 0; attempt < 0x10000; ++attempt) {
+    unsigned number = (seed + tempCounter++) & 0xFFFF;
+    char name[16];
+    snprintf(name, sizeof name, "%04X.tmp", number);
+    std::string candidate = base + (prefix ? prefix : "") + name;
+    Target target;
+    if (!ResolveTarget(candidate.c_str(), &target)) return false;
+    if (target.exists) continue;
+    int fd = open(target.host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) {
+      SetErrno(errno);
+      return false;
+    }
+    close(fd);
+    *path = candidate;
+    return true;
+  }
+  SetError("The file exists.");
+  return false;
+}

@@ -1,0 +1,74 @@
+// Helpers shared by the platform sources only: the drive map, resolved
+// Windows paths, host lookups and the last-error text. Code outside
+// platform/ uses files.h and env.h instead.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace weft_host {
+
+// One WEFTDRIVES entry: the letter (upper case) and its host folder without
+// a trailing '/' ("" stands for the host root "/").
+struct Drive {
+  char letter = 0;
+  std::string folder;
+  std::string realFolder;  // the folder with symbolic links resolved
+};
+
+// The drives named by WEFTDRIVES now (read on every call; parsed once per value).
+std::vector<Drive> CurrentDrives();
+// The drive with this letter (either case); false when it is not mapped.
+bool FindDrive(char letter, Drive* drive);
+
+// A Windows path taken apart: drive letter and the components below the
+// root, with '.' and '..' already resolved.
+struct WinPath {
+  char drive = 0;
+  std::vector<std::string> parts;
+  bool trailingSeparator = false;  // the text ended with '\' or '/'
+};
+
+// Resolves `path` against the current directory and the drive map. With
+// `allowWildcards` the last component may hold '*' and '?'. Sets the last
+// error text and returns false on failure.
+bool ResolvePath(const char* path, WinPath* out, bool allowWildcards = false);
+// 'X:\a\b' (a trailing '\' kept when `withTrailing` and the path had one).
+std::string WinPathText(const WinPath& path, bool withTrailing = true);
+// Host path of a resolved path, each component looked up without regard to
+// case. `found` (optional) tells whether every component exists.
+bool HostOf(const WinPath& path, std::string* host, bool* found = nullptr);
+// Resolve and look up in one step.
+bool HostOfPath(const char* path, std::string* host);
+
+// True when `name` is one Windows could hold (no \ / : * ? " < > | and no
+// byte below 32).
+bool IsWindowsName(const std::string& name);
+
+// Last error text.
+void SetError(const std::string& text);
+// The Windows text for an errno value.
+void SetErrno(int error);
+
+// Attributes and listing data of a host file already stat'ed; `name` is the
+// name shown (for the dot rule and FindData::name).
+uint32_t AttributesOf(const std::string& host, const struct stat& st, const std::string& name);
+void FillFindData(const std::string& host, const struct stat& st, const std::string& name,
+                  FindData* data);
+
+// Host times as Windows file times.
+FileTime ToFileTime(const struct timespec& time);
+
+}  // namespace weft_host
+
+namespace weft_host {
+
+// Gives `to` the hidden flag of `from`'s attribute record (best effort).
+void CopyHiddenFlag(const std::string& from, const std::string& to);
+
+}  // namespace weft_host
