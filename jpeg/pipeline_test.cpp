@@ -1,4 +1,4 @@
-// The pipeline end to end on JPEG files made in a temporary drive.
+// The pipeline end to end on JPEG files made in a scratch folder.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,7 +8,6 @@
 #include "jpeg/read_jpeg.h"
 #include "jpeg/testing/dib_fixtures.h"
 #include "jpeg/write_jpeg.h"
-#include "platform/testing/test_support.h"
 
 namespace {
 
@@ -34,7 +33,7 @@ class Pipeline : public ::testing::Test {
   void Ramp400x300() {
     WriteTestJpeg(drive.Host("ramp.jpg"), 400, 300, 3, [](int x, int y) { return Ramp(x, y, 400, 300); });
   }
-  TempDrive drive;
+  ScratchFolder drive;
 };
 
 TEST_F(Pipeline, ThumbnailOfARampKeepsItsValuesAndOrientation) {
@@ -58,8 +57,8 @@ TEST_F(Pipeline, ThumbnailOfARampKeepsItsValuesAndOrientation) {
 
 TEST_F(Pipeline, WrittenThumbnailReadsBackTopRowFirst) {
   Ramp400x300();
-  BitmapInfoHeader* thumb = MakeThumbDIB("C:\\ramp.jpg", 100, 100, true, 0);
-  ASSERT_TRUE(WriteThumbDIB(thumb, "C:\\tn_ramp_jpg.jpg", 90));
+  BitmapInfoHeader* thumb = MakeThumbDIB("ramp.jpg", 100, 100, true, 0);
+  ASSERT_TRUE(WriteThumbDIB(thumb, "tn_ramp_jpg.jpg", 90));
   int width = 0, height = 0;
   int32_t xPels = -1, yPels = -1;
   auto* rows = static_cast<uint8_t*>(
@@ -179,7 +178,7 @@ TEST_F(Pipeline, UnreadableImagesGiveNoBitmapAndTheLibraryMessage) {
 
 TEST_F(Pipeline, WriteFailsWithoutLeavingAFile) {
   BitmapInfoHeader* dib = MakeDIB(4, 4, [](int, int) { return Rgb{0, 0, 0}; });
-  EXPECT_FALSE(WriteThumbDIB(dib, "C:\\nowhere\\tn_a_jpg.jpg", 75));
+  EXPECT_FALSE(WriteThumbDIB(dib, "nowhere\\tn_a_jpg.jpg", 75));
   EXPECT_FALSE(drive.Exists("nowhere"));
   FreeDIB(dib);
 }

@@ -1,9 +1,50 @@
 #include "jpeg/testing/dib_fixtures.h"
 
 #include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
 #include <stdexcept>
 
 #include <jpeglib.h>
+
+ScratchFolder::ScratchFolder() {
+  std::random_device random;
+  std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::filesystem::path candidate = base / ("weftjpeg." + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate)) {
+      folder_ = candidate;
+      break;
+    }
+  }
+  if (folder_.empty()) throw std::runtime_error("no scratch folder");
+  oldCwd_ = std::filesystem::current_path();
+  std::filesystem::current_path(folder_);
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ignored;
+  std::filesystem::current_path(oldCwd_, ignored);
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+std::string ScratchFolder::Host(const std::string& name) const { return (folder_ / name).string(); }
+
+void ScratchFolder::Write(const std::string& name, const std::string& content) const {
+  std::ofstream(Host(name), std::ios::binary | std::ios::trunc) << content;
+}
+
+std::string ScratchFolder::Read(const std::string& name) const {
+  std::ifstream file(Host(name), std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+bool ScratchFolder::Exists(const std::string& name) const {
+  return std::filesystem::exists(folder_ / name);
+}
 
 BitmapInfoHeader* MakeDIB(int width, int height, const std::function<Rgb(int x, int y)>& pixel) {
   BitmapInfoHeader* dib = NewDIB(width, height);

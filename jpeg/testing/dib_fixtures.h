@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +13,25 @@
 struct Rgb {
   int r, g, b;
   bool operator==(const Rgb&) const = default;
+};
+
+// For the life of the object: a fresh temporary folder as the current
+// directory, so the pipeline can be given plain relative file names.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  std::string Host(const std::string& name) const;  // host path of a file in it
+  void Write(const std::string& name, const std::string& content) const;
+  std::string Read(const std::string& name) const;
+  bool Exists(const std::string& name) const;
+
+ private:
+  std::filesystem::path folder_;
+  std::filesystem::path oldCwd_;
 };
 
 // A bitmap of width x height whose pixel (x, y), y counted in memory order
