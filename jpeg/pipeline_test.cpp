@@ -31,7 +31,7 @@ Rgb TopDownPixel(const BitmapInfoHeader* dib, int x, int y) {
 class Pipeline : public ::testing::Test {
  protected:
   void Ramp400x300() {
-    WriteTestJpeg(drive.Host("ramp.jpg"), 400, 300, 3, [](int x, int y) { return Ramp(x, y, 400, 300); });
+    WriteTestJpeg("ramp.jpg", 400, 300, 3, [](int x, int y) { return Ramp(x, y, 400, 300); });
   }
   ScratchFolder drive;
 };
@@ -92,7 +92,7 @@ TEST_F(Pipeline, SizesAndDecoderScaling) {
       {400, 400, true, 200, 200, 100, 100},
   };
   for (const Case& c : cases) {
-    WriteTestJpeg(drive.Host("a.jpg"), c.width, c.height, 3, [](int, int) { return Rgb{90, 180, 30}; });
+    WriteTestJpeg("a.jpg", c.width, c.height, 3, [](int, int) { return Rgb{90, 180, 30}; });
     unsigned target = c.fast ? 200 : 0;
     BitmapInfoHeader* decoded = LoadJpegDIB("a.jpg", target, target);
     ASSERT_NE(decoded, nullptr);
@@ -110,7 +110,7 @@ TEST_F(Pipeline, SizesAndDecoderScaling) {
 
 TEST_F(Pipeline, ImageThatFitsIsNotSharpened) {
   // A sharp edge that sharpening would overshoot; it comes back as decoded.
-  WriteTestJpeg(drive.Host("edge.jpg"), 80, 60, 3, [](int x, int) { return x < 40 ? Rgb{60, 60, 60} : Rgb{200, 200, 200}; });
+  WriteTestJpeg("edge.jpg", 80, 60, 3, [](int x, int) { return x < 40 ? Rgb{60, 60, 60} : Rgb{200, 200, 200}; });
   BitmapInfoHeader* decoded = LoadJpegDIB("edge.jpg", 200, 200);
   BitmapInfoHeader* thumb = MakeThumbDIB("edge.jpg", 100, 100, true, 100);
   ASSERT_NE(thumb, nullptr);
@@ -125,7 +125,7 @@ TEST_F(Pipeline, ResolutionFromTheJfifDensity) {
     int32_t pelsPerMeter;
   };
   for (Case c : {Case{1, 72, 2808}, Case{2, 40, 4000}, Case{0, 1, 0}}) {
-    WriteTestJpeg(drive.Host("d.jpg"), 16, 16, 3, [](int, int) { return Rgb{1, 2, 3}; }, 95, c.unit, c.density);
+    WriteTestJpeg("d.jpg", 16, 16, 3, [](int, int) { return Rgb{1, 2, 3}; }, 95, c.unit, c.density);
     BitmapInfoHeader* dib = LoadJpegDIB("d.jpg", 0, 0);
     ASSERT_NE(dib, nullptr);
     EXPECT_EQ(dib->biXPelsPerMeter, c.pelsPerMeter) << c.unit;
@@ -136,7 +136,7 @@ TEST_F(Pipeline, ResolutionFromTheJfifDensity) {
 }
 
 TEST_F(Pipeline, GrayscaleImagesComeOutAsRgb) {
-  WriteTestJpeg(drive.Host("gray.jpg"), 400, 200, 1, [](int x, int) { return Rgb{x < 200 ? 40 : 220, 0, 0}; });
+  WriteTestJpeg("gray.jpg", 400, 200, 1, [](int x, int) { return Rgb{x < 200 ? 40 : 220, 0, 0}; });
   BitmapInfoHeader* thumb = MakeThumbDIB("gray.jpg", 100, 100, true, 0);
   ASSERT_NE(thumb, nullptr);
   EXPECT_EQ(thumb->biWidth, 100);
@@ -147,8 +147,8 @@ TEST_F(Pipeline, GrayscaleImagesComeOutAsRgb) {
 }
 
 TEST_F(Pipeline, UnreadableImagesGiveNoBitmapAndTheLibraryMessage) {
-  WriteTestJpeg(drive.Host("cmyk.jpg"), 64, 64, 4, [](int, int) { return Rgb{10, 20, 30}; });
-  WriteTestJpeg(drive.Host("whole.jpg"), 256, 256, 3, [](int x, int y) { return Rgb{x, y, (x * y) % 256}; });
+  WriteTestJpeg("cmyk.jpg", 64, 64, 4, [](int, int) { return Rgb{10, 20, 30}; });
+  WriteTestJpeg("whole.jpg", 256, 256, 3, [](int x, int y) { return Rgb{x, y, (x * y) % 256}; });
   std::string whole = drive.Read("whole.jpg");
   drive.Write("cut.jpg", whole.substr(0, whole.size() / 2));
   drive.Write("headonly.jpg", whole.substr(0, 100));

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "jpeg/jpeg_error.h"
+#include "jpeg/jpeg_source.h"
 #include "platform/assert.h"
 #include "platform/files.h"
 
@@ -48,7 +49,7 @@ void ReadRows(jpeg_decompress_struct& cinfo, const Decoding& d) {
 bool Decode(jpeg_decompress_struct& cinfo, JpegErrorManager& errors, Decoding& d,
             size_t rowAlignment, unsigned targetWidth, unsigned targetHeight) {
   if (setjmp(errors.jump)) return false;
-  jpeg_stdio_src(&cinfo, d.file);
+  AttachFileSource(&cinfo, d.file);
   jpeg_read_header(&cinfo, TRUE);
   cinfo.out_color_space = JCS_RGB;
   if (targetWidth && targetHeight) {

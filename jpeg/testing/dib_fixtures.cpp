@@ -8,6 +8,8 @@
 
 #include <jpeglib.h>
 
+#include "platform/files.h"
+
 ScratchFolder::ScratchFolder() {
   std::random_device random;
   std::filesystem::path base = std::filesystem::temp_directory_path();
@@ -107,11 +109,11 @@ void FillRow(std::vector<JSAMPLE>& row, int y, int width, int components,
 
 }  // namespace
 
-void WriteTestJpeg(const std::string& hostPath, int width, int height, int components,
+void WriteTestJpeg(const std::string& path, int width, int height, int components,
                    const std::function<Rgb(int x, int y)>& pixel, int quality, int densityUnit,
                    int density) {
-  FILE* file = fopen(hostPath.c_str(), "wb");
-  if (!file) throw std::runtime_error("cannot create " + hostPath);
+  FILE* file = OpenFile(path.c_str(), "wb");
+  if (!file) throw std::runtime_error("cannot create " + path);
   jpeg_compress_struct cinfo;
   jpeg_error_mgr errors;
   cinfo.err = jpeg_std_error(&errors);

@@ -43,9 +43,9 @@ BitmapInfoHeader* DIBFromRows(const std::vector<std::vector<int>>& rows);
 std::vector<std::vector<int>> RowsOf(const BitmapInfoHeader* dib);
 Rgb PixelAt(const BitmapInfoHeader* dib, int x, int y);
 
-// Writes a JPEG at a host path through the library. `components` is 1
+// Writes a JPEG (path as the pipeline takes it) through the library. `components` is 1
 // (grayscale: the red channel of pixel), 3 (RGB) or 4 (CMYK); (x, y) counted
 // from the top row. A density unit other than 0 is stored with the density.
-void WriteTestJpeg(const std::string& hostPath, int width, int height, int components,
+void WriteTestJpeg(const std::string& path, int width, int height, int components,
                    const std::function<Rgb(int x, int y)>& pixel, int quality = 95,
                    int densityUnit = 0, int density = 0);
