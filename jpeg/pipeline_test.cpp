@@ -135,6 +135,19 @@ TEST_F(Pipeline, ResolutionFromTheJfifDensity) {
   }
 }
 
+// Markers that the decoder skips reach past its input buffer.
+TEST_F(Pipeline, LongMarkersAreSkippedAcrossBufferRefills) {
+  WriteTestJpeg("meta.jpg", 64, 48, 3, [](int, int) { return Rgb{30, 140, 250}; }, 95, 0, 0, 300000);
+  testing::internal::CaptureStderr();
+  BitmapInfoHeader* dib = LoadJpegDIB("meta.jpg", 0, 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");  // no corrupt-data warning
+  ASSERT_NE(dib, nullptr);
+  EXPECT_EQ(dib->biWidth, 64);
+  EXPECT_EQ(dib->biHeight, 48);
+  ExpectNear(PixelAt(dib, 32, 24), {30, 140, 250}, 3, "centre");
+  FreeDIB(dib);
+}
+
 TEST_F(Pipeline, GrayscaleImagesComeOutAsRgb) {
   WriteTestJpeg("gray.jpg", 400, 200, 1, [](int x, int) { return Rgb{x < 200 ? 40 : 220, 0, 0}; });
   BitmapInfoHeader* thumb = MakeThumbDIB("gray.jpg", 100, 100, true, 0);

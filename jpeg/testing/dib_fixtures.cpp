@@ -111,7 +111,7 @@ void FillRow(std::vector<JSAMPLE>& row, int y, int width, int components,
 
 void WriteTestJpeg(const std::string& path, int width, int height, int components,
                    const std::function<Rgb(int x, int y)>& pixel, int quality, int densityUnit,
-                   int density) {
+                   int density, size_t markerBytes) {
   FILE* file = OpenFile(path.c_str(), "wb");
   if (!file) throw std::runtime_error("cannot create " + path);
   jpeg_compress_struct cinfo;
@@ -131,6 +131,12 @@ void WriteTestJpeg(const std::string& path, int width, int height, int component
     cinfo.Y_density = static_cast<UINT16>(density);
   }
   jpeg_start_compress(&cinfo, TRUE);
+  std::vector<JOCTET> marker(65533, 0x5A);
+  for (size_t left = markerBytes; left > 0;) {
+    size_t length = left < marker.size() ? left : marker.size();
+    jpeg_write_marker(&cinfo, JPEG_APP0 + 9, marker.data(), static_cast<unsigned>(length));
+    left -= length;
+  }
   std::vector<JSAMPLE> row(static_cast<size_t>(width * components));
   while (cinfo.next_scanline < cinfo.image_height) {
     FillRow(row, static_cast<int>(cinfo.next_scanline), width, components, pixel);

@@ -45,7 +45,9 @@ Rgb PixelAt(const BitmapInfoHeader* dib, int x, int y);
 
 // Writes a JPEG (path as the pipeline takes it) through the library. `components` is 1
 // (grayscale: the red channel of pixel), 3 (RGB) or 4 (CMYK); (x, y) counted
-// from the top row. A density unit other than 0 is stored with the density.
+// from the top row. A density unit other than 0 is stored with the density;
+// `markerBytes` of APP9 markers (65533 bytes each at most) go before the
+// image data.
 void WriteTestJpeg(const std::string& path, int width, int height, int components,
                    const std::function<Rgb(int x, int y)>& pixel, int quality = 95,
-                   int densityUnit = 0, int density = 0);
+                   int densityUnit = 0, int density = 0, size_t markerBytes = 0);
