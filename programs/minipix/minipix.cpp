@@ -8,9 +8,10 @@
 #include "jpeg/make_thumb.h"
 #include "jpeg/write_jpeg.h"
 #include "platform/files.h"
-#include "programs/minipix/page_keywords.h"
 #include "programs/minipix/thumb_names.h"
 #include "shared/config.h"
+#include "shared/entry.h"
+#include "shared/entry_factory.h"
 #include "shared/paths.h"
 #include "shared/sitefiles.h"
 #include "shared/string.h"
@@ -171,7 +172,12 @@ void ThumbOptionKey(const char* key, const char* value) {
 bool NeedsThumb(const char* imageName) {
   if (IsSpecialName(imageName)) return false;
   if (!keywordThumbs) return true;
-  return ImagePageHasKeywords(imageName);
+  // The image's entry as the lister builds it: same-named page read, no
+  // thumbnail lookup.
+  Entry* entry = MakeImageEntry(imageName, true, false);
+  bool hasKeywords = entry && entry->keywords && *entry->keywords;
+  delete entry;
+  return hasKeywords;
 }
 
 void DeleteOrphanThumbs() {
