@@ -53,6 +53,14 @@ TEST(Attributes, HiddenByLeadingDotOrByRecord) {
   EXPECT_EQ(GetAttributes("C:\\shown"), kAttrHidden | kAttrDirectory);
 }
 
+TEST(Attributes, DriveRootIsNeverHiddenByItsHostName) {
+  TempDrive drive;
+  drive.MakeDir(".site/.inner");
+  setenv("WEFTDRIVES", ("C=" + drive.Host(".site")).c_str(), 1);
+  EXPECT_EQ(GetAttributes("C:\\"), kAttrDirectory);
+  EXPECT_EQ(GetAttributes("C:\\.inner"), kAttrDirectory | kAttrHidden);
+}
+
 TEST(Attributes, ReadOnlyFromOwnerWritePermission) {
   TempDrive drive;
   drive.Write("locked.txt", "keep");

@@ -48,6 +48,7 @@ std::vector<Drive> ParseDrives(const std::string& value) {
     if (end == std::string::npos) end = value.size();
     std::string entry = value.substr(start, end - start);
     start = end + 1;
+    while (!entry.empty() && (entry[0] == ' ' || entry[0] == '\t')) entry.erase(0, 1);
     if (entry.size() < 3 || !IsAsciiLetter(entry[0]) || entry[1] != '=' || entry[2] != '/') continue;
     Drive drive;
     drive.letter = UpperAscii(entry[0]);

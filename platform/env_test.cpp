@@ -5,7 +5,6 @@
 
 #include "platform/assert.h"
 #include "platform/env.h"
-#include "platform/version.h"
 
 namespace {
 
@@ -122,14 +121,6 @@ TEST(Assertion, PrintsTheMessageAndExitsWithCodeThree) {
   EXPECT_EXIT(WEFT_ASSERT(1 + 1 == 3), ::testing::ExitedWithCode(3),
               "^Assertion failed: 1 \\+ 1 == 3, file .*env_test\\.cpp, line [0-9]+\n$");
   WEFT_ASSERT(1 + 1 == 2);
-}
-
-TEST(Version, EmptyBlockWhenTheProgramDefinesNone) {
-  const ProgramVersionBlock& block = ProgramVersion();
-  EXPECT_EQ(block.internalName, nullptr);
-  EXPECT_EQ(block.fileDescription, nullptr);
-  EXPECT_EQ(block.fileVersion, nullptr);
-  EXPECT_EQ(block.legalCopyright, nullptr);
 }
 
 }  // namespace
