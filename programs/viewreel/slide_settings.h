@@ -59,6 +59,9 @@ void ResetSlideSettings();
 // The key handler of the configuration reader (key lower-cased).
 void SlideOptionKey(const char* key, const char* value);
 
+// A scale value: "w,h" sets the box, anything else is the height text.
+void SetScale(const char* value);
+
 // Levels (0 to 3) above the current directory at which the marker file lies,
 // or -1 when there is none or no marker file is configured. Cached.
 int MarkerDepth();

@@ -94,5 +94,9 @@ bool MovieLinkTag(FILE* file, const char* href, bool withScript);
 // the empty String when there is none; sets *error on a write failure.
 String WriteTextFileAsPre(const char* imageFile, FILE* output, bool* error);
 
+// The URL of a local file (an icon, a poster), relative to the current
+// directory so the pages work wherever the site is placed; empty for none.
+String LocalUrl(const char* path);
+
 // The forwarding "index.htm" that sends a visitor to target (a URL).
 void WriteForwardIndex(const char* target, const char* title);
