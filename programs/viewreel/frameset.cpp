@@ -1,0 +1,73 @@
+#include "programs/viewreel/frameset.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "platform/assert.h"
+#include "platform/files.h"
+#include "shared/entry_factory.h"
+#include "shared/htmltext.h"
+#include "shared/paths.h"
+#include "shared/report.h"
+#include "shared/sitefiles.h"
+#include "programs/viewreel/slide_writer.h"
+#include "shared/url/url.h"
+
+namespace {
+
+// The lines that find the folder of the frameset and the slide to start at.
+const char* const kScriptLines[] = {
+    "basePath = location.href;",
+    "i = basePath.lastIndexOf('/');",
+    "j = basePath.lastIndexOf('\\\\');",
+    "if (j > i) i = j;",
+    "basePath = basePath.substring(0, i+1);",
+    "startPage = parseInt(location.hash.substring(1,9));",
+    "if (isNaN(startPage)) startPage = 1;",
+    "backLink = \"index.htm\";",
+    "",
+};
+
+const char* TextOr(const char* text) { return text ? text : ""; }
+
+void WriteFramesetFile(FILE* file, const char* title, const char* controls,
+                       Entry* const* entries, int count) {
+  fprintf(file, "<HTML>\n<HEAD>\n<TITLE>%s</TITLE>\n", TextOr(HtmlEncodeString(title)));
+  fprintf(file, "%s\n", "<META HTTP-EQUIV=\"Content-Script-Type\" CONTENT=\"text/javascript\">\n");
+  fprintf(file, "%s\n", "<SCRIPT LANGUAGE=\"JavaScript1.1\">\n<!--");
+  for (const char* line : kScriptLines) fprintf(file, "%s\n", line);
+  fprintf(file, "pages=%d\n", count);
+  fprintf(file, "page=new Array(pages);\n");
+  for (int i = 0; i < count; ++i) {
+    String page = ChangeExtensionString(entries[i]->href, ".htm");
+    fprintf(file, "page[%d]=\"%s\"\n", i, TextOr(page));
+  }
+  fprintf(file, "%s\n", "// -->\n</SCRIPT>");
+  fprintf(file, "</HEAD>\n\n");
+  fprintf(file,
+          "<FRAMESET COLS=\"100,*\" onLoad=\"if (contentStale) "
+          "parent.inputFrame.displayCurrentPage()\">\n");
+  fprintf(file, "  <FRAME SRC=\"%s\" NAME=\"inputFrame\">\n", controls);
+  fprintf(file, "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n");
+  fprintf(file, "</FRAMESET>\n</HTML>\n");
+}
+
+}  // namespace
+
+void WriteFrameset(Entry* const* entries, int count) {
+  std::unique_ptr<Entry> index(MakeDirectoryEntryAlways("."));
+  if (!index) AssertionFailed("pIndexEntry", __FILE__, __LINE__);
+  String controls = LocalUrl(IconsPathString("controls.htm", true));
+  if (controls.Length() == 0) {
+    Report(2000, "Error:  Can't find the icons directory.  Frameset file was not written.\n");
+    return;
+  }
+  FILE* file = OpenFile("frameset.htm", "w");
+  if (!file) {
+    Report(2000,
+           "Error:  Can't create file \"frameset.htm\".  Frameset file was not written.\n");
+    return;
+  }
+  WriteFramesetFile(file, index->title, controls, entries, count);
+  fclose(file);
+}
