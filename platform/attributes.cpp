@@ -134,27 +134,36 @@ void CopyHiddenFlag(const std::string& from, const std::string& to) {
 
 using namespace weft_host;
 
-uint32_t GetAttributes(const char* path) {
-  std::string host;
-  if (!HostOfPath(path, &host)) return kInvalidAttributes;
-  struct stat st;
-  if (stat(host.c_str(), &st) != 0) {
-    SetErrno(errno);
-    return kInvalidAttributes;
-  }
-  return AttributesOf(host, st, LastComponent(host));
-}
+namespace {
 
-bool SetAttributes(const char* path, uint32_t attributes) {
-  std::string host;
-  if (!HostOfPath(path, &host)) return false;
-  struct stat st;
-  if (stat(host.c_str(), &st) != 0) {
+// An existing file or directory: its host path, status and the name shown
+// for it (empty for a drive root, which the dot rule never hides).
+bool ResolveExisting(const char* path, std::string* host, struct stat* st, std::string* name) {
+  WinPath resolved;
+  if (!ResolvePath(path, &resolved) || !HostOf(resolved, host)) return false;
+  if (stat(host->c_str(), st) != 0) {
     SetErrno(errno);
     return false;
   }
+  *name = resolved.parts.empty() ? std::string() : LastComponent(*host);
+  return true;
+}
+
+}  // namespace
+
+uint32_t GetAttributes(const char* path) {
+  std::string host, name;
+  struct stat st;
+  if (!ResolveExisting(path, &host, &st, &name)) return kInvalidAttributes;
+  return AttributesOf(host, st, name);
+}
+
+bool SetAttributes(const char* path, uint32_t attributes) {
+  std::string host, name;
+  struct stat st;
+  if (!ResolveExisting(path, &host, &st, &name)) return false;
   Record record = ReadRecord(host);
-  record.hidden = (attributes & kAttrHidden) && !IsDotName(LastComponent(host));
+  record.hidden = (attributes & kAttrHidden) && !IsDotName(name);
   if (S_ISREG(st.st_mode)) {
     record.hasStamp = !(attributes & kAttrArchive);
     record.size = static_cast<uint64_t>(st.st_size);
@@ -175,24 +184,15 @@ bool SetAttributes(const char* path, uint32_t attributes) {
 }
 
 bool PathExists(const char* path) {
-  std::string host;
-  if (!HostOfPath(path, &host)) return false;
+  std::string host, name;
   struct stat st;
-  if (stat(host.c_str(), &st) != 0) {
-    SetErrno(errno);
-    return false;
-  }
-  return true;
+  return ResolveExisting(path, &host, &st, &name);
 }
 
 bool GetFileInfo(const char* path, FindData* data) {
-  std::string host;
-  if (!HostOfPath(path, &host)) return false;
+  std::string host, name;
   struct stat st;
-  if (stat(host.c_str(), &st) != 0) {
-    SetErrno(errno);
-    return false;
-  }
-  FillFindData(host, st, LastComponent(host), data);
+  if (!ResolveExisting(path, &host, &st, &name)) return false;
+  FillFindData(host, st, name, data);
   return true;
 }

@@ -48,6 +48,7 @@ std::vector<Drive> ParseDrives(const std::string& value) {
     if (end == std::string::npos) end = value.size();
     std::string entry = value.substr(start, end - start);
     start = end + 1;
+    while (!entry.empty() && (entry[0] == ' ' || entry[0] == '\t')) entry.erase(0, 1);
     if (entry.size() < 3 || !IsAsciiLetter(entry[0]) || entry[1] != '=' || entry[2] != '/') continue;
     Drive drive;
     drive.letter = UpperAscii(entry[0]);
@@ -149,7 +150,7 @@ bool IsWildcardName(const std::string& name) {
 }
 
 // Applies the components of `rest` to `out`.
-bool AddComponents(const char* rest, WinPath* out, bool allowWildcards) {
+bool AddComponents(const char* rest, WinPath* out, NameCheck check) {
   std::vector<std::string> parts;
   const char* p = rest;
   while (*p) {
@@ -166,7 +167,9 @@ bool AddComponents(const char* rest, WinPath* out, bool allowWildcards) {
       continue;
     }
     bool last = i + 1 == parts.size();
-    if (!IsWindowsName(part) && !(allowWildcards && last && IsWildcardName(part))) {
+    bool valid = check == NameCheck::kNone || IsWindowsName(part) ||
+                 (check == NameCheck::kPattern && last && IsWildcardName(part));
+    if (!valid) {
       SetError("The filename, directory name, or volume label syntax is incorrect.");
       return false;
     }
@@ -235,7 +238,7 @@ bool IsWindowsName(const std::string& name) {
   return true;
 }
 
-bool ResolvePath(const char* path, WinPath* out, bool allowWildcards) {
+bool ResolvePath(const char* path, WinPath* out, NameCheck check) {
   if (!path || !*path) {
     SetError("The system cannot find the path specified.");
     return false;
@@ -260,7 +263,7 @@ bool ResolvePath(const char* path, WinPath* out, bool allowWildcards) {
     result.drive = current.drive;
     if (!IsSeparator(*rest)) result.parts = current.parts;
   }
-  if (!AddComponents(rest, &result, allowWildcards)) return false;
+  if (!AddComponents(rest, &result, check)) return false;
   if (WinPathText(result).size() > static_cast<size_t>(kMaxPath)) {
     SetError("The filename or extension is too long.");
     return false;
@@ -333,13 +336,13 @@ size_t CopyOut(const std::string& text, char* buffer, size_t size) {
 
 size_t GetFullPath(const char* path, char* buffer, size_t size) {
   WinPath resolved;
-  if (!ResolvePath(path, &resolved)) return 0;
+  if (!ResolvePath(path, &resolved, NameCheck::kNone)) return 0;
   return CopyOut(WinPathText(resolved), buffer, size);
 }
 
 std::string GetFullPathString(const char* path) {
   WinPath resolved;
-  if (!ResolvePath(path, &resolved)) return std::string();
+  if (!ResolvePath(path, &resolved, NameCheck::kNone)) return std::string();
   return WinPathText(resolved);
 }
 

@@ -201,8 +201,23 @@ bool RenameHost(const std::string& from, const std::string& to, bool replace) {
   return result == 0;
 }
 
-// Copies the contents into a new hidden file beside `to`, then renames it
-// over `to` in one step: `to` is either the old file or the whole new one.
+bool CopyData(int in, int out) {
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = read(in, buffer, sizeof buffer);
+    if (n == 0) return true;
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      SetErrno(errno);
+      return false;
+    }
+    if (!WriteAll(out, buffer, static_cast<size_t>(n))) return false;
+  }
+}
+
+// Copies the contents, mode and times into a new hidden file beside `to`,
+// then renames it over `to` in one step: `to` is always either the old file
+// or the whole new one.
 bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace) {
   int in = OpenRegular(from, O_RDONLY);
   if (in < 0) return false;
@@ -215,8 +230,7 @@ bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace)
     close(in);
     return false;
   }
-  std::string data;
-  bool ok = ReadAll(in, &data) && WriteAll(out, data.data(), data.size());
+  bool ok = CopyData(in, out);
   close(in);
   if (ok && fsync(out) != 0) {
     SetErrno(errno);
@@ -231,7 +245,8 @@ bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace)
   }
   if (ok) CopyHiddenFlag(from, temp);
   if (ok && !RenameHost(temp, to, replace)) {
-    SetErrno(errno);
+    if (errno == EEXIST) SetError("Cannot create a file when that file already exists.");
+    else SetErrno(errno);
     ok = false;
   }
   if (!ok) unlink(temp.c_str());

@@ -34,10 +34,14 @@ struct WinPath {
   bool trailingSeparator = false;  // the text ended with '\' or '/'
 };
 
-// Resolves `path` against the current directory and the drive map. With
-// `allowWildcards` the last component may hold '*' and '?'. Sets the last
-// error text and returns false on failure.
-bool ResolvePath(const char* path, WinPath* out, bool allowWildcards = false);
+// How ResolvePath checks the names: not at all (the text alone, as the
+// full-path call works), as names of files, or as a listing pattern whose last
+// component may hold '*' and '?'.
+enum class NameCheck { kNone, kNames, kPattern };
+
+// Resolves `path` against the current directory and the drive map. Sets the
+// last error text and returns false on failure.
+bool ResolvePath(const char* path, WinPath* out, NameCheck check = NameCheck::kNames);
 // 'X:\a\b' (a trailing '\' kept when `withTrailing` and the path had one).
 std::string WinPathText(const WinPath& path, bool withTrailing = true);
 // Host path of a resolved path, each component looked up without regard to

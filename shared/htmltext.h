@@ -1,0 +1,31 @@
+// Conversions between plain text and HTML: decoding the entities found in
+// page heads, encoding text for attribute values and page bodies, and
+// turning web addresses inside a description into links.
+#pragma once
+
+#include <cstddef>
+
+#include "shared/string.h"
+
+// Decodes "&#NNN;", "&#xHH;" (only printable results are kept) and "&quot;",
+// "&lt;", "&gt;", "&amp;"; every other character is copied. Writes at most
+// size - 1 bytes and terminates (size 0 writes nothing). Returns the buffer.
+char* HtmlDecode(const char* text, char* buffer, size_t size);
+// Size the decoded text needs, terminator included (decoding never lengthens).
+size_t HtmlDecodedLength(const char* text);
+String HtmlDecodeString(const char* text);  // null gives the empty String
+
+// Replaces newline by "<BR>", '"' by "&quot;", '&' by "&amp;", '<' by "&lt;"
+// and '>' by "&gt;". Writes at most size - 1 bytes (a replacement that does
+// not fit is cut) and terminates. Returns the buffer.
+char* HtmlEncode(const char* text, char* buffer, size_t size);
+// Size the encoded text needs, terminator included.
+size_t HtmlEncodedLength(const char* text);
+String HtmlEncodeString(const char* text);  // null gives the empty String
+
+// Copies the text with each web address ("http:/", "https:/", "ftp:/",
+// "www.") wrapped in a link. Returns the size the whole result needs,
+// terminator included. The output stops at the first piece that does not fit
+// and is always terminated when size > 0; a null buffer with size 0 measures.
+size_t LinkUrls(const char* text, char* buffer, size_t size);
+String LinkUrlsString(const char* text);  // null gives the empty String

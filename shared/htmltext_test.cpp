@@ -1,0 +1,116 @@
+#include "shared/htmltext.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct Case {
+  const char* input;
+  const char* expected;
+};
+
+TEST(HtmlDecode, Table) {
+  const Case cases[] = {
+      {"&#65;&#x42;&#10;&lt;", "AB<"},     // the newline is not printable
+      {"&#321;", "A"},                     // only the low byte counts
+      {"&#X4a;&#x4A", "JJ"},               // ';' is optional, hex in any case
+      {"&nbsp;&LT;&amp", "&nbsp;&LT;&amp"},  // unknown, upper case, no ';'
+      {"&quot;a&quot; &gt; &amp;amp;", "\"a\" > &amp;"},
+      {"&#;x", ";x"},                      // no digits: nothing written
+      {"&#xZ", "Z"},
+      {"a & b", "a & b"},
+      {"&#200;&#127;&#31;&#32;", " "},     // printable means 32..126
+      {"&#100000000000000000000000066;", "B"},  // long numbers do not overflow
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    char buffer[64];
+    EXPECT_STREQ(HtmlDecode(c.input, buffer, sizeof buffer), c.expected) << c.input;
+    EXPECT_STREQ(HtmlDecodeString(c.input).Text(), c.expected) << c.input;
+    EXPECT_LE(strlen(c.expected) + 1, HtmlDecodedLength(c.input)) << c.input;
+  }
+}
+
+TEST(HtmlDecode, BoundedAndNull) {
+  char buffer[4] = "xyz";
+  EXPECT_STREQ(HtmlDecode("&lt;abcdef", buffer, sizeof buffer), "<ab");
+  EXPECT_STREQ(HtmlDecode("abc", buffer, 1), "");
+  buffer[0] = 'q';
+  HtmlDecode("abc", buffer, 0);  // writes nothing
+  EXPECT_EQ(buffer[0], 'q');
+  EXPECT_STREQ(HtmlDecode(nullptr, buffer, sizeof buffer), "");
+  EXPECT_TRUE(HtmlDecodeString(nullptr).IsNull());
+}
+
+TEST(HtmlEncode, TableAndLength) {
+  const Case cases[] = {
+      {"a<b\n", "a&lt;b<BR>"},
+      {"\"&>", "&quot;&amp;&gt;"},
+      {"r\rs", "r\rs"},  // a carriage return is copied
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    char buffer[64];
+    EXPECT_STREQ(HtmlEncode(c.input, buffer, sizeof buffer), c.expected) << c.input;
+    EXPECT_STREQ(HtmlEncodeString(c.input).Text(), c.expected) << c.input;
+    EXPECT_EQ(HtmlEncodedLength(c.input), strlen(c.expected) + 1) << c.input;
+  }
+  EXPECT_EQ(HtmlEncodedLength("a<b\n"), 11u);
+  EXPECT_TRUE(HtmlEncodeString(nullptr).IsNull());
+}
+
+TEST(HtmlEncode, ReplacementCutAtTheEnd) {
+  char buffer[5];
+  EXPECT_STREQ(HtmlEncode("a&b", buffer, sizeof buffer), "a&am");
+  EXPECT_STREQ(HtmlEncode("ab", buffer, 1), "");
+}
+
+TEST(LinkUrls, Table) {
+  const Case cases[] = {
+      {"no address here", "no address here"},
+      {"see www.a.com.", "see <A HREF=\"http://www.a.com/\">www.a.com</A>."},
+      {"WWW.A.com/x", "<A HREF=\"http://WWW.A.com/x\">WWW.A.com/x</A>"},
+      {"(http://a.b/c?d=1), ok",
+       "(<A HREF=\"http://a.b/c?d=1\">http://a.b/c?d=1</A>), ok"},
+      {"at https://x.y:", "at <A HREF=\"https://x.y\">https://x.y</A>:"},
+      {"ftp://f.org/p", "<A HREF=\"ftp://f.org/p\">ftp://f.org/p</A>"},
+      {"xwww.a.com 1http://a", "xwww.a.com 1http://a"},  // after a letter or digit
+      {"www. a http:/ b www.(a)", "www. a http:/ b www.(a)"},  // no address character
+      // Encoded quotes and brackets around an address stay outside it.
+      {"see &quot;www.a.com&quot;", "see &quot;<A HREF=\"http://www.a.com/\">www.a.com</A>&quot;"},
+      {"&lt;http://a.b/&gt;).", "&lt;<A HREF=\"http://a.b/\">http://a.b/</A>&gt;)."},
+      {"www.&lt;", "www.&lt;"},  // nothing left behind the prefix
+      {"a www.x.de\xE9t", "a <A HREF=\"http://www.x.de/\">www.x.de</A>\xE9t"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    char buffer[256];
+    EXPECT_EQ(LinkUrls(c.input, buffer, sizeof buffer), strlen(c.expected) + 1) << c.input;
+    EXPECT_STREQ(buffer, c.expected) << c.input;
+    EXPECT_STREQ(LinkUrlsString(c.input).Text(), c.expected) << c.input;
+    EXPECT_EQ(LinkUrls(c.input, nullptr, 0), strlen(c.expected) + 1) << c.input;
+  }
+  EXPECT_TRUE(LinkUrlsString(nullptr).IsNull());
+}
+
+TEST(LinkUrls, SmallBufferStopsAtFirstPieceThatDoesNotFit) {
+  const char* text = "go www.a.com now";
+  const size_t full = LinkUrls(text, nullptr, 0);
+  // Pieces: "go ", "<A HREF=\"", "http://", ...; room for the first piece only.
+  char buffer[12];
+  memset(buffer, 'x', sizeof buffer);
+  EXPECT_EQ(LinkUrls(text, buffer, sizeof buffer), full);
+  EXPECT_STREQ(buffer, "go ");
+  // Later, shorter pieces that would fit are not written after a gap.
+  char tiny[4];
+  EXPECT_EQ(LinkUrls("www.a.b", tiny, sizeof tiny), LinkUrls("www.a.b", nullptr, 0));
+  EXPECT_STREQ(tiny, "");
+  char one[1] = {'x'};
+  LinkUrls("abc", one, 1);
+  EXPECT_EQ(one[0], '\0');
+}
+
+}  // namespace
