@@ -106,14 +106,15 @@ char* RelativePath(const char* fromDir, const char* to, char* buffer, size_t siz
 
   char fromDrive[kDriveSize];
   char toDrive[kDriveSize];
-  char* from = const_cast<char*>(SplitDrive(fullFrom, fromDrive));
-  char* rest = const_cast<char*>(SplitDrive(fullTo, toDrive));
-  RemoveTrailingBackslashes(from);
-  RemoveTrailingBackslashes(rest);
+  const char* from = SplitDrive(fullFrom, fromDrive);
+  const char* rest = SplitDrive(fullTo, toDrive);
   if (driveTest && fromDrive[0] && toDrive[0] && CompareNoCase(fromDrive, toDrive) != 0) {
     CopyBounded(buffer, fullTo, size);
     return nullptr;
   }
+  // The rests end where the full paths do: trimming these trims the rests.
+  RemoveTrailingBackslashes(fullFrom);
+  RemoveTrailingBackslashes(fullTo);
 
   size_t i = 0;
   size_t lastBackslash = 0;

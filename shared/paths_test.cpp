@@ -34,7 +34,7 @@ TEST(Paths, DirPart) {
   const Case cases[] = {
       {"c:\\dir\\file", "c:\\dir"}, {"c:\\file", "c:\\"},   {"\\file", "\\"},
       {"file", ""},                 {"dir\\", "dir"},        {"\\srv", "\\"},
-      {"c:file", "c:"},             {"a\\file", "a\\"},      {"c:\\a\\\\b", "c:\\a\\"},
+      {"c:file", "c:"},             {"a\\file", "a\\"},      {"c:\\a\\\\b", "c:\\a\\\\"},
       {"x/y/z.htm", "x/y"},         {"//srv", "//"},          {"", ""},
   };
   for (const Case& c : cases) {
@@ -98,7 +98,7 @@ TEST(Paths, ChangeExtension) {
 TEST(Paths, ChangeExtensionStaysWithinSize) {
   char buffer[16];
   memset(buffer, 'z', sizeof buffer);
-  strcpy(buffer, "abc.jpg");
+  strcpy(buffer, "abc.j");
   ChangeExtension(buffer, ".html", 7);
   EXPECT_STREQ(buffer, "abc.ht");
   EXPECT_EQ(buffer[7], 'z');
@@ -167,6 +167,8 @@ TEST(Paths, RelativePathAcrossDrives) {
   char buffer[kMaxPath + 1];
   EXPECT_EQ(RelativePath("C:\\a\\b", "D:\\a\\c\\x.htm", buffer, sizeof buffer, true), nullptr);
   EXPECT_STREQ(buffer, "D:\\a\\c\\x.htm");
+  EXPECT_EQ(RelativePath("C:\\a", "D:\\", buffer, sizeof buffer, true), nullptr);
+  EXPECT_STREQ(buffer, "D:\\");
   char small[8];
   memset(small, 'z', sizeof small);
   EXPECT_EQ(RelativePath("C:\\a", "D:\\far\\away.htm", small, 5, true), nullptr);

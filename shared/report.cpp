@@ -1,7 +1,6 @@
 #include "shared/report.h"
 
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 #include "platform/env.h"

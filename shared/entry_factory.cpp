@@ -1,0 +1,273 @@
+#include "shared/entry_factory.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/files.h"
+#include "shared/chars.h"
+#include "shared/htmltext.h"
+#include "shared/image_size.h"
+#include "shared/paths.h"
+#include "shared/sitefiles.h"
+#include "shared/tag_edit.h"
+#include "shared/url/url.h"
+
+namespace {
+
+constexpr int kTagBufferSize = 4096;
+constexpr int kNameSize = 17;   // tag and META names: 16 characters
+constexpr size_t kHrefSize = 256;  // a forwarded href: 255 characters
+
+bool HasText(const char* text) { return text && *text; }
+
+void UpperCase(char* text) {
+  for (; *text; ++text) *text = ToUpper(*text);
+}
+
+bool HasLowerCase(const char* text) {
+  for (; *text; ++text) {
+    if (IsLower(*text)) return true;
+  }
+  return false;
+}
+
+// A head field as the writer stores it: lines joined, entities decoded.
+String HeadText(char* text) { return HtmlDecodeString(JoinLines(text)); }
+
+// The C library's atoi, kept within the range of an int.
+int ParseNumber(const char* text) {
+  long value = strtol(text, nullptr, 10);
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+// A target of its own: a scheme or drive, or a rooted path.
+bool IsAbsoluteTarget(const char* target) {
+  return strchr(target, ':') || target[0] == '/' || target[0] == '\\';
+}
+
+// A page's file name as its title, lower-cased when it is all capitals.
+String FileNameTitle(const char* path) {
+  String title(BaseName(path));
+  if (title.Text() && !HasLowerCase(title)) {
+    for (char* p = title; *p; ++p) *p = ToLower(*p);
+  }
+  return title;
+}
+
+// The thumbnail of an image and its pixel size (0 and 0 when unreadable).
+void SetThumbnailFrom(Entry* entry, const char* thumbPath) {
+  entry->SetThumbnail(FileToUrlString(thumbPath));
+  uint32_t width = 0, height = 0;
+  if (ImageSize(thumbPath, &width, &height) && width <= INT_MAX && height <= INT_MAX) {
+    entry->thumbWidth = static_cast<int>(width);
+    entry->thumbHeight = static_cast<int>(height);
+  }
+}
+
+void AttachImageThumbnail(Entry* entry, const char* imagePath) {
+  char thumb[kSitePathSize];
+  if (FindThumbnail(thumb, imagePath)) SetThumbnailFrom(entry, thumb);
+}
+
+// The page that describes an image: its name with ".htm", when it exists.
+Entry* DescribingPageEntry(const char* imagePath) {
+  String page = ChangeExtensionString(imagePath, ".htm");
+  if (page.IsNull() || !FileExists(page) || DirExists(page)) return nullptr;
+  Entry* entry = MakePageEntry(page);
+  entry->SetHref(FileToUrlString(imagePath));
+  return entry;
+}
+
+}  // namespace
+
+// --- Page-head reader ---------------------------------------------------------
+
+InfoParser::InfoParser(FILE* stream, Entry* entry, String* bodyHolder)
+    : HTMLParser(kTagBufferSize), stream_(stream), entry_(entry), bodyHolder_(bodyHolder) {}
+
+int InfoParser::NextChar() {
+  if (stop_) return -1;
+  int ch = fgetc(stream_);
+  return ch == EOF ? -1 : ch;
+}
+
+void InfoParser::OnText(int ch) {
+  if (textLength_ >= kTextSize - 1) return;
+  text_[textLength_++] = static_cast<char>(ch);
+  text_[textLength_] = '\0';
+}
+
+void InfoParser::OnComment(int) {}
+
+void InfoParser::ClearText() {
+  text_[0] = '\0';
+  textLength_ = 0;
+}
+
+void InfoParser::OnTag(char* tag) {
+  char name[kNameSize];
+  TagParser(tag, BufferSize()).TagName(name, sizeof name);
+  UpperCase(name);
+  if (strcmp(name, "TITLE") == 0) {
+    ClearText();
+  } else if (strcmp(name, "/TITLE") == 0) {
+    entry_->SetTitle(HeadText(text_));
+    ClearText();
+  } else if (strcmp(name, "META") == 0) {
+    OnMeta(tag);
+    ClearText();
+  } else if (strcmp(name, "BODY") == 0) {
+    OnBody(tag);
+    stop_ = true;
+  } else if (strcmp(name, "/HEAD") == 0) {
+    // A caller that wants the BODY attributes reads on to the BODY tag.
+    if (!bodyHolder_) stop_ = true;
+  }
+}
+
+void InfoParser::OnMeta(char* tag) {
+  TagParser parser(tag, BufferSize());
+  char name[kNameSize];
+  if (!parser.FindAttribute("NAME", name, sizeof name)) name[0] = '\0';
+  UpperCase(name);
+  // The head writer gives the marker a CONTENT; older pages have none.
+  if (strcmp(name, "ALIAS") == 0) entry_->alias = 1;
+  if (!parser.FindAttribute("CONTENT", text_, kTextSize)) return;
+  textLength_ = static_cast<int>(strlen(text_));
+  if (strcmp(name, "DESCRIPTION") == 0 || strcmp(name, "SUBJECT") == 0) {
+    entry_->SetDescription(HeadText(text_));
+  } else if (strcmp(name, "KEYWORDS") == 0) {
+    entry_->SetKeywords(HeadText(text_));
+  } else if (strcmp(name, "FILEINFO") == 0) {
+    entry_->SetFileInfo(text_);
+  } else if (strcmp(name, "SORTORDER") == 0) {
+    entry_->sortOrder = ParseNumber(text_);
+  } else if (strcmp(name, "FORWARD") == 0) {
+    ApplyForward(entry_, text_);
+  }
+}
+
+// The BODY tag's attributes: after "<BODY" and its blanks, without the '>'.
+void InfoParser::OnBody(const char* tag) {
+  if (!bodyHolder_) return;
+  size_t length = strlen(tag);
+  const char* start = tag + (length < 5 ? length : 5);
+  while (IsSpace(*start)) ++start;
+  String attributes(start);
+  size_t kept = attributes.Length();
+  if (kept > 0 && attributes[kept - 1] == '>') attributes[kept - 1] = '\0';
+  *bodyHolder_ = attributes;
+}
+
+// --- Text helpers ---------------------------------------------------------------
+
+char* JoinLines(char* text) {
+  if (!text) return text;
+  char* out = text;
+  for (const char* in = text; *in;) {
+    if (*in != '\n') {
+      *out++ = *in++;
+      continue;
+    }
+    *out++ = ' ';
+    for (++in; IsSpace(*in); ++in) {
+    }
+  }
+  *out = '\0';
+  return text;
+}
+
+void ApplyForward(Entry* entry, const char* target) {
+  if (!entry || !HasText(target)) return;
+  char href[kHrefSize];
+  if (IsAbsoluteTarget(target)) {
+    CopyBounded(href, target, sizeof href);
+  } else {
+    CopyBounded(href, entry->href ? entry->href : "", sizeof href);
+    char* base = BaseName(href);
+    CopyBounded(base, target, sizeof href - static_cast<size_t>(base - href));
+  }
+  entry->SetHref(href);
+  if (IsPageName(href)) return;
+  entry->kind = IsImageOrUserFile(href) ? kEntryImage : kEntryFile;
+}
+
+// --- Factory ----------------------------------------------------------------------
+
+Entry* MakePageEntry(const char* path, const char* fallbackTitle, String* bodyHolder) {
+  Entry* entry = new Entry;
+  entry->kind = kEntryPage;
+  entry->SetHref(FileToUrlString(path));
+  if (FILE* stream = OpenFile(path, "r")) {
+    InfoParser(stream, entry, bodyHolder).Scan();
+    fclose(stream);
+  }
+  if (HasText(entry->title)) return entry;
+  entry->SetTitle(HasText(fallbackTitle) ? String(fallbackTitle) : FileNameTitle(path));
+  return entry;
+}
+
+Entry* MakeImageEntry(const char* path, bool readPage, bool findThumb) {
+  Entry* entry = readPage ? DescribingPageEntry(path) : nullptr;
+  // Only an image described by its page gets its thumbnail here.
+  if (entry && findThumb) AttachImageThumbnail(entry, path);
+  if (!entry) entry = MakeFileEntry(path);
+  entry->kind = kEntryImage;
+  return entry;
+}
+
+Entry* MakeFileEntry(const char* path) {
+  Entry* entry = new Entry;
+  entry->SetHref(FileToUrlString(path));
+  entry->SetTitle(TitleFromFileNameString(path));
+  return entry;
+}
+
+Entry* MakeDirectoryEntry(const char* dir, bool always) {
+  char indexPage[kSitePathSize];
+  bool hasIndex = FindIndexPage(indexPage, dir);
+  if (!hasIndex && !always) return nullptr;
+  char name[kSitePathSize];
+  DirDisplayName(dir, name, sizeof name);
+  char thumb[kSitePathSize];
+  bool hasThumb = FolderThumbsOn() && FindFolderThumb(thumb, dir);
+
+  Entry* entry;
+  if (hasIndex) {
+    entry = MakePageEntry(indexPage, name);
+    entry->kind = kEntryIndexedDirectory;
+  } else {
+    entry = new Entry;
+    entry->kind = kEntryDirectory;
+    entry->SetHref(FileToUrlString(dir));
+    entry->SetTitle(name);
+  }
+  if (hasThumb) SetThumbnailFrom(entry, thumb);
+  return entry;
+}
+
+Entry* MakeDirectoryEntryAlways(const char* dir) { return MakeDirectoryEntry(dir, true); }
+
+Entry* MakeDirectoryEntryUnlessHidden(const char* dir, bool always) {
+  if (IsHiddenDir(dir)) return nullptr;
+  return MakeDirectoryEntry(dir, always);
+}
+
+Entry* MakeEntry(const char* name, bool isDirectory, int flags) {
+  if (isDirectory) {
+    if (!(flags & (kListAllDirs | kListIndexedDirs))) return nullptr;
+    return MakeDirectoryEntryUnlessHidden(name, (flags & kListAllDirs) != 0);
+  }
+  if (IsSpecialName(name)) return nullptr;
+  if (IsPageName(name)) return (flags & kListPages) ? MakePageEntry(name) : nullptr;
+  if (IsImageOrUserFile(name)) {
+    if (!(flags & kListImages)) return nullptr;
+    return MakeImageEntry(name, (flags & kListImagePages) != 0,
+                          (flags & kListImagePageThumbs) != 0);
+  }
+  return (flags & kListFiles) ? MakeFileEntry(name) : nullptr;
+}
