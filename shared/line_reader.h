@@ -28,6 +28,7 @@ class LineReader {
 
  private:
   bool Fill();
+  bool TakeLine(size_t length, bool hasFeed);
 
   FILE* stream_;
   char* buffer_ = nullptr;

@@ -19,7 +19,7 @@ class KeywordParser : public HTMLParser {
   void OnTag(char* tag) override;
 
  private:
-  void OnMeta(char* tag);
+  void OnMeta(char* tag, const char* metaName);
 
   FILE* stream_;
   char* output_;
