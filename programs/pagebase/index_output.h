@@ -35,6 +35,7 @@ struct MergeCounts {
   long deleted = 0;  // old lines of the scanned tree dropped
   long added = 0;    // new records written
   long skipped = 0;  // blank, damaged or overlong old lines, each warned about
+  bool readFailed = false;  // the old database could not be read to its end
 };
 
 // Merges the sorted old database on in with the records: old lines whose

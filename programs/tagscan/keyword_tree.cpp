@@ -1,12 +1,11 @@
 #include "programs/tagscan/keyword_tree.h"
 
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
 #include "programs/tagscan/keyword_parser.h"
+#include "shared/dir_names.h"
 #include "shared/index_db.h"
 #include "shared/keywords.h"
 #include "shared/paths.h"
@@ -16,49 +15,6 @@ namespace {
 
 // Paths are at most this long (the 260-byte buffers of the walk).
 constexpr size_t kMaxPathLength = kMaxPath - 1;
-
-// The index page of a directory: the first of these names that exists.
-const char* const kIndexPageNames[] = {"index.htm", "index.html", "welcome.htm", "Welcome.html"};
-
-struct ListedName {
-  std::string name;
-  uint32_t attributes = 0;
-};
-
-// The directory's entries in listing order, without hidden ones and names
-// that begin with '.'.
-std::vector<ListedName> ListDirectory(const std::string& dir) {
-  std::vector<ListedName> names;
-  std::string pattern = dir + "*";
-  FindData data;
-  FindState* state = FindFirst(pattern.c_str(), &data);
-  if (!state) return names;
-  do {
-    if (data.name[0] == '.' || (data.attributes & kAttrHidden)) continue;
-    names.push_back({data.name, data.attributes});
-  } while (FindNext(state, &data));
-  FindClose(state);
-  return names;
-}
-
-// The listed name that a lookup of `wanted` finds: the exact name first,
-// then one that differs in letter case only. Null when there is none.
-const ListedName* FindListed(const std::vector<ListedName>& names, const char* wanted) {
-  const ListedName* caseless = nullptr;
-  for (const ListedName& listed : names) {
-    if (listed.name == wanted) return &listed;
-    if (!caseless && CompareNoCase(listed.name.c_str(), wanted) == 0) caseless = &listed;
-  }
-  return caseless;
-}
-
-const ListedName* FindIndexPageName(const std::vector<ListedName>& names) {
-  for (const char* candidate : kIndexPageNames) {
-    const ListedName* found = FindListed(names, candidate);
-    if (found) return found;
-  }
-  return nullptr;
-}
 
 class KeywordWalk {
  public:
@@ -114,7 +70,8 @@ void KeywordWalk::Walk(std::string dir) {
   if (!ScanContents(dir)) return;
   for (const ListedName& listed : names) {
     if (result_->writeFailed) return;
-    if (listed.attributes & kAttrDirectory) {
+    if (listed.IsSkipped()) continue;
+    if (listed.IsDirectory()) {
       if (Fits(dir, listed.name, 1)) Walk(dir + listed.name);
     } else if (IsPageName(listed.name.c_str()) &&
                !(index && CompareNoCase(listed.name.c_str(), index->name.c_str()) == 0)) {
