@@ -1,0 +1,407 @@
+#include "programs/galleria/index_settings.h"
+
+#include <climits>
+#include <cstring>
+
+#include "platform/env.h"
+#include "platform/files.h"
+#include "shared/chars.h"
+#include "shared/config.h"
+#include "shared/entry.h"
+#include "shared/paths.h"
+#include "shared/sitefiles.h"
+#include "shared/string.h"
+
+IndexSettings indexSettings;
+ListingSection listingSections[2] = {{}, {.format = ListingFormat::List}};
+
+void ResetIndexSettings() {
+  indexSettings = IndexSettings{};
+  listingSections[0] = ListingSection{};
+  listingSections[1] = ListingSection{.format = ListingFormat::List};
+}
+
+int ParseNumber(const char* text) {
+  if (!text) return 0;
+  while (IsSpace(*text)) ++text;
+  bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  long long value = 0;
+  for (; IsDigit(*text); ++text) {
+    value = value * 10 + (*text - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) return static_cast<int>(-value);
+  return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
+bool IndexOptionSection(const char* key, const char* name, int* section) {
+  size_t length = strlen(name);
+  if (strncmp(key, name, length) != 0) return false;
+  const char* rest = key + length;
+  if (*rest == '[') ++rest;
+  if (rest == key + length && *rest == '\0') {
+    *section = 0;
+    return true;
+  }
+  if (!IsDigit(*rest)) return false;
+  *section = ParseNumber(rest) > 1 ? 1 : 0;
+  return true;
+}
+
+namespace {
+
+bool Is(const char* value, const char* word) { return CompareNoCase(value, word) == 0; }
+
+// The setting takes the path in its full form, so that a later change of the
+// current directory (the CGI mode's working directory) keeps it pointing at
+// the same file. A path that cannot be made full is kept as given.
+void SetFullPath(char (&setting)[kPathText], const char* path) {
+  char full[kPathText];
+  if (*path && GetFullPath(path, full, sizeof full) > 0) path = full;
+  CopyBounded(setting, path, sizeof setting);
+}
+
+void SetExpanded(char (&setting)[kPathText], const char* value) {
+  ExpandEnvironment(value, setting, sizeof setting);
+}
+
+// --- Keys of the index settings ----------------------------------------------
+
+void SetIndexMode(const char* value, int) {
+  if (Is(value, "formatted")) indexSettings.index = IndexMode::Formatted;
+  if (Is(value, "sequence")) indexSettings.index = IndexMode::Sequence;
+  if (Is(value, "searchable")) indexSettings.index = IndexMode::Searchable;
+}
+
+void SetSlides(const char* value, int) {
+  struct Word {
+    const char* word;
+    SlidesMode mode;
+    bool slidePages;
+  } static const words[] = {{"html", SlidesMode::Simple, false},
+                            {"simple", SlidesMode::Simple, true},
+                            {"frameset", SlidesMode::Frameset, true},
+                            {"window", SlidesMode::Window, true}};
+  for (const Word& w : words) {
+    if (!Is(value, w.word)) continue;
+    indexSettings.slides = w.mode;
+    indexSettings.slidePages = w.slidePages;
+  }
+}
+
+void SetLinks(const char* value, int) {
+  if (Is(value, "standard")) indexSettings.links = LinkMode::Standard;
+  if (Is(value, "open")) indexSettings.links = LinkMode::Open;
+}
+
+void SetBacklink(const char* value, int) {
+  struct Word {
+    const char* word;
+    BacklinkMode mode;
+  } static const words[] = {{"none", BacklinkMode::None},     {"parent", BacklinkMode::Parent},
+                            {"keywords", BacklinkMode::Keywords}, {"smart", BacklinkMode::Smart},
+                            {"close", BacklinkMode::Close},   {"back", BacklinkMode::Back}};
+  for (const Word& w : words) {
+    if (Is(value, w.word)) {
+      indexSettings.backlink = w.mode;
+      return;
+    }
+  }
+  indexSettings.backlink = BacklinkMode::Custom;
+  CopyBounded(indexSettings.backlinkText, value, sizeof indexSettings.backlinkText);
+}
+
+void SetHeading(const char* value, int) {
+  if (CompareNoCaseN(value, "text", 4) == 0) {
+    indexSettings.heading = HeadingMode::Text;
+  } else if (Is(value, "title")) {
+    indexSettings.heading = HeadingMode::Title;
+  } else {
+    indexSettings.heading = HeadingMode::Standard;
+  }
+}
+
+void SetBodyAttributes(const char* value, int) {
+  CopyBounded(indexSettings.bodyAttributes, value, sizeof indexSettings.bodyAttributes);
+}
+
+// The searchable key selects the searchable index when it is true, and the
+// formatted index otherwise.
+void SetSearchable(const char* value, int) {
+  indexSettings.index = ParseBool(value, false) ? IndexMode::Searchable : IndexMode::Formatted;
+}
+
+// A bare name that is not in the current directory but is in the icons
+// directory means that one.
+void SetTemplate(const char* value, int) {
+  if (!*value) {
+    indexSettings.templatePath[0] = '\0';
+    return;
+  }
+  char icon[kSitePathSize];
+  bool bare = !strpbrk(value, "\\/:");
+  if (bare && !FileExists(value) && IconsPath(value, icon, false)) value = icon;
+  SetFullPath(indexSettings.templatePath, value);
+}
+
+void AddUserExtension(const char* value, int) { AddUserExt(value); }
+void AddSpecial(const char* value, int) { AddSpecialName(value); }
+void SetThumbNames(const char* value, int) { SetFolderThumbNames(value); }
+void AddThumbName(const char* value, int) { AddFolderThumbName(value); }
+
+void SetIndexDb(const char* value, int) {
+  CopyBounded(indexSettings.indexDb, value, sizeof indexSettings.indexDb);
+  indexSettings.indexDbGiven = true;
+}
+
+void SetCgiUrl(const char* value, int) {
+  CopyBounded(indexSettings.cgiUrl, value, sizeof indexSettings.cgiUrl);
+}
+
+void SetStartDir(const char* value, int) { SetExpanded(indexSettings.startDir, value); }
+void SetWorkingDir(const char* value, int) { SetExpanded(indexSettings.workingDir, value); }
+
+void SetStartUrl(const char* value, int) {
+  char* url = indexSettings.startUrl;
+  CopyBounded(url, value, sizeof indexSettings.startUrl);
+  for (size_t n = strlen(url); n > 0 && url[n - 1] == '/'; --n) url[n - 1] = '\0';
+}
+
+// "local path; URL": the local path always ends in '\', the URL loses one
+// trailing '/'.
+void AddUrlMap(const char* value, int) {
+  if (indexSettings.urlMapCount >= kUrlMapSize) return;
+  const char* split = strstr(value, "; ");
+  if (!split) return;
+  UrlMapEntry& entry = indexSettings.urlMap[indexSettings.urlMapCount++];
+  entry = UrlMapEntry{};
+  size_t length = static_cast<size_t>(split - value);
+  if (length > sizeof entry.localPath - 2) length = sizeof entry.localPath - 2;  // room for '\'
+  memcpy(entry.localPath, value, length);
+  if (length == 0 || entry.localPath[length - 1] != '\\') entry.localPath[length++] = '\\';
+  entry.localPath[length] = '\0';
+  entry.localLength = static_cast<int>(length);
+  const char* url = split + 2;
+  while (*url == ' ') ++url;
+  CopyBounded(entry.url, url, sizeof entry.url);
+  size_t urlLength = strlen(entry.url);
+  if (urlLength > 0 && entry.url[urlLength - 1] == '/') entry.url[urlLength - 1] = '\0';
+}
+
+void SetTooltips(const char* value, int) {
+  switch (ToUpper(*value)) {
+    case 'A': indexSettings.tooltips = TooltipMode::Alt; break;
+    case 'B': indexSettings.tooltips = TooltipMode::Both; break;
+    case 'N': indexSettings.tooltips = TooltipMode::None; break;
+    case 'T': indexSettings.tooltips = TooltipMode::Title; break;
+    default: break;
+  }
+}
+
+// A negative page size means no paging, as 0 does.
+void SetPageSize(const char* value, int) {
+  int size = ParseNumber(value);
+  indexSettings.pageSize = size > 0 ? size : 0;
+}
+
+void SetDefaultOrder(const char* value, int) { DefaultSortOrder = ParseNumber(value); }
+
+void SetSymlinkOrder(const char* value, int) {
+  indexSettings.symlinkOrder = *value == 'd' || *value == 'n';
+}
+
+void SetSort(const char* value, int) {
+  if (Is(value, "numeric")) {
+    indexSettings.sort = SortMode::Natural;
+  } else if (Is(value, "string") || ParseBool(value, false)) {
+    indexSettings.sort = SortMode::Plain;
+  } else {
+    indexSettings.sort = SortMode::Unsorted;
+  }
+}
+
+// A name with a directory part must exist; a bare name is looked up in the
+// icons directory, and not finding it there clears the setting.
+void SetKeyIcons(const char* value, int) {
+  if (strpbrk(value, "\\/")) {
+    if (FileExists(value)) SetFullPath(indexSettings.keyIcons, value);
+    return;
+  }
+  char icon[kSitePathSize];
+  if (*value && IconsPath(value, icon, false)) {
+    SetFullPath(indexSettings.keyIcons, icon);
+  } else {
+    indexSettings.keyIcons[0] = '\0';
+  }
+}
+
+void SetCacheDir(const char* value, int) {
+  char* path = indexSettings.cacheFile;
+  SetExpanded(indexSettings.cacheFile, value);
+  size_t length = strlen(path);
+  if (length >= 250) return;  // no room for the file name: kept as it is
+  if (length > 0 && path[length - 1] != '\\') path[length++] = '\\';
+  strcpy(path + length, "cache.db");
+}
+
+// --- Keys of the listing sections ----------------------------------------------
+
+void SetLayout(const char* value, int section) {
+  struct Word {
+    const char* word;
+    ListingLayout layout;
+  } static const words[] = {{"simple", ListingLayout::Simple},
+                            {"bullet", ListingLayout::Bullet},
+                            {"thumbnail", ListingLayout::Thumbnail},
+                            {"table", ListingLayout::Table}};
+  for (const Word& w : words) {
+    if (Is(value, w.word)) listingSections[section].layout = w.layout;
+  }
+}
+
+// A format word, "thumbnail" (a layout), or else an entry format of its own.
+void SetFormat(const char* value, int section) {
+  struct Word {
+    const char* word;
+    ListingFormat format;
+  } static const words[] = {{"compact", ListingFormat::Compact},
+                            {"column", ListingFormat::Column},
+                            {"list", ListingFormat::List},
+                            {"auto", ListingFormat::Auto}};
+  ListingSection& s = listingSections[section];
+  for (const Word& w : words) {
+    if (Is(value, w.word)) {
+      s.format = w.format;
+      return;
+    }
+  }
+  if (Is(value, "thumbnail")) {
+    s.layout = ListingLayout::Thumbnail;
+    return;
+  }
+  s.format = ListingFormat::Custom;
+  CopyBounded(s.text, value, sizeof s.text);
+}
+
+void SetColumns(const char* value, int section) {
+  listingSections[section].columns = ParseNumber(value);
+}
+void SetColumnWidth(const char* value, int) {
+  listingSections[0].columnWidth1 = ParseNumber(value);
+}
+void SetColumnWidth1(const char* value, int section) {
+  listingSections[section].columnWidth1 = ParseNumber(value);
+}
+void SetColumnWidth2(const char* value, int section) {
+  listingSections[section].columnWidth2 = ParseNumber(value);
+}
+void SetIPadding(const char* value, int section) {
+  listingSections[section].iPadding = ParseNumber(value);
+}
+void SetHPadding(const char* value, int section) {
+  listingSections[section].hPadding = ParseNumber(value);
+}
+void SetVPadding(const char* value, int section) {
+  listingSections[section].vPadding = ParseNumber(value);
+}
+void SetTableAttributes(const char* value, int section) {
+  CopyBounded(listingSections[section].tableAttributes, value, kShortText);
+}
+void SetRowAttributes(const char* value, int section) {
+  CopyBounded(listingSections[section].rowAttributes, value, kShortText);
+}
+void SetCellAttributes(const char* value, int section) {
+  CopyBounded(listingSections[section].cellAttributes, value, kShortText);
+}
+
+// --- The key table -------------------------------------------------------------
+
+template <bool IndexSettings::*Setting>
+void SetSwitch(const char* value, int) {
+  indexSettings.*Setting = ParseBool(value, indexSettings.*Setting);
+}
+
+enum class Match { Exact, Section, Prefix };
+
+struct KeyRule {
+  const char* name;
+  Match match;
+  void (*apply)(const char* value, int section);
+};
+
+// Tested in this order; the first rule that matches handles the key.
+const KeyRule kKeyRules[] = {
+    {"index", Match::Exact, SetIndexMode},
+    {"layout", Match::Section, SetLayout},
+    {"format", Match::Section, SetFormat},
+    {"slides", Match::Exact, SetSlides},
+    {"links", Match::Exact, SetLinks},
+    {"backlink", Match::Exact, SetBacklink},
+    {"tables", Match::Exact, SetSwitch<&IndexSettings::tables>},
+    {"thumbnails", Match::Exact, SetSwitch<&IndexSettings::thumbnails>},
+    {"heading", Match::Exact, SetHeading},
+    {"columns", Match::Section, SetColumns},
+    {"columnwidth", Match::Exact, SetColumnWidth},
+    {"columnwidth1", Match::Section, SetColumnWidth1},
+    {"columnwidth2", Match::Section, SetColumnWidth2},
+    {"ipadding", Match::Section, SetIPadding},
+    {"hpadding", Match::Section, SetHPadding},
+    {"vpadding", Match::Section, SetVPadding},
+    {"tableattributes", Match::Section, SetTableAttributes},
+    {"tableattr", Match::Section, SetTableAttributes},
+    {"rowattributes", Match::Section, SetRowAttributes},
+    {"rowattr", Match::Section, SetRowAttributes},
+    {"tr", Match::Section, SetRowAttributes},
+    {"cellattributes", Match::Section, SetCellAttributes},
+    {"cellattr", Match::Section, SetCellAttributes},
+    {"td", Match::Section, SetCellAttributes},
+    {"combine", Match::Exact, SetSwitch<&IndexSettings::combine>},
+    {"body", Match::Exact, SetBodyAttributes},
+    {"indexbody", Match::Exact, SetBodyAttributes},
+    {"searchable", Match::Exact, SetSearchable},
+    {"javascript", Match::Exact, SetSwitch<&IndexSettings::javascript>},
+    {"template", Match::Exact, SetTemplate},
+    {"embed", Match::Exact, AddUserExtension},
+    {"movie", Match::Prefix, AddUserExtension},
+    {"reservedfile", Match::Prefix, AddSpecial},
+    {"thumbfilelist", Match::Exact, SetThumbNames},
+    {"thumbfile", Match::Prefix, AddThumbName},
+    {"indexdb", Match::Exact, SetIndexDb},
+    {"cgiurl", Match::Exact, SetCgiUrl},
+    {"startdir", Match::Exact, SetStartDir},
+    {"starturl", Match::Exact, SetStartUrl},
+    {"map", Match::Exact, AddUrlMap},
+    {"workingdir", Match::Exact, SetWorkingDir},
+    {"tooltips", Match::Exact, SetTooltips},
+    {"pagesize", Match::Exact, SetPageSize},
+    {"defaultorder", Match::Exact, SetDefaultOrder},
+    {"symlinkorder", Match::Exact, SetSymlinkOrder},
+    {"sort", Match::Exact, SetSort},
+    {"keyicons", Match::Prefix, SetKeyIcons},
+    {"weblinks", Match::Exact, SetSwitch<&IndexSettings::weblinks>},
+    {"cachedir", Match::Exact, SetCacheDir},
+    {"shuffle", Match::Exact, SetSwitch<&IndexSettings::shuffle>},
+};
+
+bool Matches(const KeyRule& rule, const char* key, int* section) {
+  *section = 0;
+  switch (rule.match) {
+    case Match::Exact: return strcmp(key, rule.name) == 0;
+    case Match::Prefix: return strncmp(key, rule.name, strlen(rule.name)) == 0;
+    case Match::Section: return IndexOptionSection(key, rule.name, section);
+  }
+  return false;
+}
+
+}  // namespace
+
+void IndexOptionKey(const char* key, const char* value) {
+  if (!key || !value) return;
+  for (const KeyRule& rule : kKeyRules) {
+    int section = 0;
+    if (!Matches(rule, key, &section)) continue;
+    rule.apply(value, section);
+    return;
+  }
+}
