@@ -5,7 +5,8 @@
 
 namespace {
 
-constexpr size_t kChunkSize = 64 * 1024;
+// Large reads: each read is a system call, and databases run to many megabytes.
+constexpr size_t kChunkSize = 256 * 1024;
 
 }  // namespace
 
