@@ -46,6 +46,7 @@ TEST_F(NavigationTest, CurrentPageAndPageCount) {
   } const cases[] = {
       {0, 0, 25, 1, 1}, {0, 10, 25, 1, 3}, {10, 10, 25, 2, 3},
       {20, 10, 25, 3, 3}, {0, 10, 10, 1, 1}, {0, 10, 0, 1, 0},
+      {-5, 10, 25, 1, 3}, {0, -10, 25, 1, 1},
   };
   for (const Case& c : cases) {
     pagingState.first = c.first;
