@@ -89,7 +89,9 @@ TEST_F(IndexSettingsTest, SectionKeySuffixes) {
   for (const Case& c : cases) {
     int section = -1;
     EXPECT_EQ(IndexOptionSection(c.key, "columns", &section), c.matches) << c.key;
-    if (c.matches) EXPECT_EQ(section, c.section) << c.key;
+    if (c.matches) {
+      EXPECT_EQ(section, c.section) << c.key;
+    }
   }
 }
 

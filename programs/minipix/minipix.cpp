@@ -1,0 +1,220 @@
+#include "programs/minipix/minipix.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "jpeg/make_thumb.h"
+#include "jpeg/write_jpeg.h"
+#include "platform/files.h"
+#include "programs/minipix/thumb_names.h"
+#include "shared/config.h"
+#include "shared/entry.h"
+#include "shared/entry_factory.h"
+#include "shared/paths.h"
+#include "shared/sitefiles.h"
+#include "shared/string.h"
+
+unsigned thumbSize[2] = {100, 100};
+unsigned thumbQuality = 75;
+bool thumbFast = true;
+unsigned thumbSharpness = 0;
+bool keywordThumbs = false;
+
+namespace {
+
+constexpr size_t kNameSize = kMaxPath + 1;
+
+// One thumbnail queued for deletion by the sweep.
+struct DelFile {
+  std::string path;
+};
+
+void ReadUnsigned(const char* value, unsigned* setting) {
+  unsigned number;
+  if (sscanf(value, "%u", &number) == 1) *setting = number;
+}
+
+void ReadSize(const char* value) {
+  unsigned width, height;
+  int read = sscanf(value, "%u,%u", &width, &height);
+  if (read >= 1) thumbSize[0] = width;
+  if (read == 2) thumbSize[1] = height;
+}
+
+// The queued path "thumbs\" + name, cut to a path's 260 characters.
+std::string ThumbsPath(const char* name) {
+  std::string path = std::string("thumbs\\") + name;
+  if (path.size() > kMaxPath) path.resize(kMaxPath);
+  return path;
+}
+
+bool IsOrphan(const char* thumbName) {
+  char image[kNameSize];
+  if (!ThumbToImageName(thumbName, image, sizeof image)) return false;
+  return !(FileExists(image) && NeedsThumb(image));
+}
+
+void DeleteQueued(const std::vector<DelFile>& queue) {
+  for (const DelFile& file : queue) {
+    printf("Deleting orphan thumbnail \"%s\".\n", file.path.c_str());
+    if (!DeleteFile(file.path.c_str())) {
+      fprintf(stderr, "Warning:  Can't delete orphan thumbnail \"%s\".\n", file.path.c_str());
+    }
+  }
+}
+
+// An existing thumbnail that is at least as new as the image.
+bool IsUpToDate(const char* thumbPath, FileTime imageTime) {
+  FILE* file = OpenFile(thumbPath, "rb");
+  if (!file) return false;
+  FindData info;
+  bool read = GetFileInfo(thumbPath, &info);
+  fclose(file);
+  return read && imageTime <= info.writeTime;
+}
+
+// Writes the thumbnail under a temporary name in "thumbs" and gives it its
+// name only when it is complete, so no half-written thumbnail is ever left.
+bool WriteThumbFile(const BitmapInfoHeader* dib, const char* thumbPath) {
+  std::string temp;
+  if (!MakeTempFile("thumbs", "~tn", &temp)) return false;
+  int quality = static_cast<int>(thumbQuality);
+  if (WriteThumbDIB(dib, temp.c_str(), quality) && MoveFile(temp.c_str(), thumbPath, true)) {
+    return true;
+  }
+  DeleteFile(temp.c_str());
+  return false;
+}
+
+// Makes and writes one thumbnail; false after an error message.
+bool CreateThumb(const char* imageName, const char* thumbPath) {
+  printf("Creating thumbnail \"%s\"...\n", thumbPath);
+  fflush(stdout);
+  BitmapInfoHeader* dib = MakeThumbDIB(imageName, thumbSize[0], thumbSize[1], thumbFast,
+                                       static_cast<int>(thumbSharpness));
+  if (!dib) {
+    fprintf(stderr, "Error:  Can't read image file \"%s\".\n", imageName);
+    return false;
+  }
+  bool written = WriteThumbFile(dib, thumbPath);
+  if (!written) fprintf(stderr, "Error:  Can't create thumbnail \"%s\".\n", thumbPath);
+  FreeDIB(dib);
+  return written;
+}
+
+// Brings one image's thumbnail up to date; false after an error message.
+bool UpdateThumb(const FindData& image) {
+  const char* name = image.name;
+  if (!NeedsThumb(name)) return true;
+  if (ThumbPathLength(name, ".jpg") > kMaxPath) {
+    // A cut name would not map back to the image; the sweep would delete it.
+    fprintf(stderr, "Warning:  Can't create a thumbnail for \"%s\": its name is too long.\n", name);
+    return true;
+  }
+  char old[kNameSize];
+  if (ThumbPath(name, nullptr, old, sizeof old)) {
+    if (IsUpToDate(old, image.writeTime)) return true;
+    if (!DeleteFile(old) && FileExists(old)) {
+      fprintf(stderr, "Warning:  Can't delete old thumbnail \"%s\".\n", old);
+      return true;
+    }
+  }
+  char path[kNameSize];
+  return CreateThumb(name, ThumbPath(name, ".jpg", path, sizeof path));
+}
+
+void PrintHelp() {
+  static const char* const lines[] = {
+      "Tessarin Thumbnail Builder, v1.03 by Dunmarrow\n",
+      "Builds a thumbnail image file for each image file in the current directory.",
+      "This version only supports JPEG image files.\n",
+      "MINIPIX\n",
+      "The following options are read from the standard configuration files:\n",
+      "  reservedFile=filename    Don't generate thumbnails for filename.",
+      "  thumbSize=width,height   The maximum thumbnail dimensions (default 100,100).",
+      "  thumbQuality=value       The JPEG output quality (default 75).",
+      "  thumbFast=yes|no         Enable fast read mode (default yes).",
+      "  thumbSharpness=value     Specify thumbnail image sharpness (1 to 100).",
+      "  keywordThumbs=yes|no     Build thumbnails only for images with keywords.",
+      "\nRead the Tessarin documentation for more information.\n",
+  };
+  for (const char* line : lines) printf("%s\n", line);
+}
+
+}  // namespace
+
+void ResetThumbSettings() {
+  thumbSize[0] = thumbSize[1] = 100;
+  thumbQuality = 75;
+  thumbFast = true;
+  thumbSharpness = 0;
+  keywordThumbs = false;
+}
+
+void ThumbOptionKey(const char* key, const char* value) {
+  if (strncmp(key, "reservedfile", 12) == 0) {
+    AddSpecialName(value);
+  } else if (strcmp(key, "thumbsize") == 0) {
+    ReadSize(value);
+  } else if (strcmp(key, "thumbquality") == 0) {
+    ReadUnsigned(value, &thumbQuality);
+  } else if (strcmp(key, "thumbfast") == 0) {
+    thumbFast = ParseBool(value, thumbFast);
+  } else if (strcmp(key, "thumbsharpness") == 0) {
+    ReadUnsigned(value, &thumbSharpness);
+  } else if (strcmp(key, "keywordthumbs") == 0) {
+    keywordThumbs = ParseBool(value, keywordThumbs);
+  }
+}
+
+bool NeedsThumb(const char* imageName) {
+  if (IsSpecialName(imageName)) return false;
+  if (!keywordThumbs) return true;
+  // The image's entry as the lister builds it: same-named page read, no
+  // thumbnail lookup.
+  Entry* entry = MakeImageEntry(imageName, true, false);
+  bool hasKeywords = entry && entry->keywords && *entry->keywords;
+  delete entry;
+  return hasKeywords;
+}
+
+void DeleteOrphanThumbs() {
+  std::vector<DelFile> queue;
+  FindData data;
+  FindState* state = FindFirst("thumbs\\*.jpg", &data);
+  for (bool more = state != nullptr; more; more = FindNext(state, &data)) {
+    if (data.attributes & kAttrDirectory) continue;
+    if (IsOrphan(data.name)) queue.push_back({ThumbsPath(data.name)});
+  }
+  if (state) FindClose(state);
+  DeleteQueued(queue);
+}
+
+bool BuildThumbs() {
+  bool allDone = true;
+  FindData data;
+  FindState* state = FindFirst("*.jpg", &data);
+  for (bool more = state != nullptr; more; more = FindNext(state, &data)) {
+    if (data.attributes & kAttrDirectory) continue;
+    if (!UpdateThumb(data)) allDone = false;
+  }
+  if (state) FindClose(state);
+  return allDone;
+}
+
+int RunMinipix(int argc, char** /*argv*/) {
+  if (argc > 1) {
+    PrintHelp();
+    return 0;
+  }
+  if (!DirExists("thumbs")) {
+    fprintf(stderr, "Error:  Thumbnail directory \"thumbs\" does not exist.\n");
+    return 1;
+  }
+  SetConfigKeyHandler(ThumbOptionKey);
+  ReadConfig();
+  DeleteOrphanThumbs();
+  return BuildThumbs() ? 0 : 1;
+}
