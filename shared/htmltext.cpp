@@ -35,7 +35,8 @@ const char* DecodeEntity(const char* text, int* out) {
     unsigned value = 0;
     for (int d; (d = DigitValue(*p, base)) >= 0; ++p) value = (value * base + d) & 0xFF;
     *out = -1;
-    if (p == digits) return p;
+    // Without digits only the "&#" is dropped: an 'x' after it is plain text.
+    if (p == digits) return text + 2;
     if (*p == ';') ++p;
     if (IsPrint(static_cast<int>(value))) *out = static_cast<int>(value);
     return p;

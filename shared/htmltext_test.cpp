@@ -20,7 +20,8 @@ TEST(HtmlDecode, Table) {
       {"&nbsp;&LT;&amp", "&nbsp;&LT;&amp"},  // unknown, upper case, no ';'
       {"&quot;a&quot; &gt; &amp;amp;", "\"a\" > &amp;"},
       {"&#;x", ";x"},                      // no digits: nothing written
-      {"&#xZ", "Z"},
+      {"&#xZ", "xZ"},                      // "&#x" without hex digits: on after "&#"
+      {"&#x;&#X", "x;X"},
       {"a & b", "a & b"},
       {"&#200;&#127;&#31;&#32;", " "},     // printable means 32..126
       {"&#100000000000000000000000066;", "B"},  // long numbers do not overflow

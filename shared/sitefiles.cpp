@@ -355,6 +355,8 @@ String IconsPathString(const char* name, bool noTest) {
 
 char* FindImageFile(char* buffer, const char* path) {
   if (path && !CopyPath(buffer, path)) return nullptr;
+  // A text longer than a path names no file; it is left as it is.
+  if (strlen(buffer) >= kSitePathSize) return nullptr;
   char* ext = Extension(BaseName(buffer));
   char oldExt[kSitePathSize];
   strcpy(oldExt, ext);

@@ -337,6 +337,13 @@ TEST_F(SiteFilesTest, FindImageFileReplacesTheBaseNamesExtension) {
   EXPECT_STREQ(buffer, "clip.gif");
   const std::string tooLong(kSitePathSize, 'x');
   EXPECT_EQ(FindImageFile(buffer, tooLong.c_str()), nullptr);
+  // A text already in the buffer that is longer than a path is not found and
+  // stays as it was, however long its extension.
+  std::string longText = "clip." + std::string(400, 'x');
+  std::vector<char> big(longText.begin(), longText.end());
+  big.push_back('\0');
+  EXPECT_EQ(FindImageFile(big.data(), nullptr), nullptr);
+  EXPECT_EQ(std::string(big.data()), longText);
 }
 
 // --- Thumbnails --------------------------------------------------------------

@@ -123,11 +123,13 @@ bool WriteStepLink(FILE* out, const char* icon, const char* noIcon, const char* 
 
 int CurrentPage() {
   if (pagingState.pageSize <= 0) return 1;
-  return pagingState.first / pagingState.pageSize + 1;
+  int first = pagingState.first > 0 ? pagingState.first : 0;  // a negative start is the start
+  return first / pagingState.pageSize + 1;
 }
 
 int PageCount() {
   if (pagingState.pageSize <= 0) return 1;
+  if (pagingState.total <= 0) return 0;
   return (pagingState.total + pagingState.pageSize - 1) / pagingState.pageSize;
 }
 

@@ -1,0 +1,164 @@
+// The built galleria run on a gallery folder, as a user runs it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/testing/test_support.h"
+
+namespace {
+
+// A JPEG header with a frame of the given size (all that size readers need).
+std::string Jpeg(int width, int height) {
+  std::string jpeg = "\xFF\xD8\xFF\xC0";
+  jpeg += std::string("\x00\x11\x08", 3);
+  for (int v : {height, width}) {
+    jpeg += static_cast<char>(v >> 8);
+    jpeg += static_cast<char>(v & 0xFF);
+  }
+  jpeg += std::string("\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01\xFF\xD9", 12);
+  return jpeg;
+}
+
+const char kHead[] =
+    "<HTML>\n<HEAD>\n<TITLE>Our trip</TITLE>\n"
+    "<META NAME=\"GENERATOR\" CONTENT=\"Tessarin Index Builder, v2.10 by Dunmarrow\">\n"
+    "<META NAME=\"FILEINFO\" CONTENT=\"0 slides in 1 set, 0 bytes; {0, 0, 0, 0, 0, 0, 1}\">\n"
+    "</HEAD>\n\n"
+    "<BODY TEXT=NAVY>\n"
+    "<CENTER>\nBack to\n<A HREF=\"../index.htm\">site</A>\n</CENTER>\n\n\n"
+    "<!-- BEGIN HEADING -->\n<H1>Summer 2004</H1>\n<!-- END HEADING -->\n"
+    "\n<P>\n";
+
+std::string Page(const std::string& title, const std::string& description = "") {
+  std::string head = "<HTML>\n<HEAD>\n<TITLE>" + title + "</TITLE>\n";
+  if (!description.empty()) {
+    head += "<META NAME=\"DESCRIPTION\" CONTENT=\"" + description + "\">\n";
+  }
+  return head + "</HEAD>\n<BODY>\n</BODY>\n</HTML>\n";
+}
+
+// C:\site\icons (empty) and the gallery C:\site\trip: a page, an image with
+// its slide page and thumbnail, a subfolder with an index page and one
+// without.
+class GalleriaProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    drive.MakeDir("site/icons");
+    drive.Write("site/trip/about.htm", Page("About the trip", "Two weeks & more"));
+    drive.Write("site/trip/beach.jpg", Jpeg(640, 480));
+    drive.Write("site/trip/beach.htm", Page("Beach"));
+    drive.Write("site/trip/thumbs/tn_beach_jpg.jpg", Jpeg(96, 72));
+    drive.Write("site/trip/rome/index.htm", Page("Rome"));
+    drive.Write("site/trip/rome/thumb.jpg", Jpeg(64, 48));
+    drive.MakeDir("site/trip/misc");
+  }
+  RunResult Galleria(const std::vector<std::string>& args = {}) {
+    RunOptions options;
+    options.cwd = drive.Host("site/trip");
+    options.unset = {"WEFTLOG"};
+    return RunProgram("galleria", args, options);
+  }
+  std::string Index(const std::string& name = "index.htm") {
+    return drive.Read("site/trip/" + name);
+  }
+
+  TempDrive drive;
+};
+
+TEST_F(GalleriaProgramTest, BuildsACompleteIndexPage) {
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+  EXPECT_FALSE(drive.Exists("site/trip/index.new"));
+  EXPECT_EQ(Index(),
+            "<HTML>\n<HEAD>\n<TITLE>trip</TITLE>\n"
+            "<META NAME=\"GENERATOR\" CONTENT=\"Tessarin Index Builder, v2.10 by Dunmarrow\">\n"
+            "<META NAME=\"FILEINFO\" CONTENT=\"0 slides in 1 set, 0 bytes; {0, 0, 0, 0, 0, 0, 1}\">\n"
+            "</HEAD>\n\n"
+            "<BODY>\n"
+            "<CENTER>\nBack to\n<A HREF=\"../index.htm\">site</A>\n</CENTER>\n\n\n"
+            "<HR>\n<CENTER>\n<BIG><BIG><BIG><B>trip</B></BIG></BIG></BIG>\n</CENTER>\n<HR>\n"
+            "\n<P>\n"
+            "<CENTER>\n<TABLE BORDER>\n<TR ALIGN=CENTER VALIGN=BOTTOM>\n"
+            "<TD><A HREF=\"rome/index.htm\"><IMG SRC=\"rome/thumb.jpg\" WIDTH=64 HEIGHT=48><BR>"
+            "Rome</A></TD>\n</TR>\n</TABLE>\n</CENTER>\n"
+            "<H3>Singles</H3>\n<TABLE BORDER=0 CELLSPACING=0 CELLPADDING=0>\n"
+            "<TR VALIGN=TOP><TD><A HREF=\"about.htm\">About the trip</A></TD>"
+            "<TD WIDTH=16>&nbsp;</TD><TD>Two weeks &amp; more</TD></TR>\n"
+            "<TR VALIGN=TOP><TD><A HREF=\"beach.htm\">Beach</A></TD></TR>\n"
+            "</TABLE>\n</BODY>\n</HTML>\n");
+}
+
+TEST_F(GalleriaProgramTest, SlidePagesListTheImagesWithTheirThumbnails) {
+  drive.Write("site/icons/weft.ini", "slides=simple\nformat2=column\n");
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  std::string page = Index();
+  size_t singles = page.find("<H3>Singles</H3>\n");
+  ASSERT_NE(singles, std::string::npos) << page;
+  EXPECT_EQ(page.substr(singles),
+            "<H3>Singles</H3>\n<TABLE>\n<TR>\n"
+            "<TD></TD>\n<TD><A HREF=\"about.htm\">About the trip</A><BR><SMALL>Two weeks &amp; "
+            "more</SMALL></TD>\n"
+            "<TD WIDTH=16></TD>\n"
+            "<TD><A HREF=\"beach.htm\"><IMG SRC=\"thumbs/tn_beach_jpg.jpg\" WIDTH=96 HEIGHT=72>"
+            "</A></TD>\n<TD><A HREF=\"beach.htm\">Beach</A></TD>\n"
+            "</TR>\n</TABLE>\n</BODY>\n</HTML>\n");
+}
+
+TEST_F(GalleriaProgramTest, PagedRebuildKeepsTheHandWrittenHeading) {
+  drive.Write("site/icons/weft.ini", "pagesize=2\n");
+  drive.Write("site/trip/index.htm",
+              "<HTML><HEAD><TITLE>Our trip</TITLE></HEAD>\n<BODY TEXT=NAVY>\n"
+              "<!-- BEGIN HEADING -->\n<H1>Summer 2004</H1>\n<!-- END HEADING -->\n</BODY>\n");
+  drive.Write("site/trip/index3.htm", "stale");
+  drive.Write("site/trip/index4.htm", "stale");
+  drive.Write("site/trip/index6.htm", "not reached");
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(Index(),
+            std::string(kHead) +
+                "<TABLE BORDER=0 CELLSPACING=0 CELLPADDING=0>\n"
+                "<TR VALIGN=TOP><TD><A HREF=\"about.htm\">About the trip</A></TD>"
+                "<TD WIDTH=16>&nbsp;</TD><TD>Two weeks &amp; more</TD></TR>\n"
+                "<TR VALIGN=TOP><TD><A HREF=\"beach.htm\">Beach</A></TD></TR>\n</TABLE>\n"
+                "<P>\n<HR>\n<STRONG>Pages:</STRONG>&nbsp;\n <STRONG>1</STRONG>\n"
+                " <A HREF=\"index2.htm\">2</A>&nbsp;&nbsp;\n"
+                " <STRONG><A HREF=\"index2.htm\">[Next >>]</A></STRONG>\n<P>\n"
+                "</BODY>\n</HTML>\n");
+  // The second page takes the BODY tag and heading from the first.
+  EXPECT_EQ(Index("index2.htm"),
+            std::string(kHead) +
+                "<CENTER>\n<TABLE BORDER>\n<TR ALIGN=CENTER VALIGN=BOTTOM>\n"
+                "<TD><A HREF=\"rome/index.htm\"><IMG SRC=\"rome/thumb.jpg\" WIDTH=64 HEIGHT=48>"
+                "<BR>Rome</A></TD>\n</TR>\n</TABLE>\n</CENTER>\n"
+                "<P>\n<HR>\n<STRONG>Pages:</STRONG>&nbsp;\n"
+                " <STRONG><A HREF=\"index.htm\">[<< Prev]</A></STRONG>&nbsp;&nbsp;\n"
+                " <A HREF=\"index.htm\">1</A>\n <STRONG>2</STRONG>\n<P>\n"
+                "</BODY>\n</HTML>\n");
+  EXPECT_FALSE(drive.Exists("site/trip/index3.htm"));
+  EXPECT_FALSE(drive.Exists("site/trip/index4.htm"));
+  EXPECT_TRUE(drive.Exists("site/trip/index6.htm"));
+}
+
+TEST_F(GalleriaProgramTest, TemplateFromTheIconsDirectory) {
+  drive.Write("site/icons/weft.ini", "template=gallery.tpl\n");
+  drive.Write("site/icons/gallery.tpl",
+              "<BODY>\n<H1>${title}</H1>\n"
+              "#if dirLinks\n${table format='${title}' filetype=dir}\n#endif\n"
+              "#include foot.htm\n</BODY>\n");
+  drive.Write("site/icons/foot.htm", "<HR>Footer\n");
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  std::string page = Index();
+  EXPECT_EQ(page.substr(page.find("</HEAD>")),
+            "</HEAD>\n\n<BODY>\n<H1>trip</H1>\n"
+            "<TABLE BORDER=0 CELLPADDING=0 CELLSPACING=0>\n<TR>\n<TD>Rome</TD>\n</TR>\n</TABLE>\n"
+            "<HR>Footer\n</BODY>\n</HTML>\n");
+}
+
+}  // namespace

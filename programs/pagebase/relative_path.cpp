@@ -1,0 +1,55 @@
+#include "programs/pagebase/relative_path.h"
+
+#include <cstring>
+#include <string>
+
+#include "platform/files.h"
+#include "shared/chars.h"
+#include "shared/paths.h"
+
+namespace {
+
+// The full path without its drive and without trailing '\'; false when it
+// cannot be made full.
+bool DrivelessFullPath(const char* path, std::string* out) {
+  char full[kMaxPath + 1];
+  if (!GetFullPath(path, full, sizeof full)) return false;
+  char drive[kDriveSize];
+  *out = SplitDrive(full, drive);
+  while (!out->empty() && out->back() == '\\') out->pop_back();
+  return true;
+}
+
+size_t ComponentCount(const std::string& text, size_t from) {
+  if (from >= text.size()) return 0;
+  size_t count = 1;
+  for (size_t i = from; i < text.size(); ++i) count += text[i] == '\\';
+  return count;
+}
+
+}  // namespace
+
+char* RelativeFilePath(const char* from, const char* to, char* buffer, size_t size) {
+  if (size == 0) return nullptr;
+  *buffer = '\0';
+  std::string dir, file;
+  if (!DrivelessFullPath(from, &dir) || !DrivelessFullPath(to, &file)) return nullptr;
+  size_t common = 0;
+  size_t afterSeparator = 0;  // just past the last '\' of the common part
+  while (common < dir.size() && common < file.size() &&
+         ToUpper(dir[common]) == ToUpper(file[common])) {
+    if (dir[common] == '\\') afterSeparator = common + 1;
+    ++common;
+  }
+  std::string result;
+  if (common < dir.size() || (common < file.size() && file[common] != '\\')) {
+    for (size_t up = ComponentCount(dir, afterSeparator); up > 0; --up) result += "..\\";
+    result += file.substr(afterSeparator);
+  } else if (common < file.size()) {
+    result = file.substr(common + 1);
+  }
+  while (!result.empty() && result.back() == '\\') result.pop_back();
+  if (result.size() >= size) return nullptr;
+  memcpy(buffer, result.c_str(), result.size() + 1);
+  return buffer;
+}

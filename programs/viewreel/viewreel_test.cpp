@@ -1,0 +1,373 @@
+// The slide builder run as a user runs it, in a site on a temporary drive.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/testing/test_support.h"
+#include "programs/viewreel/testing/slide_fixture.h"
+
+namespace {
+
+class ViewreelTest : public testing::Test {
+ protected:
+  ViewreelTest() {
+    drive.MakeDir("site/icons");
+    drive.MakeDir("site/pics");
+  }
+
+  RunResult Run(const std::vector<std::string>& args) const {
+    RunOptions options;
+    options.cwd = drive.Host("site/pics");
+    options.unset = {"WEFTLOG"};
+    return RunProgram(std::string(WEFT_BIN_DIR) + "/viewreel", args, options);
+  }
+  void Write(const std::string& name, const std::string& content) const {
+    drive.Write("site/pics/" + name, content);
+  }
+  std::string Read(const std::string& name) const { return drive.Read("site/pics/" + name); }
+  bool Exists(const std::string& name) const { return drive.Exists("site/pics/" + name); }
+  std::vector<std::string> Files() const { return drive.Files("site/pics"); }
+  void Config(const std::string& lines) const { drive.Write("site/icons/weft.ini", lines); }
+
+  FileTime WriteTime(const std::string& name) const {
+    FileTime time = 0;
+    GetFileTimes(drive.Win("site/pics/" + name).c_str(), nullptr, nullptr, &time);
+    return time;
+  }
+
+  TempDrive drive;
+};
+
+// The part of a page between two texts.
+std::string Between(const std::string& page, const std::string& from, const std::string& to) {
+  size_t start = page.find(from);
+  if (start == std::string::npos) return "<no " + from + ">";
+  start += from.size();
+  return page.substr(start, page.find(to, start) - start);
+}
+
+std::string Picture(const std::string& page) { return Between(page, "<CENTER>\n", "<B>"); }
+
+const char kHelp[] =
+    "VIEWREEL, Tessarin Slide Builder, Version 2.10\n"
+    "\n"
+    "Builds an HTML slide file for each image file in the current directory.\n"
+    "The build parameters are read from the standard configuration files.\n"
+    "Read the Tessarin documentation for more information.\n"
+    "\n"
+    "VIEWREEL [/B] [/D] [/F] [/H | /H:homefile] [/M] [/N] [/R | /RS | /RI]\n"
+    "         [/S:width,height | /S:height[%]] [/T | /T:title] [/U] [/V]\n"
+    "\n"
+    "  /B              Use button icons instead of text links if available.\n"
+    "  /D              Delete text files after integration into HTML files.\n"
+    "  /F              Create a forwarding index file called \"index.htm\".\n"
+    "  /H              Home link is \"index.htm\" (default = first file).\n"
+    "  /H:homefile     Home link is \"homefile\" (default = first file).\n"
+    "  /M              Suppress page numbering in title.\n"
+    "  /N              Disable automatic text file conversion.\n"
+    "  /R[S|I]         Generates frame files (Netscape 2.0, Internet Explorer 4.0).\n"
+    "                   S = generate frameset only;  I = generate slide files only.\n"
+    "  /S:width,height Scales image to fit in \"width\" and \"height\" pixels.\n"
+    "  /S:height[%]    Scales image to \"height\" (% = percent of window height).\n"
+    "  /T              Title for slides is index title (default = image file name).\n"
+    "  /T:title        Title for slides is \"title\" (use \"_\" for spaces).\n"
+    "  /U              Update slides only if necessary (works only with \"/R\").\n"
+    "  /V              Verbose mode.\n";
+
+// --- Command line ------------------------------------------------------------------
+
+TEST_F(ViewreelTest, UnknownOptionShowsTheHelpEvenAfterValidOnes) {
+  Write("a.gif", GifOf(10, 10));
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"/S:640,480", "/Q"}, {"/?"}, {"-"}, {"/B", "/"}}) {
+    RunResult result = Run(args);
+    EXPECT_EQ(result.exitCode, 0) << args.back();
+    EXPECT_EQ(result.out, kHelp) << args.back();
+    EXPECT_EQ(result.err, "");
+  }
+  EXPECT_EQ(Files(), std::vector<std::string>{"a.gif"});
+}
+
+TEST_F(ViewreelTest, ArgumentWithoutSlashIsRefused) {
+  Write("a.gif", GifOf(10, 10));
+  RunResult result = Run({"/V", "pics", "/Q"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err,
+            "Error:  Illegal command line parameter \"pics\".\n        Program aborted.\n");
+  EXPECT_EQ(Files(), std::vector<std::string>{"a.gif"});
+}
+
+TEST_F(ViewreelTest, OptionLettersAndValuesTakeEverySpelling) {
+  Write("a.gif", GifOf(200, 150));
+  ASSERT_EQ(Run({"/S:640,480"}).exitCode, 0);
+  std::string expected = Read("a.htm");
+  EXPECT_NE(expected.find("WIDTH=\"400\" HEIGHT=\"300\""), std::string::npos);
+  for (const char* spelling : {"/s:640,480", "/S640,480", "-s640,480"}) {
+    DeleteFile(drive.Win("site/pics/a.htm").c_str());
+    ASSERT_EQ(Run({spelling}).exitCode, 0) << spelling;
+    EXPECT_EQ(Read("a.htm"), expected) << spelling;
+  }
+}
+
+// --- Options against the configuration --------------------------------------------
+
+TEST_F(ViewreelTest, ConfigurationKeyWinsOverTheOption) {
+  Write("a.gif", GifOf(350, 250));
+  Run({"/S:640,480"});
+  EXPECT_EQ(Picture(Read("a.htm")),
+            "<IMG BORDER=2 VSPACE=3 WIDTH=\"350\" HEIGHT=\"250\" SRC=\"a.gif\"><BR>\n");
+
+  Config("scale=800,600\n");
+  Run({"/S:640,480"});
+  EXPECT_EQ(Picture(Read("a.htm")),
+            "<A HREF=\"a.gif\"><IMG BORDER=2 VSPACE=3 WIDTH=\"700\" HEIGHT=\"500\" "
+            "SRC=\"a.gif\"></A><BR>\n");
+
+  // A height beside the box: the box still decides.
+  Config("scale=800,600\nscale=400\n");
+  Run({});
+  EXPECT_NE(Picture(Read("a.htm")).find("WIDTH=\"700\""), std::string::npos);
+  Config("scale=400\n");
+  Run({});
+  EXPECT_EQ(Picture(Read("a.htm")),
+            "<A HREF=\"a.gif\"><IMG BORDER=2 VSPACE=3 HEIGHT=\"400\" SRC=\"a.gif\"></A><BR>\n");
+}
+
+TEST_F(ViewreelTest, FrameModeFollowsTheSlidesAndJavascriptKeys) {
+  Write("a.gif", GifOf(10, 10));
+  Config("javascript=no\n");
+  ASSERT_EQ(Run({"/R"}).exitCode, 0);
+  EXPECT_FALSE(Exists("frameset.htm"));
+  EXPECT_EQ(Read("a.htm").find("SCRIPT"), std::string::npos);
+
+  DeleteFile(drive.Win("site/pics/a.htm").c_str());
+  Config("slides=Frameset\n");
+  ASSERT_EQ(Run({}).exitCode, 0);
+  EXPECT_TRUE(Exists("frameset.htm"));
+  EXPECT_NE(Read("a.htm").find("parent.inputFrame.writeImgTag"), std::string::npos);
+
+  // "window": frame slides without a frameset.
+  DeleteFile(drive.Win("site/pics/frameset.htm").c_str());
+  Config("slides=window\n");
+  ASSERT_EQ(Run({}).exitCode, 0);
+  EXPECT_FALSE(Exists("frameset.htm"));
+  EXPECT_NE(Read("a.htm").find("parent.inputFrame.writeImgTag"), std::string::npos);
+}
+
+TEST_F(ViewreelTest, FramesetOnlyAndSlidesOnly) {
+  Write("a.gif", GifOf(10, 10));
+  Run({"/RS"});
+  EXPECT_EQ(Files(), (std::vector<std::string>{"a.gif", "frameset.htm"}));
+  DeleteFile(drive.Win("site/pics/frameset.htm").c_str());
+  Run({"/RI"});
+  EXPECT_EQ(Files(), (std::vector<std::string>{"a.gif", "a.htm"}));
+}
+
+TEST_F(ViewreelTest, FramesetErrorLeavesTheSlidesToBeWritten) {
+  ASSERT_TRUE(RemoveDir(drive.Win("site/icons").c_str()));
+  Write("a.gif", GifOf(10, 10));
+  RunResult result = Run({"/R"});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.err,
+            "Error:  Can't find the icons directory.  Frameset file was not written.\n");
+  EXPECT_EQ(Files(), (std::vector<std::string>{"a.gif", "a.htm"}));
+}
+
+TEST_F(ViewreelTest, DirectoryWithoutImagesSaysSo) {
+  Write("notes.txt", "x");
+  RunResult result = Run({"/V2"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, "No image files were found.\n");
+  EXPECT_EQ(Run({"/V"}).out, "");
+}
+
+// --- Up to date ---------------------------------------------------------------------
+
+TEST_F(ViewreelTest, UpdateOnlyIfNecessarySkipsUnchangedSlides) {
+  Write("a.gif", GifOf(10, 10));
+  Write("b.gif", GifOf(20, 10));
+  RunResult first = Run({"/R", "/U", "/V2"});
+  EXPECT_EQ(first.exitCode, 0);
+  EXPECT_EQ(first.out, "a.htm:\n  Creating \"a.htm\"\nb.htm:\n  Creating \"b.htm\"\n");
+  std::string a = Read("a.htm"), b = Read("b.htm");
+  FileTime aTime = WriteTime("a.htm"), bTime = WriteTime("b.htm");
+
+  RunResult second = Run({"/R", "/U", "/V2"});
+  EXPECT_EQ(second.exitCode, 0);
+  EXPECT_EQ(second.out,
+            "a.htm:\n  File is already up to date.\nb.htm:\n  File is already up to date.\n");
+  EXPECT_EQ(Read("a.htm"), a);
+  EXPECT_EQ(WriteTime("a.htm"), aTime);
+  EXPECT_EQ(WriteTime("b.htm"), bTime);
+
+  // A hand edit gives the slide a new date: it is written again.
+  FileTime edited = aTime + 60 * 10000000ull;
+  SetFileTimes(drive.Win("site/pics/a.htm").c_str(), nullptr, nullptr, &edited);
+  RunResult third = Run({"/R", "/U", "/V2"});
+  EXPECT_EQ(third.out,
+            "a.htm:\n  Updating existing file.\nb.htm:\n  File is already up to date.\n");
+  EXPECT_EQ(WriteTime("b.htm"), bTime);
+
+  // Without /U, or outside the frame mode, every slide is written.
+  EXPECT_EQ(Run({"/R", "/V"}).out,
+            "a.htm:\n  Updating existing file.\nb.htm:\n  Updating existing file.\n");
+  EXPECT_EQ(Run({"/U", "/V"}).out,
+            "a.htm:\n  Updating existing file.\nb.htm:\n  Updating existing file.\n");
+}
+
+// --- Alias slides --------------------------------------------------------------------
+
+class AliasTest : public ViewreelTest {
+ protected:
+  AliasTest() {
+    drive.Write("site/trips/index.htm", "<HTML><HEAD><TITLE>Trips</TITLE></HEAD></HTML>");
+    drive.Write("site/trips/x.jpg", GifOf(30, 20));
+    drive.Write("site/trips/x.htm",
+                "<HTML><HEAD><TITLE>Apple</TITLE></HEAD><BODY>\n"
+                "<!-- BEGIN TEXT -->About the apple<!-- END TEXT -->\n</BODY></HTML>\n");
+    drive.Write("site/trips/y.jpg", GifOf(30, 20));
+    Write("m.gif", GifOf(10, 10));
+    Write("symlinks.txt", "../trips/x.jpg\n: a comment\n../trips/y.jpg\n");
+  }
+};
+
+TEST_F(AliasTest, AliasEntriesGetNumberedSlidesWhereverTheyStand) {
+  RunResult result = Run({"/V", "/F"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out,
+            "Deleting alias files...  0 files deleted.\n"
+            "..\\trips\\x.htm:\n"
+            "  Creating \"$000001$.htm\" from \"..\\trips\\x.htm\"\n"
+            "  Using existing text in HTML file.\n"
+            "m.htm:\n"
+            "  Creating \"m.htm\"\n"
+            "..\\trips\\y.htm:\n"
+            "  Creating \"$000002$.htm\" from \"..\\trips\\y.htm\"\n");
+  EXPECT_EQ(Files(), (std::vector<std::string>{"$000001$.htm", "$000002$.htm", "index.htm",
+                                                "m.gif", "m.htm", "symlinks.txt"}));
+  std::string first = Read("$000001$.htm");
+  EXPECT_NE(first.find("<TITLE>Apple (1 of 3)</TITLE>\n"), std::string::npos);
+  EXPECT_NE(first.find("<META NAME=\"ALIAS\" CONTENT=\"../trips/x.htm\">\n"), std::string::npos);
+  EXPECT_EQ(Between(first, "</CENTER>\n", "</BODY>"),
+            "<!-- BEGIN TEXT -->About the apple<!-- END TEXT -->\n");
+  EXPECT_EQ(Between(first, "<SMALL>1 of 3</SMALL>\n", "</CENTER>"),
+            "<P>Main set is <A HREF=\"../trips/index.htm\">Trips</A>\n");
+  EXPECT_NE(first.find("<IMG BORDER=2 VSPACE=3 SRC=\"../trips/x.jpg\">"), std::string::npos);
+
+  // The first slide is the home; the forwarding index leads to the first
+  // image of this directory.
+  std::string middle = Read("m.htm");
+  EXPECT_EQ(Between(middle, "<CENTER>\n", "<BR>\n"),
+            "&lt;&lt;&nbsp; <A HREF=\"$000001$.htm\">Prev</A>&nbsp; &nbsp;|&nbsp; &nbsp;"
+            "<A HREF=\"$000001$.htm\">Home</A>&nbsp; &nbsp;|&nbsp; &nbsp;"
+            "<A HREF=\"$000002$.htm\">Next</A> &nbsp;&gt;&gt;");
+  EXPECT_NE(Read("index.htm").find("<META NAME=\"FORWARD\" CONTENT=\"m.gif\">"),
+            std::string::npos);
+}
+
+TEST_F(AliasTest, OldAliasSlidesAreDeletedBeforeTheNewOnes) {
+  ASSERT_EQ(Run({}).exitCode, 0);
+  Write("$000009$.htm", "<HTML><HEAD><META NAME=\"ALIAS\"></HEAD></HTML>");
+  Write("own.htm", "<HTML><HEAD><TITLE>Mine</TITLE></HEAD></HTML>");
+  Write("symlinks.txt", "../trips/y.jpg\n");
+  RunResult result = Run({"/V"});
+  EXPECT_EQ(result.out.substr(0, result.out.find('\n') + 1),
+            "Deleting alias files...  3 files deleted.\n");
+  EXPECT_EQ(Files(), (std::vector<std::string>{"$000001$.htm", "m.gif", "m.htm", "own.htm",
+                                                "symlinks.txt"}));
+  EXPECT_NE(Read("$000001$.htm").find("CONTENT=\"../trips/y.htm\""), std::string::npos);
+
+  // Without an alias list the pages stay.
+  DeleteFile(drive.Win("site/pics/symlinks.txt").c_str());
+  Run({"/V"});
+  EXPECT_TRUE(Exists("$000001$.htm"));
+}
+
+TEST_F(AliasTest, FrameModeWritesNoAliasSlides) {
+  ASSERT_EQ(Run({"/R"}).exitCode, 0);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"frameset.htm", "m.gif", "m.htm", "symlinks.txt"}));
+  std::string frameset = Read("frameset.htm");
+  EXPECT_EQ(Between(frameset, "pages=", "// -->"),
+            "3\npage=new Array(pages);\n"
+            "page[0]=\"../trips/x.htm\"\npage[1]=\"m.htm\"\npage[2]=\"../trips/y.htm\"\n");
+}
+
+// --- Names that are taken ---------------------------------------------------------
+
+TEST_F(ViewreelTest, SlideThatWouldReplaceAnotherPageIsSkipped) {
+  Write("a.gif", GifOf(10, 10));
+  Write("a.jpg", GifOf(20, 20));
+  Write("index.png", "png");
+  Write("index.htm", "<HTML><HEAD><TITLE>Mine</TITLE></HEAD></HTML>");
+  RunResult result = Run({});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err,
+            "Warning:  Slide for \"a.jpg\" would replace the slide \"a.htm\" of \"a.gif\".  "
+            "Slide was not written.\n"
+            "Warning:  Slide for \"index.png\" would replace \"index.htm\".  "
+            "Slide was not written.\n");
+  EXPECT_EQ(Read("index.htm"), "<HTML><HEAD><TITLE>Mine</TITLE></HEAD></HTML>");
+  // The slide left is a sequence of one.
+  std::string page = Read("a.htm");
+  EXPECT_NE(page.find("<TITLE>a.gif (1 of 1)</TITLE>"), std::string::npos);
+  EXPECT_NE(page.find("SRC=\"a.gif\""), std::string::npos);
+
+  Write("frameset.jpg", GifOf(5, 5));
+  result = Run({"/R"});
+  EXPECT_NE(result.err.find("Warning:  Slide for \"frameset.jpg\" would replace "
+                            "\"frameset.htm\".  Slide was not written.\n"),
+            std::string::npos);
+  EXPECT_NE(Read("frameset.htm").find("<FRAMESET"), std::string::npos);
+}
+
+// --- Buttons and failures --------------------------------------------------------------
+
+TEST_F(ViewreelTest, ButtonsNeedAllFiveIcons) {
+  Write("a.gif", GifOf(10, 10));
+  Write("b.gif", GifOf(10, 10));
+  for (const char* icon : {"prev", "next", "home", "noprev"}) {
+    drive.Write(std::string("site/icons/") + icon + ".gif", GifOf(8, 8));
+  }
+  RunResult result = Run({"/B", "/H:My_Home.html"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Warning:  Button icons were not found -- using text links.\n");
+  EXPECT_NE(Read("a.htm").find("<A HREF=\"My_Home.htm\">Home</A>"), std::string::npos);
+
+  drive.Write("site/icons/nonext.gif", GifOf(8, 8));
+  result = Run({"/B", "/H"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(Between(Read("b.htm"), "<CENTER>\n", "\n"),
+            "<A HREF=\"a.htm\"><IMG BORDER=0 SRC=\"../icons/prev.gif\"></A>"
+            "&nbsp; &nbsp; &nbsp; &nbsp;"
+            "<A HREF=\"index.htm\"><IMG BORDER=0 SRC=\"../icons/home.gif\"></A>"
+            "&nbsp; &nbsp; &nbsp; &nbsp;<IMG SRC=\"../icons/nonext.gif\"><BR>");
+}
+
+TEST_F(ViewreelTest, TitleOptionNamesEverySlide) {
+  Write("a.gif", GifOf(10, 10));
+  Write("index.htm", "<HTML><HEAD><TITLE>Harbour</TITLE></HEAD></HTML>");
+  Run({"/T:Old_Town", "/M"});
+  EXPECT_NE(Read("a.htm").find("<TITLE>Old Town</TITLE>"), std::string::npos);
+  Run({"/T"});
+  EXPECT_NE(Read("a.htm").find("<TITLE>Harbour (1 of 1)</TITLE>"), std::string::npos);
+  EXPECT_NE(Read("a.htm").find("<B>Harbour</B> <SMALL>[a.gif]</SMALL>"), std::string::npos);
+}
+
+TEST_F(ViewreelTest, OldSlideThatCannotBeReplacedEndsTheRun) {
+  Write("a.gif", GifOf(10, 10));
+  Write("b.gif", GifOf(10, 10));
+  const std::string old = "<HTML><HEAD><TITLE>Alpha</TITLE></HEAD></HTML>";
+  Write("a.htm", old);
+  ASSERT_TRUE(SetAttributes(drive.Win("site/pics/a.htm").c_str(), kAttrReadOnly));
+  RunResult result = Run({});
+  EXPECT_EQ(result.exitCode, 3);
+  EXPECT_EQ(result.err,
+            "\nError:  Can't delete the old slide file (\"a.htm\").\n        Program aborted.\n");
+  EXPECT_EQ(Read("a.htm"), old);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"a.gif", "a.htm", "b.gif"}));
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+// The names of one directory as the tree walks of the database builders
+// read them: one listing per directory, kept while the walk is below it,
+// with the lookups that would otherwise read the directory again.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ListedName {
+  std::string name;
+  uint32_t attributes = 0;  // kAttr... bits of the listing
+
+  bool IsDirectory() const;
+  // Hidden, or a name that begins with '.': never catalogued.
+  bool IsSkipped() const;
+};
+
+// Every entry of the directory (hidden ones too) but "." and "..", in
+// listing order; empty when it cannot be listed.
+std::vector<ListedName> ListDirectory(const std::string& dir);
+
+// The listed name that a lookup of `wanted` would find: the exact name
+// first, then one that differs only in letter case. Null when there is none.
+const ListedName* FindListed(const std::vector<ListedName>& names, const char* wanted);
+
+// The directory's index page: the first of "index.htm", "index.html",
+// "welcome.htm", "Welcome.html" that is listed. Null when there is none.
+const ListedName* FindIndexPageName(const std::vector<ListedName>& names);
+
+// dir and name joined with '\' (none added after a dir that ends in '\').
+std::string JoinDirName(const std::string& dir, const std::string& name);
