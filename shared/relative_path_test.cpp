@@ -1,4 +1,4 @@
-#include "programs/pagebase/relative_path.h"
+#include "shared/relative_path.h"
 
 #include <gtest/gtest.h>
 

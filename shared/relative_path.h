@@ -1,5 +1,5 @@
 // The relative path from a directory to a file, drives ignored, as the
-// index database keeps thumbnail names beside their records.
+// index database keeps thumbnail names and the link fixer rewrites links.
 #pragma once
 
 #include <cstddef>
