@@ -34,4 +34,36 @@ TEST(RelativeFilePathTest, FromADirectoryToAFile) {
   EXPECT_STREQ(small, "");
 }
 
+TEST(RelativeToCurrentDirTest, FromTheCurrentDirectory) {
+  TempDrive drive;
+  drive.MakeDir("a/b");
+  drive.MakeDir("Site/news");
+  struct Case {
+    const char* cwd;
+    const char* path;
+    const char* relative;
+  } cases[] = {
+      {"a/b", "C:\\a\\c\\x.htm", "..\\c\\x.htm"},
+      {"a/b", "C:\\a\\b\\d\\y.htm", "d\\y.htm"},
+      {"a/b", "\\a\\b\\d\\y.htm", "d\\y.htm"},
+      {"a/b", "D:\\z.htm", "D:\\z.htm"},
+      {"a/b", "d:\\z.htm", "d:\\z.htm"},
+      {"a/b", "c\\x.htm", "c\\x.htm"},
+      {"a/b", "C:x\\y", "x\\y"},
+      {"a/b", "C:\\a\\b", ""},
+      {"a/b", "C:\\a\\b\\", ""},
+      {"a/b", "C:\\a\\b\\trip\\", "trip\\"},
+      {"a/b", "C:\\a\\bc\\x.htm", "..\\bc\\x.htm"},
+      {"a/b", "C:\\x.htm", "..\\..\\x.htm"},
+      {"a/b", "c:\\a\\c\\x.htm", "..\\c\\x.htm"},
+      // Directory names compare exactly.
+      {"Site/news", "C:\\site\\trip\\x.htm", "..\\..\\site\\trip\\x.htm"},
+      {"", "C:\\a\\x.htm", "a\\x.htm"},
+  };
+  for (const Case& c : cases) {
+    drive.Chdir(c.cwd);
+    EXPECT_EQ(RelativeToCurrentDir(c.path), c.relative) << c.cwd << " " << c.path;
+  }
+}
+
 }  // namespace
