@@ -17,6 +17,9 @@ struct IndexRecord;
 // with the requested window of matching records and sets the paging state.
 // The number stored, or -1 when no index database is found.
 int ReadIndexDB(Entry** results, int capacity, int kindMask);
+// The same for the given request arguments (null: none); ReadIndexDB passes
+// the program's RequestArgs().
+int ReadIndexRequest(const CGIArgs* args, Entry** results, int capacity, int kindMask);
 
 // --- Steps of ReadIndexDB, for the tests ---------------------------------------
 

@@ -33,6 +33,7 @@ class IndexLines {
 
  private:
   bool Fill();
+  bool TakeLine(size_t length, bool hasFeed);
 
   FILE* stream_;
   std::vector<char> buffer_;

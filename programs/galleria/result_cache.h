@@ -65,9 +65,11 @@ class CacheWriter {
   // Appends one position; a position that int32 cannot hold, or a failed
   // write, abandons the cache.
   void Add(int64_t position);
-  // Writes the header with the total and closes the file; false (and the
-  // cache abandoned) on any failure.
-  bool Finish(int32_t total);
+  // Writes the header with the total of positions added and closes the
+  // file; false (and the cache abandoned) on any failure.
+  bool Finish();
+  // The header as written (with the total once finished).
+  const CacheHeader& Header() const { return header_; }
   // The finished file's name until it is put in place.
   const char* TempPath() const { return tempPath_.c_str(); }
   // Replaces the cache file by the finished one; false (the cache
