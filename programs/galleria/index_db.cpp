@@ -209,7 +209,10 @@ bool BuildCache(const char* cachePath, const CacheHeader& key, IndexLines& lines
   }
   *total = ScanIndexDB(lines, filter, window, &writer);
   if (!writer.Finish()) return true;
-  if (indexSettings.shuffle && ShuffleCache(writer.TempPath(), writer.Header())) {
+  if (indexSettings.shuffle) {
+    // A shuffle that failed part-way may have left the positions mixed up:
+    // that cache is dropped, and the scan's results stand.
+    if (!ShuffleCache(writer.TempPath(), writer.Header())) return true;
     if (!ReadShuffled(writer.TempPath(), lines, window)) {
       window.Clear();
       return false;
@@ -228,8 +231,8 @@ bool ReadResults(const IndexRequest& request, const char* dbPath, IndexLines& li
     *total = ScanIndexDB(lines, filter, window, nullptr);
     return true;
   }
-  CacheHeader key = MakeCacheHeader(request.query.c_str(), request.config.c_str(),
-                                    request.kindMask, request.id.c_str());
+  CacheHeader key = MakeCacheHeader(request.query.c_str(), request.config.c_str(), request.kindMask,
+                                    request.id.c_str());
   if (ReadFromCache(cachePath, dbPath, key, lines, window, total)) return true;
   return BuildCache(cachePath, key, lines, filter, window, total);
 }

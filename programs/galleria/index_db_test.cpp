@@ -29,7 +29,8 @@ const std::string kDatabase =
          "Sand & sea\tsea, sand\t\tthumbs\\tn_beach_jpg.jpg:96,72\t50\t0\t0002") +
     Line("Harbour", "C:\\site\\trip\\harbour.htm", "\tsea, boat\t\t\t40\t0\t0001") +
     Line("Rome", "C:\\site\\rome\\index.htm",
-         "City\tcity\t12 slides; {1000, 0, 0, 12, 0, 12, 0}\tthumb.gif:64,48;thumb.jpg:80,60\t50\t1\t0020") +
+         "City\tcity\t12 slides; {1000, 0, 0, 12, 0, 12, "
+         "0}\tthumb.gif:64,48;thumb.jpg:80,60\t50\t1\t0020") +
     Line("Sunset", "C:\\site\\trip\\sunset.jpg", "\tsea\t\t\t50\t0\t0002") +
     Line("Trip", "C:\\site\\trip\\index.htm", "\ttravel\t\t\t50\t0\t0020") +
     Line("Video", "C:\\site\\trip\\video.htm", "\tsea\t\t\t50\t0\t0004");
@@ -87,7 +88,6 @@ class IndexDbTest : public PageTest {
 
   std::vector<Entry*> entries;
 };
-
 
 TEST_F(IndexDbTest, KindsAndQueriesSelectTheRecords) {
   struct Case {
@@ -242,7 +242,8 @@ TEST_F(IndexDbTest, DatabaseIsFoundUpToFourLevelsUp) {
   drive.MakeDir("site/gallery/a/b");
   drive.Chdir("site/gallery/a/b");
   for (const Case& c : cases) {
-    for (const char* at : {"site/gallery/index.db", "site/index.db", "index.db", "site/photos.db"}) {
+    for (const char* at :
+         {"site/gallery/index.db", "site/index.db", "index.db", "site/photos.db"}) {
       DeleteFile(drive.Win(at).c_str());
     }
     drive.Write(c.dbAt, Line("Beach", "C:\\site\\beach.jpg", "\tsea\t\t\t50\t0\t0002"));
@@ -272,15 +273,17 @@ TEST_F(IndexDbTest, TheScanStopsAtTheFirstLineThatIsNoRecord) {
       {"empty line", "\n"},
   };
   for (const Case& c : cases) {
-    drive.Write("site/index.db", Line("Beach", "C:\\site\\a.jpg", "\tsea\t\t\t50\t0\t0002") + c.bad +
+    drive.Write("site/index.db", Line("Beach", "C:\\site\\a.jpg", "\tsea\t\t\t50\t0\t0002") +
+                                     c.bad +
                                      Line("Sunset", "C:\\site\\b.jpg", "\tsea\t\t\t50\t0\t0002"));
     Answer answer = Ask("");
     EXPECT_EQ(answer.titles, Titles{"Beach"}) << c.name;
     EXPECT_EQ(answer.paging.total, 1) << c.name;
   }
   // CR LF line ends and a last line without line feed are records too.
-  drive.Write("site/index.db", "Beach\tC:\\site\\a.jpg\t\tsea\t\t\t50\t0\t0002\r\n"
-                               "Sunset\tC:\\site\\b.jpg\t\tsea\t\t\t50\t0\t0002");
+  drive.Write("site/index.db",
+              "Beach\tC:\\site\\a.jpg\t\tsea\t\t\t50\t0\t0002\r\n"
+              "Sunset\tC:\\site\\b.jpg\t\tsea\t\t\t50\t0\t0002");
   Answer answer = Ask("type=f");
   EXPECT_EQ(answer.titles, (Titles{"Beach", "Sunset"}));
   EXPECT_EQ(entries[1]->kind, kEntryImage);
@@ -316,7 +319,8 @@ TEST_F(IndexDbTest, LaterPagesOfARequestComeFromTheCache) {
             (std::vector<std::string>{"cache.db", "icons/weft.ini", "index.db"}));
 
   // A record added without a newer time is not seen: the cache answers.
-  drive.Write("site/index.db", kDatabase + Line("Wave", "C:\\site\\w.jpg", "\tsea\t\t\t50\t0\t0002"));
+  drive.Write("site/index.db",
+              kDatabase + Line("Wave", "C:\\site\\w.jpg", "\tsea\t\t\t50\t0\t0002"));
   KeepDatabaseOlder();
   Answer second = Ask("query=sea&id=s1&first=2&count=2");
   EXPECT_EQ(second.titles, Titles{"Sunset"});
@@ -325,8 +329,9 @@ TEST_F(IndexDbTest, LaterPagesOfARequestComeFromTheCache) {
   EXPECT_STREQ(entries[0]->href, "/photos/trip/sunset.jpg");
 
   // Another id, query, configuration or kind builds the cache anew.
-  for (const char* request : {"query=sea&id=s2&first=2", "query=sea+&id=s1&first=2",
-                              "query=sea&id=s1&config=x&first=2", "query=sea&id=s1&type=f&first=2"}) {
+  for (const char* request :
+       {"query=sea&id=s2&first=2", "query=sea+&id=s1&first=2", "query=sea&id=s1&config=x&first=2",
+        "query=sea&id=s1&type=f&first=2"}) {
     Answer other = Ask(request);
     EXPECT_EQ(other.titles, (Titles{"Sunset", "Wave"})) << request;
     EXPECT_EQ(other.paging.total, 4) << request;
@@ -337,7 +342,8 @@ TEST_F(IndexDbTest, LaterPagesOfARequestComeFromTheCache) {
 TEST_F(IndexDbTest, ANewerDatabaseRebuildsTheCache) {
   UseCache();
   Ask("query=sea&id=s1");
-  drive.Write("site/index.db", kDatabase + Line("Wave", "C:\\site\\w.jpg", "\tsea\t\t\t50\t0\t0002"));
+  drive.Write("site/index.db",
+              kDatabase + Line("Wave", "C:\\site\\w.jpg", "\tsea\t\t\t50\t0\t0002"));
   FileTime cache = 0;
   ASSERT_TRUE(GetFileTimes("C:\\site\\cache.db", nullptr, nullptr, &cache));
   SetWriteTime("site/index.db", cache + 10'000'000);
@@ -400,10 +406,10 @@ TEST(IndexRequestTest, ArgumentsAndKindMask) {
     const char* request;
     int first, count, mask;
   } const cases[] = {
-      {"", 0, 1000, 0x3F},           {"first=20&count=10", 20, 10, 0x3F},
-      {"count=abc", 0, 0, 0x3F},     {"first=%2D5", 0, 1000, 0x3F},
-      {"type=dirs", 0, 1000, 0x30},  {"type=Files", 0, 1000, 0x0F},
-      {"type=", 0, 1000, 0x3F},      {"count=1001", 0, 1000, 0x3F},
+      {"", 0, 1000, 0x3F},          {"first=20&count=10", 20, 10, 0x3F},
+      {"count=abc", 0, 0, 0x3F},    {"first=%2D5", 0, 1000, 0x3F},
+      {"type=dirs", 0, 1000, 0x30}, {"type=Files", 0, 1000, 0x0F},
+      {"type=", 0, 1000, 0x3F},     {"count=1001", 0, 1000, 0x3F},
   };
   for (const Case& c : cases) {
     CGIArgs args(c.request);

@@ -86,8 +86,8 @@ CacheHeader MakeCacheHeader(const char* query, const char* config, int mask, con
   return header;
 }
 
-bool CacheHeaderMatches(const CacheHeader& header, const char* query, const char* config,
-                        int mask, const char* id) {
+bool CacheHeaderMatches(const CacheHeader& header, const char* query, const char* config, int mask,
+                        const char* id) {
   return TextMatches(header.id, id) && TextMatches(header.query, query) &&
          TextMatches(header.config, config) && header.mask == mask;
 }
@@ -133,12 +133,11 @@ FILE* OpenCurrentCache(const char* cachePath, const char* dbPath, const CacheHea
   FILE* cache = OpenFile(cachePath, "rb");
   if (!cache) return nullptr;
   CacheHeader stored;
-  bool current = ReadCacheHeader(cache, &stored) &&
-                 CacheHeaderMatches(stored, request.query, request.config, request.mask,
-                                    request.id) &&
-                 stored.total >= 0 &&
-                 StreamLength(cache) == kCacheHeaderSize + kPositionSize * stored.total &&
-                 !WrittenAfter(dbPath, cachePath);
+  bool current =
+      ReadCacheHeader(cache, &stored) &&
+      CacheHeaderMatches(stored, request.query, request.config, request.mask, request.id) &&
+      stored.total >= 0 && StreamLength(cache) == kCacheHeaderSize + kPositionSize * stored.total &&
+      !WrittenAfter(dbPath, cachePath);
   if (!current) {
     fclose(cache);
     return nullptr;

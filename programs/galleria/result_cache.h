@@ -23,8 +23,8 @@ struct CacheHeader {
 CacheHeader MakeCacheHeader(const char* query, const char* config, int mask, const char* id);
 // True when the header was made for this request: texts equal exactly (a
 // request text too long for its field never matches) and the same mask.
-bool CacheHeaderMatches(const CacheHeader& header, const char* query, const char* config,
-                        int mask, const char* id);
+bool CacheHeaderMatches(const CacheHeader& header, const char* query, const char* config, int mask,
+                        const char* id);
 
 // The header at the start of the stream. False when it is short or a text
 // lacks its terminator.

@@ -14,7 +14,8 @@ namespace {
 
 std::string Int32Bytes(int32_t value) {
   std::string bytes;
-  for (int i = 0; i < 4; ++i) bytes += static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+  for (int i = 0; i < 4; ++i)
+    bytes += static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
   return bytes;
 }
 
@@ -25,8 +26,8 @@ std::string Padded(const std::string& text, size_t size) {
 // The bytes of a cache file as the format lays them out.
 std::string CacheBytes(const std::string& query, const std::string& config, int32_t mask,
                        const std::string& id, const std::vector<int32_t>& positions) {
-  std::string bytes = Padded(query, 1024) + Padded(config, 32) + Int32Bytes(mask) +
-                      Padded(id, 32) + Int32Bytes(static_cast<int32_t>(positions.size()));
+  std::string bytes = Padded(query, 1024) + Padded(config, 32) + Int32Bytes(mask) + Padded(id, 32) +
+                      Int32Bytes(static_cast<int32_t>(positions.size()));
   for (int32_t position : positions) bytes += Int32Bytes(position);
   return bytes;
 }
@@ -35,7 +36,8 @@ std::vector<int32_t> StoredPositions(const std::string& bytes) {
   std::vector<int32_t> positions;
   for (size_t at = kCacheHeaderSize; at + 4 <= bytes.size(); at += 4) {
     uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+      value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
     positions.push_back(static_cast<int32_t>(value));
   }
   return positions;
@@ -91,7 +93,8 @@ TEST_F(ResultCacheTest, FileLayoutIsLittleEndianWithFixedFields) {
 TEST_F(ResultCacheTest, HeadersThatCannotBeRead) {
   std::string unterminated = CacheBytes("q", "c", 1, "id", {});
   std::fill(unterminated.begin() + 1060, unterminated.begin() + 1092, 'x');
-  for (const std::string& bytes : {unterminated, CacheBytes("q", "c", 1, "id", {}).substr(0, 1095)}) {
+  for (const std::string& bytes :
+       {unterminated, CacheBytes("q", "c", 1, "id", {}).substr(0, 1095)}) {
     drive.Write("cache.db", bytes);
     FILE* cache = OpenFile("cache.db", "rb");
     CacheHeader header;
@@ -206,7 +209,8 @@ TEST_F(ResultCacheTest, ShufflePermutesThePositionsOnly) {
   header.total = 50;
   ASSERT_TRUE(ShuffleCache("cache.db", header));
   std::string bytes = drive.Read("cache.db");
-  EXPECT_EQ(bytes.substr(0, kCacheHeaderSize), CacheBytes("q", "c", 3, "s1", positions).substr(0, kCacheHeaderSize));
+  EXPECT_EQ(bytes.substr(0, kCacheHeaderSize),
+            CacheBytes("q", "c", 3, "s1", positions).substr(0, kCacheHeaderSize));
   std::vector<int32_t> shuffled = StoredPositions(bytes);
   EXPECT_NE(shuffled, positions);
   std::sort(shuffled.begin(), shuffled.end());

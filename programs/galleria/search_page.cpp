@@ -59,8 +59,7 @@ void WritePageVars(FILE* out, Entry* pageEntry) {
     WriteHTML(out, "bodyOptions=\"\";\n");
   }
   if (pageEntry->description && *pageEntry->description) {
-    WriteHTML(out, "indexDescription=\"%s\";\n",
-              Chars(ScriptText(InfoText(pageEntry, false))));
+    WriteHTML(out, "indexDescription=\"%s\";\n", Chars(ScriptText(InfoText(pageEntry, false))));
   } else {
     WriteHTML(out, "indexDescription=\"\";\n");
   }
@@ -117,7 +116,9 @@ std::vector<std::string> CollectKeywords(Entry** entries, int count) {
          word = NextKeyword(cursor)) {
       const char* text = word.Text();
       if (text[0] == '_') continue;
-      auto same = [text](const std::string& kept) { return CompareNoCase(kept.c_str(), text) == 0; };
+      auto same = [text](const std::string& kept) {
+        return CompareNoCase(kept.c_str(), text) == 0;
+      };
       if (std::none_of(words.begin(), words.end(), same)) words.push_back(text);
     }
   }
@@ -186,9 +187,12 @@ void WriteBackLinkVar(FILE* out) {
     case BacklinkMode::Custom:
       WriteHTML(out, "backLink=\"%s\";\n", Chars(ScriptText(indexSettings.backlinkText)));
       break;
-    case BacklinkMode::Back: WriteHTML(out, "backLink=\"\";\n"); break;
+    case BacklinkMode::Back:
+      WriteHTML(out, "backLink=\"\";\n");
+      break;
     case BacklinkMode::None:
-    case BacklinkMode::Close: break;
+    case BacklinkMode::Close:
+      break;
   }
 }
 
