@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+// The text without trailing white space (line ends included).
+std::string_view TrimEnd(std::string_view text);
+
 // --- uuencode ------------------------------------------------------------------
 
 constexpr int kMaxUuLineBytes = 45;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "programs/unpost/message.h"
@@ -34,17 +35,19 @@ class MessageWriter {
   void Write(const Message& message);
   void ScanBody(const char* body);
   // Each saves one attachment and answers whether it may replace its encoded
-  // text. `cursor` starts after the begin line and, on success, is moved past
-  // the block.
-  bool SaveUuencoded(const std::string& beginLine, const char** cursor);
-  bool SaveYenc(const std::string& beginLine, const char** cursor);
+  // text; `savedName` is the name of the file. `cursor` starts after the begin
+  // line and, on success, is moved past the block.
+  bool SaveUuencoded(const std::string& beginLine, const char** cursor, std::string* savedName);
+  bool SaveYenc(const std::string& beginLine, const char** cursor, std::string* savedName);
   bool SaveBase64(const Message& message, std::string* savedName);
 
  private:
+  // Confirms and creates the file (null when refused or not created).
   FILE* CreateAttachment(std::string* name);
+  // Closes the file and keeps or deletes it; true when it is good.
   bool FinishAttachment(FILE* file, const std::string& name, const char* type, bool damaged,
                         bool writeError);
-  void Discarded(const std::string& line);
+  void Discarded(std::string_view line);
 
   const UnpostOptions& options_;
   FileState* state_;
