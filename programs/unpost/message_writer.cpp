@@ -1,7 +1,5 @@
 #include "programs/unpost/message_writer.h"
 
-#include <cstring>
-
 #include "platform/files.h"
 #include "programs/unpost/decoders.h"
 #include "programs/unpost/file_names.h"

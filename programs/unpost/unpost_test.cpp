@@ -1,11 +1,11 @@
 // unpost as a user runs it: message files in a folder mapped as drive C:,
 // the command line, key answers on standard input.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/testing/test_support.h"
 
 namespace {
@@ -145,7 +145,6 @@ class UnpostTest : public ::testing::Test {
     EXPECT_EQ(result.out, out);
     EXPECT_EQ(result.err, err);
   }
-  void RemoveDirForTest(const std::string& relative) { rmdir(drive.Host(relative).c_str()); }
   TempDrive drive;
 };
 
@@ -241,25 +240,10 @@ TEST_F(UnpostTest, HeadersAndMimeFormInTheText) {
   EXPECT_EQ(drive.Read("photo.txt"), headers);
 
   ExpectRun(Run({"/MY", "m.msg"}), 0, "m.msg ==> photo.txt, photo.jpg [base64]\n");
-  EXPECT_EQ(drive.Read("photo.txt"),
-            "From: ann@example.com\n"
-            "Subject: photo\n"
-            "MIME-Version: 1.0\n"
-            "Content-Type: multipart/mixed; boundary=\"XX\"\n"
-            "\n"
-            "Preamble\n"
-            "--XX\n"
-            "Content-Type: text/plain\n"
-            "\n"
-            "Hello\n"
-            "--XX\n"
-            "Content-Type: image/jpeg; name=\"PHOTO.JPG\"\n"
-            "Content-Transfer-Encoding: base64\n"
-            "\n"
-            "[[ photo.jpg ]]\n"
-            "\n"
-            "--XX--\n"
-            "Epilogue\n");
+  // The MIME form is the message with the encoded data replaced.
+  std::string mimeForm = PhotoMessage();
+  mimeForm.replace(mimeForm.find(Base64(kPhoto)), Base64(kPhoto).size(), "[[ photo.jpg ]]\n");
+  EXPECT_EQ(drive.Read("photo.txt"), mimeForm);
 }
 
 TEST_F(UnpostTest, DebugLinesForEachPart) {
@@ -475,7 +459,7 @@ TEST_F(UnpostTest, FilesThatCannotBeWritten) {
   ExpectRun(Run({"/Y", "m.msg"}), 2,
             "Error:  Can't create attachment file \"photo.jpg\".\n"
             "m.msg ==! decode error or disk write error\n");
-  RemoveDirForTest("photo.jpg");
+  ASSERT_TRUE(RemoveDir("photo.jpg"));
   // The text output's name taken by a folder.
   drive.MakeDir("photo.txt");
   ExpectRun(Run({"/Y", "m.msg"}), 3, "",
