@@ -448,3 +448,17 @@ TEST_F(HTMLFileTest, FieldsWithoutAPlaceAreReported) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HTMLFileDeathTest, SettersAssertTheirText) {
+  HTMLFile file;
+  EXPECT_DEATH(file.SetTitle(nullptr), "Assertion failed: pTitle");
+  EXPECT_DEATH(file.SetDescription(nullptr), "Assertion failed: pDescription");
+  EXPECT_DEATH(file.SetKeywords(nullptr), "Assertion failed: pKeywords");
+  EXPECT_DEATH(file.SetSortOrder(nullptr), "Assertion failed: pSortOrder");
+  EXPECT_DEATH(file.SetForward(nullptr), "Assertion failed: pForward");
+  EXPECT_DEATH(file.SetBody(nullptr), "Assertion failed: pBody");
+}
+
+}  // namespace
