@@ -3,6 +3,8 @@
 // single-line form.
 #pragma once
 
+#include "shared/backup_report.h"
+
 // The program: "/?" and "/!" as the first argument print help texts;
 // returns the exit code (0 backed up, 1 backup needed).
 int RunBackupCheck(int argc, char** argv);
@@ -11,4 +13,4 @@ int CheckBackups(int argc, char** argv);
 
 // The /S form: six heading lines, and one row for the names text.
 void PrintColumnHeadings();
-void PrintSingleLine(const struct BackupRun& run);
+void PrintSingleLine(const BackupRun& run);
