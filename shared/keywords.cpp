@@ -59,6 +59,14 @@ bool FindKeyword(const char* list, const char* word, ItemPlace* place) {
 
 bool HasMoreKeywords(const char* cursor) { return !IsEmpty(NextKeyword(cursor)); }
 
+// Where the next item begins: past the white space and the commas of empty
+// items that stand before it.
+const char* NextItemStart(const char* cursor) {
+  for (cursor = SkipSpace(cursor); *cursor == ','; cursor = SkipSpace(cursor + 1)) {
+  }
+  return cursor;
+}
+
 bool HasVisibleKeyword(const char* list) {
   const char* cursor = list;
   for (String item = NextKeyword(cursor); !IsEmpty(item); item = NextKeyword(cursor)) {
@@ -186,7 +194,7 @@ bool RemoveKeyword(String& list, const char* word) {
   ItemPlace place;
   if (!FindKeyword(text, word, &place)) return false;
   size_t keep = static_cast<size_t>(place.begin - text);
-  const char* rest = place.next;
+  const char* rest = NextItemStart(place.next);
   if (!HasMoreKeywords(place.next)) {
     // The last item: its separator before it goes as well.
     while (keep > 0 && (text[keep - 1] == ',' || IsSpace(text[keep - 1]))) --keep;

@@ -99,6 +99,10 @@ TEST(KeywordList, RemoveKeyword) {
       {" sea ", "sea", true, ""},
       {"sea ,, sky ,sun", "sky", true, "sea ,sun"},
       {"sea ,, sky ,sun", "sun", true, "sea ,, sky"},
+      // The removal runs up to the next item itself, past empty items.
+      {"sea ,, sky ,sun", "sea", true, "sky ,sun"},
+      {"a, ,b", "a", true, "b"},
+      {"a, , ,b, c", "b", true, "a, c"},
       {"a, b, ", "b", true, "a"},
       {"a, b, a", "a", true, "b, a"},
       {"sea, sky", "sk", false, "sea, sky"},

@@ -17,7 +17,7 @@ namespace {
 
 // One scanned name, kept only while a listing is read. For an alias the name
 // is the target path.
-struct ScanNode {
+struct DirEntry {
   String name;
   size_t extensionOffset = 0;  // where the extension starts, or the length
   bool hidden = false;         // hidden attribute, or hidden by a pairing rule
@@ -27,8 +27,8 @@ struct ScanNode {
   bool alias = false;  // from "symlinks.txt"
 };
 
-ScanNode MakeNode(const char* name, bool hidden, bool directory, bool alias) {
-  ScanNode node;
+DirEntry MakeNode(const char* name, bool hidden, bool directory, bool alias) {
+  DirEntry node;
   node.name = name;
   node.extensionOffset = static_cast<size_t>(Extension(name) - name);
   node.hidden = hidden;
@@ -41,12 +41,12 @@ ScanNode MakeNode(const char* name, bool hidden, bool directory, bool alias) {
 }
 
 // The same name up to the same extension offset, letter case ignored.
-bool SameBase(const ScanNode& a, const ScanNode& b) {
+bool SameBase(const DirEntry& a, const DirEntry& b) {
   return a.extensionOffset == b.extensionOffset &&
          CompareNoCaseN(a.name, b.name, a.extensionOffset) == 0;
 }
 
-void ScanDirectory(std::vector<ScanNode>* nodes) {
+void ScanDirectory(std::vector<DirEntry>* nodes) {
   FindData data;
   FindState* find = FindFirst("*", &data);
   if (!find) return;
@@ -58,7 +58,7 @@ void ScanDirectory(std::vector<ScanNode>* nodes) {
   FindClose(find);
 }
 
-void ScanAliases(std::vector<ScanNode>* nodes) {
+void ScanAliases(std::vector<DirEntry>* nodes) {
   FILE* stream = OpenFile("symlinks.txt", "r");
   if (!stream) return;
   AliasRecord record;
@@ -69,10 +69,10 @@ void ScanAliases(std::vector<ScanNode>* nodes) {
 }
 
 // A movie (user extension) hides the same-named image, its poster.
-void HideImagesOfUserFiles(std::vector<ScanNode>* nodes) {
-  for (const ScanNode& owner : *nodes) {
+void HideImagesOfUserFiles(std::vector<DirEntry>* nodes) {
+  for (const DirEntry& owner : *nodes) {
     if (owner.directory || !IsUserFile(owner.name)) continue;
-    for (ScanNode& node : *nodes) {
+    for (DirEntry& node : *nodes) {
       if (node.image && SameBase(owner, node)) node.hidden = true;
     }
   }
@@ -80,22 +80,22 @@ void HideImagesOfUserFiles(std::vector<ScanNode>* nodes) {
 
 // A page that only describes an image or movie is left out when both kinds
 // are listed: the image stands for it.
-void HidePagesOfImages(std::vector<ScanNode>* nodes) {
-  for (const ScanNode& owner : *nodes) {
+void HidePagesOfImages(std::vector<DirEntry>* nodes) {
+  for (const DirEntry& owner : *nodes) {
     if (owner.directory || !IsImageOrUserFile(owner.name)) continue;
-    for (ScanNode& node : *nodes) {
+    for (DirEntry& node : *nodes) {
       if (node.page && SameBase(owner, node)) node.hidden = true;
     }
   }
 }
 
-int CountVisible(const std::vector<ScanNode>& nodes) {
+int CountVisible(const std::vector<DirEntry>& nodes) {
   int count = 0;
-  for (const ScanNode& node : nodes) count += node.hidden ? 0 : 1;
+  for (const DirEntry& node : nodes) count += node.hidden ? 0 : 1;
   return count;
 }
 
-Entry* MakeNodeEntry(const ScanNode& node, int flags) {
+Entry* MakeNodeEntry(const DirEntry& node, int flags) {
   Entry* entry = MakeEntry(node.name, node.directory, flags);
   if (!entry || !node.alias) return entry;
   entry->kind |= kEntryAlias;
@@ -206,7 +206,7 @@ bool TargetExists(const AliasRecord& record) {
 
 bool EntryList::Read(int flags) {
   Clear();
-  std::vector<ScanNode> nodes;
+  std::vector<DirEntry> nodes;
   ScanDirectory(&nodes);
   if (flags & kListAliases) ScanAliases(&nodes);
   HideImagesOfUserFiles(&nodes);
@@ -217,7 +217,7 @@ bool EntryList::Read(int flags) {
   Entry** array = new (std::nothrow) Entry*[visible];
   if (!array) return false;
   int made = 0;
-  for (const ScanNode& node : nodes) {
+  for (const DirEntry& node : nodes) {
     if (node.hidden) continue;
     if (Entry* entry = MakeNodeEntry(node, flags)) array[made++] = entry;
   }

@@ -1,10 +1,229 @@
-// Stand-in until this part is built: it reports that it is missing and
-// writes nothing, so no page is replaced by a throw-away one.
 #include "programs/galleria/search_page.h"
 
-#include "shared/report.h"
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
 
-int WriteSearchPage(Entry**, int) {
-  Report(3000, "Error:  Searchable index pages are not part of this build.  Index file was not written.\n");
-  return 1;
+#include "programs/galleria/entry_pieces.h"
+#include "programs/galleria/index_output.h"
+#include "programs/galleria/index_settings.h"
+#include "shared/entry.h"
+#include "shared/head_writer.h"
+#include "shared/htmltext.h"
+#include "shared/keywords.h"
+#include "shared/paths.h"
+#include "shared/report.h"
+#include "shared/sitefiles.h"
+#include "shared/url/url.h"
+
+namespace {
+
+constexpr int kMaxKeywords = 100;
+// Texts go into double-quoted script strings: a quote would end the string
+// and a backslash would start an escape, so both get a backslash.
+constexpr char kScriptSpecials[] = "\"\\";
+
+const char* Chars(const String& text) { return text.IsNull() ? "" : text.Text(); }
+bool IsSlide(const Entry* entry) { return (entry->kind & kEntryImage) != 0; }
+
+String ScriptText(const char* text) { return QuoteEscape(text, kScriptSpecials); }
+
+void WriteConstructors(FILE* out) {
+  static const char* const kLines[] = {
+      "function HLink(title, href, thumbnail, width, height, description, keywords) {\n",
+      "  this.title=title;\n",
+      "  this.href=href;\n",
+      "  this.thumbnail=thumbnail;\n",
+      "  this.width=width;\n",
+      "  this.height=height;\n",
+      "  this.description=description;\n",
+      "  this.keywords=keywords;\n",
+      "}\n\n",
+      "function Slide(title, href, description, keywords) {\n",
+      "  this.title=title;\n",
+      "  this.href=href;\n",
+      "  this.description=description;\n",
+      "  this.keywords=keywords;\n",
+      "}\n\n",
+  };
+  for (const char* line : kLines) WriteHTML(out, "%s", line);
+}
+
+// The body options, the page's own description and thumbnail, the back link.
+void WritePageVars(FILE* out, Entry* pageEntry) {
+  const char* body = indexSettings.bodyAttributes;
+  if (*body && CompareNoCase(body, "none") != 0) {
+    WriteHTML(out, "bodyOptions=\" %s\";\n", Chars(ScriptText(body)));
+  } else {
+    WriteHTML(out, "bodyOptions=\"\";\n");
+  }
+  if (pageEntry->description && *pageEntry->description) {
+    WriteHTML(out, "indexDescription=\"%s\";\n", Chars(ScriptText(InfoText(pageEntry, false))));
+  } else {
+    WriteHTML(out, "indexDescription=\"\";\n");
+  }
+  WriteHTML(out, "indexThumbnail=\"%s\";\n", Chars(ScriptText(pageEntry->thumbnail)));
+  WriteBackLinkVar(out);
+}
+
+String EntryTitle(const Entry* entry) { return ScriptText(HtmlEncodeString(entry->title)); }
+String EntryInfo(Entry* entry) { return ScriptText(InfoText(entry, false)); }
+String EntryKeywords(const Entry* entry) { return ScriptText(KeywordText(entry->keywords, ",")); }
+
+void WriteLinks(FILE* out, Entry** entries, int count) {
+  int links = 0;
+  for (int i = 0; i < count; ++i) links += IsSlide(entries[i]) ? 0 : 1;
+  WriteHTML(out, "\nhlinks=%d;\n", links);
+  if (links) WriteHTML(out, "hlink=new Array(hlinks);\n");
+  int number = 0;
+  for (int i = 0; i < count; ++i) {
+    Entry* entry = entries[i];
+    if (IsSlide(entry)) continue;
+    WriteHTML(out, "hlink[%d]=new HLink(\"%s\", \"%s\", \"%s\", %d, %d, \"%s\", \"%s\");\n",
+              number++, Chars(EntryTitle(entry)), Chars(ScriptText(entry->href)),
+              Chars(ScriptText(entry->thumbnail)), 0, 0, Chars(EntryInfo(entry)),
+              Chars(EntryKeywords(entry)));
+  }
+}
+
+void WriteSlides(FILE* out, Entry** entries, int count) {
+  int slides = 0;
+  for (int i = 0; i < count; ++i) slides += IsSlide(entries[i]) ? 1 : 0;
+  WriteHTML(out, "\nslides=%d;\n", slides);
+  if (slides) WriteHTML(out, "slide=new Array(slides);\n");
+  int number = 0;
+  for (int i = 0; i < count; ++i) {
+    Entry* entry = entries[i];
+    if (!IsSlide(entry)) continue;
+    String page = ChangeExtensionString(entry->href, ".htm");
+    WriteHTML(out, "slide[%d]=new Slide(\"%s\", \"%s\", \"%s\", \"%s\");\n", number++,
+              Chars(EntryTitle(entry)), Chars(ScriptText(page)), Chars(EntryInfo(entry)),
+              Chars(EntryKeywords(entry)));
+  }
+  WriteHTML(out, "\npages=0;\n");
+  if (slides) WriteHTML(out, "page=new Array(slides);\n");
+}
+
+// Every visible keyword of the entries once (letter case ignored), at most
+// kMaxKeywords, sorted without regard to case.
+std::vector<std::string> CollectKeywords(Entry** entries, int count) {
+  std::vector<std::string> words;
+  for (int i = 0; i < count && words.size() < kMaxKeywords; ++i) {
+    const char* cursor = entries[i]->keywords;
+    if (!cursor) continue;
+    for (String word = NextKeyword(cursor); !word.IsNull() && words.size() < kMaxKeywords;
+         word = NextKeyword(cursor)) {
+      const char* text = word.Text();
+      if (text[0] == '_') continue;
+      auto same = [text](const std::string& kept) {
+        return CompareNoCase(kept.c_str(), text) == 0;
+      };
+      if (std::none_of(words.begin(), words.end(), same)) words.push_back(text);
+    }
+  }
+  std::stable_sort(words.begin(), words.end(), [](const std::string& a, const std::string& b) {
+    return CompareNoCase(a.c_str(), b.c_str()) < 0;
+  });
+  return words;
+}
+
+void WriteKeywordArray(FILE* out, Entry** entries, int count) {
+  std::vector<std::string> words = CollectKeywords(entries, count);
+  if (words.empty()) return;
+  WriteHTML(out, "\nkeyword=new Array(");
+  for (size_t i = 0; i < words.size(); ++i) {
+    WriteHTML(out, i ? ", \"%s\"" : "\"%s\"", Chars(ScriptText(words[i].c_str())));
+  }
+  WriteHTML(out, ");\n");
+}
+
+void WriteFrames(FILE* out, const char* searchUrl) {
+  WriteHTML(out, "<FRAMESET ROWS=\"60,*\">\n");
+  WriteHTML(out, "  <FRAME SRC=\"%s\" NAME=\"searchFrame\" SCROLLING=NO>\n", searchUrl);
+  WriteHTML(out, "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n");
+  WriteHTML(out, "</FRAMESET>\n");
+  WriteHTML(out, "</HTML>\n");
+}
+
+}  // namespace
+
+String QuoteEscape(const char* text, const char* characters) {
+  if (!text) return String();
+  std::string escaped;
+  for (const char* c = text; *c; ++c) {
+    if (strchr(characters, *c)) escaped += '\\';
+    escaped += *c;
+  }
+  return String(escaped.c_str());
+}
+
+String KeywordText(const char* keywords, const char* separator) {
+  std::string text;
+  const char* cursor = keywords;
+  if (cursor) {
+    for (String word = NextKeyword(cursor); !word.IsNull(); word = NextKeyword(cursor)) {
+      if (word.Text()[0] == '_') continue;
+      if (text.empty()) text = separator;
+      text += word.Text();
+      text += separator;
+    }
+  }
+  return text.empty() ? String() : String(text.c_str());
+}
+
+void WriteBackLinkVar(FILE* out) {
+  switch (indexSettings.backlink) {
+    case BacklinkMode::Parent:
+    case BacklinkMode::Keywords:
+    case BacklinkMode::Smart: {
+      Entry* parent = nullptr;
+      if (ParentEntries(&parent, 1, nullptr) > 0) {
+        WriteHTML(out, "backLink=\"%s\";\n", Chars(ScriptText(parent->href)));
+      }
+      delete parent;
+      break;
+    }
+    case BacklinkMode::Custom:
+      WriteHTML(out, "backLink=\"%s\";\n", Chars(ScriptText(indexSettings.backlinkText)));
+      break;
+    case BacklinkMode::Back:
+      WriteHTML(out, "backLink=\"\";\n");
+      break;
+    case BacklinkMode::None:
+    case BacklinkMode::Close:
+      break;
+  }
+}
+
+int WriteSearchPage(Entry** entries, int count) {
+  char search[kSitePathSize];
+  if (!IconsPath("search.htm", search, false)) {
+    ReportText(3000, "Error:  Can't find the icons directory.  Index file was not written.\n");
+    return 1;
+  }
+  String searchUrl = FileToUrlString(search);
+  Entry* pageEntry = nullptr;
+  FILE* out = OpenIndexOutput(&pageEntry);
+  if (!out) {
+    delete pageEntry;
+    return 1;
+  }
+  WriteHTML(out, "<HTML>\n");
+  String counts = SlideCounts(entries, count);
+  if (!WriteEntryHead(out, false, pageEntry, VersionBanner(), counts, nullptr)) {
+    OutputError = true;
+  }
+  WriteHTML(out, "<META HTTP-EQUIV=\"Content-Script-Type\" CONTENT=\"text/javascript\">\n");
+  WriteHTML(out, "\n%s\n", "<SCRIPT LANGUAGE=\"JavaScript1.1\">\n<!--\n");
+  WriteConstructors(out);
+  WritePageVars(out, pageEntry);
+  WriteLinks(out, entries, count);
+  WriteSlides(out, entries, count);
+  WriteKeywordArray(out, entries, count);
+  WriteHTML(out, "\n%s\n", "// -->\n</SCRIPT>");
+  WriteHTML(out, "</HEAD>\n\n");
+  WriteFrames(out, Chars(searchUrl));
+  delete pageEntry;
+  return CommitIndexOutput(out, "index.htm");
 }

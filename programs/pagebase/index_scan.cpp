@@ -6,12 +6,12 @@
 
 #include "platform/files.h"
 #include "programs/pagebase/progress.h"
-#include "programs/pagebase/relative_path.h"
 #include "shared/dir_names.h"
 #include "shared/entry_factory.h"
 #include "shared/index_db.h"
 #include "shared/keywords.h"
 #include "shared/paths.h"
+#include "shared/relative_path.h"
 #include "shared/report.h"
 #include "shared/sitefiles.h"
 #include "shared/url/url.h"

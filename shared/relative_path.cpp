@@ -1,4 +1,4 @@
-#include "programs/pagebase/relative_path.h"
+#include "shared/relative_path.h"
 
 #include <cstring>
 #include <string>
@@ -19,6 +19,8 @@ bool DrivelessFullPath(const char* path, std::string* out) {
   while (!out->empty() && out->back() == '\\') out->pop_back();
   return true;
 }
+
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
 
 size_t ComponentCount(const std::string& text, size_t from) {
   if (from >= text.size()) return 0;
@@ -52,4 +54,31 @@ char* RelativeFilePath(const char* from, const char* to, char* buffer, size_t si
   if (result.size() >= size) return nullptr;
   memcpy(buffer, result.c_str(), result.size() + 1);
   return buffer;
+}
+
+std::string RelativeToCurrentDir(const char* path) {
+  if (!strchr(path, ':') && !IsSlash(path[0])) return path;
+  char current[kMaxPath + 1];
+  if (!GetCurrentDir(current, sizeof current)) return path;
+  char pathDrive[kDriveSize];
+  char currentDrive[kDriveSize];
+  const char* rest = SplitDrive(path, pathDrive);
+  const char* dir = SplitDrive(current, currentDrive);
+  if (*pathDrive && *currentDrive && CompareNoCase(pathDrive, currentDrive) != 0) return path;
+  if (!IsSlash(rest[0])) return rest;
+  size_t common = 0;
+  size_t afterSlash = 0;  // just past the last separator of the common part
+  while (dir[common] && dir[common] == rest[common]) {
+    if (IsSlash(dir[common])) afterSlash = common + 1;
+    ++common;
+  }
+  // The path goes on inside the current directory only past a separator
+  // ('\a\b' is not inside '\a\b' for '\a\bc').
+  bool inside = common > 0 && !dir[common] &&
+                (!rest[common] || IsSlash(rest[common]) || IsSlash(dir[common - 1]));
+  if (inside) return rest[common] && IsSlash(rest[common]) ? rest + common + 1 : rest + common;
+  std::string result;
+  std::string below(dir + afterSlash);
+  for (size_t up = ComponentCount(below, 0); up > 0; --up) result += "..\\";
+  return result + (rest + afterSlash);
 }

@@ -1,0 +1,135 @@
+#include "cmdline/cmdline.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/testing/test_support.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+const std::string kMark(1, kSwitchMark);
+
+struct SplitCase {
+  const char* line;
+  int flags;
+  const char* switches;
+  Args args;
+  bool complete;
+};
+
+// Words, quotes and switch marks, without wildcards.
+const SplitCase kSplitCases[] = {
+    {"", 0, "/", {}, true},
+    {"prog", 0, "/", {"prog"}, true},
+    {"/bin/prog a  b\tc", 0, "/", {"/bin/prog", "a", "b", "c"}, true},
+    {"prog /dil -x", 0, "/", {"prog", kMark + "dil", "-x"}, true},
+    {"prog /a -b", 0, "/-", {"prog", kMark + "a", kMark + "b"}, true},
+    {"prog a/b", 0, "/", {"prog", "a/b"}, true},
+    {"prog \"my file.msg\" x", 0, "/", {"prog", "my file.msg", "x"}, true},
+    {"prog a\"b c\"d", 0, "/", {"prog", "ab cd"}, true},
+    {"prog \"\" x", 0, "/", {"prog", "", "x"}, true},
+    {"prog \"/Y\"", 0, "/", {"prog", "/Y"}, true},
+    {"prog \"/N:a b\"", 0, "/", {"prog", "/N:a b"}, true},
+    {"prog /\"N:a b\"", 0, "/", {"prog", kMark + "N:a b"}, true},
+    {"prog \"a b", 0, "/", {"prog", "a b"}, false},
+    {"prog \"a\"\"b\"", 0, "/", {"prog", "ab"}, true},
+    {"prog \"a\"\"b\"", kArgDoubledQuote, "/", {"prog", "a\"b"}, true},
+    {"prog \"a\"\" b\"", kArgDoubledQuote, "/", {"prog", "a\" b"}, true},
+    {"prog \"a b\"", kArgKeepQuotes, "/", {"prog", "\"a b\""}, true},
+};
+
+TEST(SplitCommandLine, WordsQuotesAndSwitches) {
+  for (const SplitCase& c : kSplitCases) {
+    Args args;
+    EXPECT_EQ(SplitCommandLine(c.line, c.flags, c.switches, &args), c.complete) << c.line;
+    EXPECT_EQ(args, c.args) << c.line << " flags " << c.flags;
+  }
+}
+
+TEST(SplitCommandLine, UnmatchedQuoteIsFatalWhenAsked) {
+  Args args;
+  EXPECT_EXIT(SplitCommandLine("prog \"a", kArgFatalErrors, "/", &args),
+              ::testing::ExitedWithCode(1), "^Unmatched \"\n$");
+}
+
+class Wildcards : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    drive.Write("b.MSG", "b");
+    drive.Write("a.msg", "a");
+    drive.Write("notes.txt", "n");
+    drive.Write(".hidden.msg", "h");
+    drive.MakeDir("dir.msg");
+    drive.Write("sub dir/x.msg", "x");
+    drive.MakeDir("only");
+    drive.MakeDir("only/d.msg");
+    drive.Write("only/.h.msg", "h");
+  }
+  Args Split(const std::string& words, int flags) {
+    Args args;
+    SplitCommandLine(("prog " + words).c_str(), flags, "/", &args);
+    args.erase(args.begin());
+    return args;
+  }
+  TempDrive drive;
+};
+
+TEST_F(Wildcards, PatternsStandForTheirFilesInListingOrder) {
+  struct Case {
+    const char* words;
+    int flags;
+    Args args;
+  } cases[] = {
+      {"*.msg", 0x21, {"a.msg", "b.MSG"}},
+      {"?.MSG notes.txt", 0x21, {"a.msg", "b.MSG", "notes.txt"}},
+      {"\"sub dir\\*.msg\"", 0x21, {"sub dir\\x.msg"}},
+      {"\"C:/sub dir/*\"", 0x21, {"C:/sub dir/x.msg"}},
+      {"C:*.txt", 0x21, {"C:notes.txt"}},
+      // A quoted word is a pattern only when every word is expanded.
+      {"\"*.msg\"", 0x10, {"*.msg"}},
+      {"*.msg", 0x10, {"a.msg", "b.MSG"}},
+      {"*.msg", 0, {"*.msg"}},
+      // Directories and hidden files are no match; the pattern stays.
+      {"only\\*.msg", 0x21, {"only\\*.msg"}},
+      {"*.none", 0x21, {"*.none"}},
+      {"*.none x", 0x61, {"x"}},
+      // A switch is never expanded.
+      {"/*", 0x21, {kMark + "*"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Split(c.words, c.flags), c.args) << c.words;
+  }
+}
+
+TEST_F(Wildcards, HelpQuestionIsNeverAPattern) {
+  drive.Write("x", "");
+  ArgumentList list;
+  EXPECT_EQ(ExpandWildcards(&list, "/?", 0x21), 1);
+  EXPECT_EQ(ExpandWildcards(&list, "*.none", 0x40), 0);
+  EXPECT_EQ(ExpandWildcards(&list, "?", 0x21), 1);
+  EXPECT_EQ(list.Take(), (Args{"/?", "x"}));
+  EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(Wildcards, NoMatchIsFatalWhenAsked) {
+  ArgumentList list;
+  EXPECT_EXIT(ExpandWildcards(&list, "*.none", 0x02), ::testing::ExitedWithCode(0),
+              "^File not found - \\*.none\n$");
+}
+
+TEST_F(Wildcards, PathsOf260CharactersOrMore) {
+  std::string dir(200, 'd');
+  std::string longName(59, 'n');  // 200 + 1 + 59 = 260
+  drive.Write(dir + "/" + longName, "");
+  drive.Write(dir + "/short", "");
+  EXPECT_EQ(Split(dir + "\\*", 0x20), (Args{dir + "\\short"}));
+  ArgumentList list;
+  EXPECT_EXIT(ExpandWildcards(&list, dir + "\\*", 0x21), ::testing::ExitedWithCode(1),
+              "^Path too long\n$");
+}
+
+}  // namespace

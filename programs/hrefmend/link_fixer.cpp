@@ -1,0 +1,245 @@
+#include "programs/hrefmend/link_fixer.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/files.h"
+#include "shared/chars.h"
+#include "shared/line_reader.h"
+#include "shared/paths.h"
+#include "shared/relative_path.h"
+#include "shared/url/url.h"
+
+namespace {
+
+// Path components are compared up to this many characters.
+constexpr size_t kComponentLength = 63;
+
+bool IsPathSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
+
+std::vector<std::string> PathComponents(const std::string& path) {
+  std::vector<std::string> components(1);
+  for (char c : path) {
+    if (IsPathSeparator(c)) {
+      components.emplace_back();
+    } else {
+      components.back() += c;
+    }
+  }
+  return components;
+}
+
+// The link without its fragment or query, which goes into `suffix`.
+std::string CutLink(const char* href, std::string* suffix = nullptr) {
+  size_t cut = strcspn(href, "#?");
+  if (suffix) *suffix = href + cut;
+  return std::string(href, cut);
+}
+
+// The link target as a file path.
+std::string LinkPath(const char* href, std::string* suffix = nullptr) {
+  String path = UrlToFileString(CutLink(href, suffix).c_str());
+  return path.IsNull() ? std::string() : std::string(path.Text());
+}
+
+// The drive letter of a path ("C:..."), or 0 when it names none.
+char DriveLetter(const char* path) {
+  return IsAlpha(path[0]) && path[1] == ':' ? ToUpper(path[0]) : 0;
+}
+
+// A database path that a relative link can reach: on the current drive (or
+// without a drive) and short enough to be a path.
+bool IsReachable(const std::string& dbPath, char currentDrive) {
+  if (dbPath.empty() || dbPath.size() >= static_cast<size_t>(kMaxPath)) return false;
+  char drive = DriveLetter(dbPath.c_str());
+  return !drive || !currentDrive || drive == currentDrive;
+}
+
+char CurrentDrive() {
+  char current[kMaxPath + 1];
+  if (!GetCurrentDir(current, sizeof current)) return 0;
+  return DriveLetter(current);
+}
+
+// Offers a candidate with its score: a unique best one is held, a tie at the
+// best drops it.
+void OfferCandidate(int score, int* best, std::optional<DbMatch>* held, const std::string& dbPath,
+                    const std::string& dbTitle) {
+  if (score < *best) return;
+  held->reset();
+  if (score == *best) return;
+  *best = score;
+  *held = DbMatch{dbPath, dbTitle};
+}
+
+void WritePair(FILE* out, const std::string& from, const std::string& to) {
+  if (from.size() + to.size() + 8 >= 80) {
+    fprintf(out, "   %s -->\n      %s\n", from.c_str(), to.c_str());
+  } else {
+    fprintf(out, "   %s --> %s\n", from.c_str(), to.c_str());
+  }
+}
+
+// Writes the empty line that separates a section from what came before.
+void StartSection(FILE* out, bool* written) {
+  if (*written) fputc('\n', out);
+  *written = true;
+}
+
+}  // namespace
+
+bool IsRelativeLink(const char* link) {
+  if (link[0] == '/') return false;
+  const char* p = link;
+  while (IsAlpha(*p)) ++p;
+  return !(p > link && *p == ':');
+}
+
+int TitleScore(const std::string& linkTitle, const std::string& dbTitle) {
+  if (linkTitle.empty() || dbTitle.empty()) return 0;
+  if (linkTitle == dbTitle) return 2;
+  return CompareNoCase(linkTitle.c_str(), dbTitle.c_str()) == 0 ? 1 : 0;
+}
+
+int PathLevel(const std::string& a, const std::string& b) {
+  std::vector<std::string> first = PathComponents(a);
+  std::vector<std::string> second = PathComponents(b);
+  int level = 0;
+  auto x = first.rbegin();
+  auto y = second.rbegin();
+  for (; x != first.rend() && y != second.rend(); ++x, ++y, ++level) {
+    if (CompareNoCaseN(x->c_str(), y->c_str(), kComponentLength) != 0) break;
+  }
+  return level;
+}
+
+void LinkFixer::CollectLink(const char* href, const char* title) {
+  if (!IsRelativeLink(href)) return;
+  std::string path = LinkPath(href);
+  // A link to this page itself ("#top") is never changed, so it needs no record.
+  if (path.empty()) return;
+  bool exists = FileExists(path.c_str());
+  if (!exists) {
+    ++tallies.brokenLinks;
+  } else if (!*title) {
+    return;
+  }
+  if (LocalLink* link = links.Find(path)) {
+    ++link->count;
+  } else {
+    links.Add(path, title, exists);
+  }
+}
+
+void LinkFixer::MatchIndexRecord(LocalLink* link, const std::string& dbPath,
+                                 const std::string& dbTitle) {
+  OfferCandidate(TitleScore(link->title, dbTitle), &link->titleScore, &link->titleMatch, dbPath,
+                 dbTitle);
+  OfferCandidate(PathLevel(dbPath, link->path), &link->pathLevel, &link->pathMatch, dbPath,
+                 dbTitle);
+}
+
+void LinkFixer::MatchIndexDb(FILE* db) {
+  char drive = CurrentDrive();
+  LineReader reader(db);
+  while (reader.Next()) {
+    const char* line = reader.Text();
+    const char* tab = strchr(line, '\t');
+    if (!tab) continue;
+    std::string title(line, tab);
+    std::string path(tab + 1, strcspn(tab + 1, "\t\n"));
+    if (!IsReachable(path, drive)) continue;
+    for (LocalLink& link : links.Links()) MatchIndexRecord(&link, path, title);
+  }
+  for (LocalLink& link : links.Links()) Resolve(&link);
+}
+
+void LinkFixer::Resolve(LocalLink* link) {
+  const DbMatch* match = nullptr;
+  if (link->titleScore > 0 && link->titleMatch) {
+    match = &*link->titleMatch;
+  } else if (link->pathLevel > 0 && link->pathMatch) {
+    match = &*link->pathMatch;
+  }
+  char relative[kMaxPath + 1];
+  if (match && !RelativeFilePath(".", match->path.c_str(), relative, sizeof relative)) {
+    match = nullptr;
+  }
+  // The repaired HREF must fit where the link was read.
+  if (match && (!*relative || FileToUrlLength(relative) > kMaxHrefLength + 1)) match = nullptr;
+  if (link->targetExists) {
+    // A link that works keeps its target; only its title is brought up to date.
+    if (match) link->newTitle = match->title;
+    return;
+  }
+  if (match) {
+    link->newLink = relative;
+    link->newTitle = match->title;
+    tallies.fixedLinks += link->count;
+  } else if (link->titleScore == 0 && link->pathLevel == 0) {
+    tallies.missingLinks += link->count;
+  } else {
+    tallies.ambiguousLinks += link->count;
+  }
+}
+
+LinkRepair LinkFixer::FixLink(const char* href) const {
+  LinkRepair repair;
+  if (!IsRelativeLink(href)) return repair;
+  std::string suffix;
+  std::string path = LinkPath(href, &suffix);
+  if (path.empty()) return repair;
+  const LocalLink* link = links.Find(path);
+  if (!link) return repair;
+  if (link->newLink) repair.href = std::string(FileToUrlString(link->newLink->c_str()).Text()) + suffix;
+  repair.title = link->newTitle;
+  return repair;
+}
+
+void LinkFixer::ReportLinks(FILE* out, bool pageChanged) const {
+  bool written = false;
+  if (tallies.fixedLinks > 0) {
+    StartSection(out, &written);
+    fputs("The following links were fixed:\n", out);
+    for (const LocalLink& link : links.Links()) {
+      if (link.newLink) WritePair(out, link.path, *link.newLink);
+    }
+  }
+  if (tallies.titlesFixed > 0) {
+    StartSection(out, &written);
+    fputs("The following titles were fixed:\n", out);
+    for (const LocalLink& link : links.Links()) {
+      if (link.newTitle) WritePair(out, link.title, *link.newTitle);
+    }
+  }
+  if (tallies.missingLinks > 0) {
+    StartSection(out, &written);
+    fputs("The following links could not be fixed because no match could be found for them\n"
+          "in the index database:\n",
+          out);
+    for (const LocalLink& link : links.Links()) {
+      if (!link.targetExists && link.titleScore == 0 && link.pathLevel == 0) {
+        fprintf(out, "   %s\n", link.path.c_str());
+      }
+    }
+  }
+  if (tallies.ambiguousLinks > 0) {
+    StartSection(out, &written);
+    fputs("The following links could not be fixed because the index database contains more\n"
+          "than one match for these links:\n",
+          out);
+    for (const LocalLink& link : links.Links()) {
+      if (link.targetExists || link.newLink) continue;
+      if (link.titleScore > 0 && !link.titleMatch) {
+        fprintf(out, "   %s (multiple title matches)\n", link.path.c_str());
+      }
+      if (link.pathLevel > 0 && !link.pathMatch) {
+        fprintf(out, "   %s (multiple path matches, level %d)\n", link.path.c_str(), link.pathLevel);
+      }
+    }
+  }
+  if (!pageChanged) {
+    StartSection(out, &written);
+    fputs("No changes were made to the file.\n", out);
+  }
+}
