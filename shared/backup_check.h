@@ -63,7 +63,7 @@ class FileSpec {
   MatchKind extKind_ = kMatchExact;
 };
 
-// The totals of one category; category 0 is "all files" and has no spec.
+// The totals of one category; category 0 is "all files" and has no filespec.
 struct BackupCategory {
   const FileSpec* spec = nullptr;
   int32_t fileCount = 0;
