@@ -22,10 +22,10 @@ class DirectoryTraverser {
 
  private:
   int Recurse(int depth);
+  int VisitSubdirectories(int depth);
 
   char path_[kMaxPath + 1] = {};
   FindData findData_;
-  char* startEnd_ = path_;
 };
 
 // Looks for one file name in each directory; the found path replaces it.
