@@ -300,6 +300,26 @@ TEST_F(Associate, PrintOnlyWritesNoRegistryFile) {
   EXPECT_FALSE(drive.Exists("registry.txt"));
 }
 
+TEST_F(Associate, FailedRegistryWritesFailTheCommand) {
+  // The seed can be read, but no file can be written in a missing folder.
+  setenv("WEFTREGISTRY", drive.Host("missing/registry.txt").c_str(), 1);
+  struct Case {
+    const char* command;
+    const char* output;
+  } cases[] = {
+      {".abc=txtfile", "Error:  Unable to write to registry.\n"},
+      {".abc:NEWNULL", "Error:  Unable to write to the registry.\n"},
+      {".xyz(X) Open=notepad", ".xyz:  Can't access registry.\n"},
+      {".htm=", "Can't delete \".htm\".\n"},
+  };
+  for (const Case& c : cases) {
+    bool ok = true;
+    EXPECT_EQ(c.output, Run(c.command, &ok)) << c.command;
+    EXPECT_FALSE(ok) << c.command;
+  }
+  EXPECT_EQ("text/html", Reg(".htm", "Content Type"));
+}
+
 TEST_F(Associate, Registration) {
   Given({".xyz(XYZ Document) Open=notepad", ".abc=abcfile", ".bad=badfile"});
   RegistryKey key;
