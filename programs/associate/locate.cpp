@@ -1,0 +1,124 @@
+#include "programs/associate/locate.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/registry.h"
+#include "platform/setup_extra.h"
+
+namespace {
+
+// Programs are searched down to this many directory levels.
+constexpr int kSearchDepth = 99;
+
+bool IsDots(const char* name) { return !strcmp(name, ".") || !strcmp(name, ".."); }
+
+bool EndsWithSeparator(const char* path) {
+  size_t length = strlen(path);
+  return length > 0 && (path[length - 1] == '\\' || path[length - 1] == '/');
+}
+
+bool IsFile(const char* path) {
+  uint32_t attributes = GetAttributes(path);
+  return attributes != kInvalidAttributes && !(attributes & kAttrDirectory);
+}
+
+bool CopyFits(const char* text, char* buffer, size_t size) {
+  size_t length = strlen(text);
+  if (length >= size) return false;
+  memcpy(buffer, text, length + 1);
+  return true;
+}
+
+void CopyCut(const char* text, char* buffer, size_t size) {
+  if (size == 0) return;
+  size_t length = strnlen(text, size - 1);
+  memcpy(buffer, text, length);
+  buffer[length] = '\0';
+}
+
+}  // namespace
+
+int DirectoryTraverser::Traverse(const char* start, int depth) {
+  if (!CopyFits(start, path_, sizeof path_)) return 0;
+  return Recurse(depth);
+}
+
+int DirectoryTraverser::Recurse(int depth) {
+  int result = VisitAfterChildren() ? 0 : Visit();
+  if (result == 0 && depth > 0) result = VisitSubdirectories(depth);
+  if (result == 0 && VisitAfterChildren()) result = Visit();
+  return result;
+}
+
+// Recurses into each subdirectory of path_ and leaves path_ as it was.
+int DirectoryTraverser::VisitSubdirectories(int depth) {
+  size_t length = strlen(path_);
+  size_t nameStart = EndsWithSeparator(path_) ? length : length + 1;
+  if (nameStart + 1 > static_cast<size_t>(kMaxPath)) return 0;
+  path_[length] = '\\';
+  strcpy(path_ + nameStart, "*");
+  int result = 0;
+  FindState* state = FindFirst(path_, &findData_);
+  for (bool more = state != nullptr; more && result == 0; more = FindNext(state, &findData_)) {
+    if (!(findData_.attributes & kAttrDirectory) || IsDots(findData_.name)) continue;
+    if (!CopyFits(findData_.name, path_ + nameStart, sizeof path_ - nameStart)) continue;
+    // A linked directory may lead back above itself; the walk passes it by.
+    if (IsReparsePoint(path_)) continue;
+    result = Recurse(depth - 1);
+  }
+  if (state) FindClose(state);
+  path_[length] = '\0';
+  return result;
+}
+
+int FindFileTraverser::Visit() {
+  std::string candidate = path();
+  if (!EndsWithSeparator(path())) candidate += '\\';
+  candidate += name_;
+  if (candidate.size() > static_cast<size_t>(kMaxPath) || !IsFile(candidate.c_str())) return 0;
+  CopyCut(candidate.c_str(), name_, size_);
+  return 1;
+}
+
+bool FindFileInTree(const char* start, int depth, char* name, size_t size) {
+  FindFileTraverser traverser(name, size);
+  return traverser.Traverse(start, depth) != 0;
+}
+
+bool GetProgramFilesDir(char* buffer, size_t size) {
+  RegistryKey key;
+  std::string data;
+  return OpenRegistryKey(RegistryRootKey(RegistryRoot::kLocalMachine),
+                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", &key) &&
+         QueryRegistryValue(key, "ProgramFilesDir", &data) && !data.empty() &&
+         CopyFits(data.c_str(), buffer, size);
+}
+
+bool LocateCommand(char* name, size_t size) {
+  if (!*name) return false;
+  if (strpbrk(name, "\\/")) return IsFile(name);
+  if (!strchr(name, '.')) {
+    std::string withExtension = std::string(name) + ".exe";
+    if (!CopyFits(withExtension.c_str(), name, size)) return false;
+  }
+  char found[kMaxPath + 1];
+  if (SearchProgramPath(name, found, sizeof found)) {
+    CopyCut(found, name, size);
+    return true;
+  }
+  char programFiles[kMaxPath + 1];
+  if (GetProgramFilesDir(programFiles, sizeof programFiles) &&
+      FindFileInTree(programFiles, kSearchDepth, name, size)) {
+    return true;
+  }
+  for (char letter : GetLogicalDriveLetters()) {
+    if (GetDriveKind(letter) != kDriveFixed) continue;
+    printf("Searching for \"%s\" on drive %c...\n", name, letter);
+    fflush(stdout);
+    const char root[] = {letter, ':', '\\', '\0'};
+    if (FindFileInTree(root, kSearchDepth, name, size)) return true;
+  }
+  return false;
+}
