@@ -37,6 +37,8 @@ void ParseOptions(int argc, char** argv, ServerSettings* settings);
 void ApplyConfigLine(const char* line, ServerSettings* settings);
 // Reads the configuration file; a missing file is no error.
 void ReadConfigFile(const char* path, ServerSettings* settings);
+// Replaces a buffer size of 0 and a port below 1 by their defaults.
+void FinishSettings(ServerSettings* settings);
 
 int RunWebServer(int argc, char** argv);
 void StopServer(int signal = 0);
