@@ -78,6 +78,7 @@ TEST(LocalwebTypes, FixedRegistryAndCgi) {
       {"\\a.TXT", "text/plain"}, {"\\a.htm", "text/html"},   {"\\a.Html", "text/html"},
       {"\\a.jpg", "image/jpeg"}, {"\\a.JPEG", "image/jpeg"}, {"\\a.gif", "image/gif"},
       {"\\a.cgi", "*"},          {"\\a.exe", "*"},           {"\\a.BAT", "*"},
+      {"\\a.png", "image/png"},  {"\\a.CSS", "text/css"},
       {"\\a.zzq", ""},           {"\\noext", ""},            {"\\dir.x\\noext", ""},
   };
   for (const Case& c : cases) {
