@@ -306,3 +306,22 @@ TEST_F(FoldmeldTest, FailuresEndWithCode1) {
 }
 
 }  // namespace
+
+namespace {
+
+// Moving over a file the user agreed to replace takes its place in one step;
+// a declined one leaves both files where they were.
+TEST_F(FoldmeldTest, MoveReplacesOnlyWhereAgreed) {
+  drive.Write("src/sub/x.jpg", "new x");
+  drive.Write("src/sub/y.jpg", "new y");
+  drive.Write("dst/sub/x.jpg", "old");
+  drive.Write("dst/sub/y.jpg", "old");
+  RunResult r = Run({"/M", "src", "dst"}, "yn");
+  EXPECT_EQ(0, r.exitCode);
+  EXPECT_EQ(Block("C:\\src\\sub", "C:\\dst\\sub") + "\t  x.jpg\n\t* y.jpg (skipped)\n", r.out);
+  EXPECT_EQ("new x", drive.Read("dst/sub/x.jpg"));
+  EXPECT_EQ("old", drive.Read("dst/sub/y.jpg"));
+  EXPECT_EQ(Files{"sub/y.jpg"}, drive.Files("src"));
+}
+
+}  // namespace
