@@ -1,0 +1,136 @@
+// The scripted dialog back end: each step reaches the handler, the
+// transcript shows what the dialog showed, and without a script nothing runs.
+#include "platform/dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/env.h"
+#include "platform/testing/test_support.h"
+
+namespace {
+
+// A handler that reports every event in the dialog's caption.
+void EchoHandler(Dialog& dialog, const DialogEvent& event) {
+  std::string text;
+  switch (event.kind) {
+    case DialogEvent::kInit:
+      dialog.AddListEntry(5, "one");
+      dialog.AddListEntry(5, "two");
+      dialog.SetTimer(1, 3000);
+      dialog.JoinClipboardViewers();
+      return;
+    case DialogEvent::kCommand:
+      if (event.id == 9) return dialog.EndDialog(7);
+      if (event.id == 3) {
+        char field[4];
+        text = std::string("field ") + GetItemText(dialog, 4, field, sizeof field);
+        break;
+      }
+      if (event.id == 6) {
+        int answer = dialog.MessageBox("Sure?", "ASK", kMbYesNo | kMbIconQuestion);
+        text = answer == kIdYes ? "yes" : "no";
+        break;
+      }
+      text = "command " + std::to_string(event.id) + " code " + std::to_string(event.code);
+      break;
+    case DialogEvent::kTimer:
+      dialog.KillTimer(event.id);
+      text = "timer " + std::to_string(event.id);
+      break;
+    case DialogEvent::kDropFiles:
+      text = "drop";
+      for (const std::string& file : event.files) text += " [" + file + "]";
+      break;
+    case DialogEvent::kClipboardChange:
+      dialog.ClipboardText(&text);
+      text = "clipboard " + text;
+      break;
+    case DialogEvent::kDestroy:
+      return;
+  }
+  dialog.SetCaption(text.c_str());
+}
+
+const DialogSpec kSpec = {"Echo",
+                          {{-1, ControlKind::kStatic, "&Name:", 0, 0, 10, 10},
+                           {4, ControlKind::kEdit, "", 0, 0, 10, 10},
+                           {3, ControlKind::kButton, "Read", 0, 0, 10, 10},
+                           {5, ControlKind::kListBox, "", 0, 0, 10, 10},
+                           {6, ControlKind::kButton, "Ask", 0, 0, 10, 10},
+                           {8, ControlKind::kButton, "Off", 0, 0, 10, 10, true},
+                           {9, ControlKind::kDefaultButton, "End", 0, 0, 10, 10}},
+                          true};
+
+class DialogTest : public ::testing::Test {
+ protected:
+  ~DialogTest() override {
+    SetEnv("WEFTDIALOGSCRIPT", nullptr);
+    SetEnv("WEFTDIALOGLOG", nullptr);
+  }
+  int Run(const std::string& script) {
+    drive_.Write("script.txt", script);
+    SetEnv("WEFTDIALOGSCRIPT", drive_.Win("script.txt").c_str());
+    SetEnv("WEFTDIALOGLOG", drive_.Win("log.txt").c_str());
+    return RunDialog(kSpec, EchoHandler);
+  }
+  std::string Log() { return drive_.Read("log.txt"); }
+  TempDrive drive_;
+};
+
+TEST_F(DialogTest, StepsReachTheHandlerAndTheTranscriptShowsThem) {
+  int result = Run(
+      "# a comment\n"
+      "set 4 abcdef\\tx\n"
+      "click 3\n"
+      "select 5 1\n"
+      "timer\n"
+      "timer\n"
+      "drop C:\\a.htm|C:\\b c.jpg\n"
+      "clipboard file:///C:/a.htm\n"
+      "click 8\n"
+      "answer no\n"
+      "click 6\n"
+      "click 6\n"
+      "show\n"
+      "click 9\n"
+      "click 3\n");
+  EXPECT_EQ(result, 7);
+  EXPECT_EQ(Log(),
+            "Dialog \"Echo\"\n"
+            "> set 4 abcdef\\tx\n"
+            "> click 3\nCaption: field abc\n"
+            "> select 5 1\nCaption: command 5 code 1\n"
+            "> timer\nCaption: timer 1\n"
+            "> timer\n(no timer)\n"
+            "> drop C:\\a.htm|C:\\b c.jpg\nCaption: drop [C:\\a.htm] [C:\\b c.jpg]\n"
+            "> clipboard file:///C:/a.htm\nCaption: clipboard file:///C:/a.htm\n"
+            "> click 8\n(no button 8)\n"
+            "> answer no\n"
+            "> click 6\nMessageBox \"ASK\" icon=question buttons=Yes No\nSure?\nAnswer: No\n"
+            "Caption: no\n"
+            "> click 6\nMessageBox \"ASK\" icon=question buttons=Yes No\nSure?\nAnswer: Yes\n"
+            "Caption: yes\n"
+            "> show\n  4: abcdef\\tx\n  3: Read\n  5:\n    [ ] one\n    [x] two\n  6: Ask\n"
+            "  8: Off\n  9: End\n"
+            "> click 9\nEndDialog 7\n");
+}
+
+TEST_F(DialogTest, TheEndOfTheScriptClosesTheWindowAsCancel) {
+  EXPECT_EQ(Run("close\n"), 2);
+  EXPECT_EQ(Log(), "Dialog \"Echo\"\n> close\nCaption: command 2 code 0\n"
+            "Caption: command 2 code 0\nEndDialog 2\n");
+  drive_.Write("log.txt", "");
+  EXPECT_EQ(Run(""), 2);
+  EXPECT_EQ(Log(), "Dialog \"Echo\"\nCaption: command 2 code 0\nEndDialog 2\n");
+}
+
+TEST_F(DialogTest, WithoutAScriptTheDialogCannotBeShown) {
+  SetEnv("WEFTDIALOGSCRIPT", nullptr);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunDialog(kSpec, EchoHandler), -1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Echo: no display to show the dialog on\n");
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+// Running programs the Windows way: a command line through the command
+// interpreter that COMSPEC names, or a program started directly with its own
+// arguments, environment, working directory and redirected output.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// How a started program runs. Empty fields inherit from this process.
+struct ProcessOptions {
+  std::string workingDir;                // Windows path; empty: the current directory
+  std::vector<std::string> environment;  // "NAME=value" added or replacing (name
+                                         // without regard to case); "NAME=" removes
+  std::string outputFile;                // Windows path standard output is written
+                                         // to (created or replaced); empty: inherited
+};
+
+// The exit code of a program that could not be started at all.
+constexpr int kCannotStart = -1;
+
+// Resolves a program name as Windows does: a name with a folder part is taken
+// as a path; a bare name is looked for in the current folder, then in each
+// PATH entry (';' between Windows paths). In each place the name as given,
+// then with ".exe", then with ".bat" is tried; a name ending in ".exe" also
+// finds the file without it (built programs have no extension here). Gives the
+// full Windows path of the regular file found; false when there is none.
+bool FindProgram(const char* name, std::string* path);
+
+// Starts a program (resolved by FindProgram; a ".bat" file runs in the batch
+// interpreter) with `args` as its arguments after the program name, waits for
+// it and returns its exit code, or kCannotStart (LastErrorText says why). No
+// interpreter sees the arguments, so they need no quoting.
+int RunProgramDirect(const char* program, const std::vector<std::string>& args,
+                     const ProcessOptions& options = {});
+
+// Runs a command line through the command interpreter, as the C runtime's
+// system() does, waits and returns the exit code of its last command (or
+// kCannotStart). When COMSPEC is unset or names CMD.EXE or COMMAND.COM, the
+// built-in batch interpreter runs it: programs with arguments, '>' and '>>'
+// redirection, batch files (".bat"), call, set, cd/chdir (with a drive), echo,
+// "@echo off", rem, %NAME% and %1..%9 expansion, "if [not] exist" and
+// "if [not] errorlevel N". Any other COMSPEC program is started with "/c" and
+// the command line. The interpreter runs in a child process, so its set and cd
+// never change the caller's environment or current directory.
+int RunCommandLine(const char* commandLine, const ProcessOptions& options = {});

@@ -1,0 +1,217 @@
+#include "platform/process.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/batch_interpreter.h"
+#include "platform/env.h"
+#include "platform/files.h"
+#include "platform/testing/test_support.h"
+
+namespace {
+
+// A temporary drive C: with a PATH of C:\bin, no COMSPEC, and a script
+// "show" that prints its arguments, its folder and the variable SHOWN, one a
+// line, and exits with the code in the variable CODE (0 when unset).
+class Processes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Keep("PATH", "C:\\bin");
+    Keep("COMSPEC", nullptr);
+    drive_.MakeDir("bin");
+    WriteScript("bin/show",
+                "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done\npwd\necho \"SHOWN=$SHOWN\"\n"
+                "exit ${CODE:-0}\n");
+  }
+  void TearDown() override {
+    for (auto& [name, value] : saved_) {
+      if (value.first) setenv(name.c_str(), value.second.c_str(), 1);
+      else unsetenv(name.c_str());
+    }
+  }
+  void Keep(const std::string& name, const char* value) {
+    const char* old = getenv(name.c_str());
+    if (!saved_.count(name)) saved_[name] = {old != nullptr, old ? old : ""};
+    if (value) setenv(name.c_str(), value, 1);
+    else unsetenv(name.c_str());
+  }
+  void WriteScript(const std::string& relative, const std::string& text) {
+    drive_.Write(relative, text);
+    chmod(drive_.Host(relative).c_str(), 0755);
+  }
+  // Runs a command line with standard output in C:\out.txt; gives that text.
+  std::string Run(const std::string& line, int* code, ProcessOptions options = {}) {
+    options.outputFile = "C:\\out.txt";
+    *code = RunCommandLine(line.c_str(), options);
+    return drive_.Read("out.txt");
+  }
+  TempDrive drive_;
+  std::map<std::string, std::pair<bool, std::string>> saved_;
+};
+
+TEST_F(Processes, FindProgramSearchesCurrentFolderThenPathWithExtensions) {
+  drive_.Write("bin/tool", "x");
+  drive_.Write("bin/run.bat", "x");
+  drive_.Write("bin/both.exe", "x");
+  drive_.Write("bin/both", "x");
+  drive_.MakeDir("bin/folder");
+  drive_.MakeDir("cur");
+  drive_.Write("cur/local.exe", "x");
+  drive_.Write("cur/tool.bat", "x");
+  drive_.Chdir("cur");
+  struct Case {
+    const char* name;
+    const char* found;  // null: not found
+  } cases[] = {
+      {"tool", "C:\\cur\\tool.bat"},    // the current folder comes before PATH
+      {"tool.exe", "C:\\bin\\tool"},   // the bare file answers for ".exe"
+      {"run", "C:\\bin\\run.bat"},
+      {"RUN.BAT", "C:\\bin\\RUN.BAT"},  // letter case ignored
+      {"local", "C:\\cur\\local.exe"},
+      {"both", "C:\\bin\\both"},        // the name as given first
+      {"both.exe", "C:\\bin\\both.exe"},
+      {"show.exe", "C:\\bin\\show"},    // a built program has no extension
+      {"C:\\bin\\tool", "C:\\bin\\tool"},
+      {"..\\bin\\run", "C:\\bin\\run.bat"},
+      {"folder", nullptr},              // a directory is no program
+      {"missing", nullptr},
+      {"cur\\local", nullptr},          // a folder part is not searched in PATH
+      {"", nullptr},
+  };
+  for (const Case& c : cases) {
+    std::string path;
+    bool found = FindProgram(c.name, &path);
+    EXPECT_EQ(found, c.found != nullptr) << c.name;
+    if (c.found && found) {
+      EXPECT_EQ(path, c.found) << c.name;
+    }
+  }
+}
+
+TEST_F(Processes, RunProgramDirectPassesArgumentsLiterally) {
+  drive_.MakeDir("work");
+  ProcessOptions options;
+  options.workingDir = "C:\\work";
+  options.environment = {"SHOWN=yes", "CODE=7"};
+  options.outputFile = "C:\\out.txt";
+  int code = RunProgramDirect("show", {"a b", "\"q\"", "x&del y", "%PATH%", ">z"}, options);
+  EXPECT_EQ(code, 7);
+  EXPECT_EQ(drive_.Read("out.txt"),
+            "[a b]\n[\"q\"]\n[x&del y]\n[%PATH%]\n[>z]\n" + drive_.Host("work") + "\nSHOWN=yes\n");
+  EXPECT_FALSE(drive_.Exists("z"));
+  EXPECT_EQ(GetEnv("SHOWN"), nullptr);  // the caller's environment is untouched
+}
+
+TEST_F(Processes, RunProgramDirectFailures) {
+  EXPECT_EQ(RunProgramDirect("missing", {}), kCannotStart);
+  EXPECT_NE(std::string(LastErrorText()), "");
+  ProcessOptions options;
+  options.workingDir = "C:\\nowhere";
+  EXPECT_EQ(RunProgramDirect("show", {}, options), kCannotStart);
+  drive_.Write("bin/plain", "not a program");  // no execute permission
+  EXPECT_EQ(RunProgramDirect("plain", {}), kCannotStart);
+}
+
+TEST_F(Processes, BatchInterpreterCommands) {
+  drive_.MakeDir("sub");
+  drive_.MakeDir("d/x");
+  Keep("WEFTDRIVES", ("C=" + drive_.Host() + ";D=" + drive_.Host("d")).c_str());
+  drive_.Write("three.bat", "@exit /b 3\n");
+  drive_.Write("args.bat", "@echo off\r\necho %0,%1,%2,%3\r\n");
+  drive_.Write("last.bat", "@echo off\ncall three.bat\n");
+  struct Case {
+    const char* batch;  // written as C:\t.bat and run as "t.bat"
+    const char* out;
+    int code;
+  } cases[] = {
+      {"@echo off\necho hello  world\n", "hello  world\n", 0},
+      {"@echo off\necho.\necho\n", "\nECHO is off.\n", 0},
+      {"echo hi\n", "\nC:\\>echo hi\nhi\n", 0},
+      {"@echo hi\n", "hi\n", 0},
+      {"@echo off\nrem echo no\n:label\necho yes\n", "yes\n", 0},
+      {"@echo off\nset V=one two\necho [%V%] [%v%]\nset V=\necho [%V%]\n", "[one two] [one two]\n[]\n",
+       0},
+      {"@echo off\necho 100%% [%NOPE%] %FROM%\n", "100% [] outside\n", 0},
+      {"@echo off\ncall args.bat a \"b c\"\n", "args.bat,a,\"b c\",\n", 0},
+      {"@echo off\ncd sub\ncd\nchdir ..\ncd\ncd nope\n", "C:\\sub\nC:\\\n", 1},
+      {"@echo off\ncd D:\\x\ncd\nD:\ncd\ncd /d C:\\sub\ncd\n", "C:\\\nD:\\x\nC:\\sub\n", 0},
+      {"@echo off\nif exist sub echo yes\nif not exist nope echo no\nif exist nope echo bad\n",
+       "yes\nno\n", 0},
+      {"@echo off\ncall three.bat\nif errorlevel 3 echo three\nif errorlevel 4 echo four\n"
+       "if not errorlevel 4 echo below\n",
+       "three\nbelow\n", 3},
+      {"@echo off\nif \"%FROM%\"==\"outside\" echo same\n", "same\n", 0},
+      {"@echo off\ncall last.bat\n", "", 3},
+      {"@echo off\nthree.bat\necho not reached\n", "", 3},
+      {"@echo off\necho one>a.txt\necho two >> a.txt\ntype-it\n", "", 9009},
+      {"@echo off\necho a & echo b\n", "", 1},
+      {"@echo off\nshow \"a b\" c >sub\\s.txt\necho done\n", "done\n", 0},
+      {"@echo off\nexit 5\necho not reached\n", "", 5},
+  };
+  for (const Case& c : cases) {
+    drive_.Write("t.bat", c.batch);
+    int code = 0;
+    ProcessOptions options;
+    options.environment = {"FROM=outside"};
+    EXPECT_EQ(Run("t.bat", &code, options), c.out) << c.batch;
+    EXPECT_EQ(code, c.code) << c.batch;
+  }
+  EXPECT_EQ(drive_.Read("a.txt"), "one\ntwo\n");
+  EXPECT_EQ(drive_.Read("sub/s.txt"), "[a b]\n[c]\n" + drive_.Host() + "\nSHOWN=\n");
+}
+
+TEST_F(Processes, CommandLines) {
+  int code = 0;
+  ProcessOptions options;
+  options.environment = {"SHOWN=on", "CODE=4"};
+  EXPECT_EQ(Run("echo [%NOPE%] [%SHOWN%] 50%", &code, options), "[%NOPE%] [on] 50%\n");
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(Run("show \"a \"\"b\"\"\" c\\d >>x.txt", &code, options), "");
+  EXPECT_EQ(code, 4);
+  EXPECT_EQ(drive_.Read("x.txt"), "[a \"b\"]\n[c\\d]\n" + drive_.Host() + "\nSHOWN=on\n");
+  EXPECT_EQ(Run("nothing-here", &code), "");
+  EXPECT_EQ(code, 9009);
+  // set and cd in the interpreter change only its own process.
+  EXPECT_EQ(Run("set WEFTINNER=1", &code), "");
+  EXPECT_EQ(GetEnv("WEFTINNER"), nullptr);
+  drive_.MakeDir("sub");
+  Run("cd sub", &code);
+  EXPECT_EQ(code, 0);
+  char cwd[300];
+  GetCurrentDir(cwd, sizeof cwd);
+  EXPECT_STREQ(cwd, "C:\\");
+}
+
+TEST_F(Processes, OtherComspecGetsSlashC) {
+  WriteScript("bin/myshell", "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done\nexit 2\n");
+  Keep("COMSPEC", "C:\\bin\\myshell");
+  int code = 0;
+  EXPECT_EQ(Run("echo %x% > y", &code), "[/c]\n[echo %x% > y]\n");
+  EXPECT_EQ(code, 2);
+  Keep("COMSPEC", "C:\\WINDOWS\\SYSTEM32\\CMD.EXE");
+  EXPECT_EQ(Run("echo built in", &code), "built in\n");
+}
+
+TEST(SplitArguments, WindowsRules) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> args;
+  } cases[] = {
+      {"", {}},
+      {"  a  b\tc ", {"a", "b", "c"}},
+      {"\"a b\" c", {"a b", "c"}},
+      {"a\"b c\"d", {"ab cd"}},
+      {"\\\"a", {"\"a"}},
+      {"a\\\\\"b c\"", {"a\\b c"}},
+      {"a\\b\\\\c", {"a\\b\\\\c"}},
+      {"\"a \"\"q\"\" b\"", {"a \"q\" b"}},
+      {"\"\"", {""}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(weft_batch::SplitArguments(c.text), c.args) << c.text;
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+// BSD sockets behind the server's socket calls.
+#include "platform/sockets.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int stopPipe[2] = {-1, -1};
+thread_local int lastError = 0;
+
+int Remember(int result) {
+  if (result < 0) lastError = (errno == EAGAIN || errno == EWOULDBLOCK) ? kSocketWouldBlock : errno;
+  return result;
+}
+
+}  // namespace
+
+bool SocketsStartup() {
+  if (stopPipe[0] >= 0) return true;
+  return pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) == 0;
+}
+
+void SocketsCleanup() {
+  for (int& end : stopPipe) {
+    if (end >= 0) close(end);
+    end = -1;
+  }
+}
+
+Socket OpenListeningSocket() {
+  int s = Remember(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (s < 0) return kInvalidSocket;
+  int on = 1;
+  setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  return s;
+}
+
+bool BindSocket(Socket s, int port, bool loopbackOnly) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(loopbackOnly ? INADDR_LOOPBACK : INADDR_ANY);
+  return Remember(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address)) == 0;
+}
+
+bool ListenSocket(Socket s, int backlog) { return Remember(listen(s, backlog)) == 0; }
+
+Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error) {
+  for (;;) {
+    pollfd waits[2] = {{listener, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
+    int ready = poll(waits, stopPipe[0] >= 0 ? 2 : 1, -1);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) {
+      *error = errno;
+      return kInvalidSocket;
+    }
+    if (stopPipe[0] >= 0 && (waits[1].revents & POLLIN)) {
+      *error = kSocketInterrupted;
+      return kInvalidSocket;
+    }
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    int s = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC);
+    if (s >= 0) {
+      *clientAddress = ntohl(address.sin_addr.s_addr);
+      return s;
+    }
+    if (errno == EINTR || errno == EAGAIN || errno == ECONNABORTED) continue;
+    *error = errno;
+    return kInvalidSocket;
+  }
+}
+
+void StopAccepting() {
+  // The pipe stays readable, so every later accept is woken too.
+  if (stopPipe[1] < 0) return;
+  int saved = errno;
+  ssize_t written = write(stopPipe[1], "x", 1);
+  (void)written;
+  errno = saved;
+}
+
+void InstallStopSignals(void (*handler)(int)) {
+  struct sigaction action{};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+bool SetNonBlocking(Socket s) {
+  int flags = fcntl(s, F_GETFL);
+  return flags >= 0 && Remember(fcntl(s, F_SETFL, flags | O_NONBLOCK)) == 0;
+}
+
+int WaitSocket(Socket s, bool readable, bool writable, int milliseconds) {
+  pollfd wait{s, static_cast<short>((readable ? POLLIN : 0) | (writable ? POLLOUT : 0)), 0};
+  int ready = Remember(poll(&wait, 1, milliseconds));
+  if (ready <= 0) return ready;
+  int bits = 0;
+  if (wait.revents & (POLLIN | POLLHUP | POLLERR)) bits |= readable ? kSocketReadable : 0;
+  if (wait.revents & (POLLOUT | POLLERR)) bits |= writable ? kSocketWritable : 0;
+  return bits;
+}
+
+int ReceiveSocket(Socket s, char* buffer, size_t size) {
+  return static_cast<int>(Remember(static_cast<int>(recv(s, buffer, size, 0))));
+}
+
+int SendSocket(Socket s, const char* data, size_t length) {
+  return static_cast<int>(Remember(static_cast<int>(send(s, data, length, MSG_NOSIGNAL))));
+}
+
+int LastSocketError() { return lastError; }
+
+bool CloseSocket(Socket s) {
+  // Unread input at close would reset the connection and could lose the
+  // answer, so the sending side ends first and what arrived is dropped.
+  shutdown(s, SHUT_WR);
+  char drop[1024];
+  while (recv(s, drop, sizeof drop, MSG_DONTWAIT) > 0) {
+  }
+  return Remember(close(s)) == 0;
+}

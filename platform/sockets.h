@@ -1,0 +1,50 @@
+// TCP sockets for the local web server: the listening socket, accepted
+// connections and the waits and transfers on them, over BSD sockets.
+// Every socket is close-on-exec; sending never raises SIGPIPE; a blocked
+// accept is woken by StopAccepting (a self-pipe), which is safe to call
+// from a signal handler.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+using Socket = int;
+constexpr Socket kInvalidSocket = -1;
+
+// Error codes in the Windows Sockets numbering, as the server prints them.
+constexpr int kSocketInterrupted = 10004;   // accept woken by StopAccepting
+constexpr int kSocketWouldBlock = 10035;    // non-blocking call must retry
+
+// Prepares the stop pipe; false when it cannot be made. Cleanup closes it.
+bool SocketsStartup();
+void SocketsCleanup();
+
+Socket OpenListeningSocket();  // a TCP socket, or kInvalidSocket
+// Binds to `port` on the loopback address (loopbackOnly) or on any address.
+bool BindSocket(Socket socket, int port, bool loopbackOnly);
+bool ListenSocket(Socket socket, int backlog);
+// Waits for a connection. Returns it with the client's IPv4 address (first
+// byte in the high bits), or kInvalidSocket with `error` set: 10004 when
+// StopAccepting woke it, another code when accepting failed.
+Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error);
+// Wakes AcceptConnection for good; async-signal-safe.
+void StopAccepting();
+// Calls `handler` (with the signal number) on SIGINT and SIGTERM.
+void InstallStopSignals(void (*handler)(int));
+
+bool SetNonBlocking(Socket socket);
+// Bits of WaitSocket's result.
+constexpr int kSocketReadable = 1;
+constexpr int kSocketWritable = 2;
+// Waits up to `milliseconds` for the wanted conditions; 0 on time-out, -1 on
+// error, else the bits that hold.
+int WaitSocket(Socket socket, bool readable, bool writable, int milliseconds);
+// As recv and send (send without SIGPIPE): bytes moved, 0 at the peer's end,
+// -1 on error (see LastSocketError).
+int ReceiveSocket(Socket socket, char* buffer, size_t size);
+int SendSocket(Socket socket, const char* data, size_t length);
+// The last error of a call above in this thread, as a Windows Sockets code
+// where one matches (10035 for would-block), else the host's number.
+int LastSocketError();
+// Ends the sending side, drops what the peer sent already, closes.
+bool CloseSocket(Socket socket);

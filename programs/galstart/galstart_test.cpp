@@ -1,0 +1,86 @@
+// galstart as a user runs it: a placeholder file in a folder of drive C:.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/testing/test_support.h"
+
+namespace {
+
+using Files = std::vector<std::string>;
+
+RunResult RunGalstart(const std::vector<std::string>& args) {
+  return RunProgram(std::string(WEFT_BIN_DIR) + "/galstart", args);
+}
+
+TEST(Galstart, ReplacesThePlaceholderByTheBatchFile) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* placeholder;  // relative to the drive; deleted
+    const char* batchFile;    // relative to the drive
+    const char* content;
+    size_t files;             // files on the drive afterwards (4 before)
+  } cases[] = {
+      {{"/galleria", "C:\\site\\trip\\New.txt"}, "site/trip/New.txt", "site/trip/refolio.bat",
+       "@galleria\n", 3},
+      {{"/galleria /S", "C:\\site\\trip\\New.txt", "ignored"}, "site/trip/New.txt",
+       "site/trip/refolio.bat", "@galleria /S\n", 3},
+      {{"/viewreel", "", "site/trip/New.txt"}, "site/trip/New.txt", "site/trip/refolio.bat",
+       "@viewreel\n", 3},
+      {{"/x", "site\\New.txt"}, "site/New.txt", "site/refolio.bat", "@x\n", 4},
+      {{"/x", "New.txt"}, "New.txt", "refolio.bat", "@x\n", 4},
+      {{"/x", "C:New.txt"}, "New.txt", "refolio.bat", "@x\n", 4},
+      {{"/x", "site\\Missing.txt"}, "site/Missing.txt", "site/refolio.bat", "@x\n", 5},
+  };
+  for (const Case& c : cases) {
+    TempDrive drive;
+    drive.Write("site/trip/New.txt", "");
+    drive.Write("site/New.txt", "");
+    drive.Write("New.txt", "");
+    drive.Write("site/trip/refolio.bat", "@old\n");
+    RunResult result = RunGalstart(c.args);
+    EXPECT_EQ(result.exitCode, 0) << c.args[1];
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+    EXPECT_FALSE(drive.Exists(c.placeholder)) << c.args[1];
+    EXPECT_EQ(drive.Read(c.batchFile), c.content) << c.args[1];
+    EXPECT_EQ(drive.Files().size(), c.files) << c.args[1];
+  }
+}
+
+TEST(Galstart, Errors) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* err;
+  } cases[] = {
+      {{}, "Error: Required command line switch is missing\n"},
+      {{"/"}, "Error: Required command line switch is missing\n"},
+      {{"galleria", "New.txt"}, "Error: Required command line switch is missing\n"},
+      {{"/galleria"}, "Error: Required command line file path is missing\n"},
+      {{"/galleria", ""}, "Error: Required command line file path is missing\n"},
+      {{"/galleria", "", ""}, "Error: Required command line file path is missing\n"},
+      {{"/galleria", "C:\\nowhere\\New.txt"}, "Error: Can't create file \"C:\\nowhere\\refolio.bat\"\n"},
+  };
+  for (const Case& c : cases) {
+    TempDrive drive;
+    drive.Write("New.txt", "");
+    RunResult result = RunGalstart(c.args);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(drive.Files(), Files{"New.txt"});
+  }
+}
+
+TEST(Galstart, AnOverlongBatchNameIsRefusedAndTheMessageCut) {
+  TempDrive drive;
+  std::string folder = "C:\\" + std::string(290, 'd');
+  RunResult result = RunGalstart({"/galleria", folder + "\\New.txt"});
+  EXPECT_EQ(result.exitCode, 1);
+  std::string message = "Can't create file \"" + folder + "\\refolio.bat\"";
+  EXPECT_EQ(result.err, "Error: " + message.substr(0, 255) + "\n");
+  EXPECT_EQ(drive.Files(), Files{});
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// infobulk as a user runs it: scripted drops and clipboard copies on pages in
+// a folder mapped as drive C:, with the transcript and the pages compared.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/testing/test_support.h"
+#include "programs/infobulk/infobulk.h"
+
+namespace {
+
+const char kPage[] =
+    "<HEAD>\n<TITLE>Old</TITLE>\n"
+    "<META NAME=\"KEYWORDS\" CONTENT=\"sea\">\n"
+    "<META NAME=\"SORTORDER\" CONTENT=\"12\">\n"
+    "</HEAD>\n<BODY>\n</BODY>\n";
+
+const char kStart[] = "Dialog \"HTML Multi-File Info Editor 1.43\"\n";
+
+class InfobulkTest : public ::testing::Test {
+ protected:
+  RunResult Run(const std::vector<std::string>& args, const std::string& script) {
+    drive.Write("script.txt", script);
+    drive.Write("log.txt", "");
+    RunOptions options;
+    options.env["WEFTDIALOGSCRIPT"] = drive.Win("script.txt");
+    options.env["WEFTDIALOGLOG"] = drive.Win("log.txt");
+    return RunProgram(std::string(WEFT_BIN_DIR) + "/infobulk", args, options);
+  }
+  std::string Log() { return drive.Read("log.txt"); }
+  TempDrive drive;
+};
+
+TEST_F(InfobulkTest, OnePageOnEmptyFieldsFillsThem) {
+  drive.Write("a.htm", kPage);
+  EXPECT_EQ(Run({}, "timer\ndrop C:\\a.htm\nshow\ntimer\nclick 1\n").exitCode, 0);
+  EXPECT_EQ(Log(), std::string(kStart) +
+                       "> timer\nCaption: Drop HTML Files Here to Modify File Information\n"
+                       "> drop C:\\a.htm\nCaption: a.htm\nCaption: File loaded\n"
+                       "> show\n  101: Old\n  103: 12\n  102: \n  105: sea\n  1: Close\n"
+                       "  106: &Clear\n"
+                       "> timer\nCaption: Drop HTML Files Here to Modify File Information\n"
+                       "> click 1\nEndDialog 0\n");
+  EXPECT_EQ(drive.Read("a.htm"), kPage);
+
+  Run({"/k"}, "drop C:\\a.htm\nshow\n");
+  EXPECT_NE(Log().find("Caption: Keywords loaded\n> show\n  101: \n  103: \n  102: \n  105: sea\n"),
+            std::string::npos) << Log();
+}
+
+TEST_F(InfobulkTest, TwoPagesOnEmptyFieldsChangeNothing) {
+  drive.Write("a.htm", kPage);
+  drive.Write("b.htm", kPage);
+  Run({}, "drop C:\\a.htm|C:\\b.htm\n");
+  EXPECT_EQ(Log(), std::string(kStart) +
+                       "> drop C:\\a.htm|C:\\b.htm\nCaption: a.htm\nCaption: b.htm\n"
+                       "Caption: No files were modified\nEndDialog 0\n");
+}
+
+TEST_F(InfobulkTest, FieldsApplyToEveryDroppedItem) {
+  drive.Write("a.htm", kPage);
+  drive.Write("Beach.JPG", "jpeg");
+  drive.MakeDir("folder");
+  Run({}, "set 101 %FILENAME%\nset 103 0\nset 105 +sun\ndrop C:\\a.htm|C:\\Beach.JPG|C:\\folder\n");
+  EXPECT_NE(Log().find("Caption: 3 files were modified\n"), std::string::npos) << Log();
+  EXPECT_EQ(drive.Read("a.htm"),
+            "<HEAD>\n<TITLE>a.htm</TITLE>\n"
+            "<META NAME=\"KEYWORDS\" CONTENT=\"sea, sun\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+  EXPECT_EQ(drive.Read("Beach.htm"),
+            "<HEAD>\n<TITLE>Beach.JPG</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"sun\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+  EXPECT_EQ(drive.Read("folder/index.htm"),
+            "<HEAD>\n<TITLE>folder</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"sun\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+}
+
+TEST_F(InfobulkTest, AnUnchangedKeywordListWritesNothing) {
+  drive.Write("a.htm", kPage);
+  drive.Write("b.htm", kPage);
+  Run({}, "set 105 +SEA\ndrop C:\\a.htm|C:\\b.htm\nclick 106\nshow\n");
+  EXPECT_NE(Log().find("Caption: No files were modified\n> click 106\n> show\n  101: \n  103: \n"
+                       "  102: \n  105: \n"),
+            std::string::npos) << Log();
+  EXPECT_EQ(drive.Read("a.htm"), kPage);
+}
+
+TEST_F(InfobulkTest, AClipboardUrlAsksBeforeChangingThePage) {
+  drive.Write("pics/a.htm", kPage);
+  Run({"/W"}, "set 103 5\nanswer No\nclipboard file:///C:/pics/a.htm\nanswer Yes\n"
+              "clipboard http://127.0.0.1/pics/a.htm\nclipboard not a url\n");
+  EXPECT_EQ(Log(), std::string(kStart) +
+                       "> set 103 5\n> answer No\n> clipboard file:///C:/pics/a.htm\n"
+                       "Caption: a.htm\n"
+                       "MessageBox \"INFOBULK\" icon=question buttons=Yes No\n"
+                       "Modify file information for file\n\"C:\\pics\\a.htm\"?\nAnswer: No\n"
+                       "Caption: No files were modified\n"
+                       "> answer Yes\n> clipboard http://127.0.0.1/pics/a.htm\n"
+                       "Caption: a.htm\n"
+                       "MessageBox \"INFOBULK\" icon=question buttons=Yes No\n"
+                       "Modify file information for file\n\"\\pics\\a.htm\"?\nAnswer: Yes\n"
+                       "Caption: 1 file was modified\n"
+                       "> clipboard not a url\nEndDialog 0\n");
+  EXPECT_EQ(drive.Read("pics/a.htm"),
+            "<HEAD>\n<TITLE>Old</TITLE>\n"
+            "<META NAME=\"KEYWORDS\" CONTENT=\"sea\">\n"
+            "<META NAME=\"SORTORDER\" CONTENT=\"5\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+}
+
+TEST(ClipboardUrlToPathTest, FileAndLoopbackUrls) {
+  struct Case {
+    const char* text;
+    const char* base;
+    const char* path;
+  } cases[] = {
+      {"file:///C:/pics/a.htm", "", "C:\\pics\\a.htm"},
+      {"FILE:///C:/pics/a.htm", "", ""},
+      {"http://127.0.0.1/pics/a%20b.htm", "", "\\pics\\a b.htm"},
+      {"http://127.0.0.1/pics/a.htm", "D:\\site", "D:\\site\\pics\\a.htm"},
+      {"http://127.0.0.1/pics/a.htm", "D:\\site\\", "D:\\site\\pics\\a.htm"},
+      {"http://127.0.0.1:80/a.htm", "", ""},
+      {"http://example.com/a.htm", "", ""},
+  };
+  for (const Case& c : cases) {
+    String path = ClipboardUrlToPath(c.text, c.base);
+    EXPECT_STREQ(path.Text() ? path.Text() : "", c.path) << c.text;
+  }
+}
+
+}  // namespace

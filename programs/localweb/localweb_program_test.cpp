@@ -1,0 +1,158 @@
+// localweb as a user runs it: a site on drive C:, the server on a loopback
+// port, pages fetched over TCP, then the server stopped by a signal.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "platform/testing/server_support.h"
+#include "platform/testing/test_support.h"
+
+namespace {
+
+std::string WithoutDate(const std::string& text) {
+  static const std::regex date(
+      "Date: (Sun|Mon|Tue|Wed|Thu|Fri|Sat), [0-3][0-9] "
+      "(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [0-9]{4} [0-2][0-9]:[0-5][0-9]:[0-6][0-9] GMT\r\n");
+  return std::regex_replace(text, date, "Date: *\r\n");
+}
+
+std::string Header(const char* status, const char* type, size_t length) {
+  std::string text = std::string("HTTP/1.0 ") + status + "\r\nServer: SERVER/1.0\r\nDate: *\r\n";
+  if (type) text += std::string("Content-Type: ") + type + "\r\n";
+  return text + "Content-Length: " + std::to_string(length) + "\r\n\r\n";
+}
+
+std::string ErrorPage(const char* heading, const char* text, const char* message = nullptr) {
+  std::string page = std::string("<HTML>\r\n<HEAD>\r\n<TITLE>Error</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<H1>") +
+                     heading + "</H1>\r\n" + text + "\r\n";
+  if (message) page += std::string("<P>\r\n") + message;
+  return page + "</BODY>\r\n</HTML>\r\n";
+}
+
+class LocalwebServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    drive.Write("photos/index.htm", "<p>photos</p>\n");
+    drive.Write("a b.gif", std::string("GIF89a\0\1\2", 9));
+    drive.Write("empty.txt", "");
+    drive.Write("notes.zzq", "odd type");
+    drive.Write("www/page.htm", "in www");
+    drive.Write("private.txt", "secret");
+    drive.Write("cgi/idx.cgi", "not run");
+    drive.Write("site.cfg", "Map /site/ /www/\n");
+    std::string big;
+    for (int i = 0; i < 3000; ++i) big += static_cast<char>('a' + i % 26);
+    drive.Write("big.txt", big);
+    port = FreeLoopbackPort();
+    options.cwd = drive.Host();
+    options.env["WEFTREGISTRY"] = drive.Host("registry.txt");
+  }
+
+  RunResult RunServer(const std::vector<std::string>& requests, std::vector<std::string>* answers,
+                      std::vector<std::string> args = {}) {
+    args.push_back("/P:" + std::to_string(port));
+    args.push_back("/C:site.cfg");
+    ServerProcess server("localweb", args, options);
+    for (const std::string& request : requests) answers->push_back(WithoutDate(Fetch(port, request)));
+    return server.Stop();
+  }
+
+  TempDrive drive;
+  int port = 0;
+  RunOptions options;
+};
+
+TEST_F(LocalwebServer, StaticFilesAndErrors) {
+  std::vector<std::string> answers;
+  RunResult run = RunServer(
+      {
+          "GET /photos/ HTTP/1.0\r\n\r\n",
+          "get /a%20b.gif HTTP/1.0\r\n\r\n",
+          "GET /missing.htm HTTP/1.0\r\n\r\n",
+          "GET /empty.txt HTTP/1.0\r\n\r\n",
+          "GET /notes.zzq HTTP/1.0\r\n\r\n",
+          "GET /photos/index.htm\r\n",
+          "GET /missing.htm\r\n",
+          "GET /site/page.htm?x=1 HTTP/1.1\r\nHost: here\r\n\r\n",
+          "GET /big.txt HTTP/1.0\r\n\r\n",
+      },
+      &answers, {"/B:1"});
+  ASSERT_EQ(answers.size(), 9u);
+  EXPECT_EQ(answers[0], Header("200 OK", "text/html", 14) + "<p>photos</p>\n");
+  EXPECT_EQ(answers[1], Header("200 OK", "image/gif", 9) + std::string("GIF89a\0\1\2", 9));
+  std::string notFound = ErrorPage("Error 404", "Not Found");
+  EXPECT_EQ(answers[2], Header("404 Not Found", "text/html", notFound.size()) + notFound);
+  std::string empty = ErrorPage("Error 204", "No Content");
+  EXPECT_EQ(answers[3], Header("204 No Content", "text/html", empty.size()) + empty);
+  EXPECT_EQ(answers[4], Header("200 OK", nullptr, 8) + "odd type");
+  EXPECT_EQ(answers[5], "<p>photos</p>\n");
+  EXPECT_EQ(answers[6], notFound);
+  EXPECT_EQ(answers[7], Header("200 OK", "text/html", 6) + "in www");
+  EXPECT_EQ(answers[8], Header("200 OK", "text/plain", 3000) + drive.Read("big.txt"));
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "Local mode enabled.\nServer terminated by user.\n");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(LocalwebServer, UnsafeAndUnsupportedRequests) {
+  std::vector<std::string> answers;
+  std::string longLine = "GET /" + std::string(400, 'a') + " HTTP/1.0\r\n\r\n";
+  RunResult run = RunServer(
+      {
+          "HEAD / HTTP/1.0\r\n\r\n",
+          "GET /site/../private.txt HTTP/1.0\r\n\r\n",
+          "GET /%2e%2e/private.txt HTTP/1.0\r\n\r\n",
+          "GET /c:/private.txt HTTP/1.0\r\n\r\n",
+          longLine,
+          "GET /cgi/idx.cgi?a=1 HTTP/1.0\r\n\r\n",
+      },
+      &answers);
+  ASSERT_EQ(answers.size(), 6u);
+  EXPECT_EQ(answers[0], "");
+  std::string forbidden = ErrorPage("Error 403", "Forbidden");
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_EQ(answers[i], Header("403 Forbidden", "text/html", forbidden.size()) + forbidden) << i;
+  }
+  // A request line longer than its buffer is dropped without an answer.
+  EXPECT_EQ(answers[4], "");
+  std::string cgi = ErrorPage("Error 500", "Internal Server Error", "Can't execute CGI script.");
+  EXPECT_EQ(answers[5], Header("500 Internal Server Error", "text/html", cgi.size()) + cgi);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out,
+            "Local mode enabled.\nUnsupported Request:  HEAD / HTTP/1.0\nServer terminated by user.\n");
+}
+
+TEST_F(LocalwebServer, DebugMessagesAndInterrupt) {
+  std::vector<std::string> answers;
+  ServerProcess server("localweb", {"/D", "/G", "-p" + std::to_string(port)}, options);
+  answers.push_back(WithoutDate(Fetch(port, "GET /www/page.htm\r\n")));
+  RunResult run = server.Stop(2);
+  EXPECT_EQ(answers[0], "in www");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out,
+            "Starting up Windows Sockets...\nOpening listening socket...\nBinding local address...\n"
+            "Entering listening state...\nWaiting for new connection...\n"
+            "Connection establised.  Starting new thread...\nWaiting for new connection...\n"
+            "Server terminated by user.\nClosing listening socket...\nCleaning up Windows Sockets...\n");
+}
+
+TEST_F(LocalwebServer, PortInUseAndUsage) {
+  ServerProcess first("localweb", {"/P:" + std::to_string(port)}, options);
+  EXPECT_EQ(Fetch(port, "GET /www/page.htm\r\n"), "in www");
+  RunResult second = RunProgram("localweb", {"/P:" + std::to_string(port)}, options);
+  EXPECT_EQ(second.exitCode, 1);
+  EXPECT_EQ(second.out, "Local mode enabled.\n");
+  EXPECT_EQ(second.err, "Error:  Can't bind local address.\n");
+  EXPECT_EQ(first.Stop().exitCode, 0);
+
+  RunResult usage = RunProgram("localweb", {"/?", "/P:1"}, options);
+  EXPECT_EQ(usage.exitCode, 0);
+  const std::string start =
+      "LOCALWEB, Simple CGI Web Server, Version 1.05\n\nLOCALWEB [/B:size] [/C:file] [/D] [/G] "
+      "[/P:port]\n\n  /B:size  Sets";
+  EXPECT_EQ(usage.out.substr(0, start.size()), start);
+  EXPECT_NE(usage.out.find("\n  QUERY_STRING=data\n\n"), std::string::npos);
+}
+
+}  // namespace

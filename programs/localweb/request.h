@@ -1,0 +1,31 @@
+// Answering one GET request: URL to file path, the Map and Pass rules,
+// content types, static files, error pages and CGI programs.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/sockets.h"
+#include "shared/string.h"
+
+struct ServerSettings;
+
+// The path a URL names after decoding and the rules; the empty String when
+// the URL must not be served (a '..' part, a drive, a control byte).
+String MapUrlToPath(const char* url, const ServerSettings& settings);
+// The content type for a path's extension: fixed types, else the registry;
+// "*" marks a CGI program; the empty String when none is known.
+String ContentTypeFor(const char* path);
+const char* QueryContentType(const char* extension, char* buffer, size_t size);
+const char* StatusText(unsigned status);
+// Writes the answer header and returns its length; 0 when `headers` is off.
+size_t FormatResponseHeader(char* buffer, size_t size, bool headers, unsigned status,
+                            const char* statusText, unsigned long length, const char* type);
+// The whole error answer (header and page) for a status and message.
+String FormatErrorPage(bool headers, unsigned status, const char* message);
+
+void ServeUrl(Socket socket, bool headers, const char* url);
+void SendErrorPage(Socket socket, bool headers, unsigned status, const char* format, ...);
+void SendErrorStatus(Socket socket, bool headers, unsigned status);
+void SendFile(Socket socket, bool headers, const char* path, const char* type,
+              unsigned long bufferSize);
+void RunCGIScript(Socket socket, bool headers, const char* path, const char* query);

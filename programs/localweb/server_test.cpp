@@ -1,0 +1,109 @@
+// Options, "localweb.cfg" lines and the request-line reader.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/testing/test_support.h"
+#include "programs/localweb/server.h"
+
+namespace {
+
+ServerSettings Parse(std::vector<std::string> args) {
+  args.insert(args.begin(), "C:\\bin\\localweb.exe");
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  ServerSettings settings;
+  ParseOptions(static_cast<int>(argv.size()), argv.data(), &settings);
+  FinishSettings(&settings);
+  return settings;
+}
+
+TEST(LocalwebOptions, Table) {
+  struct Case {
+    std::vector<std::string> args;
+    uint32_t bufferSize;
+    int port;
+    bool localMode, debug;
+  } cases[] = {
+      {{}, 1024, 80, true, false},
+      {{"/B:0"}, 1024, 80, true, false},
+      {{"/B:x"}, 1024, 80, true, false},
+      {{"/B:64"}, 65536, 80, true, false},
+      {{"-b2"}, 2048, 80, true, false},
+      {{"-p8080"}, 1024, 8080, true, false},
+      {{"/P:8080"}, 1024, 8080, true, false},
+      {{"/P:0"}, 1024, 80, true, false},
+      {{"/g", "/d"}, 1024, 80, false, true},
+      {{"/G", "/L"}, 1024, 80, true, false},
+      {{"P:99", "extra"}, 1024, 80, true, false},
+  };
+  for (const Case& c : cases) {
+    std::string label = c.args.empty() ? "(none)" : c.args[0];
+    ServerSettings s = Parse(c.args);
+    EXPECT_EQ(s.bufferSize, c.bufferSize) << label;
+    EXPECT_EQ(s.port, c.port) << label;
+    EXPECT_EQ(s.localMode, c.localMode) << label;
+    EXPECT_EQ(s.debug, c.debug) << label;
+  }
+}
+
+TEST(LocalwebOptions, ConfigFileNameAndUsage) {
+  EXPECT_STREQ(Parse({}).configFile, "C:\\bin\\localweb.cfg");
+  EXPECT_STREQ(Parse({"/C:site.cfg"}).configFile, "site.cfg");
+  EXPECT_TRUE(Parse({"-?"}).usage);
+  // A file name longer than the setting is cut, never written past it.
+  std::string longName = "/C:" + std::string(400, 'n');
+  EXPECT_EQ(std::string(Parse({longName}).configFile).size(), 255u);
+}
+
+TEST(LocalwebConfig, MapAndPassRules) {
+  ServerSettings s;
+  ApplyConfigLine("Map /cgi-bin/* c:/cgi/*\n", &s);
+  ApplyConfigLine("PASS\t/photos/\n", &s);
+  ApplyConfigLine("map\n", &s);
+  ApplyConfigLine("   \n", &s);
+  ApplyConfigLine("Alias /x/ /y/\n", &s);
+  ASSERT_EQ(s.ruleCount, 2);
+  EXPECT_STREQ(s.rules[0].prefix, "\\cgi-bin\\");
+  EXPECT_STREQ(s.rules[0].replacement, "c:\\cgi\\");
+  EXPECT_EQ(s.rules[0].prefixLength, 9);
+  EXPECT_EQ(s.rules[0].stop, 0);
+  EXPECT_STREQ(s.rules[1].prefix, "\\photos\\");
+  EXPECT_TRUE(s.rules[1].replacement.IsNull());
+  EXPECT_EQ(s.rules[1].stop, 1);
+}
+
+TEST(LocalwebConfig, TwentyRulesAtMost) {
+  ServerSettings s;
+  for (int i = 0; i < 21; ++i) ApplyConfigLine(("Map /r" + std::to_string(i) + "/").c_str(), &s);
+  ASSERT_EQ(s.ruleCount, 20);
+  EXPECT_STREQ(s.rules[19].prefix, "\\r19\\");
+}
+
+TEST(LocalwebConfig, PortAndBufferKeys) {
+  ServerSettings s;
+  ApplyConfigLine("port 8081", &s);
+  ApplyConfigLine("BufferSize 4", &s);
+  EXPECT_EQ(s.port, 8081);
+  EXPECT_EQ(s.bufferSize, 4096u);
+  ApplyConfigLine("Port", &s);
+  ApplyConfigLine("BufferSize", &s);
+  EXPECT_EQ(s.port, 8081);
+  EXPECT_EQ(s.bufferSize, 4096u);
+}
+
+TEST(LocalwebConfig, FileLinesAreReadInPiecesOf255) {
+  TempDrive drive;
+  // The first line is 255 characters long before "Port 82", which therefore
+  // is read as a line of its own; a missing file changes nothing.
+  drive.Write("site.cfg", std::string(255, 'x') + "Port 82\nMap /a/ /b/\n");
+  ServerSettings s;
+  ReadConfigFile("C:\\site.cfg", &s);
+  EXPECT_EQ(s.port, 82);
+  EXPECT_EQ(s.ruleCount, 1);
+  ReadConfigFile("C:\\missing.cfg", &s);
+  EXPECT_EQ(s.port, 82);
+}
+
+}  // namespace
