@@ -137,6 +137,58 @@ TEST_F(LocalwebServer, DebugMessagesAndInterrupt) {
             "Server terminated by user.\nClosing listening socket...\nCleaning up Windows Sockets...\n");
 }
 
+// A CGI answer: the server's status, Server, Date and length lines, then the
+// program's output with its own header lines and blank line.
+std::string CGIAnswer(const std::string& output) {
+  return "HTTP/1.0 200 OK\r\nServer: SERVER/1.0\r\nDate: *\r\nContent-Length: " +
+         std::to_string(output.size()) + "\r\n" + output;
+}
+
+TEST_F(LocalwebServer, RunsCGIScriptsWithTheirQuery) {
+  drive.Write("cgi/echo.bat",
+              "@echo off\r\necho Content-type: text/plain\r\necho.\r\n"
+              "echo %REQUEST_METHOD% \"%QUERY_STRING%\"\r\n"
+              "if exist here.txt echo in script folder\r\n");
+  drive.Write("cgi/here.txt", "");
+  drive.Write("cgi/fail.bat", "@echo off\r\necho Content-type: text/plain\r\nexit /b 3\r\n");
+  drive.Write("my cgi/x.bat", "@echo off\r\necho ran> ran.txt\r\n");
+  drive.MakeDir("tmp");
+  options.env["TEMP"] = drive.Win("tmp");
+  options.env["QUERY_STRING"] = "from the server";
+  std::vector<std::string> answers;
+  RunResult run = RunServer(
+      {
+          "GET /cgi/echo.cgi?page=2 HTTP/1.0\r\n\r\n",
+          "GET /cgi/ECHO.BAT?a=1&b=|x>out.txt%25%PATH%&c=%QUERY_STRING% HTTP/1.0\r\n\r\n",
+          "GET /cgi/echo.bat HTTP/1.0\r\n\r\n",
+          "GET /cgi/echo.cgi?x=1\r\n",
+          "GET /cgi/fail.bat HTTP/1.0\r\n\r\n",
+          "GET /my%20cgi/x.bat HTTP/1.0\r\n\r\n",
+      },
+      &answers);
+  ASSERT_EQ(answers.size(), 6u);
+  const std::string head = "Content-type: text/plain\n\n";
+  EXPECT_EQ(answers[0], CGIAnswer(head + "GET \"page=2\"\nin script folder\n"));
+  // The query reaches the script as it came, still encoded, and nothing in it
+  // is read as a command, a redirection or a variable of the server.
+  EXPECT_EQ(answers[1],
+            CGIAnswer(head + "GET \"a=1&b=|x>out.txt%25%PATH%&c=%QUERY_STRING%\"\nin script folder\n"));
+  EXPECT_EQ(answers[2], CGIAnswer(head + "GET \"\"\nin script folder\n"));
+  EXPECT_EQ(answers[3], head + "GET \"x=1\"\nin script folder\n");
+  std::string failed = ErrorPage("Error 500", "Internal Server Error", "Can't execute CGI script.");
+  EXPECT_EQ(answers[4], Header("500 Internal Server Error", "text/html", failed.size()) + failed);
+  std::string illegal = ErrorPage("Error 400", "Bad Request",
+                                  "CGI path \"\\my cgi\\x.bat\" contains illegal characters.");
+  EXPECT_EQ(answers[5], Header("400 Bad Request", "text/html", illegal.size()) + illegal);
+  EXPECT_FALSE(drive.Exists("my cgi/ran.txt"));
+  EXPECT_FALSE(drive.Exists("cgi/out.txt"));
+  EXPECT_FALSE(drive.Exists("out.txt"));
+  // Every response file is gone again.
+  EXPECT_EQ(drive.Files("tmp"), std::vector<std::string>{});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+}
+
 TEST_F(LocalwebServer, PortInUseAndUsage) {
   ServerProcess first("localweb", {"/P:" + std::to_string(port)}, options);
   EXPECT_EQ(Fetch(port, "GET /www/page.htm\r\n"), "in www");

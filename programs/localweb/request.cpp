@@ -4,11 +4,15 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "platform/env.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "programs/localweb/server.h"
 #include "shared/chars.h"
+#include "shared/string.h"
 #include "shared/url/url.h"
 
 namespace {
@@ -219,10 +223,69 @@ void SendFile(Socket socket, bool headers, const char* path, const char* type,
   CloseConnection(socket);
 }
 
-void RunCGIScript(Socket socket, bool headers, const char*, const char*) {
-  // Running programs needs the command interpreter of the process layer,
-  // which this build does not have yet.
-  SendErrorPage(socket, headers, 500, "Can't execute CGI script.");
+namespace {
+
+// The program a CGI path names: a ".cgi" name stands for the ".exe" or
+// ".bat" file beside it, else for the name without extension.
+std::string CGIProgramPath(const char* path) {
+  std::string script(path);
+  const char* extension = Extension(path);
+  if (!extension || CompareNoCase(extension, ".cgi") != 0) return script;
+  std::string stem = script.substr(0, script.size() - strlen(extension));
+  if (PathExists((stem + ".exe").c_str())) return stem + ".exe";
+  if (PathExists((stem + ".bat").c_str())) return stem + ".bat";
+  return stem;
+}
+
+// Characters that a command line would read as quoting or redirection.
+bool HasIllegalPathChar(const std::string& path) {
+  return path.find_first_of(" \"<>|") != std::string::npos;
+}
+
+// The folder a script runs in: its path up to the last separator, which is
+// kept when it stands for a root ('\x.bat', 'c:\x.bat').
+std::string ScriptFolder(const std::string& script) {
+  size_t separator = script.find_last_of("\\/");
+  if (separator == std::string::npos) return "";
+  bool root = separator == 0 || script[separator - 1] == ':';
+  return script.substr(0, root ? separator + 1 : separator);
+}
+
+// The folder for response files: TEMP, then TMP, else the current folder.
+const char* TempFolder() {
+  const char* folder = GetEnv("TEMP");
+  if (!folder || !*folder) folder = GetEnv("TMP");
+  return folder && *folder ? folder : ".";
+}
+
+}  // namespace
+
+// Runs the program with the CGI variables in its own environment and the
+// script's folder as its working folder, so neither the server's environment
+// nor its current folder changes while other connections are served. The
+// program is started directly with no argument: nothing from the request
+// ever reaches a command line.
+void RunCGIScript(Socket socket, bool headers, const char* path, const char* query) {
+  if (strlen(path) > 259) return SendErrorPage(socket, headers, 400, "Bad CGI path \"%s\".", path);
+  std::string script = CGIProgramPath(path);
+  if (HasIllegalPathChar(script)) {
+    return SendErrorPage(socket, headers, 400, "CGI path \"%s\" contains illegal characters.",
+                         script.c_str());
+  }
+  std::string responseFile;
+  if (!MakeTempFile(TempFolder(), "CGI", &responseFile)) {
+    return SendErrorPage(socket, headers, 500, "Can't create response file.");
+  }
+  ProcessOptions options;
+  options.workingDir = ScriptFolder(script);
+  options.environment = {"REQUEST_METHOD=GET", std::string("QUERY_STRING=") + (query ? query : "")};
+  options.outputFile = responseFile;
+  if (RunProgramDirect(script.c_str(), {}, options) != 0) {
+    SendErrorPage(socket, headers, 500, "Can't execute CGI script.");
+  } else {
+    SendFile(socket, headers, responseFile.c_str(), "*", Settings.bufferSize);
+  }
+  DeleteFile(responseFile.c_str());
 }
 
 void ServeUrl(Socket socket, bool headers, const char* url) {
