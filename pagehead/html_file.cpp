@@ -284,7 +284,11 @@ HTMLFileReader::HTMLFileReader(FILE* input, HTMLFileInfo* info)
 int HTMLFileReader::NextChar() {
   if (stop_) return -1;
   int c = fgetc(input_);
-  return c == EOF ? -1 : c;
+  if (c != EOF) return c;
+  // A title still open at the end of the page ends there, so it is read
+  // as plain text like any other.
+  if (titlePosition_ >= 0) FinishTitle();
+  return -1;
 }
 
 void HTMLFileReader::OnText(int ch) {

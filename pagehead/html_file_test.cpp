@@ -126,6 +126,8 @@ TEST_F(HTMLFileTest, ReadRules) {
       {"<TITLE>First</TITLE><TITLE>Second</TITLE>", kTitle, "First"},
       // A title left open ends with the head.
       {"<HEAD><TITLE>Open\n</HEAD><BODY>text</BODY>", kTitle, "Open "},
+      // So does one left open at the end of the page.
+      {"<HEAD><TITLE>Cut &amp;\n  off", kTitle, "Cut & off"},
       {"<title>x &lt;&#65;&gt;</title>", kTitle, "x <A>"},
       {"<META NAME=subject CONTENT=\"Via subject\">", kDescription, "Via subject"},
       {"<meta name=keywords content=\"a &amp; b\">", kKeywords, "a & b"},
@@ -288,6 +290,8 @@ TEST_F(HTMLFileTest, RewriteRules) {
       {"an open title is cut off at the end of the head, the body is kept",
        "<HEAD><TITLE>Old\n</HEAD>\n<BODY>\n<P>Body text\n</BODY>", kTitle, "New",
        "<HEAD><TITLE>New</HEAD>\n<BODY>\n<P>Body text\n</BODY>"},
+      {"a title open at the end of the page reads back as it was set", "<TITLE>Old\n", kTitle,
+       "New & old", "<TITLE>New &amp; old"},
       {"new body attributes replace the whole tag", "<body bgcolor=red text=\"x\">\n", kBody,
        "link=blue", "<body link=blue>\n"},
       {"a BODY tag that ends the head is rewritten too",
@@ -441,6 +445,20 @@ TEST_F(HTMLFileTest, FieldsWithoutAPlaceAreReported) {
   EXPECT_FALSE(file.Write());
   EXPECT_STREQ("Bad header format in file \"a.htm\"", file.ErrorText());
   EXPECT_EQ(big, drive.Read("a.htm"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HTMLFileDeathTest, SettersAssertTheirText) {
+  HTMLFile file;
+  EXPECT_DEATH(file.SetTitle(nullptr), "Assertion failed: pTitle");
+  EXPECT_DEATH(file.SetDescription(nullptr), "Assertion failed: pDescription");
+  EXPECT_DEATH(file.SetKeywords(nullptr), "Assertion failed: pKeywords");
+  EXPECT_DEATH(file.SetSortOrder(nullptr), "Assertion failed: pSortOrder");
+  EXPECT_DEATH(file.SetForward(nullptr), "Assertion failed: pForward");
+  EXPECT_DEATH(file.SetBody(nullptr), "Assertion failed: pBody");
 }
 
 }  // namespace

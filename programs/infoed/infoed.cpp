@@ -101,7 +101,9 @@ bool ApplyOption(const InfoedCommand& command, const char* pageName, std::string
       for (char& c : body) {
         if (c == '\'') c = '"';
       }
-      if (body == page.Info().body) return false;
+      // Compared as the page keeps it, so a text beyond the field's limit
+      // does not count as a change on every run.
+      if (body.compare(0, HTMLFileInfo::Limit(kBody), page.Info().body) == 0) return false;
       page.SetBody(body.c_str());
       *report = ReportLine(pageName, "Body", body.c_str());
       return true;

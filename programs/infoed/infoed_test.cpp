@@ -145,6 +145,17 @@ TEST_F(InfoedTest, OptionsThatChangeNothing) {
   RunResult r = Run({"page.htm", "/B:bgcolor='white'"});
   EXPECT_EQ("No changes were made.\n", r.out);
   EXPECT_EQ(before, Stamp("page.htm"));
+
+  // Body text beyond the 511 characters a page keeps is compared as it is
+  // kept, so repeating the command changes nothing either.
+  std::string longBody = "/B:onLoad='" + std::string(600, 'x') + "'";
+  EXPECT_EQ(0, Run({"page.htm", longBody}).exitCode);
+  std::string kept = "onLoad=\"" + std::string(503, 'x');
+  EXPECT_EQ(Changed("<BODY BGCOLOR=white>", "<BODY " + kept + ">"), drive.Read("page.htm"));
+  before = Stamp("page.htm");
+  r = Run({"page.htm", longBody});
+  EXPECT_EQ("No changes were made.\n", r.out);
+  EXPECT_EQ(before, Stamp("page.htm"));
 }
 
 TEST_F(InfoedTest, ImagePagesAndTheFileNameMacro) {
