@@ -4,6 +4,7 @@
 // lives in the extended attribute user.weft.attrib.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 
 #include <cerrno>
@@ -90,14 +91,39 @@ std::string LastComponent(const std::string& host) {
   return slash == std::string::npos ? host : host.substr(slash + 1);
 }
 
+FileTime BirthOrModified(const struct statx& sx, const struct stat& st) {
+  if (!(sx.stx_mask & STATX_BTIME)) return ToFileTime(st.st_mtim);
+  struct timespec birth = {static_cast<time_t>(sx.stx_btime.tv_sec),
+                           static_cast<long>(sx.stx_btime.tv_nsec)};
+  return ToFileTime(birth);
+}
+
 FileTime CreationTime(const std::string& host, const struct stat& st) {
   struct statx sx;
-  if (statx(AT_FDCWD, host.c_str(), 0, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME)) {
-    struct timespec birth = {static_cast<time_t>(sx.stx_btime.tv_sec),
-                             static_cast<long>(sx.stx_btime.tv_nsec)};
-    return ToFileTime(birth);
-  }
+  if (statx(AT_FDCWD, host.c_str(), 0, STATX_BTIME, &sx) == 0) return BirthOrModified(sx, st);
   return ToFileTime(st.st_mtim);
+}
+
+struct timespec TimeOf(const struct statx_timestamp& time) {
+  return {static_cast<time_t>(time.tv_sec), static_cast<long>(time.tv_nsec)};
+}
+
+// The stat fields of a statx answer.
+void StatFromStatx(const struct statx& sx, struct stat* st) {
+  *st = {};
+  st->st_dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+  st->st_ino = sx.stx_ino;
+  st->st_mode = sx.stx_mode;
+  st->st_nlink = sx.stx_nlink;
+  st->st_uid = sx.stx_uid;
+  st->st_gid = sx.stx_gid;
+  st->st_rdev = makedev(sx.stx_rdev_major, sx.stx_rdev_minor);
+  st->st_size = static_cast<off_t>(sx.stx_size);
+  st->st_blksize = static_cast<blksize_t>(sx.stx_blksize);
+  st->st_blocks = static_cast<blkcnt_t>(sx.stx_blocks);
+  st->st_atim = TimeOf(sx.stx_atime);
+  st->st_mtim = TimeOf(sx.stx_mtime);
+  st->st_ctim = TimeOf(sx.stx_ctime);
 }
 
 }  // namespace
@@ -114,15 +140,35 @@ uint32_t AttributesOf(const std::string& host, const struct stat& st, const std:
 
 void FillFindData(const std::string& host, const struct stat& st, const std::string& name,
                   FindData* data) {
+  FillFindData(host, st, CreationTime(host, st), name, data);
+}
+
+void FillFindData(const std::string& host, const struct stat& st, FileTime creation,
+                  const std::string& name, FindData* data) {
   data->attributes = AttributesOf(host, st, name);
   data->size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
-  data->creationTime = CreationTime(host, st);
+  data->creationTime = creation;
   data->accessTime = ToFileTime(st.st_atim);
   data->writeTime = ToFileTime(st.st_mtim);
   size_t length = name.size() < sizeof data->name - 1 ? name.size() : sizeof data->name - 1;
   memcpy(data->name, name.data(), length);
   data->name[length] = '\0';
 }
+
+bool StatWithCreation(const std::string& host, struct stat* st, FileTime* creation) {
+  struct statx sx;
+  if (statx(AT_FDCWD, host.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) {
+    if (errno != ENOSYS) return false;
+    if (stat(host.c_str(), st) != 0) return false;
+    *creation = ToFileTime(st->st_mtim);
+    return true;
+  }
+  StatFromStatx(sx, st);
+  *creation = BirthOrModified(sx, *st);
+  return true;
+}
+
+bool HasHiddenRecord(const std::string& host) { return ReadRecord(host).hidden; }
 
 void CopyHiddenFlag(const std::string& from, const std::string& to) {
   Record record;
@@ -140,8 +186,11 @@ namespace {
 // for it (empty for a drive root, which the dot rule never hides).
 bool ResolveExisting(const char* path, std::string* host, struct stat* st, std::string* name) {
   WinPath resolved;
-  if (!ResolvePath(path, &resolved) || !HostOf(resolved, host)) return false;
-  if (stat(host->c_str(), st) != 0) {
+  bool found = false;
+  if (!ResolvePath(path, &resolved) || !HostOf(resolved, host, &found, st)) return false;
+  // The lookup's own status serves unless it is that of a symbolic link; a
+  // failed stat gives the reason of the failure.
+  if ((!found || S_ISLNK(st->st_mode)) && stat(host->c_str(), st) != 0) {
     SetErrno(errno);
     return false;
   }

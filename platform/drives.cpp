@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/dir_cache.h"
 #include "platform/files.h"
 #include "platform/host.h"
 
@@ -60,6 +62,36 @@ std::vector<Drive> ParseDrives(const std::string& value) {
   return drives;
 }
 
+// Cache of the parsed drive map, keyed by the variable's value.
+struct DriveCache {
+  bool valid = false;
+  std::string value;
+  std::vector<Drive> drives;
+};
+
+// The drives named by WEFTDRIVES now, parsed again only when its value
+// changes. The table stays valid until the next call.
+const std::vector<Drive>& DriveTable() {
+  thread_local DriveCache cache;
+  const char* value = getenv("WEFTDRIVES");
+  const char* text = value && *value ? value : "C=/";
+  if (!cache.valid || cache.value != text) {
+    cache.drives = ParseDrives(text);
+    cache.value = text;
+    cache.valid = true;
+  }
+  return cache.drives;
+}
+
+// The mapped drive with this letter (either case), or null; valid until the
+// next DriveTable call.
+const Drive* MappedDrive(char letter) {
+  for (const Drive& drive : DriveTable()) {
+    if (drive.letter == UpperAscii(letter)) return &drive;
+  }
+  return nullptr;
+}
+
 // The part of `host` below `folder`, or false when `folder` is no prefix of it
 // (whole components only).
 bool BelowFolder(const std::string& host, const std::string& folder, std::string* rest) {
@@ -99,7 +131,7 @@ std::string CleanHostPath(const std::string& host) {
 // The Windows path of a host path: the drive whose folder is its longest prefix.
 bool HostToWin(const std::string& hostPath, WinPath* out) {
   std::string host = CleanHostPath(hostPath);
-  const std::vector<Drive> drives = CurrentDrives();
+  const std::vector<Drive>& drives = DriveTable();
   int best = -1;
   size_t bestLength = 0;
   std::string bestRest;
@@ -181,54 +213,33 @@ bool AddComponents(const char* rest, WinPath* out, NameCheck check) {
 }
 
 // Case-insensitive match for `name` among the entries of host folder `dir`;
-// the smallest by bytes when several differ only in case.
-bool FindNoCase(const std::string& dir, const std::string& name, std::string* match) {
-  DIR* d = opendir(dir.empty() ? "/" : dir.c_str());
-  if (!d) return false;
+// the smallest by bytes when several differ only in case. `known` as for
+// ReadDirNames.
+bool FindNoCase(const std::string& dir, const std::string& name, std::string* match,
+                const struct stat* known = nullptr) {
+  std::shared_ptr<const DirNames> names = ReadDirNames(dir, known);
+  if (!names) return false;
   bool found = false;
-  while (dirent* e = readdir(d)) {
-    if (!EqualNoCase(name, e->d_name)) continue;
-    if (!found || strcmp(e->d_name, match->c_str()) < 0) *match = e->d_name;
+  for (const DirName& entry : *names) {
+    if (!EqualNoCase(name, entry.name.c_str())) continue;
+    if (!found || entry.name < *match) *match = entry.name;
     found = true;
   }
-  closedir(d);
   return found;
 }
 
-bool HostExists(const std::string& host) {
-  struct stat st;
-  return lstat(host.empty() ? "/" : host.c_str(), &st) == 0;
+bool LstatHost(const std::string& host, struct stat* st) {
+  return lstat(host.empty() ? "/" : host.c_str(), st) == 0;
 }
-
-// Cache of the parsed drive map, keyed by the variable's value.
-struct DriveCache {
-  bool valid = false;
-  std::string value;
-  std::vector<Drive> drives;
-};
 
 }  // namespace
 
-std::vector<Drive> CurrentDrives() {
-  thread_local DriveCache cache;
-  const char* value = getenv("WEFTDRIVES");
-  std::string text = value && *value ? value : "C=/";
-  if (!cache.valid || cache.value != text) {
-    cache.drives = ParseDrives(text);
-    cache.value = text;
-    cache.valid = true;
-  }
-  return cache.drives;
-}
+std::vector<Drive> CurrentDrives() { return DriveTable(); }
 
 bool FindDrive(char letter, Drive* drive) {
-  for (const Drive& d : CurrentDrives()) {
-    if (d.letter == UpperAscii(letter)) {
-      *drive = d;
-      return true;
-    }
-  }
-  return false;
+  const Drive* mapped = MappedDrive(letter);
+  if (mapped) *drive = *mapped;
+  return mapped != nullptr;
 }
 
 bool IsWindowsName(const std::string& name) {
@@ -248,8 +259,7 @@ bool ResolvePath(const char* path, WinPath* out, NameCheck check) {
   if (IsAsciiLetter(path[0]) && path[1] == ':') {
     result.drive = UpperAscii(path[0]);
     rest = path + 2;
-    Drive drive;
-    if (!FindDrive(result.drive, &drive)) {
+    if (!MappedDrive(result.drive)) {
       SetError(std::string("The system cannot find the drive specified: ") + result.drive + ":");
       return false;
     }
@@ -283,26 +293,50 @@ std::string WinPathText(const WinPath& path, bool withTrailing) {
   return text;
 }
 
-bool HostOf(const WinPath& path, std::string* host, bool* found) {
-  Drive drive;
-  if (!FindDrive(path.drive, &drive)) {
+bool HostOf(const WinPath& path, std::string* host, bool* found, struct stat* status) {
+  const Drive* drive = MappedDrive(path.drive);
+  if (!drive) {
     SetError(std::string("The system cannot find the drive specified: ") + path.drive + ":");
     return false;
   }
-  std::string current = drive.folder;
-  bool exists = HostExists(current);
+  // The path as written, and where each component of it ends.
+  std::string exact = drive->folder;
+  std::vector<size_t> ends = {exact.size()};
   for (const std::string& part : path.parts) {
-    std::string exact = current + "/" + part;
-    std::string match;
-    if (exists && !HostExists(exact)) {
-      if (FindNoCase(current, part, &match)) {
-        current += "/" + match;
-        continue;
-      }
-      exists = false;
-    }
-    current = exact;
+    exact += '/';
+    exact += part;
+    ends.push_back(exact.size());
   }
+  // Most lookups name a path that exists as written: one call answers them.
+  // Otherwise the longest prefix that exists as written is taken as it is,
+  // and the components after it are looked up without regard to case.
+  struct stat st;
+  size_t known = path.parts.size();
+  bool exists = LstatHost(exact, &st);
+  while (!exists && known > 0) exists = LstatHost(exact.substr(0, ends[--known]), &st);
+  std::string current = exists ? exact.substr(0, ends[known]) : exact;
+  bool haveStatus = exists;
+  for (size_t i = known; exists && i < path.parts.size(); ++i) {
+    const std::string& part = path.parts[i];
+    std::string next = current + "/" + part;
+    // The first component after the prefix is known to be missing as written.
+    haveStatus = i > known && LstatHost(next, &st);
+    if (haveStatus) {
+      current = next;
+      continue;
+    }
+    std::string match;
+    bool folderStatus = i == known && !S_ISLNK(st.st_mode);
+    if (FindNoCase(current, part, &match, folderStatus ? &st : nullptr)) {
+      current += "/" + match;
+      continue;
+    }
+    exists = false;
+    // The rest stays as written.
+    current = next + exact.substr(ends[i + 1]);
+  }
+  if (exists && status && !haveStatus) exists = LstatHost(current, &st);
+  if (exists && status) *status = st;
   *host = current.empty() ? "/" : current;
   if (found) *found = exists;
   return true;

@@ -80,7 +80,7 @@ int OpenRegular(const std::string& host, int flags) {
     close(fd);
     return -1;
   }
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  // O_NONBLOCK stays: it has no effect on a regular file.
   return fd;
 }
 
@@ -120,6 +120,9 @@ bool WriteAll(int fd, const char* data, size_t size) {
 struct TextStream {
   std::string text;
   size_t position = 0;
+  // The stream's buffer: the text is in memory already, so a small one
+  // serves, and it comes with the stream instead of an allocation of its own.
+  char buffer[512];
 };
 
 ssize_t TextRead(void* cookie, char* buffer, size_t size) {
@@ -152,29 +155,34 @@ int TextClose(void* cookie) {
   return 0;
 }
 
-std::string DropCarriageReturns(const std::string& data) {
-  std::string text;
-  text.reserve(data.size());
-  for (size_t i = 0; i < data.size(); ++i) {
-    if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') continue;
-    text += data[i];
+// In place: each CR that stands before an LF goes.
+void DropCarriageReturns(std::string* text) {
+  size_t kept = 0;
+  for (size_t i = 0; i < text->size(); ++i) {
+    char c = (*text)[i];
+    if (c == '\r' && i + 1 < text->size() && (*text)[i + 1] == '\n') continue;
+    (*text)[kept++] = c;
   }
-  return text;
+  text->resize(kept);
 }
 
 FILE* OpenTextReader(int fd) {
-  std::string data;
-  bool read = ReadAll(fd, &data);
-  close(fd);
-  if (!read) return nullptr;
   auto stream = new TextStream;
-  stream->text = DropCarriageReturns(data);
+  bool read = ReadAll(fd, &stream->text);
+  close(fd);
+  if (!read) {
+    delete stream;
+    return nullptr;
+  }
+  DropCarriageReturns(&stream->text);
   cookie_io_functions_t functions = {TextRead, nullptr, TextSeek, TextClose};
   FILE* file = fopencookie(stream, "r", functions);
   if (!file) {
     delete stream;
     SetErrno(errno);
+    return nullptr;
   }
+  setvbuf(file, stream->buffer, _IOFBF, sizeof stream->buffer);
   return file;
 }
 
@@ -263,12 +271,15 @@ struct Target {
 
 bool ResolveTarget(const char* path, Target* target) {
   bool found = false;
-  if (!ResolvePath(path, &target->path) || !HostOf(target->path, &target->host, &found)) return false;
+  if (!ResolvePath(path, &target->path) ||
+      !HostOf(target->path, &target->host, &found, &target->st)) {
+    return false;
+  }
   if (target->path.parts.empty()) {
     AccessDenied();
     return false;
   }
-  target->exists = lstat(target->host.c_str(), &target->st) == 0;
+  target->exists = found;
   return true;
 }
 
@@ -309,8 +320,8 @@ FILE* OpenFile(const char* path, const char* mode) {
   Target target;
   if (!ResolveTarget(path, &target)) return nullptr;
   if (target.exists) {
-    struct stat st;
-    if (stat(target.host.c_str(), &st) == 0) {
+    struct stat st = target.st;
+    if (!S_ISLNK(st.st_mode) || stat(target.host.c_str(), &st) == 0) {
       if (!CheckRegular(st)) return nullptr;
       if ((parsed.kind != 'r' || parsed.update) && IsReadOnly(st)) {
         AccessDenied();

@@ -75,6 +75,26 @@ TEST(TextMode, TellAndSeekCountTheCharactersRead) {
   fclose(file);
 }
 
+TEST(TextMode, LongTextReadsAndSeeksPastTheStreamBuffer) {
+  TempDrive drive;
+  std::string content, text;
+  for (int line = 0; line < 300; ++line) {
+    std::string words = "line " + std::to_string(line) + " of the text";
+    content += words + "\r\n";
+    text += words + "\n";
+  }
+  drive.Write("long.txt", content);
+  FILE* file = OpenFile("C:\\long.txt", "r");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(ReadStream(file), text);
+  for (long position : {0L, 511L, 512L, 513L, 2000L, static_cast<long>(text.size())}) {
+    ASSERT_EQ(fseek(file, position, SEEK_SET), 0) << position;
+    EXPECT_EQ(ftell(file), position);
+    EXPECT_EQ(ReadStream(file), text.substr(static_cast<size_t>(position))) << position;
+  }
+  fclose(file);
+}
+
 TEST(TextMode, WritingNeverAddsCarriageReturn) {
   TempDrive drive;
   for (const char* mode : {"w", "wt", "wb"}) {

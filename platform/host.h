@@ -45,10 +45,30 @@ bool ResolvePath(const char* path, WinPath* out, NameCheck check = NameCheck::kN
 // 'X:\a\b' (a trailing '\' kept when `withTrailing` and the path had one).
 std::string WinPathText(const WinPath& path, bool withTrailing = true);
 // Host path of a resolved path, each component looked up without regard to
-// case. `found` (optional) tells whether every component exists.
-bool HostOf(const WinPath& path, std::string* host, bool* found = nullptr);
+// case. `found` (optional) tells whether every component exists; `status`
+// (optional) then receives the lstat of the host path.
+bool HostOf(const WinPath& path, std::string* host, bool* found = nullptr,
+            struct stat* status = nullptr);
 // Resolve and look up in one step.
 bool HostOfPath(const char* path, std::string* host);
+
+// Splits a listing pattern into its folder text (with its separator, or "."
+// when there is none) and its last component.
+void SplitPattern(const char* pattern, std::string* folder, std::string* last);
+
+// A listing pattern (Windows wildcards), prepared once for matching many names.
+class NamePattern {
+ public:
+  explicit NamePattern(const char* pattern);
+  bool Matches(const char* name) const;
+
+ private:
+  std::vector<int> tokens_;
+};
+
+// Listing order: names compared byte by byte after ASCII upper-casing, exact
+// bytes breaking ties.
+bool NameListedBefore(const char* a, const char* b);
 
 // True when `name` is one Windows could hold (no \ / : * ? " < > | and no
 // byte below 32).
@@ -64,6 +84,12 @@ void SetErrno(int error);
 uint32_t AttributesOf(const std::string& host, const struct stat& st, const std::string& name);
 void FillFindData(const std::string& host, const struct stat& st, const std::string& name,
                   FindData* data);
+// The same with the creation time already known.
+void FillFindData(const std::string& host, const struct stat& st, FileTime creation,
+                  const std::string& name, FindData* data);
+// stat (symbolic links followed) and the creation time (the modification time
+// where the file system keeps none) in one call.
+bool StatWithCreation(const std::string& host, struct stat* st, FileTime* creation);
 
 // Host times as Windows file times.
 FileTime ToFileTime(const struct timespec& time);
@@ -74,5 +100,7 @@ namespace weft_host {
 
 // Gives `to` the hidden flag of `from`'s attribute record (best effort).
 void CopyHiddenFlag(const std::string& from, const std::string& to);
+// True when the attribute record of host file `host` says hidden.
+bool HasHiddenRecord(const std::string& host);
 
 }  // namespace weft_host

@@ -1,12 +1,13 @@
 // find-first/next listings with Windows wildcard rules and NTFS order.
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/dir_cache.h"
 #include "platform/files.h"
 #include "platform/host.h"
 
@@ -99,28 +100,25 @@ class Matcher {
 };
 
 bool MatchTokens(const std::vector<int>& tokens, const char* name) {
+  // "*" matches every name: the common listing needs no matching.
+  if (tokens.size() == 1 && tokens[0] == kStar) return true;
   return Matcher(tokens, name).Match(0, 0);
 }
 
-// Names compared byte by byte after ASCII upper-casing; exact bytes break ties.
-bool ListedBefore(const FindData& a, const FindData& b) {
-  for (size_t i = 0;; ++i) {
-    unsigned char x = static_cast<unsigned char>(UpperAscii(a.name[i]));
-    unsigned char y = static_cast<unsigned char>(UpperAscii(b.name[i]));
-    if (x != y) return x < y;
-    if (!x) break;
-  }
-  return strcmp(a.name, b.name) < 0;
-}
+bool ListedBefore(const FindData& a, const FindData& b) { return NameListedBefore(a.name, b.name); }
 
 bool AddEntry(const std::string& host, const std::string& name, std::vector<FindData>* out) {
   struct stat st;
-  if (stat(host.c_str(), &st) != 0) return false;
-  FindData data;
-  FillFindData(host, st, name, &data);
-  out->push_back(data);
+  FileTime creation;
+  if (!StatWithCreation(host, &st, &creation)) return false;
+  out->emplace_back();
+  FillFindData(host, st, creation, name, &out->back());
   return true;
 }
+
+}  // namespace
+
+namespace weft_host {
 
 // Splits a pattern into its folder text and its last component.
 void SplitPattern(const char* pattern, std::string* folder, std::string* last) {
@@ -129,7 +127,7 @@ void SplitPattern(const char* pattern, std::string* folder, std::string* last) {
     if (*p == '\\' || *p == '/' || (*p == ':' && p == pattern + 1)) cut = p;
   }
   if (!cut) {
-    *folder = ".";
+    folder->assign(1, '.');
     *last = pattern;
     return;
   }
@@ -137,7 +135,21 @@ void SplitPattern(const char* pattern, std::string* folder, std::string* last) {
   *last = cut + 1;
 }
 
-}  // namespace
+NamePattern::NamePattern(const char* pattern) : tokens_(PatternTokens(pattern)) {}
+
+bool NamePattern::Matches(const char* name) const { return MatchTokens(tokens_, name); }
+
+bool NameListedBefore(const char* a, const char* b) {
+  for (size_t i = 0;; ++i) {
+    unsigned char x = static_cast<unsigned char>(UpperAscii(a[i]));
+    unsigned char y = static_cast<unsigned char>(UpperAscii(b[i]));
+    if (x != y) return x < y;
+    if (!x) break;
+  }
+  return strcmp(a, b) < 0;
+}
+
+}  // namespace weft_host
 
 bool NameMatchesWildcard(const char* name, const char* pattern) {
   if (!name || !pattern) return false;
@@ -154,27 +166,32 @@ FindState* FindFirst(const char* pattern, FindData* data) {
   WinPath folder;
   std::string host;
   bool found = false;
-  if (!ResolvePath(folderText.c_str(), &folder) || !HostOf(folder, &host, &found)) return nullptr;
-  DIR* dir = found ? opendir(host.c_str()) : nullptr;
-  if (!dir) {
+  struct stat st;
+  if (!ResolvePath(folderText.c_str(), &folder) || !HostOf(folder, &host, &found, &st)) {
+    return nullptr;
+  }
+  std::shared_ptr<const DirNames> names =
+      found ? ReadDirNames(host, S_ISLNK(st.st_mode) ? nullptr : &st) : nullptr;
+  if (!names) {
     SetError("The system cannot find the path specified.");
     return nullptr;
   }
-  std::vector<int> tokens = PatternTokens(last.c_str());
+  NamePattern wanted(last.c_str());
   auto state = new FindState;
   std::string prefix = host == "/" ? "" : host;
-  while (dirent* e = readdir(dir)) {
-    std::string name = e->d_name;
-    if (name == "." || name == ".." || !IsWindowsName(name)) continue;
-    if (!MatchTokens(tokens, name.c_str())) continue;
-    AddEntry(prefix + "/" + name, name, &state->entries);
+  std::vector<const std::string*> matched;
+  for (const DirName& entry : *names) {
+    if (IsWindowsName(entry.name) && wanted.Matches(entry.name.c_str())) {
+      matched.push_back(&entry.name);
+    }
   }
-  closedir(dir);
+  state->entries.reserve(matched.size() + 2);
+  for (const std::string* name : matched) AddEntry(prefix + "/" + *name, *name, &state->entries);
   std::sort(state->entries.begin(), state->entries.end(), ListedBefore);
   if (!folder.parts.empty()) {
     std::vector<FindData> dots;
-    if (MatchTokens(tokens, ".")) AddEntry(host, ".", &dots);
-    if (MatchTokens(tokens, "..")) AddEntry(prefix + "/..", "..", &dots);
+    if (wanted.Matches(".")) AddEntry(host, ".", &dots);
+    if (wanted.Matches("..")) AddEntry(prefix + "/..", "..", &dots);
     state->entries.insert(state->entries.begin(), dots.begin(), dots.end());
   }
   if (!FindNext(state, data)) {

@@ -1,15 +1,14 @@
 #include "shared/dir_names.h"
 
+#include <utility>
+
 #include "platform/files.h"
+#include "platform/names_extra.h"
 #include "shared/string.h"
 
 namespace {
 
 const char* const kIndexPageNames[] = {"index.htm", "index.html", "welcome.htm", "Welcome.html"};
-
-bool IsDotEntry(const char* name) {
-  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
 
 }  // namespace
 
@@ -19,14 +18,15 @@ bool ListedName::IsSkipped() const { return (attributes & kAttrHidden) || name[0
 
 std::vector<ListedName> ListDirectory(const std::string& dir) {
   std::vector<ListedName> names;
-  std::string pattern = JoinDirName(dir, "*");
-  FindData data;
-  FindState* state = FindFirst(pattern.c_str(), &data);
-  if (!state) return names;
-  do {
-    if (!IsDotEntry(data.name)) names.push_back({data.name, data.attributes});
-  } while (FindNext(state, &data));
-  FindClose(state);
+  std::vector<NamedEntry> entries;
+  // Only the kind and the hidden flag of each entry are needed here: the
+  // quick listing spares reading every entry's times.
+  if (!ListNames(JoinDirName(dir, "*").c_str(), true, &entries)) return names;
+  names.reserve(entries.size());
+  for (NamedEntry& entry : entries) {
+    uint32_t attributes = (entry.directory ? kAttrDirectory : 0) | (entry.hidden ? kAttrHidden : 0);
+    names.push_back({std::move(entry.name), attributes});
+  }
   return names;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/names_extra.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
 #include "shared/image_size.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr int kTagBufferSize = 4096;
 constexpr int kNameSize = 17;   // tag and META names: 16 characters
 constexpr size_t kHrefSize = 256;  // a forwarded href: 255 characters
 
@@ -76,7 +76,8 @@ void AttachImageThumbnail(Entry* entry, const char* imagePath) {
 // The page that describes an image: its name with ".htm", when it exists.
 Entry* DescribingPageEntry(const char* imagePath) {
   String page = ChangeExtensionString(imagePath, ".htm");
-  if (page.IsNull() || !FileExists(page) || DirExists(page)) return nullptr;
+  // One lookup tells both that the page exists and that it is no directory.
+  if (page.IsNull() || GetPathKind(page) != PathKind::kFile) return nullptr;
   Entry* entry = MakePageEntry(page);
   entry->SetHref(FileToUrlString(imagePath));
   return entry;
@@ -87,12 +88,19 @@ Entry* DescribingPageEntry(const char* imagePath) {
 // --- Page-head reader ---------------------------------------------------------
 
 InfoParser::InfoParser(FILE* stream, Entry* entry, String* bodyHolder)
-    : HTMLParser(kTagBufferSize), stream_(stream), entry_(entry), bodyHolder_(bodyHolder) {}
+    : HTMLParser(tagBuffer_, kTagBufferSize), stream_(stream), entry_(entry),
+      bodyHolder_(bodyHolder) {
+  tagBuffer_[0] = '\0';
+}
 
 int InfoParser::NextChar() {
   if (stop_) return -1;
-  int ch = fgetc(stream_);
-  return ch == EOF ? -1 : ch;
+  if (next_ == filled_) {
+    filled_ = fread(block_, 1, sizeof block_, stream_);
+    next_ = 0;
+    if (filled_ == 0) return -1;
+  }
+  return static_cast<unsigned char>(block_[next_++]);
 }
 
 void InfoParser::OnText(int ch) {

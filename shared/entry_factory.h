@@ -24,7 +24,8 @@ constexpr int kListAliasDefaultOrder = 0x800;  // aliases take DefaultSortOrder
 
 // Reads a page head into an Entry: the TITLE and the META names DESCRIPTION
 // (or SUBJECT), KEYWORDS, FILEINFO, SORTORDER, FORWARD and ALIAS. Stops at
-// BODY, or already at /HEAD when no body holder is given.
+// BODY, or already at /HEAD when no body holder is given. The stream is read
+// in blocks: after Scan its position may lie past the point where it stopped.
 class InfoParser : public HTMLParser {
  public:
   // bodyHolder (may be null) receives the BODY tag's attribute text.
@@ -42,7 +43,12 @@ class InfoParser : public HTMLParser {
   void ClearText();
 
   static constexpr int kTextSize = 256;  // 255 characters and the terminator
+  static constexpr int kTagBufferSize = 4096;
 
+  char tagBuffer_[kTagBufferSize];
+  char block_[512];  // read ahead from the stream
+  size_t filled_ = 0;
+  size_t next_ = 0;
   FILE* stream_;
   Entry* entry_;
   String* bodyHolder_;

@@ -141,6 +141,25 @@ TEST_F(EntryFactoryTest, BodyHolderReadsOnToBody) {
   EXPECT_EQ(Text(kept), "kept");
 }
 
+TEST_F(EntryFactoryTest, LongHeadsReadAcrossBlocks) {
+  // The tags fall across the points where the reader takes its next block,
+  // with CR LF line ends that text mode turns into LF.
+  for (size_t padding : {0, 400, 490, 500, 505, 511, 512, 1000, 4000}) {
+    std::string page = "<HEAD><!-- " + std::string(padding, 'p') + " -->\r\n" +
+                       "<META NAME=KEYWORDS CONTENT=\"Birds,\r\n  Sea\">\r\n" +
+                       "<TITLE>T" + std::string(padding % 300, 't') + "</TITLE>\r\n" +
+                       "</HEAD><BODY BGCOLOR=white>\r\n<META NAME=DESCRIPTION CONTENT=late>";
+    drive_.Write("long.htm", page);
+    String body;
+    EntryPtr entry(MakePageEntry("long.htm", nullptr, &body));
+    std::string title = "T" + std::string(padding % 300, 't');
+    EXPECT_EQ(Text(entry->title), title.substr(0, 255)) << padding;
+    EXPECT_EQ(Text(entry->keywords), "Birds, Sea") << padding;
+    EXPECT_EQ(Text(entry->description), "(null)") << padding;
+    EXPECT_EQ(Text(body), "BGCOLOR=white") << padding;
+  }
+}
+
 // --- Forwarding ----------------------------------------------------------------------
 
 TEST_F(EntryFactoryTest, ApplyForward) {
@@ -247,6 +266,17 @@ TEST_F(EntryFactoryTest, ImagesWithAndWithoutPage) {
   EXPECT_EQ(Text(unread->title), "pic.jpg");
   EXPECT_EQ(Text(unread->keywords), "(null)");
   EXPECT_EQ(Text(unread->thumbnail), "(null)");
+
+  // The same-named page is found in another letter case; a directory of
+  // that name is no page.
+  drive_.Write("Shore.jpg", "jpeg");
+  drive_.Write("SHORE.HTM", "<TITLE>Shore</TITLE>");
+  EXPECT_EQ(Text(EntryPtr(MakeImageEntry("Shore.jpg", true, true))->title), "Shore");
+  drive_.Write("dune.jpg", "jpeg");
+  drive_.MakeDir("dune.htm");
+  EntryPtr dune(MakeImageEntry("dune.jpg", true, true));
+  EXPECT_EQ(Text(dune->title), "dune.jpg");
+  EXPECT_EQ(Text(dune->keywords), "(null)");
 
   // Without a page there is no thumbnail here either.
   EntryPtr lone(MakeImageEntry("Lone Gull (2).JPG", true, true));

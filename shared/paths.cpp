@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/names_extra.h"
 #include "shared/chars.h"
 
 namespace {
@@ -26,8 +27,7 @@ void RemoveTrailingBackslashes(char* text) {
 
 bool DirExists(const char* path) {
   if (!path) return false;
-  uint32_t attributes = GetAttributes(path);
-  return attributes != kInvalidAttributes && (attributes & kAttrDirectory);
+  return GetPathKind(path) == PathKind::kDirectory;
 }
 
 bool FileExists(const char* path) { return path && PathExists(path); }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/names_extra.h"
 #include "platform/sitefiles_extra.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
@@ -140,18 +141,17 @@ bool SearchThumbnail(char* buffer, const char* thumbsDir, const char* base) {
   }
   char pattern[kSitePathSize];
   if (!JoinPath(pattern, thumbsDir, (fixed + "*.*").c_str())) return false;
-  FindData data;
-  FindState* find = FindFirst(pattern, &data);
-  if (!find) return false;
-  bool found = false;
-  do {
-    if (data.attributes & kAttrDirectory) continue;
-    if (strlen(data.name) < fixed.size() || strchr(data.name + fixed.size(), '_')) continue;
-    if (!IsImageFile(data.name)) continue;
-    found = JoinPath(buffer, thumbsDir, data.name);
-  } while (!found && FindNext(find, &data));
-  FindClose(find);
-  return found;
+  // Only the names and kinds count here: the quick listing reads no times.
+  std::vector<NamedEntry> entries;
+  if (!ListNames(pattern, false, &entries)) return false;
+  for (const NamedEntry& entry : entries) {
+    const char* name = entry.name.c_str();
+    if (entry.directory) continue;
+    if (strlen(name) < fixed.size() || strchr(name + fixed.size(), '_')) continue;
+    if (!IsImageFile(name)) continue;
+    if (JoinPath(buffer, thumbsDir, name)) return true;
+  }
+  return false;
 }
 
 // The name the thumbnail builder writes: "tn_", the image name with its last

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/names_extra.h"
 #include "programs/pagebase/progress.h"
 #include "shared/chars.h"
 #include "shared/image_size.h"
@@ -44,10 +45,7 @@ void AppendThumbnailItem(char* buffer, const char* name, long width, long height
   if (written < 0 || static_cast<size_t>(written) >= left) buffer[used] = '\0';
 }
 
-bool IsFile(const char* path) {
-  uint32_t attributes = GetAttributes(path);
-  return attributes != kInvalidAttributes && !(attributes & kAttrDirectory);
-}
+bool IsFile(const char* path) { return GetPathKind(path) == PathKind::kFile; }
 
 // The folder thumbnails beside a directory record's index page.
 void FolderThumbnailItems(const char* recordPath, char* buffer) {
