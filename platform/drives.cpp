@@ -1,6 +1,5 @@
 // Drive letters over host folders, full Windows paths, the current directory
 // and host lookups without regard to letter case.
-#include <dirent.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dir_cache.h"
@@ -173,43 +173,56 @@ bool CurrentWinPath(WinPath* out) {
   return HostToWin(host, out);
 }
 
+// A byte Windows allows in a name: none of \ / : * ? " < > | and none below 32.
+bool IsWindowsChar(unsigned char c) {
+  switch (c) {
+    case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+      return false;
+    default:
+      return c >= 32;
+  }
+}
+
 bool IsWildcardName(const std::string& name) {
   for (char c : name) {
     if (c == '*' || c == '?') continue;
-    if (!IsWindowsName(std::string(1, c))) return false;
+    if (!IsWindowsChar(static_cast<unsigned char>(c))) return false;
   }
   return true;
 }
 
 // Applies the components of `rest` to `out`.
 bool AddComponents(const char* rest, WinPath* out, NameCheck check) {
-  std::vector<std::string> parts;
-  const char* p = rest;
-  while (*p) {
+  for (const char* p = rest; *p;) {
     const char* end = p;
     while (*end && !IsSeparator(*end)) ++end;
-    parts.emplace_back(p, end);
+    std::string part(p, end);
+    bool last = !*end || !end[1];  // no component starts after this one
     p = *end ? end + 1 : end;
-  }
-  for (size_t i = 0; i < parts.size(); ++i) {
-    const std::string& part = parts[i];
     if (part.empty() || part == ".") continue;
     if (part == "..") {
       if (!out->parts.empty()) out->parts.pop_back();
       continue;
     }
-    bool last = i + 1 == parts.size();
     bool valid = check == NameCheck::kNone || IsWindowsName(part) ||
                  (check == NameCheck::kPattern && last && IsWildcardName(part));
     if (!valid) {
       SetError("The filename, directory name, or volume label syntax is incorrect.");
       return false;
     }
-    out->parts.push_back(part);
+    out->parts.push_back(std::move(part));
   }
   size_t length = strlen(rest);
   out->trailingSeparator = length > 0 && IsSeparator(rest[length - 1]);
   return true;
+}
+
+// The length of WinPathText(path).
+size_t WinPathTextLength(const WinPath& path) {
+  size_t length = 3;  // "X:\"
+  for (size_t i = 0; i < path.parts.size(); ++i) length += (i ? 1 : 0) + path.parts[i].size();
+  if (path.trailingSeparator && !path.parts.empty()) ++length;
+  return length;
 }
 
 // Case-insensitive match for `name` among the entries of host folder `dir`;
@@ -244,7 +257,7 @@ bool FindDrive(char letter, Drive* drive) {
 
 bool IsWindowsName(const std::string& name) {
   for (unsigned char c : name) {
-    if (c < 32 || strchr("\\/:*?\"<>|", c)) return false;
+    if (!IsWindowsChar(c)) return false;
   }
   return true;
 }
@@ -274,11 +287,11 @@ bool ResolvePath(const char* path, WinPath* out, NameCheck check) {
     if (!IsSeparator(*rest)) result.parts = current.parts;
   }
   if (!AddComponents(rest, &result, check)) return false;
-  if (WinPathText(result).size() > static_cast<size_t>(kMaxPath)) {
+  if (WinPathTextLength(result) > static_cast<size_t>(kMaxPath)) {
     SetError("The filename or extension is too long.");
     return false;
   }
-  *out = result;
+  *out = std::move(result);
   return true;
 }
 
@@ -301,7 +314,12 @@ bool HostOf(const WinPath& path, std::string* host, bool* found, struct stat* st
   }
   // The path as written, and where each component of it ends.
   std::string exact = drive->folder;
-  std::vector<size_t> ends = {exact.size()};
+  size_t length = exact.size();
+  for (const std::string& part : path.parts) length += 1 + part.size();
+  exact.reserve(length);
+  std::vector<size_t> ends;
+  ends.reserve(path.parts.size() + 1);
+  ends.push_back(exact.size());
   for (const std::string& part : path.parts) {
     exact += '/';
     exact += part;
@@ -313,8 +331,12 @@ bool HostOf(const WinPath& path, std::string* host, bool* found, struct stat* st
   struct stat st;
   size_t known = path.parts.size();
   bool exists = LstatHost(exact, &st);
-  while (!exists && known > 0) exists = LstatHost(exact.substr(0, ends[--known]), &st);
-  std::string current = exists ? exact.substr(0, ends[known]) : exact;
+  std::string current;
+  while (!exists && known > 0) {
+    current.assign(exact, 0, ends[--known]);
+    exists = LstatHost(current, &st);
+  }
+  current.assign(exact, 0, exists ? ends[known] : exact.size());
   bool haveStatus = exists;
   for (size_t i = known; exists && i < path.parts.size(); ++i) {
     const std::string& part = path.parts[i];

@@ -69,13 +69,15 @@ bool CheckRegular(const struct stat& st) {
 
 // Opens a host file without ever blocking on a FIFO or device, and keeps the
 // descriptor only when it is a regular file. Returns -1 on failure.
-int OpenRegular(const std::string& host, int flags) {
+// `status` (optional) receives the open file's status.
+int OpenRegular(const std::string& host, int flags, struct stat* status = nullptr) {
   int fd = open(host.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) {
     SetErrno(errno == ENXIO ? EACCES : errno);
     return -1;
   }
-  struct stat st;
+  struct stat own;
+  struct stat& st = status ? *status : own;
   if (fstat(fd, &st) != 0 || !CheckRegular(st)) {
     close(fd);
     return -1;
@@ -84,7 +86,10 @@ int OpenRegular(const std::string& host, int flags) {
   return fd;
 }
 
-bool ReadAll(int fd, std::string* text) {
+// Reads a regular file to its end. `size` is its size when it was opened: a
+// read that comes back short just there is the end, which spares the call
+// that would only say so (a file that grew or shrank is read on to the end).
+bool ReadAll(int fd, std::string* text, off_t size) {
   text->clear();
   char buffer[65536];
   for (;;) {
@@ -96,6 +101,9 @@ bool ReadAll(int fd, std::string* text) {
       return false;
     }
     text->append(buffer, static_cast<size_t>(n));
+    if (static_cast<size_t>(n) < sizeof buffer && text->size() == static_cast<size_t>(size)) {
+      return true;
+    }
   }
 }
 
@@ -157,8 +165,9 @@ int TextClose(void* cookie) {
 
 // In place: each CR that stands before an LF goes.
 void DropCarriageReturns(std::string* text) {
-  size_t kept = 0;
-  for (size_t i = 0; i < text->size(); ++i) {
+  size_t kept = text->find('\r');
+  if (kept == std::string::npos) return;
+  for (size_t i = kept; i < text->size(); ++i) {
     char c = (*text)[i];
     if (c == '\r' && i + 1 < text->size() && (*text)[i + 1] == '\n') continue;
     (*text)[kept++] = c;
@@ -166,9 +175,9 @@ void DropCarriageReturns(std::string* text) {
   text->resize(kept);
 }
 
-FILE* OpenTextReader(int fd) {
+FILE* OpenTextReader(int fd, off_t size) {
   auto stream = new TextStream;
-  bool read = ReadAll(fd, &stream->text);
+  bool read = ReadAll(fd, &stream->text, size);
   close(fd);
   if (!read) {
     delete stream;
@@ -180,6 +189,51 @@ FILE* OpenTextReader(int fd) {
   if (!file) {
     delete stream;
     SetErrno(errno);
+    return nullptr;
+  }
+  setvbuf(file, stream->buffer, _IOFBF, sizeof stream->buffer);
+  return file;
+}
+
+// --- Binary reading: a stream over the descriptor that carries its own
+// buffer, so that opening one costs no calls beyond the open itself.
+
+struct BinaryStream {
+  int fd = -1;
+  char buffer[4096];
+};
+
+ssize_t BinaryRead(void* cookie, char* buffer, size_t size) {
+  auto stream = static_cast<BinaryStream*>(cookie);
+  for (;;) {
+    ssize_t n = read(stream->fd, buffer, size);
+    if (n >= 0 || errno != EINTR) return n;
+  }
+}
+
+int BinarySeek(void* cookie, off64_t* offset, int whence) {
+  off64_t position = lseek64(static_cast<BinaryStream*>(cookie)->fd, *offset, whence);
+  if (position < 0) return -1;
+  *offset = position;
+  return 0;
+}
+
+int BinaryClose(void* cookie) {
+  auto stream = static_cast<BinaryStream*>(cookie);
+  int result = close(stream->fd);
+  delete stream;
+  return result;
+}
+
+FILE* OpenBinaryReader(int fd) {
+  auto stream = new BinaryStream;
+  stream->fd = fd;
+  cookie_io_functions_t functions = {BinaryRead, nullptr, BinarySeek, BinaryClose};
+  FILE* file = fopencookie(stream, "r", functions);
+  if (!file) {
+    SetErrno(errno);
+    close(fd);
+    delete stream;
     return nullptr;
   }
   setvbuf(file, stream->buffer, _IOFBF, sizeof stream->buffer);
@@ -329,9 +383,12 @@ FILE* OpenFile(const char* path, const char* mode) {
       }
     }
   }
-  int fd = OpenRegular(target.host, OpenFlags(parsed));
+  struct stat opened;
+  int fd = OpenRegular(target.host, OpenFlags(parsed), &opened);
   if (fd < 0) return nullptr;
-  if (parsed.kind == 'r' && !parsed.update && !parsed.binary) return OpenTextReader(fd);
+  if (parsed.kind == 'r' && !parsed.update) {
+    return parsed.binary ? OpenBinaryReader(fd) : OpenTextReader(fd, opened.st_size);
+  }
   FILE* file = fdopen(fd, StreamMode(parsed));
   if (!file) {
     SetErrno(errno);
@@ -343,9 +400,10 @@ FILE* OpenFile(const char* path, const char* mode) {
 bool ReadWholeFile(const char* path, std::string* text) {
   std::string host;
   if (!HostOfPath(path, &host)) return false;
-  int fd = OpenRegular(host, O_RDONLY);
+  struct stat opened;
+  int fd = OpenRegular(host, O_RDONLY, &opened);
   if (fd < 0) return false;
-  bool ok = ReadAll(fd, text);
+  bool ok = ReadAll(fd, text, opened.st_size);
   close(fd);
   return ok;
 }

@@ -143,6 +143,71 @@ TEST(Files, ReadWholeFileIsBinary) {
   EXPECT_FALSE(ReadWholeFile("C:\\none", &text));
 }
 
+// Content of `size` bytes with every byte value.
+std::string Bytes(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 256) & 0xFF);
+  return bytes;
+}
+
+TEST(Files, WholeFilesOfEverySizeAreReadToTheEnd) {
+  TempDrive drive;
+  for (size_t size : {0, 1, 511, 512, 4096, 65535, 65536, 65537, 200000}) {
+    std::string content = Bytes(size);
+    drive.Write("f.bin", content);
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile("C:\\f.bin", &text)) << size;
+    EXPECT_EQ(text, content) << size;
+    FILE* file = OpenFile("C:\\f.bin", "rb");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(ReadStream(file), content) << size;
+    fclose(file);
+  }
+}
+
+TEST(Files, FilesWhoseSizeSaysNothingAreReadToTheEnd) {
+  // Kernel files report a size of 0 (or a page) whatever they hold.
+  TempDrive drive;
+  std::string drives = std::string(getenv("WEFTDRIVES")) + ";P=/proc";
+  setenv("WEFTDRIVES", drives.c_str(), 1);
+  std::string text;
+  ASSERT_TRUE(ReadWholeFile("P:\\self\\status", &text));
+  EXPECT_NE(text.find("Name:"), std::string::npos);
+  EXPECT_EQ(text.back(), '\n');
+  FILE* file = OpenFile("P:\\self\\status", "r");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(ReadStream(file).substr(0, 5), "Name:");
+  fclose(file);
+}
+
+TEST(Files, BinaryReadingSeeksAndTellsPastItsBuffer) {
+  TempDrive drive;
+  const std::string content = Bytes(20000);
+  drive.Write("f.bin", content);
+  FILE* file = OpenFile("C:\\f.bin", "rb");
+  ASSERT_NE(file, nullptr);
+  char block[6000];
+  ASSERT_EQ(fread(block, 1, 10, file), 10u);
+  EXPECT_EQ(std::string(block, 10), content.substr(0, 10));
+  EXPECT_EQ(ftell(file), 10);
+  ASSERT_EQ(fseek(file, 5000, SEEK_CUR), 0);
+  EXPECT_EQ(ftell(file), 5010);
+  ASSERT_EQ(fread(block, 1, sizeof block, file), sizeof block);
+  EXPECT_EQ(std::string(block, sizeof block), content.substr(5010, sizeof block));
+  EXPECT_EQ(fgetc(file), static_cast<unsigned char>(content[11010]));
+  EXPECT_EQ(ungetc('x', file), 'x');
+  EXPECT_EQ(fgetc(file), 'x');
+  ASSERT_EQ(fseek(file, -3, SEEK_END), 0);
+  EXPECT_EQ(ftell(file), 19997);
+  EXPECT_EQ(ReadStream(file), content.substr(19997));
+  EXPECT_TRUE(feof(file));
+  EXPECT_FALSE(ferror(file));
+  ASSERT_EQ(fseek(file, 100, SEEK_SET), 0);
+  EXPECT_EQ(fgetc(file), static_cast<unsigned char>(content[100]));
+  EXPECT_EQ(fputc('x', file), EOF);  // a reading stream takes no writes
+  EXPECT_EQ(fclose(file), 0);
+}
+
 TEST(Files, DeleteCreateAndRemoveDirectories) {
   TempDrive drive;
   drive.Write("a.txt", "x");

@@ -102,7 +102,12 @@ class Matcher {
 bool MatchTokens(const std::vector<int>& tokens, const char* name) {
   // "*" matches every name: the common listing needs no matching.
   if (tokens.size() == 1 && tokens[0] == kStar) return true;
-  return Matcher(tokens, name).Match(0, 0);
+  // Plain characters at the start match one for one; most names fail there.
+  size_t start = 0;
+  for (; start < tokens.size() && tokens[start] < 256; ++start) {
+    if (static_cast<unsigned char>(UpperAscii(name[start])) != tokens[start]) return false;
+  }
+  return Matcher(tokens, name).Match(start, start);
 }
 
 bool ListedBefore(const FindData& a, const FindData& b) { return NameListedBefore(a.name, b.name); }

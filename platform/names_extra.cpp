@@ -64,7 +64,7 @@ bool ListNames(const char* pattern, bool withHidden, std::vector<NamedEntry>* en
   path += '/';
   size_t folderLength = path.size();
   for (const DirName& entry : *names) {
-    if (!IsWindowsName(entry.name) || !wanted.Matches(entry.name.c_str())) continue;
+    if (!wanted.Matches(entry.name.c_str()) || !IsWindowsName(entry.name)) continue;
     path.resize(folderLength);
     path += entry.name;
     NamedEntry named;

@@ -1,14 +1,25 @@
 #include "shared/dir_names.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/files.h"
 #include "platform/names_extra.h"
-#include "shared/string.h"
+#include "shared/chars.h"
 
 namespace {
 
 const char* const kIndexPageNames[] = {"index.htm", "index.html", "welcome.htm", "Welcome.html"};
+
+// The first key of the listing order: bytes compared after ASCII upper-casing.
+int CompareUpperCased(const char* a, const char* b) {
+  for (;; ++a, ++b) {
+    unsigned char x = static_cast<unsigned char>(ToUpper(*a));
+    unsigned char y = static_cast<unsigned char>(ToUpper(*b));
+    if (x != y) return x < y ? -1 : 1;
+    if (!x) return 0;
+  }
+}
 
 }  // namespace
 
@@ -31,10 +42,16 @@ std::vector<ListedName> ListDirectory(const std::string& dir) {
 }
 
 const ListedName* FindListed(const std::vector<ListedName>& names, const char* wanted) {
+  // The listing order puts the names that differ only in letter case side by
+  // side, so one search finds where they start.
+  auto before = [](const ListedName& listed, const char* name) {
+    return CompareUpperCased(listed.name.c_str(), name) < 0;
+  };
+  auto first = std::lower_bound(names.begin(), names.end(), wanted, before);
   const ListedName* caseless = nullptr;
-  for (const ListedName& listed : names) {
-    if (listed.name == wanted) return &listed;
-    if (!caseless && CompareNoCase(listed.name.c_str(), wanted) == 0) caseless = &listed;
+  for (auto it = first; it != names.end() && CompareUpperCased(it->name.c_str(), wanted) == 0; ++it) {
+    if (it->name == wanted) return &*it;
+    if (!caseless) caseless = &*it;
   }
   return caseless;
 }

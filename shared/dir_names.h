@@ -23,6 +23,7 @@ std::vector<ListedName> ListDirectory(const std::string& dir);
 
 // The listed name that a lookup of `wanted` would find: the exact name
 // first, then one that differs only in letter case. Null when there is none.
+// `names` in listing order, as ListDirectory gives them.
 const ListedName* FindListed(const std::vector<ListedName>& names, const char* wanted);
 
 // The directory's index page: the first of "index.htm", "index.html",

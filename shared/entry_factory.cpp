@@ -73,12 +73,32 @@ void AttachImageThumbnail(Entry* entry, const char* imagePath) {
   if (FindThumbnail(thumb, imagePath)) SetThumbnailFrom(entry, thumb);
 }
 
-// The page that describes an image: its name with ".htm", when it exists.
+// A page entry from its head, read from `stream` (closed here; null when the
+// page could not be opened).
+Entry* PageEntryFrom(const char* path, FILE* stream, const char* fallbackTitle,
+                     String* bodyHolder) {
+  Entry* entry = new Entry;
+  entry->kind = kEntryPage;
+  entry->SetHref(FileToUrlString(path));
+  if (stream) {
+    InfoParser(stream, entry, bodyHolder).Scan();
+    fclose(stream);
+  }
+  if (HasText(entry->title)) return entry;
+  entry->SetTitle(HasText(fallbackTitle) ? String(fallbackTitle) : FileNameTitle(path));
+  return entry;
+}
+
+// The page that describes an image: its name with ".htm", when it exists and
+// is no directory.
 Entry* DescribingPageEntry(const char* imagePath) {
   String page = ChangeExtensionString(imagePath, ".htm");
-  // One lookup tells both that the page exists and that it is no directory.
-  if (page.IsNull() || GetPathKind(page) != PathKind::kFile) return nullptr;
-  Entry* entry = MakePageEntry(page);
+  if (page.IsNull()) return nullptr;
+  // A page that opens is one; only where opening fails must the lookup tell
+  // whether there is a page that cannot be read.
+  FILE* stream = OpenFile(page, "r");
+  if (!stream && GetPathKind(page) != PathKind::kFile) return nullptr;
+  Entry* entry = PageEntryFrom(page, stream, nullptr, nullptr);
   entry->SetHref(FileToUrlString(imagePath));
   return entry;
 }
@@ -207,16 +227,7 @@ void ApplyForward(Entry* entry, const char* target) {
 // --- Factory ----------------------------------------------------------------------
 
 Entry* MakePageEntry(const char* path, const char* fallbackTitle, String* bodyHolder) {
-  Entry* entry = new Entry;
-  entry->kind = kEntryPage;
-  entry->SetHref(FileToUrlString(path));
-  if (FILE* stream = OpenFile(path, "r")) {
-    InfoParser(stream, entry, bodyHolder).Scan();
-    fclose(stream);
-  }
-  if (HasText(entry->title)) return entry;
-  entry->SetTitle(HasText(fallbackTitle) ? String(fallbackTitle) : FileNameTitle(path));
-  return entry;
+  return PageEntryFrom(path, OpenFile(path, "r"), fallbackTitle, bodyHolder);
 }
 
 Entry* MakeImageEntry(const char* path, bool readPage, bool findThumb) {

@@ -133,7 +133,9 @@ const char* SkipDot(const char* ext) { return *ext == '.' ? ext + 1 : ext; }
 
 // The thumbnail found by the search "thumbs\tn_<name without extension, dots
 // as '_'>_*.*": the first image whose name has no further '_' after that part.
-bool SearchThumbnail(char* buffer, const char* thumbsDir, const char* base) {
+// `listed` tells whether the thumbs directory could be listed.
+bool SearchThumbnail(char* buffer, const char* thumbsDir, const char* base, bool* listed) {
+  *listed = false;
   const char* ext = Extension(base);
   std::string fixed = "tn_" + std::string(base, ext - base) + "_";
   for (char& c : fixed) {
@@ -144,6 +146,7 @@ bool SearchThumbnail(char* buffer, const char* thumbsDir, const char* base) {
   // Only the names and kinds count here: the quick listing reads no times.
   std::vector<NamedEntry> entries;
   if (!ListNames(pattern, false, &entries)) return false;
+  *listed = true;
   for (const NamedEntry& entry : entries) {
     const char* name = entry.name.c_str();
     if (entry.directory) continue;
@@ -163,7 +166,7 @@ bool WriterThumbnail(char* buffer, const char* thumbsDir, const char* base) {
   name += ".jpg";
   char candidate[kSitePathSize];
   if (!JoinPath(candidate, thumbsDir, name.c_str())) return false;
-  if (!FileExists(candidate) || DirExists(candidate)) return false;
+  if (GetPathKind(candidate) != PathKind::kFile) return false;
   strcpy(buffer, candidate);
   return true;
 }
@@ -373,8 +376,12 @@ char* FindImageFile(char* buffer, const char* path) {
 char* FindThumbnail(char* buffer, const char* imagePath) {
   const char* base = BaseName(imagePath);
   std::string thumbsDir = std::string(imagePath, base - imagePath) + "thumbs";
-  if (thumbsDir.size() >= kSitePathSize || !DirExists(thumbsDir.c_str())) return nullptr;
-  if (SearchThumbnail(buffer, thumbsDir.c_str(), base)) return buffer;
+  if (thumbsDir.size() >= kSitePathSize) return nullptr;
+  // Listing the thumbs directory shows that it is one; only where it cannot
+  // be listed is that asked on its own.
+  bool listed = false;
+  if (SearchThumbnail(buffer, thumbsDir.c_str(), base, &listed)) return buffer;
+  if (!listed && !DirExists(thumbsDir.c_str())) return nullptr;
   if (WriterThumbnail(buffer, thumbsDir.c_str(), base)) return buffer;
   return nullptr;
 }
