@@ -1,25 +1,141 @@
-// A small per-thread cache of directory names, checked against the
-// directory's status on every use.
+// A process-wide cache of directory names. A directory that has not changed
+// for a while is checked against its status on every use; one that changed
+// recently is watched (inotify), since two changes within one tick of the
+// file system's clock could leave its times as they were, and the watch's
+// reports of created, deleted and renamed entries are applied to the kept
+// names, so the process's own writes no longer cost a reading of the folder.
 #include "platform/dir_cache.h"
 
 #include <dirent.h>
+#include <limits.h>
+#include <pthread.h>
+#include <sys/inotify.h>
 #include <time.h>
+#include <unistd.h>
 
-#include <cstdint>
+#include <cerrno>
 #include <cstring>
-#include <unordered_map>
+#include <iterator>
+#include <mutex>
+
+#include "platform/host.h"
 
 namespace weft_host {
 namespace {
 
+unsigned char UpperByte(char c) {
+  unsigned char byte = static_cast<unsigned char>(c);
+  return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
+}
+
+// Upper-cased `name` against `upperPrefix`, both compared as whole texts:
+// below zero when the name comes first.
+int CompareUpper(std::string_view name, std::string_view upperPrefix) {
+  size_t common = name.size() < upperPrefix.size() ? name.size() : upperPrefix.size();
+  for (size_t i = 0; i < common; ++i) {
+    unsigned char a = UpperByte(name[i]);
+    unsigned char b = static_cast<unsigned char>(upperPrefix[i]);
+    if (a != b) return a < b ? -1 : 1;
+  }
+  if (name.size() == upperPrefix.size()) return 0;
+  return name.size() < upperPrefix.size() ? -1 : 1;
+}
+
+}  // namespace
+
+// --- DirNames ------------------------------------------------------------------
+
+bool ListedOrder::operator()(const DirName& a, const DirName& b) const {
+  return NameListedBefore(a.name.c_str(), b.name.c_str());
+}
+
+bool ListedOrder::operator()(const DirName& a, std::string_view upperPrefix) const {
+  return CompareUpper(a.name, upperPrefix) < 0;
+}
+
+bool ListedOrder::operator()(std::string_view upperPrefix, const DirName& b) const {
+  return CompareUpper(b.name, upperPrefix) > 0;
+}
+
+bool HasUpperPrefix(std::string_view name, std::string_view upperPrefix) {
+  if (name.size() < upperPrefix.size()) return false;
+  for (size_t i = 0; i < upperPrefix.size(); ++i) {
+    if (UpperByte(name[i]) != static_cast<unsigned char>(upperPrefix[i])) return false;
+  }
+  return true;
+}
+
+size_t DirNames::FoldedHash::operator()(std::string_view name) const {
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (char c : name) hash = (hash ^ UpperByte(c)) * 1099511628211ull;
+  return static_cast<size_t>(hash);
+}
+
+bool DirNames::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (UpperByte(a[i]) != UpperByte(b[i])) return false;
+  }
+  return true;
+}
+
+DirNames::DirNames(const DirNames& other) : names_(other.names_) {
+  firstOfFold_.reserve(names_.size());
+  for (auto it = names_.begin(); it != names_.end(); ++it) {
+    // The listing order puts a name first among those that fold alike.
+    firstOfFold_.emplace(std::string_view(it->name), it);
+  }
+}
+
+const DirName* DirNames::FindNoCase(std::string_view name) const {
+  auto found = firstOfFold_.find(name);
+  return found == firstOfFold_.end() ? nullptr : &*found->second;
+}
+
+DirNames::const_iterator DirNames::FirstWithPrefix(std::string_view upperPrefix) const {
+  return names_.lower_bound(upperPrefix);
+}
+
+void DirNames::Add(std::string_view name, unsigned char type) {
+  auto [it, inserted] = names_.insert(DirName{std::string(name), type});
+  if (!inserted) {
+    it->type = type;
+    return;
+  }
+  if (it != names_.begin() && FoldedEqual()(std::prev(it)->name, it->name)) return;
+  // The new name is the first of its kind: it takes the index entry.
+  firstOfFold_.erase(std::string_view(it->name));
+  firstOfFold_.emplace(std::string_view(it->name), it);
+}
+
+void DirNames::Remove(std::string_view name) {
+  auto it = names_.find(DirName{std::string(name)});
+  if (it == names_.end()) return;
+  auto indexed = firstOfFold_.find(std::string_view(it->name));
+  bool first = indexed != firstOfFold_.end() && indexed->second == it;
+  auto next = std::next(it);
+  bool nextFoldsAlike = next != names_.end() && FoldedEqual()(next->name, it->name);
+  if (first) firstOfFold_.erase(indexed);
+  names_.erase(it);
+  if (first && nextFoldsAlike) firstOfFold_.emplace(std::string_view(next->name), next);
+}
+
+namespace {
+
 // Directories kept; the least recently used one goes first.
 constexpr size_t kCachedDirs = 64;
-// A directory modified this recently is read every time: a change within the
-// same tick of the file system's clock would leave its times as they were.
+// A directory modified this recently is kept only under a watch: a change
+// within the same tick of the file system's clock would leave its times as
+// they were.
 constexpr int64_t kSettleNanoseconds = 2'000'000'000;
+// What a watch reports: every change of the directory's entries, and its own
+// end. IN_MASK_CREATE: a directory seen under two paths is watched once.
+constexpr uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
+                                IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_CREATE;
 
-// What must stay the same for the kept names to be the directory's names:
-// every change of an entry sets the modification time to the current time.
+// What must stay the same for kept names of an unwatched directory to be the
+// directory's names: every change of an entry sets the modification time to
+// the current time.
 struct DirKey {
   dev_t device = 0;
   ino_t inode = 0;
@@ -31,9 +147,12 @@ bool SameTime(const struct timespec& a, const struct timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
+bool SameDirectory(const DirKey& a, const DirKey& b) {
+  return a.device == b.device && a.inode == b.inode;
+}
+
 bool SameKey(const DirKey& a, const DirKey& b) {
-  return a.device == b.device && a.inode == b.inode && SameTime(a.modified, b.modified) &&
-         SameTime(a.changed, b.changed);
+  return SameDirectory(a, b) && SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
 }
 
 DirKey KeyOf(const struct stat& st) {
@@ -57,28 +176,9 @@ bool IsSettled(const DirKey& key) {
   return Nanoseconds(key.modified) < Nanoseconds(now) - kSettleNanoseconds;
 }
 
-struct CachedDir {
-  DirKey key;
-  std::shared_ptr<const DirNames> names;
-  uint64_t lastUse = 0;
-};
-
-struct DirCache {
-  std::unordered_map<std::string, CachedDir> dirs;
-  uint64_t uses = 0;
-
-  void Evict() {
-    auto oldest = dirs.begin();
-    for (auto it = dirs.begin(); it != dirs.end(); ++it) {
-      if (it->second.lastUse < oldest->second.lastUse) oldest = it;
-    }
-    if (oldest != dirs.end()) dirs.erase(oldest);
-  }
-};
-
 // Reads the directory; `key` comes from the open directory itself, so the
 // names and the key always belong to the same directory.
-std::shared_ptr<const DirNames> ReadFresh(const std::string& path, DirKey* key) {
+std::shared_ptr<DirNames> ReadFresh(const std::string& path, DirKey* key) {
   DIR* dir = opendir(path.c_str());
   if (!dir) return nullptr;
   struct stat st;
@@ -91,36 +191,234 @@ std::shared_ptr<const DirNames> ReadFresh(const std::string& path, DirKey* key) 
   while (dirent* entry = readdir(dir)) {
     const char* name = entry->d_name;
     if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) continue;
-    names->push_back({name, entry->d_type});
+    names->Add(name, entry->d_type);
   }
   closedir(dir);
   return names;
 }
 
+struct CachedDir {
+  DirKey key;
+  std::shared_ptr<DirNames> names;
+  uint64_t lastUse = 0;
+  int watch = -1;        // the inotify watch, or -1 for a settled directory
+  bool changed = false;  // the watch reported changes since the last use
+};
+
+class DirCache {
+ public:
+  DirCache() {
+    pthread_atfork([] { Instance().mutex_.lock(); }, [] { Instance().mutex_.unlock(); },
+                   [] {
+                     Instance().mutex_.unlock();
+                     Instance().ForgetAllAfterFork();
+                   });
+  }
+
+  static DirCache& Instance() {
+    // Never destroyed: threads may still look up names while the process ends.
+    static DirCache* cache = new DirCache;
+    return *cache;
+  }
+
+  std::shared_ptr<const DirNames> Read(const std::string& path, const struct stat& st) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ApplyReports();
+    auto kept = dirs_.find(path);
+    if (kept != dirs_.end()) {
+      if (StillValid(kept->second, KeyOf(st))) return Use(&kept->second, KeyOf(st));
+      Forget(kept);
+    }
+    return ReadAndKeep(path, KeyOf(st));
+  }
+
+  DirCacheCounts Counts() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    DirCacheCounts counts = counts_;
+    counts.watching = Watching();
+    return counts;
+  }
+
+ private:
+  using Dirs = std::unordered_map<std::string, CachedDir>;
+
+  // Kept names serve while the directory is the same one and, unwatched,
+  // its times are as they were; watched, while every change of its times
+  // came with reports of its entries (a change the watch cannot see, made on
+  // another machine sharing the disk, shows in the times alone).
+  static bool StillValid(const CachedDir& dir, const DirKey& now) {
+    if (!SameDirectory(dir.key, now)) return false;
+    if (SameKey(dir.key, now)) return true;
+    return dir.watch >= 0 && dir.changed;
+  }
+
+  std::shared_ptr<const DirNames> Use(CachedDir* dir, const DirKey& now) {
+    dir->lastUse = ++uses_;
+    dir->key = now;
+    dir->changed = false;
+    return dir->names;
+  }
+
+  std::shared_ptr<const DirNames> ReadAndKeep(const std::string& path, const DirKey& seen) {
+    // The watch comes first, so that no change after the reading is missed.
+    int watch = IsSettled(seen) ? -1 : AddWatch(path);
+    DirKey key;
+    std::shared_ptr<DirNames> names = ReadFresh(path, &key);
+    ++counts_.reads;
+    bool keep = names && (watch >= 0 ? SameDirectory(key, seen) : IsSettled(key));
+    if (!keep) {
+      RemoveWatch(watch);
+      return names;
+    }
+    if (dirs_.size() >= kCachedDirs) Evict();
+    CachedDir& dir = dirs_[path];
+    dir = CachedDir{key, names, ++uses_, watch, false};
+    if (watch >= 0) watched_[watch] = path;
+    return names;
+  }
+
+  // --- Watches
+
+  bool Watching() {
+    if (notify_ == kNotTried) {
+      notify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+      if (notify_ < 0) notify_ = kUnavailable;
+    }
+    return notify_ >= 0;
+  }
+
+  int AddWatch(const std::string& path) {
+    if (!Watching()) return -1;
+    int watch = inotify_add_watch(notify_, path.c_str(), kWatchMask);
+    // A watch number still in use belongs to another path of the same
+    // directory: that path keeps it.
+    if (watch >= 0 && watched_.count(watch)) return -1;
+    return watch;
+  }
+
+  void RemoveWatch(int watch) {
+    if (watch < 0) return;
+    inotify_rm_watch(notify_, watch);
+    watched_.erase(watch);
+  }
+
+  // Reads every report waiting and applies it to the kept names.
+  void ApplyReports() {
+    if (notify_ < 0 || watched_.empty()) return;
+    alignas(struct inotify_event) char buffer[16384];
+    for (;;) {
+      ssize_t n = read(notify_, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return;  // EAGAIN: nothing more waits
+      for (ssize_t at = 0; at < n;) {
+        const auto* event = reinterpret_cast<const struct inotify_event*>(buffer + at);
+        Apply(*event);
+        at += static_cast<ssize_t>(sizeof *event + event->len);
+      }
+      // A read gives every report that fits: room left for the longest one
+      // means none was waiting, which spares the read that would say so.
+      if (sizeof buffer - static_cast<size_t>(n) >= sizeof(struct inotify_event) + NAME_MAX + 1) {
+        return;
+      }
+    }
+  }
+
+  void Apply(const struct inotify_event& event) {
+    if (event.mask & IN_Q_OVERFLOW) {
+      ForgetWatched();  // reports were lost: no watched names can be trusted
+      return;
+    }
+    auto owner = watched_.find(event.wd);
+    if (owner == watched_.end()) return;
+    auto kept = dirs_.find(owner->second);
+    if (kept == dirs_.end() || kept->second.watch != event.wd) {
+      watched_.erase(owner);
+      return;
+    }
+    if (event.mask & IN_IGNORED) {
+      // The watch is gone already (the directory went, or its file system).
+      kept->second.watch = -1;
+      watched_.erase(owner);
+      dirs_.erase(kept);
+      return;
+    }
+    if (event.mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT)) {
+      Forget(kept);
+      return;
+    }
+    if (event.len == 0) return;
+    std::string_view name(event.name);
+    DirNames& names = Writable(&kept->second);
+    if (event.mask & (IN_CREATE | IN_MOVED_TO)) {
+      names.Add(name, (event.mask & IN_ISDIR) ? DT_DIR : DT_UNKNOWN);
+    } else {
+      names.Remove(name);
+    }
+    kept->second.changed = true;
+    ++counts_.learned;
+  }
+
+  // The kept names, copied first when a caller still holds them.
+  static DirNames& Writable(CachedDir* dir) {
+    if (dir->names.use_count() > 1) dir->names = std::make_shared<DirNames>(*dir->names);
+    return *dir->names;
+  }
+
+  // --- Forgetting
+
+  void Forget(Dirs::iterator kept) {
+    RemoveWatch(kept->second.watch);
+    dirs_.erase(kept);
+  }
+
+  void ForgetWatched() {
+    for (auto it = dirs_.begin(); it != dirs_.end();) {
+      auto next = std::next(it);
+      if (it->second.watch >= 0) Forget(it);
+      it = next;
+    }
+  }
+
+  void Evict() {
+    auto oldest = dirs_.begin();
+    for (auto it = dirs_.begin(); it != dirs_.end(); ++it) {
+      if (it->second.lastUse < oldest->second.lastUse) oldest = it;
+    }
+    if (oldest != dirs_.end()) Forget(oldest);
+  }
+
+  // A child process shares the parent's watch reports: reading them would
+  // take them from the parent. The child starts afresh.
+  void ForgetAllAfterFork() {
+    if (notify_ >= 0) close(notify_);
+    notify_ = kNotTried;
+    dirs_.clear();
+    watched_.clear();
+  }
+
+  static constexpr int kNotTried = -1;
+  static constexpr int kUnavailable = -2;
+
+  std::mutex mutex_;
+  Dirs dirs_;
+  std::unordered_map<int, std::string> watched_;  // watch -> path
+  int notify_ = kNotTried;
+  uint64_t uses_ = 0;
+  DirCacheCounts counts_;
+};
+
 }  // namespace
 
 std::shared_ptr<const DirNames> ReadDirNames(const std::string& dir, const struct stat* known) {
-  thread_local DirCache cache;
   std::string path = dir.empty() ? "/" : dir;
   struct stat st;
   if (!known) {
     if (stat(path.c_str(), &st) != 0) return nullptr;
     known = &st;
   }
-  auto kept = cache.dirs.find(path);
-  if (kept != cache.dirs.end()) {
-    if (SameKey(kept->second.key, KeyOf(*known))) {
-      kept->second.lastUse = ++cache.uses;
-      return kept->second.names;
-    }
-    cache.dirs.erase(kept);
-  }
-  DirKey key;
-  std::shared_ptr<const DirNames> names = ReadFresh(path, &key);
-  if (!names || !IsSettled(key)) return names;
-  if (cache.dirs.size() >= kCachedDirs) cache.Evict();
-  cache.dirs[path] = CachedDir{key, names, ++cache.uses};
-  return names;
+  return DirCache::Instance().Read(path, *known);
 }
+
+DirCacheCounts GetDirCacheCounts() { return DirCache::Instance().Counts(); }
 
 }  // namespace weft_host

@@ -1,31 +1,100 @@
-// The entry names of host directories, read once and kept while the directory
-// is unchanged, for the listings and the case-insensitive lookups of the
-// platform layer. Platform sources only.
+// The entry names of host directories, read once and kept while they are
+// known to be the directory's names, for the listings and the
+// case-insensitive lookups of the platform layer. Platform sources only.
 #pragma once
 
 #include <sys/stat.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
-#include <vector>
+#include <string_view>
+#include <unordered_map>
 
 namespace weft_host {
 
 // One entry: its name and its d_type (DT_UNKNOWN where the file system does
-// not tell; a symbolic link is DT_LNK whatever it points to).
+// not tell or the entry was learned from a change; a symbolic link is DT_LNK
+// whatever it points to).
 struct DirName {
   std::string name;
-  unsigned char type = 0;
+  mutable unsigned char type = 0;  // not part of the order
 };
-using DirNames = std::vector<DirName>;
 
-// The entries of host directory `dir` ("" or "/" is the root) in the order the
-// directory gives them, "." and ".." left out; null when it cannot be read.
-// A kept copy serves while one status call shows the same device, inode,
-// modification and change times, so a change made by this or another process
-// is seen by the next call. `known` (optional) is the directory's status just
-// taken with symbolic links followed; it spares that call.
+// Listing order: bytes compared after ASCII upper-casing, exact bytes
+// breaking ties, so names that differ only in case stand side by side.
+struct ListedOrder {
+  using is_transparent = void;
+  bool operator()(const DirName& a, const DirName& b) const;
+  // Against an upper-cased prefix: the names that come before every name
+  // beginning with it.
+  bool operator()(const DirName& a, std::string_view upperPrefix) const;
+  bool operator()(std::string_view upperPrefix, const DirName& b) const;
+};
+
+// The names of one directory in listing order, with a case-folded hash index
+// for lookups by name.
+class DirNames {
+ public:
+  using Set = std::set<DirName, ListedOrder>;
+  using const_iterator = Set::const_iterator;
+
+  DirNames() = default;
+  DirNames(const DirNames& other);  // the index is built anew for the copy
+  DirNames& operator=(const DirNames&) = delete;
+
+  const_iterator begin() const { return names_.begin(); }
+  const_iterator end() const { return names_.end(); }
+  size_t size() const { return names_.size(); }
+
+  // The entry that `name` names without regard to ASCII letter case: the
+  // smallest in bytes when several differ only in case; null when none.
+  const DirName* FindNoCase(std::string_view name) const;
+  // The first entry whose name, upper-cased, is not before `upperPrefix`:
+  // the names that begin with the prefix without regard to case follow it.
+  const_iterator FirstWithPrefix(std::string_view upperPrefix) const;
+
+  // A name the directory gained (its type updated when it is there already)
+  // or lost.
+  void Add(std::string_view name, unsigned char type);
+  void Remove(std::string_view name);
+
+ private:
+  struct FoldedHash {
+    size_t operator()(std::string_view name) const;
+  };
+  struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+
+  Set names_;
+  // Each case-folded name to the first of the names that fold to it.
+  std::unordered_map<std::string_view, const_iterator, FoldedHash, FoldedEqual> firstOfFold_;
+};
+
+// True when `name`, upper-cased, begins with `upperPrefix`.
+bool HasUpperPrefix(std::string_view name, std::string_view upperPrefix);
+
+// The entries of host directory `dir` ("" or "/" is the root), "." and ".."
+// left out; null when it cannot be read. The names are kept between calls
+// while the directory is known to be unchanged: its status (device, inode,
+// modification and change times) is the same and it was last changed long
+// enough ago that a later change must show in those times; or, for a
+// directory changed recently, a watch on it reports each change, made by this
+// process or any other, and the kept names learn it. `known` (optional) is
+// the directory's status just taken with symbolic links followed; it spares
+// that call.
 std::shared_ptr<const DirNames> ReadDirNames(const std::string& dir,
                                              const struct stat* known = nullptr);
+
+// What the cache has done since the process started, for tests.
+struct DirCacheCounts {
+  uint64_t reads = 0;     // directories read from the disk
+  uint64_t learned = 0;   // changes applied to kept names
+  bool watching = false;  // recently changed directories can be watched
+};
+DirCacheCounts GetDirCacheCounts();
 
 }  // namespace weft_host

@@ -2,6 +2,7 @@
 // change to a directory must still be seen by the next call, whoever made it.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dir_cache.h"
 #include "platform/files.h"
 #include "platform/names_extra.h"
 #include "platform/testing/test_support.h"
@@ -84,48 +86,60 @@ struct ChangeCase {
   std::vector<std::string> after;
 };
 
+// Makes the change a case names, in this process through the layer or in
+// another process through the host's own calls.
+std::function<bool()> ChangeOf(const TempDrive& drive, const ChangeCase& c) {
+  std::string name = c.label;
+  if (name == "created" && c.otherProcess) {
+    std::string host = drive.Host("dir/New.htm");
+    return [host] { return creat(host.c_str(), 0644) >= 0; };
+  }
+  if (name == "created") {
+    return [] {
+      FILE* file = OpenFile("C:\\dir\\New.htm", "w");
+      return file && fclose(file) == 0;
+    };
+  }
+  if (name == "renamed" && c.otherProcess) {
+    std::string from = drive.Host("dir/Old.htm"), to = drive.Host("dir/New.htm");
+    return [from, to] { return rename(from.c_str(), to.c_str()) == 0; };
+  }
+  if (name == "renamed") return [] { return MoveFile("C:\\dir\\old.htm", "C:\\dir\\New.htm"); };
+  if (c.otherProcess) {
+    std::string host = drive.Host("dir/Old.htm");
+    return [host] { return unlink(host.c_str()) == 0; };
+  }
+  return [] { return DeleteFile("C:\\DIR\\OLD.HTM"); };
+}
+
+const ChangeCase kChangeCases[] = {
+    {"created", false, {"New.htm", "Old.htm"}},
+    {"created", true, {"New.htm", "Old.htm"}},
+    {"renamed", false, {"New.htm"}},
+    {"renamed", true, {"New.htm"}},
+    {"deleted", false, {}},
+    {"deleted", true, {}},
+};
+
+// A folder unchanged for long is checked by its times; one changed just now
+// is watched. Both must show every change at the next lookup.
 TEST(DirCache, LookupsAfterAChangeSeeIt) {
-  const ChangeCase cases[] = {
-      {"created", false, {"New.htm", "Old.htm"}},
-      {"created", true, {"New.htm", "Old.htm"}},
-      {"renamed", false, {"New.htm"}},
-      {"renamed", true, {"New.htm"}},
-      {"deleted", false, {}},
-      {"deleted", true, {}},
-  };
-  for (const ChangeCase& c : cases) {
-    std::string label = std::string(c.label) + (c.otherProcess ? " by another process" : "");
-    TempDrive drive;
-    drive.Write("dir/Old.htm", "x");
-    SetOldTime(drive.Host("dir"));
-    ExpectNames(drive, {"Old.htm"}, label + ", before");
-    std::string name = c.label;
-    std::function<bool()> change;
-    if (name == "created" && c.otherProcess) {
-      std::string host = drive.Host("dir/New.htm");
-      change = [host] { return creat(host.c_str(), 0644) >= 0; };
-    } else if (name == "created") {
-      change = [] {
-        FILE* file = OpenFile("C:\\dir\\New.htm", "w");
-        return file && fclose(file) == 0;
-      };
-    } else if (name == "renamed" && c.otherProcess) {
-      std::string from = drive.Host("dir/Old.htm"), to = drive.Host("dir/New.htm");
-      change = [from, to] { return rename(from.c_str(), to.c_str()) == 0; };
-    } else if (name == "renamed") {
-      change = [] { return MoveFile("C:\\dir\\old.htm", "C:\\dir\\New.htm"); };
-    } else if (c.otherProcess) {
-      std::string host = drive.Host("dir/Old.htm");
-      change = [host] { return unlink(host.c_str()) == 0; };
-    } else {
-      change = [] { return DeleteFile("C:\\DIR\\OLD.HTM"); };
+  for (bool settled : {true, false}) {
+    for (const ChangeCase& c : kChangeCases) {
+      std::string label = std::string(c.label) + (c.otherProcess ? " by another process" : "") +
+                          (settled ? " in a settled folder" : " in a recent folder");
+      TempDrive drive;
+      drive.Write("dir/Old.htm", "x");
+      if (settled) SetOldTime(drive.Host("dir"));
+      ExpectNames(drive, {"Old.htm"}, label + ", before");
+      std::function<bool()> change = ChangeOf(drive, c);
+      if (c.otherProcess) {
+        InOtherProcess(change);
+      } else {
+        ASSERT_TRUE(change()) << label;
+      }
+      ExpectNames(drive, c.after, label);
     }
-    if (c.otherProcess) {
-      InOtherProcess(change);
-    } else {
-      ASSERT_TRUE(change()) << label;
-    }
-    ExpectNames(drive, c.after, label);
   }
 }
 
@@ -140,17 +154,20 @@ TEST(DirCache, AChangeIsSeenEvenWhenTheFolderTimeIsSetBack) {
 }
 
 TEST(DirCache, AFolderReplacedByAnotherIsReadAgain) {
-  TempDrive drive;
-  drive.Write("dir/Old.htm", "x");
-  SetOldTime(drive.Host("dir"));
-  ExpectNames(drive, {"Old.htm"}, "before");
-  InOtherProcess([&] {
-    return rename(drive.Host("dir").c_str(), drive.Host("gone").c_str()) == 0 &&
-           mkdir(drive.Host("dir").c_str(), 0755) == 0 &&
-           creat(drive.Host("dir/New.htm").c_str(), 0644) >= 0;
-  });
-  SetOldTime(drive.Host("dir"));
-  ExpectNames(drive, {"New.htm"}, "after");
+  for (bool settled : {true, false}) {
+    std::string label = settled ? "settled" : "recent";
+    TempDrive drive;
+    drive.Write("dir/Old.htm", "x");
+    if (settled) SetOldTime(drive.Host("dir"));
+    ExpectNames(drive, {"Old.htm"}, label + ", before");
+    InOtherProcess([&] {
+      return rename(drive.Host("dir").c_str(), drive.Host("gone").c_str()) == 0 &&
+             mkdir(drive.Host("dir").c_str(), 0755) == 0 &&
+             creat(drive.Host("dir/New.htm").c_str(), 0644) >= 0;
+    });
+    if (settled) SetOldTime(drive.Host("dir"));
+    ExpectNames(drive, {"New.htm"}, label + ", after");
+  }
 }
 
 TEST(DirCache, ManyFoldersInTurnKeepTheirOwnNames) {
@@ -171,6 +188,174 @@ TEST(DirCache, ManyFoldersInTurnKeepTheirOwnNames) {
       EXPECT_FALSE(PathExists(("C:\\F" + index + "\\NAME" + std::to_string(i + 1) + ".TXT").c_str()));
     }
   }
+}
+
+// --- The layer's own changes to a recent folder ------------------------------
+
+// Lists a folder both ways and looks up each name in upper case.
+void ExpectFolder(const std::string& folder, const std::vector<std::string>& names,
+                  const std::string& label) {
+  std::string pattern = "C:\\" + folder + "\\*";
+  std::vector<std::string> dotted = {".", ".."};
+  dotted.insert(dotted.end(), names.begin(), names.end());
+  EXPECT_EQ(FindNames(pattern.c_str()), dotted) << label;
+  EXPECT_EQ(QuickNames(pattern.c_str()), names) << label;
+  for (std::string name : names) {
+    for (char& ch : name) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+    EXPECT_TRUE(PathExists(("C:\\" + folder + "\\" + name).c_str())) << label << ": " << name;
+  }
+}
+
+struct OwnChange {
+  const char* label;
+  std::vector<std::string> before;  // files of "dir" ("other" holds Far.txt)
+  std::function<bool()> change;
+  std::vector<std::string> after;
+  std::vector<std::string> otherAfter;
+};
+
+TEST(DirCache, OwnChangesToARecentFolderAreLearnedWithoutReadingItAgain) {
+  const OwnChange cases[] = {
+      {"created", {"Old.htm"}, [] {
+         FILE* file = OpenFile("C:\\dir\\New.htm", "w");
+         return file && fclose(file) == 0;
+       }, {"New.htm", "Old.htm"}, {"Far.txt"}},
+      {"renamed", {"Old.htm"}, [] { return MoveFile("C:\\dir\\OLD.htm", "C:\\dir\\New.htm"); },
+       {"New.htm"}, {"Far.txt"}},
+      {"renamed in letter case", {"Old.htm"},
+       [] { return MoveFile("C:\\dir\\old.htm", "C:\\dir\\OLD.HTM"); }, {"OLD.HTM"}, {"Far.txt"}},
+      {"moved to another folder", {"Old.htm"},
+       [] { return MoveFile("C:\\dir\\old.htm", "C:\\other\\Old.htm"); }, {}, {"Far.txt", "Old.htm"}},
+      {"moved in from another folder", {"Old.htm"},
+       [] { return MoveFile("C:\\other\\far.txt", "C:\\dir\\Far.txt"); }, {"Far.txt", "Old.htm"}, {}},
+      {"deleted", {"Old.htm", "x.htm"}, [] { return DeleteFile("C:\\dir\\OLD.HTM"); }, {"x.htm"},
+       {"Far.txt"}},
+      {"copied", {"Old.htm"}, [] { return CopyFile("C:\\dir\\old.htm", "C:\\dir\\New.htm", true); },
+       {"New.htm", "Old.htm"}, {"Far.txt"}},
+      {"replaced", {"Old.htm", "x.tmp"}, [] { return ReplaceFile("C:\\dir\\X.TMP", "C:\\dir\\old.htm"); },
+       {"Old.htm"}, {"Far.txt"}},
+      {"folder made", {"Old.htm"}, [] { return CreateDir("C:\\dir\\Sub"); }, {"Old.htm", "Sub"},
+       {"Far.txt"}},
+  };
+  for (const OwnChange& c : cases) {
+    TempDrive drive;
+    for (const std::string& name : c.before) drive.Write("dir/" + name, "x");
+    drive.Write("other/Far.txt", "x");
+    ExpectFolder("dir", c.before, std::string(c.label) + ", before");
+    ExpectFolder("other", {"Far.txt"}, std::string(c.label) + ", before");
+    weft_host::DirCacheCounts before = weft_host::GetDirCacheCounts();
+    ASSERT_TRUE(c.change()) << c.label << ": " << LastErrorText();
+    ExpectFolder("dir", c.after, c.label);
+    ExpectFolder("other", c.otherAfter, c.label);
+    weft_host::DirCacheCounts after = weft_host::GetDirCacheCounts();
+    if (!after.watching) continue;  // without watches a recent folder is read each time
+    EXPECT_EQ(after.reads, before.reads) << c.label;
+    EXPECT_GT(after.learned, before.learned) << c.label;
+  }
+}
+
+// A child process shares the parent's watch: what the child reads must not
+// be lost to the parent.
+TEST(DirCache, AChildProcessLeavesTheParentsReportsAlone) {
+  TempDrive drive;
+  drive.Write("dir/Old.htm", "x");
+  ExpectNames(drive, {"Old.htm"}, "before");
+  InOtherProcess([&] {
+    return creat(drive.Host("dir/New.htm").c_str(), 0644) >= 0 && PathExists("C:\\dir\\NEW.HTM");
+  });
+  ExpectNames(drive, {"New.htm", "Old.htm"}, "after");
+}
+
+// The number of reports the kernel keeps for a watch before it drops them.
+int QueuedReportsLimit() {
+  FILE* file = fopen("/proc/sys/fs/inotify/max_queued_events", "r");
+  int limit = 16384;
+  if (file) {
+    if (fscanf(file, "%d", &limit) != 1) limit = 16384;
+    fclose(file);
+  }
+  return limit < 100000 ? limit : 100000;
+}
+
+// More changes at once than the kernel keeps reports of: a file renamed to
+// and fro (two reports each time), then the folder's last changes.
+TEST(DirCache, ChangesBeyondWhatTheWatchKeepsAreAllSeen) {
+  TempDrive drive;
+  drive.Write("dir/Old.htm", "x");
+  ExpectNames(drive, {"Old.htm"}, "before");
+  int renames = QueuedReportsLimit() / 2 + 100;
+  InOtherProcess([&] {
+    std::string a = drive.Host("dir/Old.htm"), b = drive.Host("dir/b");
+    for (int i = 0; i < renames; ++i) {
+      if (rename(i % 2 ? b.c_str() : a.c_str(), i % 2 ? a.c_str() : b.c_str()) != 0) return false;
+    }
+    return unlink((renames % 2 ? b : a).c_str()) == 0 &&
+           creat(drive.Host("dir/New.htm").c_str(), 0644) >= 0;
+  });
+  ExpectNames(drive, {"New.htm"}, "after");
+}
+
+// --- The kept names -------------------------------------------------------------
+
+std::vector<std::string> Listed(const weft_host::DirNames& names) {
+  std::vector<std::string> out;
+  for (const weft_host::DirName& entry : names) out.push_back(entry.name);
+  return out;
+}
+
+std::string Found(const weft_host::DirNames& names, const char* name) {
+  const weft_host::DirName* found = names.FindNoCase(name);
+  return found ? found->name : "(none)";
+}
+
+TEST(DirNames, FindsNamesWithoutRegardToCaseTheSmallestFirst) {
+  weft_host::DirNames names;
+  for (const char* name : {"b.htm", "a.JPG", "B.HTM", "B.htm"}) names.Add(name, DT_REG);
+  EXPECT_EQ(Listed(names), (std::vector<std::string>{"a.JPG", "B.HTM", "B.htm", "b.htm"}));
+  EXPECT_EQ(Found(names, "A.jpg"), "a.JPG");
+  EXPECT_EQ(Found(names, "b.HtM"), "B.HTM");
+  EXPECT_EQ(Found(names, "b.ht"), "(none)");
+  names.Remove("B.HTM");
+  EXPECT_EQ(Found(names, "b.htm"), "B.htm");
+  names.Remove("b.htm");  // not the first of its kind: the index stays
+  EXPECT_EQ(Found(names, "b.htm"), "B.htm");
+  names.Remove("B.htm");
+  EXPECT_EQ(Found(names, "b.htm"), "(none)");
+  names.Add("b.HTM", DT_UNKNOWN);
+  EXPECT_EQ(Found(names, "B.HTM"), "b.HTM");
+  names.Add("B.HTM", DT_REG);  // comes first now
+  EXPECT_EQ(Found(names, "b.htm"), "B.HTM");
+  names.Remove("nothing");
+  EXPECT_EQ(Listed(names), (std::vector<std::string>{"a.JPG", "B.HTM", "b.HTM"}));
+}
+
+TEST(DirNames, ACopyKeepsItsOwnIndex) {
+  weft_host::DirNames names;
+  for (const char* name : {"x", "Y", "y"}) names.Add(name, DT_REG);
+  weft_host::DirNames copy(names);
+  names.Remove("Y");
+  names.Remove("x");
+  EXPECT_EQ(Found(copy, "X"), "x");
+  EXPECT_EQ(Found(copy, "y"), "Y");
+  EXPECT_EQ(Found(names, "Y"), "y");
+  EXPECT_EQ(Found(names, "x"), "(none)");
+}
+
+TEST(DirNames, NamesThatBeginWithAPrefixFollowTheirFirst) {
+  weft_host::DirNames names;
+  for (const char* name : {"tn_a_jpg.jpg", "TN_A_2_jpg.jpg", "tn_", "tn", "tn_b.jpg", "tn`", "a"}) {
+    names.Add(name, DT_REG);
+  }
+  std::vector<std::string> found;
+  for (auto it = names.FirstWithPrefix("TN_A"); it != names.end(); ++it) {
+    if (!weft_host::HasUpperPrefix(it->name, "TN_A")) break;
+    found.push_back(it->name);
+  }
+  EXPECT_EQ(found, (std::vector<std::string>{"TN_A_2_jpg.jpg", "tn_a_jpg.jpg"}));
+  EXPECT_EQ(names.FirstWithPrefix("")->name, "a");
+  EXPECT_EQ(names.FirstWithPrefix("TN_C")->name, "tn`");
+  EXPECT_EQ(names.FirstWithPrefix("TN`A"), names.end());
+  EXPECT_EQ(names.FirstWithPrefix("TN_")->name, "tn_");
 }
 
 }  // namespace

@@ -23,14 +23,6 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool EqualNoCase(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i]; ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  }
-  return i == a.size() && !b[i];
-}
-
 // Host path with '//' collapsed and no trailing '/'; "" for the root.
 std::string NormalizeHostFolder(const std::string& folder) {
   std::string out;
@@ -231,14 +223,9 @@ size_t WinPathTextLength(const WinPath& path) {
 bool FindNoCase(const std::string& dir, const std::string& name, std::string* match,
                 const struct stat* known = nullptr) {
   std::shared_ptr<const DirNames> names = ReadDirNames(dir, known);
-  if (!names) return false;
-  bool found = false;
-  for (const DirName& entry : *names) {
-    if (!EqualNoCase(name, entry.name.c_str())) continue;
-    if (!found || entry.name < *match) *match = entry.name;
-    found = true;
-  }
-  return found;
+  const DirName* found = names ? names->FindNoCase(name) : nullptr;
+  if (found) *match = found->name;
+  return found != nullptr;
 }
 
 bool LstatHost(const std::string& host, struct stat* st) {

@@ -61,10 +61,20 @@ class NamePattern {
  public:
   explicit NamePattern(const char* pattern);
   bool Matches(const char* name) const;
+  // The upper-cased text that every matching name begins with, letter case
+  // ignored ("" for a pattern that begins with a wildcard).
+  const std::string& Prefix() const { return prefix_; }
 
  private:
   std::vector<int> tokens_;
+  std::string prefix_;
 };
+
+class DirNames;
+struct DirName;
+// The entries of `names` that `pattern` matches and Windows could hold, in
+// listing order.
+std::vector<const DirName*> MatchingNames(const DirNames& names, const NamePattern& pattern);
 
 // Listing order: names compared byte by byte after ASCII upper-casing, exact
 // bytes breaking ties.

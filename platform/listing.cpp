@@ -110,8 +110,6 @@ bool MatchTokens(const std::vector<int>& tokens, const char* name) {
   return Matcher(tokens, name).Match(start, start);
 }
 
-bool ListedBefore(const FindData& a, const FindData& b) { return NameListedBefore(a.name, b.name); }
-
 bool AddEntry(const std::string& host, const std::string& name, std::vector<FindData>* out) {
   struct stat st;
   FileTime creation;
@@ -140,9 +138,25 @@ void SplitPattern(const char* pattern, std::string* folder, std::string* last) {
   *last = cut + 1;
 }
 
-NamePattern::NamePattern(const char* pattern) : tokens_(PatternTokens(pattern)) {}
+NamePattern::NamePattern(const char* pattern) : tokens_(PatternTokens(pattern)) {
+  for (int token : tokens_) {
+    if (token > 255) break;
+    prefix_ += static_cast<char>(token);
+  }
+}
 
 bool NamePattern::Matches(const char* name) const { return MatchTokens(tokens_, name); }
+
+std::vector<const DirName*> MatchingNames(const DirNames& names, const NamePattern& pattern) {
+  std::vector<const DirName*> matched;
+  const std::string& prefix = pattern.Prefix();
+  // The listing order keeps the names that begin with the prefix together.
+  for (auto it = names.FirstWithPrefix(prefix); it != names.end() && HasUpperPrefix(it->name, prefix);
+       ++it) {
+    if (IsWindowsName(it->name) && pattern.Matches(it->name.c_str())) matched.push_back(&*it);
+  }
+  return matched;
+}
 
 bool NameListedBefore(const char* a, const char* b) {
   for (size_t i = 0;; ++i) {
@@ -184,15 +198,12 @@ FindState* FindFirst(const char* pattern, FindData* data) {
   NamePattern wanted(last.c_str());
   auto state = new FindState;
   std::string prefix = host == "/" ? "" : host;
-  std::vector<const std::string*> matched;
-  for (const DirName& entry : *names) {
-    if (IsWindowsName(entry.name) && wanted.Matches(entry.name.c_str())) {
-      matched.push_back(&entry.name);
-    }
-  }
+  std::vector<const DirName*> matched = MatchingNames(*names, wanted);
   state->entries.reserve(matched.size() + 2);
-  for (const std::string* name : matched) AddEntry(prefix + "/" + *name, *name, &state->entries);
-  std::sort(state->entries.begin(), state->entries.end(), ListedBefore);
+  // The names come in listing order already.
+  for (const DirName* entry : matched) {
+    AddEntry(prefix + "/" + entry->name, entry->name, &state->entries);
+  }
   if (!folder.parts.empty()) {
     std::vector<FindData> dots;
     if (wanted.Matches(".")) AddEntry(host, ".", &dots);

@@ -4,7 +4,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <memory>
 
 #include "platform/dir_cache.h"
@@ -63,18 +62,15 @@ bool ListNames(const char* pattern, bool withHidden, std::vector<NamedEntry>* en
   std::string path = host == "/" ? "" : host;
   path += '/';
   size_t folderLength = path.size();
-  for (const DirName& entry : *names) {
-    if (!wanted.Matches(entry.name.c_str()) || !IsWindowsName(entry.name)) continue;
+  // The names come in listing order already.
+  for (const DirName* entry : MatchingNames(*names, wanted)) {
     path.resize(folderLength);
-    path += entry.name;
+    path += entry->name;
     NamedEntry named;
-    if (!EntryKind(path, entry, &named.directory)) continue;
-    named.name = entry.name;
-    named.hidden = withHidden && (IsDotName(entry.name) || HasHiddenRecord(path));
+    if (!EntryKind(path, *entry, &named.directory)) continue;
+    named.name = entry->name;
+    named.hidden = withHidden && (IsDotName(entry->name) || HasHiddenRecord(path));
     entries->push_back(std::move(named));
   }
-  std::sort(entries->begin(), entries->end(), [](const NamedEntry& a, const NamedEntry& b) {
-    return NameListedBefore(a.name.c_str(), b.name.c_str());
-  });
   return true;
 }

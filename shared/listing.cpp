@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/files.h"
@@ -40,11 +42,9 @@ DirEntry MakeNode(const char* name, bool hidden, bool directory, bool alias) {
   return node;
 }
 
-// The same name up to the same extension offset, letter case ignored.
-bool SameBase(const DirEntry& a, const DirEntry& b) {
-  return a.extensionOffset == b.extensionOffset &&
-         CompareNoCaseN(a.name, b.name, a.extensionOffset) == 0;
-}
+// The name up to its extension, lower-cased: two nodes have the same base
+// when their keys are equal.
+std::string BaseKey(const DirEntry& node) { return NoCaseKey(node.name, node.extensionOffset); }
 
 void ScanDirectory(std::vector<DirEntry>* nodes) {
   FindData data;
@@ -68,25 +68,34 @@ void ScanAliases(std::vector<DirEntry>* nodes) {
   fclose(stream);
 }
 
+// Hides every node that `isHidden` picks and that has the same base as a
+// node (not a directory) that `isOwner` picks. One pass over each side, so a
+// large folder costs no comparison of every name with every other.
+template <typename Owner, typename Hidden>
+void HideByBase(std::vector<DirEntry>* nodes, Owner isOwner, Hidden isHidden) {
+  std::unordered_set<std::string> owners;
+  for (const DirEntry& node : *nodes) {
+    if (!node.directory && isOwner(node)) owners.insert(BaseKey(node));
+  }
+  if (owners.empty()) return;
+  for (DirEntry& node : *nodes) {
+    if (isHidden(node) && owners.count(BaseKey(node))) node.hidden = true;
+  }
+}
+
 // A movie (user extension) hides the same-named image, its poster.
 void HideImagesOfUserFiles(std::vector<DirEntry>* nodes) {
-  for (const DirEntry& owner : *nodes) {
-    if (owner.directory || !IsUserFile(owner.name)) continue;
-    for (DirEntry& node : *nodes) {
-      if (node.image && SameBase(owner, node)) node.hidden = true;
-    }
-  }
+  HideByBase(
+      nodes, [](const DirEntry& node) { return IsUserFile(node.name); },
+      [](const DirEntry& node) { return node.image; });
 }
 
 // A page that only describes an image or movie is left out when both kinds
 // are listed: the image stands for it.
 void HidePagesOfImages(std::vector<DirEntry>* nodes) {
-  for (const DirEntry& owner : *nodes) {
-    if (owner.directory || !IsImageOrUserFile(owner.name)) continue;
-    for (DirEntry& node : *nodes) {
-      if (node.page && SameBase(owner, node)) node.hidden = true;
-    }
-  }
+  HideByBase(
+      nodes, [](const DirEntry& node) { return IsImageOrUserFile(node.name); },
+      [](const DirEntry& node) { return node.page; });
 }
 
 int CountVisible(const std::vector<DirEntry>& nodes) {

@@ -209,6 +209,12 @@ int CompareNoCase(const char* a, const char* b) {
   }
 }
 
+std::string NoCaseKey(const char* text, size_t n) {
+  std::string key;
+  for (size_t i = 0; i < n && text && text[i]; ++i) key += ToLower(text[i]);
+  return key;
+}
+
 int CompareNoCaseN(const char* a, const char* b, size_t n) {
   for (size_t i = 0; i < n; ++i, ++a, ++b) {
     unsigned char ca = static_cast<unsigned char>(ToLower(*a));

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <type_traits>
 
 class String {
@@ -64,6 +65,9 @@ int CompareNatural(const char* a, const char* b);
 // (ASCII letters only), as stricmp/strnicmp.
 int CompareNoCase(const char* a, const char* b);
 int CompareNoCaseN(const char* a, const char* b, size_t n);
+// The first n characters of text (fewer when it ends before), lower-cased:
+// texts that CompareNoCase finds equal get equal keys, for hash tables.
+std::string NoCaseKey(const char* text, size_t n = static_cast<size_t>(-1));
 
 // Fills a String by a bounded conversion: `measure()` gives the size needed
 // (terminator included); `write(buffer, size)` writes into it.

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 #include "platform/assert.h"
 #include "platform/files.h"
@@ -42,6 +44,8 @@ const char* ReservedName(const std::string& name) {
 std::vector<int> SlideSequence(Entry* const* entries, int count,
                                const std::vector<std::string>& names) {
   std::vector<int> sequence;
+  // Each slide name taken so far (lower-cased) and the entry that took it.
+  std::unordered_map<std::string, int> taken;
   for (int i = 0; i < count; ++i) {
     if (!GetsSlide(entries[i])) {
       sequence.push_back(i);
@@ -53,17 +57,12 @@ std::vector<int> SlideSequence(Entry* const* entries, int count,
              image.c_str(), reserved);
       continue;
     }
-    int earlier = -1;
-    for (int j : sequence) {
-      if (GetsSlide(entries[j]) && CompareNoCase(names[j].c_str(), names[i].c_str()) == 0) {
-        earlier = j;
-      }
-    }
-    if (earlier >= 0) {
+    auto [earlier, isNew] = taken.emplace(NoCaseKey(names[i].c_str()), i);
+    if (!isNew) {
       Report(1000,
              "Warning:  Slide for \"%s\" would replace the slide \"%s\" of \"%s\".  Slide was "
              "not written.\n",
-             image.c_str(), names[i].c_str(), FileOf(entries[earlier]).c_str());
+             image.c_str(), names[i].c_str(), FileOf(entries[earlier->second]).c_str());
       continue;
     }
     sequence.push_back(i);
