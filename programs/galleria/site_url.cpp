@@ -1,7 +1,9 @@
 #include "programs/galleria/site_url.h"
 
+#include "programs/galleria/index_output.h"
 #include "programs/galleria/index_settings.h"
 #include "shared/paths.h"
+#include "shared/relative_path.h"
 #include "shared/url/url.h"
 
 namespace {
@@ -43,4 +45,9 @@ String PathToUrl(const char* path) {
   if (!*baseDir) return RelativeUrl(".", path, true);
   String relative = RelativeUrl(baseDir, path, false);
   return Concat6(baseUrl, "/", relative.Text());
+}
+
+String IconsFrameUrl(const char* path) {
+  if (cgiMode) return PathToUrl(path);
+  return FileToUrlString(RelativeToCurrentDir(path).c_str());
 }
