@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/testing/test_support.h"
+#include "shared/testing/full_output.h"
 
 namespace {
 
@@ -266,6 +267,18 @@ TEST_F(CgiProgramTest, ShuffledResultsStayInOneOrderAcrossPages) {
   }
   std::sort(titles.begin(), titles.end());
   EXPECT_EQ(titles, (std::vector<std::string>{"Beach", "Harbour", "Rome", "Sunset"}));
+}
+
+TEST_F(CgiProgramTest, PageThatCannotBeWrittenIsAnError) {
+  for (const char* query : {"query=sea", "config=search&query=sea", "config=sequence&query=sea"}) {
+    RunOptions options;
+    options.cwd = drive.Host("cgi-bin");
+    options.env = {{"REQUEST_METHOD", "GET"}, {"QUERY_STRING", query}};
+    options.unset = {"WEFTLOG", "CONTENT_LENGTH"};
+    RunResult run = RunProgramToFullDisk(program, {}, options);
+    EXPECT_EQ(run.exitCode, 3) << query;
+    EXPECT_EQ(run.err, "Error:  Can't write to output file.\n") << query;
+  }
 }
 
 TEST_F(CgiProgramTest, MissingDatabaseEndsTheRequest) {
