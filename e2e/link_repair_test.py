@@ -17,24 +17,11 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import Browser  # noqa: E402
-
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
+from checks import BROWSER_IGNORE, GIF, check, finish, write  # noqa: E402
 
 
-GIF = bytes.fromhex("47494638396101000100800000ffffff00000021f90401000000002c"
-                    "00000000010001000002024401003b")
 
 
-def write(path, data):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(data.encode() if isinstance(data, str) else data)
 
 
 def slide(title):
@@ -96,9 +83,7 @@ def main():
         site = os.path.join(top, "site")
         build_site(bin_dir, site)
         page_url = "file://" + os.path.join(site, "pages", "page.htm")
-        # A failed load whose start the browser never reported ("?") is one
-        # of its own start-up requests, no page's.
-        with Browser(ignore=(r"/favicon\.ico$", r"^\?$")) as browser:
+        with Browser(ignore=BROWSER_IGNORE) as browser:
             follow(browser, page_url, "shell", "Shell", "/new/shell.htm")
             follow(browser, page_url, "crab", "Crab", "/new/crab.htm")
             follow(browser, page_url, "home", "Home page", "/pages/home.htm")
@@ -106,11 +91,7 @@ def main():
                 check(False, f"browser: {problem}")
     finally:
         shutil.rmtree(top, ignore_errors=True)
-    if failures:
-        print(f"{len(failures)} check(s) failed")
-        return 1
-    print("all checks passed")
-    return 0
+    return finish()
 
 
 if __name__ == "__main__":
