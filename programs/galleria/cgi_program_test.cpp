@@ -268,6 +268,38 @@ TEST_F(CgiProgramTest, ShuffledResultsStayInOneOrderAcrossPages) {
   EXPECT_EQ(titles, (std::vector<std::string>{"Beach", "Harbour", "Rome", "Sunset"}));
 }
 
+TEST_F(CgiProgramTest, HugeFirstAndCountArgumentsStayInRange) {
+  // Past the last result the page lists nothing; its page arithmetic must
+  // not overflow (a count is cut to the 1000 entries a page can hold).
+  const std::string base = "\n <A HREF=\"/cgi-bin/galleria?query=sea&amp;first=";
+  struct Case {
+    const char* query;
+    std::string end;
+  } cases[] = {
+      {"query=sea&count=1&first=2147483647",
+       "<P>\n<HR>\n<STRONG>Result Pages:</STRONG>&nbsp;\n"
+       " <STRONG><A HREF=\"/cgi-bin/galleria?query=sea&amp;first=2147483645&amp;count=1\">"
+       "[<< Prev]</A></STRONG>&nbsp;&nbsp;" +
+           base + "0&amp;count=1\">1</A>" + base + "1&amp;count=1\">2</A>" + base +
+           "2&amp;count=1\">3</A>" + base + "3&amp;count=1\">4</A>\n<P>\n</BODY>\n</HTML>\n"},
+      {"query=sea&count=2&first=99999999999999999999",
+       "<P>\n<HR>\n<STRONG>Result Pages:</STRONG>&nbsp;\n"
+       " <STRONG><A HREF=\"/cgi-bin/galleria?query=sea&amp;first=2147483644&amp;count=2\">"
+       "[<< Prev]</A></STRONG>&nbsp;&nbsp;" +
+           base + "0&amp;count=2\">1</A>" + base + "2&amp;count=2\">2</A>\n<P>\n</BODY>\n</HTML>\n"},
+      {"query=sea&count=2147483647&first=2147483647", "</BODY>\n</HTML>\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.query);
+    RunResult run = Request(c.query);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    size_t heading = run.out.rfind("</CENTER>\n<HR>\n\n<P>\n");
+    ASSERT_NE(heading, std::string::npos);
+    EXPECT_EQ(run.out.substr(heading + 20), c.end);
+  }
+}
+
 TEST_F(CgiProgramTest, MissingDatabaseEndsTheRequest) {
   fs::remove(drive.Host("site/index.db"));
   RunResult run = Request("query=sea");

@@ -144,6 +144,18 @@ TEST_F(GalleriaProgramTest, PagedRebuildKeepsTheHandWrittenHeading) {
   EXPECT_TRUE(drive.Exists("site/trip/index6.htm"));
 }
 
+TEST_F(GalleriaProgramTest, LargestPageSizeGivesOnePage) {
+  RunResult unpaged = Galleria();
+  ASSERT_EQ(unpaged.exitCode, 0);
+  std::string single = Index();
+  drive.Write("site/icons/weft.ini", "pagesize=2147483647\n");
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(Index(), single);
+  EXPECT_FALSE(drive.Exists("site/trip/index2.htm"));
+}
+
 TEST_F(GalleriaProgramTest, TemplateFromTheIconsDirectory) {
   drive.Write("site/icons/weft.ini", "template=gallery.tpl\n");
   drive.Write("site/icons/gallery.tpl",

@@ -1,5 +1,6 @@
 #include "programs/galleria/formatted_output.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/files.h"
@@ -277,7 +278,9 @@ int WritePagedIndex(Entry** entries, int count, int pageSize) {
   if (!IconsDirReady()) return 1;
   if (pageSize < 1) pageSize = 1;
   int page = 1;
-  for (int first = 0; page == 1 || first < count; first += pageSize, ++page) {
+  // 64 bits, so that a step of the largest page size cannot overflow.
+  for (int64_t next = 0; page == 1 || next < count; next += pageSize, ++page) {
+    int first = static_cast<int>(next);  // below count here
     pagingState.first = first;
     pagingState.pageSize = pageSize;
     pagingState.total = count;
