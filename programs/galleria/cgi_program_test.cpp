@@ -407,6 +407,30 @@ TEST_F(FramesetIndexProgramTest, SearchablePage) {
                 "</HTML>\n");
 }
 
+TEST_F(FramesetIndexProgramTest, SearchablePageTextsCannotEndItsScript) {
+  drive.Write("site/trip/about.htm",
+              Page("Ends &lt;/SCRIPT&gt; here",
+                   "<META NAME=\"DESCRIPTION\" CONTENT=\"a </script> b\\\">\n"
+                   "<META NAME=\"KEYWORDS\" CONTENT=\"&lt;/script&gt;&lt;script&gt;"
+                   "alert(1)&lt;/script&gt;, sea\">\n"));
+  RunResult run = Galleria("slides=window\nindex=searchable\n");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  std::string page = Index();
+  EXPECT_NE(page.find("hlink[0]=new HLink(\"Ends &lt;/SCRIPT&gt; here\", \"about.htm\", \"\", 0, 0, "
+                      "\"a &lt;/script&gt; b\\\\\", "
+                      "\",<\\/script><script>alert(1)<\\/script>,sea,\");\n"),
+            std::string::npos)
+      << page;
+  EXPECT_NE(page.find("\nkeyword=new Array(\"<\\/script><script>alert(1)<\\/script>\", \"sea\", "
+                      "\"Travel\");\n"),
+            std::string::npos)
+      << page;
+  // The page's own closing tag is the only one.
+  EXPECT_EQ(page.find("</script>"), std::string::npos);
+  EXPECT_EQ(page.find("</SCRIPT>"), page.rfind("</SCRIPT>"));
+}
+
 TEST_F(FramesetIndexProgramTest, SequencePageListsOnlyTheImages) {
   RunResult run = Galleria("slides=window\nindex=sequence\n");
   EXPECT_EQ(run.exitCode, 0);

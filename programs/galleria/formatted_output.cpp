@@ -10,6 +10,7 @@
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/layouts.h"
 #include "programs/galleria/navigation.h"
+#include "programs/galleria/script_text.h"
 #include "programs/galleria/site_url.h"
 #include "shared/entry.h"
 #include "shared/file_section.h"
@@ -112,7 +113,7 @@ void NumberSlides(FILE* out, Entry** entries, int count) {
     if (!IsImage(entry)) continue;
     if (out) {
       String page = ChangeExtensionString(entry->href, ".htm");
-      WriteHTML(out, "page[%d]=\"%s\";\n", number, Chars(page));
+      WriteHTML(out, "page[%d]=\"%s\";\n", number, Chars(ScriptText(page)));
     }
     entry->slideIndex = number++;
   }
@@ -122,7 +123,7 @@ void WriteSlideArray(FILE* out, Entry** entries, int count, int images) {
   char dir[kSitePathSize];
   String iconDir = FindIconsDir(dir) >= 0 ? PathToUrl(dir) : String(".");
   WriteHTML(out, "%s", kScriptOpen);
-  WriteHTML(out, "iconDir=\"%s\";\n", Chars(iconDir));
+  WriteHTML(out, "iconDir=\"%s\";\n", Chars(ScriptText(iconDir)));
   WriteHTML(out, "pages=%d;\n", images);
   WriteHTML(out, "page=new Array(pages);\n");
   NumberSlides(out, entries, count);
