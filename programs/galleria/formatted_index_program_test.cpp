@@ -200,4 +200,21 @@ TEST_F(GalleriaProgramTest, MissingTemplateIsNamedAsConfigured) {
   }
 }
 
+TEST_F(GalleriaProgramTest, SelfIncludingTemplateEndsWithAnErrorAndKeepsTheOldPage) {
+  drive.Write("site/icons/weft.ini", "template=gallery.tpl\n");
+  drive.Write("site/icons/gallery.tpl", "<BODY>\n#include loop.htm\n</BODY>\n");
+  std::string loop;
+  for (int i = 0; i < 8; ++i) loop += "#include loop.htm\n";
+  drive.Write("site/icons/loop.htm", loop);
+  drive.Write("site/trip/index.htm", "old page\n");
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err,
+            "Error:  Template includes are nested more than 10 deep (\"loop.htm\").\n"
+            "        Program aborted -- no changes were made.\n");
+  EXPECT_EQ(Index(), "old page\n");
+  EXPECT_FALSE(drive.Exists("site/trip/index.new"));
+}
+
 }  // namespace
