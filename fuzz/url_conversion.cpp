@@ -1,0 +1,58 @@
+// File-to-URL and URL-to-file conversion as bounded triples: the measured
+// size holds the whole result, smaller buffers are never overrun, and a path
+// turned into a URL and back is the path again.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_input.h"
+#include "shared/chars.h"
+#include "shared/url/url.h"
+
+namespace {
+
+using Writer = char* (*)(const char*, char*, size_t);
+
+std::string Whole(const String& text) { return text.Text() ? text.Text() : ""; }
+
+void CheckWriter(const char* text, Writer write, size_t needed, const String& whole,
+                 size_t smaller) {
+  std::vector<char> exact(needed);
+  write(text, exact.data(), exact.size());
+  FuzzCheck(Whole(whole) == exact.data(), "writer agrees with String");
+  FuzzCheck(strlen(exact.data()) < needed, "result fits the measured size");
+  std::vector<char> cut(smaller + 1, 'G');
+  write(text, cut.data(), smaller);
+  FuzzCheck(cut[smaller] == 'G', "writer stays within its size");
+  if (smaller > 0) FuzzCheck(memchr(cut.data(), '\0', smaller) != nullptr, "cut result terminated");
+}
+
+// '/c:/' and '/c|/' at the start of a URL name a drive.
+bool LooksLikeDrive(const std::string& url) {
+  return url.size() >= 4 && url[0] == '/' && IsAlpha(url[1]) && (url[2] == ':' || url[2] == '|') &&
+         url[3] == '/';
+}
+
+void CheckRoundTrip(const std::string& path) {
+  std::string expected = path;
+  if (expected.size() >= 2 && IsAlpha(expected[0]) && expected[1] == ':') expected.erase(0, 2);
+  for (char& c : expected) {
+    if (c == '/') c = '\\';
+  }
+  std::string url = Whole(FileToUrlString(path.c_str()));
+  if (LooksLikeDrive(url)) return;
+  FuzzCheck(Whole(UrlToFileString(url.c_str())) == expected, "path to URL and back");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzInput input(data, size);
+  size_t smaller = input.Byte();
+  std::string text = input.Text();
+  const char* p = text.c_str();
+  CheckWriter(p, FileToUrl, FileToUrlLength(p), FileToUrlString(p), smaller);
+  CheckWriter(p, UrlToFile, UrlToFileLength(p), UrlToFileString(p), smaller);
+  CheckRoundTrip(text);
+  return 0;
+}
