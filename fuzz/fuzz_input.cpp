@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -55,4 +56,16 @@ void FuzzCheck(bool condition, const char* what) {
   if (condition) return;
   fprintf(stderr, "Fuzz check failed: %s\n", what);
   abort();
+}
+
+void CheckBoundedWriter(const char* text, BoundedWriter write, size_t needed,
+                        const String& whole, size_t smaller) {
+  FuzzCheck(whole.Length() + 1 <= needed, "String form fits the measured size");
+  std::vector<char> exact(needed);
+  write(text, exact.data(), exact.size());
+  FuzzCheck(strcmp(exact.data(), whole.Text() ? whole.Text() : "") == 0, "writer agrees with String");
+  std::vector<char> cut(smaller + 1, 'G');  // one guard byte past the size given
+  write(text, cut.data(), smaller);
+  FuzzCheck(cut[smaller] == 'G', "writer stays within its size");
+  if (smaller > 0) FuzzCheck(memchr(cut.data(), '\0', smaller) != nullptr, "cut result terminated");
 }

@@ -1,11 +1,14 @@
 // What the fuzzers share: one fuzzer input split into the pieces a parser
-// needs (bytes for choices and sizes, texts cut at a separator), and a
-// private temporary drive for the parsers that read or write files.
+// needs (bytes for choices and sizes, texts cut at a separator), a private
+// temporary drive for the parsers that read or write files, and the checks
+// of a bounded text conversion.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "shared/string.h"
 
 class FuzzInput {
  public:
@@ -38,3 +41,13 @@ void ClearFuzzDrive();
 
 // Stops the fuzzer with a message when an invariant of the parser fails.
 void FuzzCheck(bool condition, const char* what);
+
+// A bounded text conversion: the result for `text` into `buffer` of `size`
+// bytes (the size counts the terminator); returns the buffer.
+using BoundedWriter = char* (*)(const char* text, char* buffer, size_t size);
+
+// Checks a bounded conversion against its String form `whole`: into the
+// `needed` bytes its length function asks for it writes the whole result,
+// and into `smaller` bytes it writes nothing past them and terminates.
+void CheckBoundedWriter(const char* text, BoundedWriter write, size_t needed,
+                        const String& whole, size_t smaller);
