@@ -9,6 +9,7 @@
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_output.h"
 #include "programs/galleria/index_settings.h"
+#include "programs/galleria/script_text.h"
 #include "programs/galleria/site_url.h"
 #include "shared/entry.h"
 #include "shared/htmltext.h"
@@ -186,7 +187,7 @@ bool WriteSmartBackLink(FILE* out, const char* icon, const char* attributes) {
   for (const char* line : kSmartScript) WriteHTML(out, "%s\n", line);
   String tag = BackIconTag(icon, "back", attributes);
   WriteHTML(out, "document.writeln('<A HREF=\"' + backlink + '\">%s<\\/A>');\n",
-            HasText(tag) ? tag.Text() : "Back to Parent");
+            HasText(tag) ? Chars(EndTagsEscaped(tag)) : "Back to Parent");
   WriteHTML(out, "// -->\n</SCRIPT>");
   return true;
 }

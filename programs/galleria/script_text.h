@@ -12,3 +12,7 @@ String QuoteEscape(const char* text, const char* characters);
 // the browser never takes for the end of the script block. Null gives the
 // empty String.
 String ScriptText(const char* text);
+
+// The text with every "</" written "<\/" and nothing else changed: for HTML
+// that a script writes out, which must not end the script block either.
+String EndTagsEscaped(const char* text);

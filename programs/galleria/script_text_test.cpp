@@ -44,4 +44,11 @@ TEST(ScriptText, NoTextCanEndItsStringOrTheScriptBlock) {
   EXPECT_TRUE(ScriptText(nullptr).IsNull());
 }
 
+TEST(ScriptText, EndTagsEscapedChangesNothingElse) {
+  EXPECT_EQ(Text(EndTagsEscaped("<IMG ALT=\"a</b>\" SRC='x\\y'></A>")),
+            "<IMG ALT=\"a<\\/b>\" SRC='x\\y'><\\/A>");
+  EXPECT_EQ(Text(EndTagsEscaped("plain")), "plain");
+  EXPECT_TRUE(EndTagsEscaped(nullptr).IsNull());
+}
+
 }  // namespace
