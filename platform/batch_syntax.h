@@ -1,6 +1,6 @@
 // The syntax of one batch-file or command line: commands joined by '&', '&&'
 // and '||', their redirections, quoting, '^' escapes and the structure of
-// "if". Platform sources only.
+// "if".
 //
 // The syntax is found on the line's text as written, before any %-expansion,
 // and each piece is expanded only when its command runs. So an expanded value
