@@ -36,19 +36,15 @@ std::string BatchNameBeside(const char* path) {
   return std::string(path, static_cast<size_t>(name - path)) + kBatchName;
 }
 
-std::string FolderOf(const std::string& path) {
-  size_t cut = path.find_last_of("\\/:");
-  return cut == std::string::npos ? "" : path.substr(0, cut + 1);
-}
-
-// Writes the batch file under a temporary name beside it and then puts it in
-// place, so that a failed write leaves any older batch file as it was.
+// Writes the batch file under the temporary name "refolio.$$$" beside it
+// and then puts it in place, so that a failed write leaves any older batch
+// file as it was.
 bool WriteBatch(const std::string& batchName, const char* command) {
-  std::string temp;
-  if (!MakeTempFile(FolderOf(batchName).c_str(), "gal", &temp)) return false;
+  std::string temp = batchName.substr(0, batchName.size() - 3) + "$$$";
   FILE* file = OpenFile(temp.c_str(), "w");
-  bool written = file && fprintf(file, "@%s\n", command) >= 0;
-  if (file && fclose(file) != 0) written = false;
+  if (!file) return false;
+  bool written = fprintf(file, "@%s\n", command) >= 0;
+  if (fclose(file) != 0) written = false;
   if (written && ReplaceFile(temp.c_str(), batchName.c_str())) return true;
   DeleteFile(temp.c_str());
   return false;
