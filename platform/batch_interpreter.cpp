@@ -27,12 +27,19 @@ namespace weft_batch {
 namespace {
 
 constexpr int kNotRecognised = 9009;
+// Lines longer than this are refused, as Windows refuses them; it also bounds
+// how deep a parsed line nests.
+constexpr size_t kMaxLine = 8191;
+// Batch files (and label calls) running inside each other at the most, so
+// that one that calls itself ends with a message, not a crash.
+constexpr int kMaxDepth = 256;
 const char kSyntaxError[] = "The syntax of the command is incorrect.\n";
 
 struct State {
   bool echo = true;
   int errorLevel = 0;
   bool exitAll = false;                   // "exit": the interpreter ends
+  int depth = 0;                          // batch frames running
   std::map<char, std::string> driveDirs;  // current folder of each other drive
 };
 
@@ -596,6 +603,11 @@ int RunNode(State* state, Frame* frame, const Node& node) {
 
 // Parses and runs one line; a syntax error is shown and sets error level 1.
 bool RunText(State* state, Frame* frame, const std::string& line) {
+  if (line.size() > kMaxLine) {
+    fprintf(stderr, "The input line is too long.\n");
+    state->errorLevel = 1;
+    return false;
+  }
   std::string error;
   std::unique_ptr<Node> node = ParseLine(line, &error);
   if (!error.empty()) {
@@ -617,10 +629,17 @@ void RunBatchLine(State* state, Frame* frame, const std::string& line) {
 }
 
 int RunFrame(State* state, Frame* frame) {
+  if (state->depth >= kMaxDepth) {
+    fprintf(stderr, "Batch recursion exceeds stack limits.\n");
+    state->exitAll = true;
+    return state->errorLevel = 1;
+  }
+  ++state->depth;
   while (frame->next < frame->lines->size() && !frame->stop && !state->exitAll) {
     const std::string& line = (*frame->lines)[frame->next++];
     RunBatchLine(state, frame, line);
   }
+  --state->depth;
   return state->errorLevel;
 }
 

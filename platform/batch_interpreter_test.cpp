@@ -123,6 +123,9 @@ TEST_F(Interpreter, OperatorsLabelsExpansionAndErrorLevels) {
       {"@echo off\nset /a x=1\n", "", "", "The /A and /P switches of set are not supported.\n", 1},
       {"@echo off\necho before\necho a | sort\necho after\n", "", "before\n",
        "'|' (a pipe) is not supported; redirect to a file instead.\n", 1},
+      // A batch file that calls itself for ever ends with a message.
+      {"@echo off\ncall :again\n:again\ncall :again\n", "", "", "Batch recursion exceeds stack limits.\n", 1},
+      {"@echo off\nC:\\t.bat\n", "", "", "Batch recursion exceeds stack limits.\n", 1},
       {"@echo off\nif \"%NOPE%\"==\"\" echo empty\nif not a==b echo differ\nif exist ..\\t.bat echo there\n"
        "if exist *.none echo none\nif exist ..\\*.bat echo batch\n",
        "", "empty\ndiffer\nthere\nbatch\n", "", 0},
@@ -238,6 +241,14 @@ TEST_F(Interpreter, WildcardsFollowTheWindowsRules) {
   Outcome outcome = Run("@echo off\ncopy *.* to\ncopy p?oto.jpg to\\one.jpg\n");
   EXPECT_EQ(outcome.out, "noext\nPhoto.JPG\n        2 file(s) copied.\nPhoto.JPG\n        1 file(s) copied.\n");
   EXPECT_EQ(Tree("to"), (Files{{"to/Photo.JPG", "P"}, {"to/noext", "N"}, {"to/one.jpg", "P"}}));
+}
+
+TEST_F(Interpreter, OverlongLinesAreRefused) {
+  std::string line = "echo " + std::string(8186, 'x');
+  Outcome outcome = Run("@echo off\n" + line + "\n" + line + "x & echo ran\necho next\n");
+  EXPECT_EQ(outcome.out, line.substr(5) + "\n");
+  EXPECT_EQ(outcome.err, "The input line is too long.\n");
+  EXPECT_EQ(outcome.code, 1);
 }
 
 TEST_F(Interpreter, ReadOnlyFilesNeedForce) {
