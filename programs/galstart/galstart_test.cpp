@@ -95,6 +95,25 @@ TEST(Galstart, ThePlaceholderStaysWhenTheBatchCannotBeWritten) {
   EXPECT_EQ(drive.Files("dir"), Files{"New.txt"});
 }
 
+// A write that cannot go through (the file size limit ends galstart at its
+// first byte, as a full disk or a kill would stop it) leaves the older batch
+// file and the placeholder; the next run finishes the job.
+TEST(Galstart, AnInterruptedWriteLeavesTheOldBatchAndThePlaceholder) {
+  TempDrive drive;
+  drive.Write("site/New.txt", "");
+  drive.Write("site/refolio.bat", "@old\n");
+  std::string galstart = std::string(WEFT_BIN_DIR) + "/galstart";
+  RunResult result = RunProgram("/bin/sh", {"-c", "ulimit -f 0; exec \"$0\" \"$@\"", galstart, "/galleria & foldsig",
+                                            "C:\\site\\New.txt"});
+  EXPECT_NE(result.exitCode, 0);
+  EXPECT_EQ(drive.Read("site/refolio.bat"), "@old\n");
+  EXPECT_TRUE(drive.Exists("site/New.txt"));
+  result = RunGalstart({"/galleria & foldsig", "C:\\site\\New.txt"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(drive.Files(), Files{"site/refolio.bat"});
+  EXPECT_EQ(drive.Read("site/refolio.bat"), "@galleria & foldsig\n");
+}
+
 // A placeholder that is the batch file itself is replaced, not deleted.
 TEST(Galstart, APlaceholderNamedLikeTheBatchFile) {
   TempDrive drive;
