@@ -161,8 +161,13 @@ class Redirection {
                 : redirect.kind == Redirect::Kind::kAppend ? O_WRONLY | O_CREAT | O_APPEND
                                                            : O_WRONLY | O_CREAT | O_TRUNC;
     std::string host;
+    uint32_t attributes = GetAttributes(name.c_str());
+    bool writing = redirect.kind != Redirect::Kind::kRead;
     if (IsKeyword(name, "nul") || IsKeyword(name, "nul:")) {
       host = "/dev/null";
+    } else if (writing && attributes != kInvalidAttributes && (attributes & (kAttrReadOnly | kAttrDirectory))) {
+      fprintf(stderr, "Access is denied.\n");
+      return -1;
     } else if (!HostPath(name.c_str(), &host) || host.empty()) {
       fprintf(stderr, "The system cannot find the path specified.\n");
       return -1;

@@ -254,9 +254,11 @@ TEST_F(Interpreter, OverlongLinesAreRefused) {
 TEST_F(Interpreter, ReadOnlyFilesNeedForce) {
   drive_.Write("w/ro.txt", "R");
   chmod(drive_.Host("w/ro.txt").c_str(), 0444);
-  Outcome outcome = Run("@echo off\ndel ro.txt\nif exist ro.txt echo kept\ndel /f ro.txt\nif not exist ro.txt echo gone\n");
-  EXPECT_EQ(outcome.out, "kept\ngone\n");
-  EXPECT_EQ(outcome.err, "ro.txt\nAccess is denied.\n");
+  Outcome outcome = Run(
+      "@echo off\necho x >ro.txt\necho y >>ro.txt\ndel ro.txt\nif exist ro.txt type ro.txt\ndel /f ro.txt\n"
+      "if not exist ro.txt echo gone\n");
+  EXPECT_EQ(outcome.out, "Rgone\n");
+  EXPECT_EQ(outcome.err, "Access is denied.\nAccess is denied.\nro.txt\nAccess is denied.\n");
 }
 
 // rd /s removes a symbolic link to a folder, never what the link shows.
