@@ -1,5 +1,6 @@
 #include "programs/galstart/rebuild_batch.h"
 
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -35,11 +36,28 @@ std::string BatchNameBeside(const char* path) {
   return std::string(path, static_cast<size_t>(name - path)) + kBatchName;
 }
 
+// Writes the batch file under the temporary name "refolio.$$$" beside it
+// and then puts it in place, so that a failed write leaves any older batch
+// file as it was.
 bool WriteBatch(const std::string& batchName, const char* command) {
-  FILE* file = OpenFile(batchName.c_str(), "w");
+  std::string temp = batchName.substr(0, batchName.size() - 3) + "$$$";
+  FILE* file = OpenFile(temp.c_str(), "w");
   if (!file) return false;
   bool written = fprintf(file, "@%s\n", command) >= 0;
-  return fclose(file) == 0 && written;
+  if (fclose(file) != 0) written = false;
+  if (written && ReplaceFile(temp.c_str(), batchName.c_str())) return true;
+  DeleteFile(temp.c_str());
+  return false;
+}
+
+bool SamePath(const std::string& a, const char* b) {
+  std::string x = GetFullPathString(a.c_str());
+  std::string y = GetFullPathString(b);
+  if (x.empty() || x.size() != y.size()) return false;
+  for (size_t i = 0; i < x.size(); ++i) {
+    if (tolower(static_cast<unsigned char>(x[i])) != tolower(static_cast<unsigned char>(y[i]))) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -55,7 +73,9 @@ int WriteRebuildBatch(int argc, char** argv) {
   std::string batchName = BatchNameBeside(path);
   // A name that does not fit is refused before the placeholder is deleted.
   if (batchName.size() >= kBatchNameSize) return ShowError("Can't create file \"%s\"", batchName.c_str());
-  DeleteFile(path);
+  // The placeholder goes only once the batch file is in place, and never
+  // when it is the batch file itself.
   if (!WriteBatch(batchName, command)) return ShowError("Can't create file \"%s\"", batchName.c_str());
+  if (!SamePath(batchName, path)) DeleteFile(path);
   return 0;
 }
