@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/file_replace.h"
 #include "platform/files.h"
 
 namespace {
@@ -12,6 +13,7 @@ namespace {
 constexpr size_t kMessageSize = 256;     // a message box text, terminator included
 constexpr size_t kBatchNameSize = 300;   // the batch file's name, terminator included
 const char kBatchName[] = "refolio.bat";
+const char kBatchTemp[] = "refolio.$$$";
 
 // galstart has no window; the error box's text goes to standard error.
 int ShowError(const char* format, ...) {
@@ -33,11 +35,13 @@ std::string BatchNameBeside(const char* path) {
   return std::string(path, static_cast<size_t>(name - path)) + kBatchName;
 }
 
+// The batch file is written beside its place and takes its name whole.
 bool WriteBatch(const std::string& batchName, const char* command) {
-  FILE* file = OpenFile(batchName.c_str(), "w");
+  std::string temp = batchName.substr(0, batchName.size() - strlen(kBatchName)) + kBatchTemp;
+  FILE* file = CreateReplacement(temp.c_str(), "w");
   if (!file) return false;
   bool written = fprintf(file, "@%s\n", command) >= 0;
-  return fclose(file) == 0 && written;
+  return CommitReplacement(file, written, temp.c_str(), batchName.c_str());
 }
 
 }  // namespace
