@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 
@@ -14,6 +15,7 @@ namespace {
 constexpr size_t kMessageSize = 256;     // a message box text, terminator included
 constexpr size_t kBatchNameSize = 300;   // the batch file's name, terminator included
 const char kBatchName[] = "refolio.bat";
+const char kBatchTemp[] = "refolio.$$$";
 
 // galstart has no window of its own: an error is a message box titled
 // "Error" with an OK button.
@@ -36,18 +38,13 @@ std::string BatchNameBeside(const char* path) {
   return std::string(path, static_cast<size_t>(name - path)) + kBatchName;
 }
 
-// Writes the batch file under the temporary name "refolio.$$$" beside it
-// and then puts it in place, so that a failed write leaves any older batch
-// file as it was.
+// The batch file is written beside its place and takes its name whole.
 bool WriteBatch(const std::string& batchName, const char* command) {
-  std::string temp = batchName.substr(0, batchName.size() - 3) + "$$$";
-  FILE* file = OpenFile(temp.c_str(), "w");
+  std::string temp = batchName.substr(0, batchName.size() - strlen(kBatchName)) + kBatchTemp;
+  FILE* file = CreateReplacement(temp.c_str(), "w");
   if (!file) return false;
   bool written = fprintf(file, "@%s\n", command) >= 0;
-  if (fclose(file) != 0) written = false;
-  if (written && ReplaceFile(temp.c_str(), batchName.c_str())) return true;
-  DeleteFile(temp.c_str());
-  return false;
+  return CommitReplacement(file, written, temp.c_str(), batchName.c_str());
 }
 
 bool SamePath(const std::string& a, const char* b) {
