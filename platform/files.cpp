@@ -544,7 +544,7 @@ bool MakeTempFile(const char* dir, const char* prefix, std::string* path) {
     Target target;
     if (!ResolveTarget(candidate.c_str(), &target)) return false;
     if (target.exists) continue;
-    int fd = open(target.host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int fd = open(target.host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) {
       SetErrno(errno);

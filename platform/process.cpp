@@ -3,8 +3,13 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -83,9 +88,9 @@ std::vector<std::string> PathFolders() {
   return folders;
 }
 
-// Sets the child's environment, working directory and output. Returns an
-// error text, empty on success.
-std::string PrepareChild(const ProcessOptions& options) {
+// Sets the child's environment, working directory and output (whose host
+// path goes to `outputHost`). Returns an error text, empty on success.
+std::string PrepareChild(const ProcessOptions& options, std::string* outputHost) {
   for (const std::string& entry : options.environment) {
     size_t equals = entry.find('=', 1);
     if (equals == std::string::npos) continue;
@@ -97,9 +102,8 @@ std::string PrepareChild(const ProcessOptions& options) {
     return std::string("Can't set the working directory: ") + LastErrorText();
   }
   if (options.outputFile.empty()) return "";
-  std::string host;
-  if (!HostPath(options.outputFile.c_str(), &host)) return LastErrorText();
-  int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!HostPath(options.outputFile.c_str(), outputHost)) return LastErrorText();
+  int fd = open(outputHost->c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0) return std::string("Can't create the output file: ") + strerror(errno);
   dup2(fd, 1);
   close(fd);
@@ -115,30 +119,140 @@ void WriteAll(int fd, const std::string& text) {
   }
 }
 
-std::string ReadAll(int fd) {
-  std::string text;
-  char buffer[256];
-  for (;;) {
-    ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return text;
-    text.append(buffer, static_cast<size_t>(n));
-  }
-}
-
-int WaitFor(pid_t pid) {
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return kCannotStart;
-  }
+// The exit code of a wait status: the code, or 128 + the signal that ended it.
+int ExitCode(int status) {
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return kCannotStart;
 }
 
+int64_t NowMs() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// Milliseconds left until `deadline` (never negative); -1 without one.
+int Remaining(int64_t deadline) {
+  if (deadline < 0) return -1;
+  int64_t left = deadline - NowMs();
+  return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Reads what the report pipe holds now; false once it has ended.
+bool ReadReport(int fd, std::string* text) {
+  char buffer[256];
+  ssize_t n = read(fd, buffer, sizeof buffer);
+  if (n < 0) return errno == EINTR;
+  text->append(buffer, static_cast<size_t>(n));
+  return n > 0;
+}
+
+// Waits up to `milliseconds` (-1: for ever) for the child's end; true with
+// its wait status when it ended.
+bool WaitExit(pid_t pid, int milliseconds, int* status) {
+  if (milliseconds < 0) {
+    while (waitpid(pid, status, 0) < 0) {
+      if (errno != EINTR) return false;
+    }
+    return true;
+  }
+  int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  int64_t deadline = NowMs() + milliseconds;
+  bool ended = false;
+  for (;;) {
+    pid_t done = waitpid(pid, status, WNOHANG);
+    if (done == pid) ended = true;
+    if (ended || (done < 0 && errno != EINTR)) break;
+    int left = Remaining(deadline);
+    if (left == 0) break;
+    if (pidfd >= 0) {
+      pollfd wait{pidfd, POLLIN, 0};
+      poll(&wait, 1, left);
+    } else {
+      timespec pause{0, 5 * 1000000};
+      nanosleep(&pause, nullptr);
+    }
+  }
+  if (pidfd >= 0) close(pidfd);
+  return ended;
+}
+
+// Ends the child and everything it started (its process group).
+void KillChild(pid_t pid) {
+  kill(-pid, SIGKILL);
+  kill(pid, SIGKILL);
+  int status;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+}
+
+// Waits for the child while reading its report; with a time limit the child
+// is ended once the time is up. Gives 0 with its wait status, kTimedOut, or
+// kCannotStart when it cannot be waited for.
+int AwaitChild(pid_t pid, int report, int timeLimitMs, std::string* message, int* status) {
+  int64_t deadline = timeLimitMs > 0 ? NowMs() + timeLimitMs : -1;
+  for (bool open = true; open;) {
+    pollfd wait{report, POLLIN, 0};
+    int ready = poll(&wait, 1, Remaining(deadline));
+    if (ready == 0) {
+      KillChild(pid);
+      return kTimedOut;
+    }
+    if (ready > 0) open = ReadReport(report, message);
+  }
+  if (WaitExit(pid, Remaining(deadline), status)) return 0;
+  if (deadline < 0) return kCannotStart;
+  KillChild(pid);
+  return kTimedOut;
+}
+
+// In the child: the limits hold for it and for everything it starts.
+void ApplyLimits(const ProcessOptions& options) {
+  if (options.timeLimitMs > 0 || options.outputLimit > 0) setpgid(0, 0);
+  if (options.outputLimit == 0) return;
+  // One byte more than the limit may be written, so that a file longer than
+  // the limit shows that the limit was passed.
+  rlim_t bytes = static_cast<rlim_t>(options.outputLimit + 1);
+  rlimit size{bytes, bytes};
+  setrlimit(RLIMIT_FSIZE, &size);
+}
+
+// In the child: the caller's descriptors (its sockets, its files) stay with
+// the caller; only the standard streams and the report pipe are kept.
+void CloseInherited(int report) {
+  if (report > 3) close_range(3, static_cast<unsigned>(report - 1), 0);
+  close_range(static_cast<unsigned>(report + 1), ~0U, 0);
+}
+
+// True when the output file passed the limit: the limit of the file size
+// lets one byte more be written than the limit allows.
+bool OutputPassedLimit(const ProcessOptions& options, const std::string& outputHost) {
+  struct stat st;
+  return options.outputLimit > 0 && !outputHost.empty() && stat(outputHost.c_str(), &st) == 0 &&
+         static_cast<uint64_t>(st.st_size) > options.outputLimit;
+}
+
+// The result of a child from its wait status and its report. A report may
+// begin with "O", the host path of the output file, and a newline.
+int ChildResult(const ProcessOptions& options, int status, std::string message) {
+  std::string outputHost;
+  if (!message.empty() && message[0] == 'O') {
+    size_t end = message.find('\n');
+    outputHost = message.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+    message = end == std::string::npos ? "" : message.substr(end + 1);
+  }
+  if (OutputPassedLimit(options, outputHost)) return kOutputTooLarge;
+  if (message.empty()) return ExitCode(status);
+  if (message[0] == 'C') return atoi(message.c_str() + 1);
+  weft_host::SetError(message.substr(1));
+  return kCannotStart;
+}
+
 // Forks; the child prepares itself and then runs `work`, which either execs
 // (returning an error text when that fails) or does the job itself and exits.
-// The child reports through a close-on-exec pipe: "E" and the text of a
+// The child reports through a close-on-exec pipe: with an output limit "O",
+// its output file's host path and a newline; then "E" and the text of a
 // failure before the job starts, or "C" and the exit code of a job it ran.
 int Spawn(const ProcessOptions& options, const std::function<std::string(int)>& work) {
   int report[2];
@@ -156,19 +270,24 @@ int Spawn(const ProcessOptions& options, const std::function<std::string(int)>& 
   }
   if (pid == 0) {
     close(report[0]);
-    std::string error = PrepareChild(options);
+    ApplyLimits(options);
+    std::string outputHost;
+    std::string error = PrepareChild(options, &outputHost);
+    CloseInherited(report[1]);
+    if (options.outputLimit > 0 && !outputHost.empty()) WriteAll(report[1], "O" + outputHost + "\n");
     if (error.empty()) error = work(report[1]);
     WriteAll(report[1], "E" + (error.empty() ? std::string("failed") : error));
     _exit(127);
   }
+  // Set here as well, so that the group exists before any kill.
+  if (options.timeLimitMs > 0 || options.outputLimit > 0) setpgid(pid, pid);
   close(report[1]);
-  std::string message = ReadAll(report[0]);
+  std::string message;
+  int status = 0;
+  int waited = AwaitChild(pid, report[0], options.timeLimitMs, &message, &status);
   close(report[0]);
-  int code = WaitFor(pid);
-  if (message.empty()) return code;
-  if (message[0] == 'C') return atoi(message.c_str() + 1);
-  weft_host::SetError(message.substr(1));
-  return kCannotStart;
+  if (waited != 0) return waited;
+  return ChildResult(options, status, message);
 }
 
 // Runs the interpreter in the child and ends the child with its result. The

@@ -3,6 +3,7 @@
 // arguments, environment, working directory and redirected output.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,10 +14,17 @@ struct ProcessOptions {
                                          // without regard to case); "NAME=" removes
   std::string outputFile;                // Windows path standard output is written
                                          // to (created or replaced); empty: inherited
+  // Limits for programs run on behalf of others (0: none). Past either, the
+  // program and everything it started are ended at once.
+  int timeLimitMs = 0;        // wall-clock time from the start
+  uint64_t outputLimit = 0;   // bytes that may be written to any one file
 };
 
 // The exit code of a program that could not be started at all.
 constexpr int kCannotStart = -1;
+// The results of a program ended by its time or output limit.
+constexpr int kTimedOut = -2;
+constexpr int kOutputTooLarge = -3;
 
 // Resolves a program name as Windows does: a name with a folder part is taken
 // as a path; a bare name is looked for in the current folder, then in each

@@ -1,9 +1,12 @@
 #include "platform/process.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -194,6 +197,80 @@ TEST_F(Processes, OtherComspecGetsSlashC) {
   EXPECT_EQ(code, 2);
   Keep("COMSPEC", "C:\\WINDOWS\\SYSTEM32\\CMD.EXE");
   EXPECT_EQ(Run("echo built in", &code), "built in\n");
+}
+
+// True when process `pid` is gone or ended (a zombie waiting for its new
+// parent to collect it), waiting a little for the kill to arrive.
+bool Ended(int pid) {
+  for (int i = 0; i < 200; ++i) {
+    FILE* file = fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+    if (!file) return true;
+    char buffer[512] = {};
+    size_t got = fread(buffer, 1, sizeof buffer - 1, file);
+    fclose(file);
+    const char* close = strrchr(buffer, ')');
+    if (got == 0 || (close && close[1] == ' ' && close[2] == 'Z')) return true;
+    usleep(10000);
+  }
+  return false;
+}
+
+// A program that passes its time limit is ended with everything it started;
+// one that writes past the output limit is ended too; one within both limits
+// runs as usual.
+TEST_F(Processes, TimeAndOutputLimits) {
+  WriteScript("bin/hang", "#!/bin/sh\n/bin/sleep 30 &\necho $! >\"$PIDFILE\"\nwait\n");
+  WriteScript("bin/flood", "#!/bin/sh\n/usr/bin/head -c \"$BYTES\" /dev/zero\n");
+  drive_.Write("waits.bat", "@echo off\r\necho started\r\nhang\r\necho not reached\r\n");
+  drive_.Write("floods.bat", "@echo off\r\nflood\r\necho after\r\n");
+  drive_.Write("talk.bat", "@echo off\r\necho 123456789\r\necho 123456789\r\n");
+  struct Case {
+    const char* program;
+    int timeLimitMs;
+    uint64_t outputLimit;
+    const char* bytes;
+    int result;
+  } cases[] = {
+      {"hang", 300, 0, "0", kTimedOut},
+      {"waits.bat", 300, 1000, "0", kTimedOut},
+      {"flood", 0, 1000, "100000", kOutputTooLarge},
+      {"flood", 0, 1000, "1000", 0},
+      {"floods.bat", 30000, 1000, "5000", kOutputTooLarge},
+      {"talk.bat", 0, 19, "0", kOutputTooLarge},
+      {"talk.bat", 30000, 20, "0", 0},
+  };
+  for (const Case& c : cases) {
+    std::string label = std::string(c.program) + " " + c.bytes;
+    drive_.Write("pid.txt", "");
+    ProcessOptions options;
+    options.timeLimitMs = c.timeLimitMs;
+    options.outputLimit = c.outputLimit;
+    options.outputFile = "C:\\out.txt";
+    options.environment = {"PIDFILE=" + drive_.Host("pid.txt"), std::string("BYTES=") + c.bytes};
+    EXPECT_EQ(RunProgramDirect(c.program, {}, options), c.result) << label;
+    if (c.outputLimit > 0) {
+      EXPECT_LE(drive_.Read("out.txt").size(), c.outputLimit + 1) << label;
+    }
+    std::string pid = drive_.Read("pid.txt");
+    if (!pid.empty()) {
+      // The program the script started in the background is gone as well.
+      EXPECT_TRUE(Ended(atoi(pid.c_str()))) << label;
+    }
+  }
+}
+
+// A started program holds none of the caller's descriptors (such as its
+// sockets) but the standard streams.
+TEST_F(Processes, StartedProgramsInheritOnlyTheStandardStreams) {
+  WriteScript("bin/fds", "#!/bin/sh\nexec /bin/ls /proc/self/fd\n");
+  int open[2];
+  ASSERT_EQ(pipe(open), 0);
+  ProcessOptions options;
+  options.outputFile = "C:\\out.txt";
+  EXPECT_EQ(RunProgramDirect("fds", {}, options), 0);
+  EXPECT_EQ(drive_.Read("out.txt"), "0\n1\n2\n3\n");
+  close(open[0]);
+  close(open[1]);
 }
 
 TEST(SplitArguments, WindowsRules) {

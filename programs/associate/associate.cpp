@@ -8,6 +8,7 @@
 #include "programs/associate/flags.h"
 #include "programs/associate/registration.h"
 #include "programs/associate/writers.h"
+#include "shared/stream_written.h"
 
 namespace {
 
@@ -304,6 +305,11 @@ int RunAssociations(const char* commandLine) {
     PrintCommandError("Missing parameter on command line.\n");
     return 1;
   }
-  if (runFlags.commandFile) return RunCommandFile(p);
-  return RunAssociateCommand(p) ? 0 : 1;
+  int code = runFlags.commandFile ? RunCommandFile(p) : (RunAssociateCommand(p) ? 0 : 1);
+  // What a query shows or /P prints is the run's result: it must arrive.
+  if (!StreamWritten(stdout)) {
+    fputs("Error:  Can't write to output file.\n", stderr);
+    return 1;
+  }
+  return code;
 }

@@ -8,6 +8,7 @@
 
 #include "platform/registry.h"
 #include "platform/testing/test_support.h"
+#include "shared/testing/full_output.h"
 
 namespace {
 
@@ -144,6 +145,21 @@ TEST_F(AssociateProgram, PrintOnlyChangesNothing) {
   result = Run({"/P", ".abc(ABC)", "Open=notepad"});
   EXPECT_EQ(".abc:  Can't access registry.\n", result.out);
   EXPECT_EQ(1, result.exitCode);
+  EXPECT_FALSE(drive.Exists("registry.txt"));
+}
+
+// What a query shows or /P prints is the result: a full disk is an error.
+TEST_F(AssociateProgram, FullDiskIsAnError) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{".txt"}, {"/L", ".txt"}, {"/P", ".abc=txtfile"}}) {
+    RunOptions options;
+    options.cwd = drive.Host();
+    options.env["PATH"] = "C:\\BIN";
+    options.unset = {"SystemRoot", "windir"};
+    RunResult result = RunProgramToFullDisk(std::string(WEFT_BIN_DIR) + "/associate", args, options);
+    EXPECT_EQ("Error:  Can't write to output file.\n", result.err) << args.back();
+    EXPECT_EQ(1, result.exitCode) << args.back();
+  }
   EXPECT_FALSE(drive.Exists("registry.txt"));
 }
 

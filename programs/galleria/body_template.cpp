@@ -609,10 +609,11 @@ String TemplateUrl(const char* name) {
   return PathToUrl(path);
 }
 
-bool OpenTemplate(const char* path, FILE* out, Entry* pageEntry, Entry** entries, int count) {
+bool OpenTemplate(const char* path, FILE* out, Entry* pageEntry, Entry** entries, int count,
+                  const char* shownName) {
   FILE* input = OpenFile(path, "r");
   if (!input) {
-    Report(2000, "Error:  Can't open template file \"%s\".\n", path);
+    Report(2000, "Error:  Can't open template file \"%s\".\n", shownName ? shownName : path);
     return false;
   }
   {

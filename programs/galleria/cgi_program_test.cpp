@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/testing/test_support.h"
+#include "shared/testing/full_output.h"
 
 namespace {
 
@@ -225,7 +226,7 @@ TEST_F(CgiProgramTest, SearchablePageOfTheResults) {
                 "\n// -->\n</SCRIPT>\n"
                 "</HEAD>\n\n"
                 "<FRAMESET ROWS=\"60,*\">\n"
-                "  <FRAME SRC=\"/site/icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"
+                "  <FRAME SRC=\"/photos/icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"
                 "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
                 "</FRAMESET>\n"
                 "</HTML>\n");
@@ -247,7 +248,7 @@ TEST_F(CgiProgramTest, SequencePageOfTheImages) {
                 "</HEAD>\n\n"
                 "<FRAMESET COLS=\"100,*\" onLoad=\"if (contentStale) "
                 "parent.inputFrame.displayCurrentPage()\">\n"
-                "  <FRAME SRC=\"/site/icons/controls.htm\" NAME=\"inputFrame\">\n"
+                "  <FRAME SRC=\"/photos/icons/controls.htm\" NAME=\"inputFrame\">\n"
                 "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
                 "</FRAMESET>\n"
                 "</HTML>\n");
@@ -266,6 +267,18 @@ TEST_F(CgiProgramTest, ShuffledResultsStayInOneOrderAcrossPages) {
   }
   std::sort(titles.begin(), titles.end());
   EXPECT_EQ(titles, (std::vector<std::string>{"Beach", "Harbour", "Rome", "Sunset"}));
+}
+
+TEST_F(CgiProgramTest, PageThatCannotBeWrittenIsAnError) {
+  for (const char* query : {"query=sea", "config=search&query=sea", "config=sequence&query=sea"}) {
+    RunOptions options;
+    options.cwd = drive.Host("cgi-bin");
+    options.env = {{"REQUEST_METHOD", "GET"}, {"QUERY_STRING", query}};
+    options.unset = {"WEFTLOG", "CONTENT_LENGTH"};
+    RunResult run = RunProgramToFullDisk(program, {}, options);
+    EXPECT_EQ(run.exitCode, 3) << query;
+    EXPECT_EQ(run.err, "Error:  Can't write to output file.\n") << query;
+  }
 }
 
 TEST_F(CgiProgramTest, MissingDatabaseEndsTheRequest) {
@@ -312,10 +325,10 @@ class FramesetIndexProgramTest : public ::testing::Test {
     drive.Write("site/trip/rome/index.htm", Page("Rome"));
     drive.MakeDir("site/trip/misc");
   }
-  RunResult Galleria(const std::string& weftIni) {
+  RunResult Galleria(const std::string& weftIni, const std::string& dir = "site/trip") {
     drive.Write("site/icons/weft.ini", weftIni);
     RunOptions options;
-    options.cwd = drive.Host("site/trip");
+    options.cwd = drive.Host(dir);
     options.unset = {"WEFTLOG", "REQUEST_METHOD", "QUERY_STRING"};
     return RunProgram("galleria", {}, options);
   }
@@ -356,7 +369,7 @@ TEST_F(FramesetIndexProgramTest, SearchablePage) {
                 "\n// -->\n</SCRIPT>\n"
                 "</HEAD>\n\n"
                 "<FRAMESET ROWS=\"60,*\">\n"
-                "  <FRAME SRC=\"/site/icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"
+                "  <FRAME SRC=\"../icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"
                 "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
                 "</FRAMESET>\n"
                 "</HTML>\n");
@@ -381,10 +394,33 @@ TEST_F(FramesetIndexProgramTest, SequencePageListsOnlyTheImages) {
                 "</HEAD>\n\n"
                 "<FRAMESET COLS=\"100,*\" onLoad=\"if (contentStale) "
                 "parent.inputFrame.displayCurrentPage()\">\n"
-                "  <FRAME SRC=\"/site/icons/controls.htm\" NAME=\"inputFrame\">\n"
+                "  <FRAME SRC=\"../icons/controls.htm\" NAME=\"inputFrame\">\n"
                 "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
                 "</FRAMESET>\n"
                 "</HTML>\n");
+}
+
+// The frames load the icons directory's files by URLs relative to the page,
+// so that the site works opened from its files and under any web root.
+TEST_F(FramesetIndexProgramTest, FrameUrlsAreRelativeToThePagesFolder) {
+  struct Case {
+    const char* dir;
+    const char* index;
+    const char* frame;
+  } cases[] = {
+      {"site", "searchable", "  <FRAME SRC=\"icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"},
+      {"site", "sequence", "  <FRAME SRC=\"icons/controls.htm\" NAME=\"inputFrame\">\n"},
+      {"site/trip/rome", "searchable",
+       "  <FRAME SRC=\"../../icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"},
+      {"site/trip/rome", "sequence", "  <FRAME SRC=\"../../icons/controls.htm\" NAME=\"inputFrame\">\n"},
+  };
+  for (const Case& c : cases) {
+    RunResult run = Galleria(std::string("slides=window\nindex=") + c.index + "\n", c.dir);
+    EXPECT_EQ(run.exitCode, 0) << c.dir << " " << c.index;
+    EXPECT_EQ(run.err, "") << c.dir << " " << c.index;
+    std::string page = drive.Read(std::string(c.dir) + "/index.htm");
+    EXPECT_NE(page.find(c.frame), std::string::npos) << c.dir << " " << c.index << "\n" << page;
+  }
 }
 
 TEST_F(FramesetIndexProgramTest, SearchablePageNeedsItsSearchFrame) {

@@ -161,4 +161,31 @@ TEST_F(GalleriaProgramTest, TemplateFromTheIconsDirectory) {
             "<HR>Footer\n</BODY>\n</HTML>\n");
 }
 
+// The configuration names paths relative to the folder being indexed; they
+// match the icons directory, which the program keeps as a full path.
+TEST_F(GalleriaProgramTest, RelativeUrlMapEntryMatchesTheIcons) {
+  drive.Write("site/icons/weft.ini",
+              "template=gallery.tpl\nmap=..\\icons; http://cdn.example/icons/\n");
+  drive.Write("site/icons/gallery.tpl", "<BODY>\n${icon src=star.gif}\n${icon src=./beach.jpg}\n</BODY>\n");
+  drive.Write("site/icons/star.gif", std::string("GIF89a\x10\x00\x08\x00", 10));
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  std::string page = Index();
+  EXPECT_EQ(page.substr(page.find("</HEAD>")),
+            "</HEAD>\n\n<BODY>\n<IMG SRC=\"http://cdn.example/icons/star.gif\">\n"
+            "<IMG SRC=\"beach.jpg\" WIDTH=640 HEIGHT=480>\n</BODY>\n</HTML>\n");
+}
+
+TEST_F(GalleriaProgramTest, MissingTemplateIsNamedAsConfigured) {
+  for (const char* name : {"none.tpl", "..\\icons\\gone.tpl"}) {
+    drive.Write("site/icons/weft.ini", std::string("template=") + name + "\n");
+    RunResult run = Galleria();
+    EXPECT_EQ(run.exitCode, 2) << name;
+    EXPECT_EQ(run.err, std::string("Error:  Can't open template file \"") + name + "\".\n");
+    // The page is built with the built-in layout instead.
+    EXPECT_NE(Index().find("<H3>Singles</H3>"), std::string::npos) << name;
+  }
+}
+
 }  // namespace

@@ -250,7 +250,8 @@ void WriteIndexHead(FILE* out, Entry* pageEntry, Entry** entries, int count) {
 
 void WriteIndexBody(FILE* out, Entry* pageEntry, Entry** entries, int count) {
   if (HasText(indexSettings.templatePath) &&
-      OpenTemplate(indexSettings.templatePath, out, pageEntry, entries, count)) {
+      OpenTemplate(indexSettings.templatePath, out, pageEntry, entries, count,
+                   indexSettings.templateName)) {
     return;
   }
   FILE* oldPage = OpenFile("index.htm", "r");

@@ -7,6 +7,7 @@
 #include "shared/banner.h"
 #include "shared/entry_factory.h"
 #include "shared/report.h"
+#include "shared/stream_written.h"
 
 bool cgiMode = false;
 bool OutputError = false;
@@ -41,7 +42,11 @@ FILE* OpenIndexOutput(Entry** pageEntry) {
 
 int CommitIndexOutput(FILE* stream, const char* name) {
   if (stream == stdout) {
-    if (fflush(stdout) != 0) OutputError = true;
+    // A CGI page that did not reach its reader is no success.
+    if (!StreamWritten(stdout) || OutputError) {
+      ReportText(3000, "Error:  Can't write to output file.\n");
+      return 1;
+    }
     return 0;
   }
   if (!name) name = "index.htm";

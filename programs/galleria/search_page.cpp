@@ -8,6 +8,7 @@
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_output.h"
 #include "programs/galleria/index_settings.h"
+#include "programs/galleria/site_url.h"
 #include "shared/entry.h"
 #include "shared/head_writer.h"
 #include "shared/htmltext.h"
@@ -202,7 +203,7 @@ int WriteSearchPage(Entry** entries, int count) {
     ReportText(3000, "Error:  Can't find the icons directory.  Index file was not written.\n");
     return 1;
   }
-  String searchUrl = FileToUrlString(search);
+  String searchUrl = IconsFrameUrl(search);
   Entry* pageEntry = nullptr;
   FILE* out = OpenIndexOutput(&pageEntry);
   if (!out) {

@@ -92,7 +92,7 @@ TEST_F(SearchPageTest, FramesetWithLinksSlidesAndKeywords) {
             "\n// -->\n</SCRIPT>\n"
             "</HEAD>\n\n"
             "<FRAMESET ROWS=\"60,*\">\n"
-            "  <FRAME SRC=\"/site/icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"
+            "  <FRAME SRC=\"../icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"
             "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
             "</FRAMESET>\n"
             "</HTML>\n");

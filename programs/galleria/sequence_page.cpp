@@ -4,6 +4,7 @@
 
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_output.h"
+#include "programs/galleria/site_url.h"
 #include "shared/entry.h"
 #include "shared/head_writer.h"
 #include "shared/paths.h"
@@ -74,7 +75,7 @@ int WriteSequencePage(Entry** entries, int count) {
     ReportText(3000, "Error:  Can't find the icons directory.  Index file was not written.\n");
     return 1;
   }
-  String controlsUrl = FileToUrlString(controls);
+  String controlsUrl = IconsFrameUrl(controls);
   Entry* pageEntry = nullptr;
   FILE* out = OpenIndexOutput(&pageEntry);
   if (!out) {

@@ -226,6 +226,15 @@ int EditFileInformation(int argc, char** argv) {
     fprintf(stderr, command.error, command.badOption);
     return 1;
   }
+  // A condition that does not parse would stop or pass the operations
+  // silently: it is refused before the page is touched.
+  if (command.letter == 'M') {
+    String bad = BadKeywordOperation(command.value);
+    if (!bad.IsNull()) {
+      fprintf(stderr, "Error:  expression syntax error.\n            %s\n", bad.Text());
+      return 1;
+    }
+  }
   char fileName[kMaxPath + 1];
   CopyBounded(fileName, command.fileName, sizeof fileName);
   String pageName = PageNameString(fileName);

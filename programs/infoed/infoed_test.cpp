@@ -207,6 +207,11 @@ TEST_F(InfoedTest, BadOptionsTouchNothing) {
       {{"page.htm", "/"}, "Error:  command-line option \"/\" is invalid.\n"},
       {{"page.htm", "/C"}, "Error:  command-line option \"/C\" must appear before the file name.\n"},
       {{"/C", "new.htm", "/X"}, "Error:  command-line option \"/X\" is invalid.\n"},
+      // A condition with text left over would stop or pass the operations silently.
+      {{"page.htm", "/M:?sea),=shore"}, "Error:  expression syntax error.\n            ?sea)\n"},
+      {{"page.htm", "-m", "+a,", "!\"_x\"", "y"},
+       "Error:  expression syntax error.\n            !\"_x\" y\n"},
+      {{"/C", "new.htm", "/M:!#x"}, "Error:  expression syntax error.\n            !#x\n"},
   };
   drive.Write("page.htm", kPage);
   std::string before = Stamp("page.htm");

@@ -9,6 +9,7 @@
 #include "programs/unpost/file_names.h"
 #include "programs/unpost/message.h"
 #include "programs/unpost/message_writer.h"
+#include "shared/stream_written.h"
 
 namespace {
 
@@ -127,6 +128,12 @@ int DecodeMessages() {
     int fileStatus = DecodeFile(argv[i], options);
     status = std::max(status, fileStatus);
     if (fileStatus == kStatusFileError) break;
+  }
+  // The result lines say what was saved where: lines that never arrived are
+  // a disk write error of the run.
+  if (!StreamWritten(stdout)) {
+    fputs("Error:  Can't write to output file.\n", stderr);
+    status = std::max(status, kStatusDamaged);
   }
   return status;
 }

@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
+#include "shared/testing/full_output.h"
 
 namespace {
 
@@ -468,6 +469,16 @@ TEST_F(UnpostTest, FilesThatCannotBeWritten) {
   // No temporary output: the run ends before the message is read.
   drive.MakeDir("$unpost$.$$$");
   ExpectRun(Run({"m.msg"}), 3, "", "Error:  Can't create file \"$unpost$.$$$\".\n");
+}
+
+TEST_F(UnpostTest, ResultLinesThatCannotBeWrittenAreAnError) {
+  drive.Write("m.msg", PhotoMessage());
+  RunResult result = RunProgramToFullDisk(std::string(WEFT_BIN_DIR) + "/unpost", {"m.msg"});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.err, "Error:  Can't write to output file.\n");
+  // What was saved stays saved.
+  EXPECT_EQ(drive.Files(), (Files{"m.msg", "photo.jpg", "photo.txt"}));
+  EXPECT_EQ(drive.Read("photo.jpg"), kPhoto);
 }
 
 // --- Names from the message -------------------------------------------------------
