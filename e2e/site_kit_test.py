@@ -29,19 +29,11 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import Browser  # noqa: E402
+from checks import BROWSER_IGNORE, check, finish, write  # noqa: E402
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 KIT = os.path.join(TOP, "kit")
 GALLERY = os.path.join(TOP, "examples", "gallery")
-
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
-    return ok
 
 
 # --- The site -------------------------------------------------------------------
@@ -53,12 +45,6 @@ def head(title, description="", keywords=""):
     if keywords:
         lines.append(f'<META NAME="KEYWORDS" CONTENT="{keywords}">')
     return "\n".join(lines + ["</HEAD>", "", "<BODY>", "</BODY>", "</HTML>", ""])
-
-
-def write(path, text):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "w") as f:
-        f.write(text)
 
 
 # Each folder: its mode lines (its "folder.ini"), its title and keywords, its
@@ -177,8 +163,7 @@ def wait_content(b, page, what):
     try:
         b.wait_for(lambda: here(b).endswith(page) and b.run("return document.readyState") == "complete", what)
     except AssertionError:
-        return check(False, f"{what}: the content frame shows {here(b)}")
-    return True
+        check(False, f"{what}: the content frame shows {here(b)}")
 
 
 def controls_text(b):
@@ -341,9 +326,7 @@ def main():
         build_site(bin_dir, site)
         log = open(os.path.join(top, "localweb.log"), "w")
         server, base = start_localweb(bin_dir, site, log)
-        # A failed load whose start the browser never reported ("?") is one
-        # of its own start-up requests, no page's.
-        with Browser(ignore=(r"/favicon\.ico$", r"^\?$")) as b:
+        with Browser(ignore=BROWSER_IGNORE) as b:
             seen = 0
             for road in (slide_window, frame_slides, searchable_index, sequence_index, open_links, movie):
                 try:
@@ -361,11 +344,7 @@ def main():
         if server:
             stop(server)
         shutil.rmtree(top, ignore_errors=True)
-    if failures:
-        print(f"{len(failures)} check(s) failed")
-        return 1
-    print("all checks passed")
-    return 0
+    return finish()
 
 
 if __name__ == "__main__":
