@@ -113,13 +113,18 @@ bool RemoveDir(const char* path);  // empty directories only
 bool MoveFile(const char* from, const char* to, bool replace = false);
 bool CopyFile(const char* from, const char* to, bool failIfExists);
 
-// Replaces `target` by the finished file `temp` (same folder preferred) so
-// that neither is ever lost: one rename, or copy-then-remove across devices.
-bool ReplaceFile(const char* temp, const char* target);
-
-// A fresh, not yet existing file name "<dir>\<prefix>XXXX.tmp", created empty.
-// Returns false when none can be made.
+// A fresh, not yet existing file name "<dir>\<prefix>XXXX.tmp", created empty
+// and readable by its owner only. Returns false when none can be made.
 bool MakeTempFile(const char* dir, const char* prefix, std::string* path);
+
+// The folder for temporary files as a full Windows path that this process
+// and the programs it starts can write, never the current folder: TEMP, then
+// TMP (when they name a writable folder), then the host's temporary folder
+// (TMPDIR or /tmp) through the drive map. When no drive holds that folder it
+// gets a drive of its own ('T:' or another free letter, added to WEFTDRIVES
+// so that started programs see it too); call this before starting threads.
+// Empty only when no letter is free.
+std::string GetTempFolder();
 
 // --- Times -----------------------------------------------------------------
 

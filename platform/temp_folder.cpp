@@ -1,0 +1,69 @@
+// The folder for temporary files: always an absolute folder that this
+// process and the programs it starts can write, never the current folder.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/env.h"
+#include "platform/files.h"
+#include "platform/host.h"
+
+using namespace weft_host;
+
+namespace {
+
+// The full Windows path of `path` when it names a folder this process may
+// write; empty otherwise.
+std::string WritableFolder(const char* path) {
+  if (!path || !*path) return "";
+  std::string full = GetFullPathString(path);
+  std::string host;
+  if (full.empty() || !HostPath(full.c_str(), &host)) return "";
+  uint32_t attributes = GetAttributes(full.c_str());
+  if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return "";
+  return access(host.c_str(), W_OK | X_OK) == 0 ? full : "";
+}
+
+// The host's own temporary folder: TMPDIR when it is an absolute folder,
+// else "/tmp".
+std::string HostTempFolder() {
+  const char* value = getenv("TMPDIR");
+  if (value && value[0] == '/' && access(value, W_OK | X_OK) == 0) return value;
+  return "/tmp";
+}
+
+// A letter no drive uses: 'T' when free, else the last free one.
+char FreeDriveLetter() {
+  Drive drive;
+  if (!FindDrive('T', &drive)) return 'T';
+  for (char letter = 'Z'; letter >= 'D'; --letter) {
+    if (!FindDrive(letter, &drive)) return letter;
+  }
+  return 0;
+}
+
+// Maps `host` as a drive of its own (WEFTDRIVES gains an entry, which the
+// programs started later inherit) and gives that drive's root.
+std::string MapAsDrive(const std::string& host) {
+  char letter = FreeDriveLetter();
+  if (!letter || host.find(';') != std::string::npos) return "";
+  const char* drives = getenv("WEFTDRIVES");
+  std::string value = drives && *drives ? drives : "C=/";
+  value += std::string(";") + letter + "=" + host;
+  SetEnv("WEFTDRIVES", value.c_str());
+  return std::string(1, letter) + ":\\";
+}
+
+}  // namespace
+
+std::string GetTempFolder() {
+  for (const char* name : {"TEMP", "TMP"}) {
+    std::string folder = WritableFolder(GetEnv(name));
+    if (!folder.empty()) return folder;
+  }
+  std::string host = HostTempFolder();
+  std::string folder;
+  if (WindowsPath(host.c_str(), &folder)) return folder;
+  return MapAsDrive(host);
+}
