@@ -119,7 +119,12 @@ for size in "${sizes[@]}"; do
   for k in images site news; do make_folder "$work/t$k" "$size" "$k"; done
   for name in "${names[@]}"; do
     for side in suite peer; do
-      for ((r = 0; r < runs; r++)); do cp -a "$work/t${kind[$name]}" "$work/$name-$side-$r"; done
+      # Linked copies where every contender writes new files or renames: the
+      # copies share the files' contents. postpage replaces its pages, which
+      # writes into a file of several names: it gets copies of its own.
+      copy=-al
+      [[ ${kind[$name]} == news ]] && copy=-a
+      for ((r = 0; r < runs; r++)); do cp $copy "$work/t${kind[$name]}" "$work/$name-$side-$r"; done
     done
   done
   sync

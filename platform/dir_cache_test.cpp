@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/dir_cache.h"
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/names_extra.h"
 #include "platform/testing/test_support.h"
