@@ -170,6 +170,15 @@ bool StatWithCreation(const std::string& host, struct stat* st, FileTime* creati
 
 bool HasHiddenRecord(const std::string& host) { return ReadRecord(host).hidden; }
 
+bool ReadHiddenRecord(const std::string& host, bool* hidden) {
+  char text[128];
+  ssize_t n = getxattr(host.c_str(), kRecordName, text, sizeof text - 1);
+  if (n < 0 && (errno == ENOENT || errno == ENOTDIR)) return false;
+  text[n > 0 ? n : 0] = '\0';
+  *hidden = strstr(text, "hidden") != nullptr;
+  return true;
+}
+
 void CopyHiddenFlag(const std::string& from, const std::string& to) {
   Record record;
   record.hidden = ReadRecord(from).hidden;

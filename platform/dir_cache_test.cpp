@@ -309,7 +309,7 @@ std::string Found(const weft_host::DirNames& names, const char* name) {
   return found ? found->name : "(none)";
 }
 
-TEST(DirNames, FindsNamesWithoutRegardToCaseTheSmallestFirst) {
+TEST(KeptNames, FindsNamesWithoutRegardToCaseTheSmallestFirst) {
   weft_host::DirNames names;
   for (const char* name : {"b.htm", "a.JPG", "B.HTM", "B.htm"}) names.Add(name, DT_REG);
   EXPECT_EQ(Listed(names), (std::vector<std::string>{"a.JPG", "B.HTM", "B.htm", "b.htm"}));
@@ -330,7 +330,7 @@ TEST(DirNames, FindsNamesWithoutRegardToCaseTheSmallestFirst) {
   EXPECT_EQ(Listed(names), (std::vector<std::string>{"a.JPG", "B.HTM", "b.HTM"}));
 }
 
-TEST(DirNames, ACopyKeepsItsOwnIndex) {
+TEST(KeptNames, ACopyKeepsItsOwnIndex) {
   weft_host::DirNames names;
   for (const char* name : {"x", "Y", "y"}) names.Add(name, DT_REG);
   weft_host::DirNames copy(names);
@@ -342,7 +342,7 @@ TEST(DirNames, ACopyKeepsItsOwnIndex) {
   EXPECT_EQ(Found(names, "x"), "(none)");
 }
 
-TEST(DirNames, NamesThatBeginWithAPrefixFollowTheirFirst) {
+TEST(KeptNames, NamesThatBeginWithAPrefixFollowTheirFirst) {
   weft_host::DirNames names;
   for (const char* name : {"tn_a_jpg.jpg", "TN_A_2_jpg.jpg", "tn_", "tn", "tn_b.jpg", "tn`", "a"}) {
     names.Add(name, DT_REG);

@@ -293,25 +293,37 @@ std::string WinPathText(const WinPath& path, bool withTrailing) {
   return text;
 }
 
-bool HostOf(const WinPath& path, std::string* host, bool* found, struct stat* status) {
+bool ExactHostOf(const WinPath& path, std::string* host, std::vector<size_t>* ends) {
   const Drive* drive = MappedDrive(path.drive);
   if (!drive) {
     SetError(std::string("The system cannot find the drive specified: ") + path.drive + ":");
     return false;
   }
-  // The path as written, and where each component of it ends.
-  std::string exact = drive->folder;
+  std::string& exact = *host;
+  exact = drive->folder;
   size_t length = exact.size();
   for (const std::string& part : path.parts) length += 1 + part.size();
   exact.reserve(length);
-  std::vector<size_t> ends;
-  ends.reserve(path.parts.size() + 1);
-  ends.push_back(exact.size());
+  if (ends) {
+    ends->clear();
+    ends->reserve(path.parts.size() + 1);
+    ends->push_back(exact.size());
+  }
   for (const std::string& part : path.parts) {
     exact += '/';
     exact += part;
-    ends.push_back(exact.size());
+    if (ends) ends->push_back(exact.size());
   }
+  if (exact.empty()) exact = "/";
+  return true;
+}
+
+bool HostOf(const WinPath& path, std::string* host, bool* found, struct stat* status) {
+  // The path as written, and where each component of it ends.
+  std::string exact;
+  std::vector<size_t> ends;
+  if (!ExactHostOf(path, &exact, &ends)) return false;
+  if (exact == "/") exact.clear();
   // Most lookups name a path that exists as written: one call answers them.
   // Otherwise the longest prefix that exists as written is taken as it is,
   // and the components after it are looked up without regard to case.

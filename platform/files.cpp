@@ -330,18 +330,33 @@ struct Target {
   struct stat st = {};
 };
 
-bool ResolveTarget(const char* path, Target* target) {
+// Looks up a resolved target (`target->path` set).
+bool LookUpTarget(Target* target) {
   bool found = false;
-  if (!ResolvePath(path, &target->path) ||
-      !HostOf(target->path, &target->host, &found, &target->st)) {
-    return false;
-  }
+  if (!HostOf(target->path, &target->host, &found, &target->st)) return false;
   if (target->path.parts.empty()) {
     AccessDenied();
     return false;
   }
   target->exists = found;
   return true;
+}
+
+bool ResolveTarget(const char* path, Target* target) {
+  return ResolvePath(path, &target->path) && LookUpTarget(target);
+}
+
+// Opens a regular file for reading by its path as written: most paths name a
+// file that exists just so, and then one open and one status answer them.
+// -1 when that does not serve; the full lookup then decides (and says why).
+int OpenAsWritten(const WinPath& path, struct stat* st) {
+  std::string host;
+  if (path.parts.empty() || !ExactHostOf(path, &host)) return -1;
+  int fd = open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (fstat(fd, st) == 0 && S_ISREG(st->st_mode)) return fd;
+  close(fd);
+  return -1;
 }
 
 bool ResolveSource(const char* path, std::string* host, struct stat* st) {
@@ -379,7 +394,12 @@ FILE* OpenFile(const char* path, const char* mode) {
     return nullptr;
   }
   Target target;
-  if (!ResolveTarget(path, &target)) return nullptr;
+  if (!ResolvePath(path, &target.path)) return nullptr;
+  bool reading = parsed.kind == 'r' && !parsed.update;
+  struct stat opened;
+  int fd = reading ? OpenAsWritten(target.path, &opened) : -1;
+  if (fd >= 0) return parsed.binary ? OpenBinaryReader(fd) : OpenTextReader(fd, opened.st_size);
+  if (!LookUpTarget(&target)) return nullptr;
   if (target.exists) {
     struct stat st = target.st;
     if (!S_ISLNK(st.st_mode) || stat(target.host.c_str(), &st) == 0) {
@@ -390,12 +410,9 @@ FILE* OpenFile(const char* path, const char* mode) {
       }
     }
   }
-  struct stat opened;
-  int fd = OpenRegular(target.host, OpenFlags(parsed), &opened);
+  fd = OpenRegular(target.host, OpenFlags(parsed), &opened);
   if (fd < 0) return nullptr;
-  if (parsed.kind == 'r' && !parsed.update) {
-    return parsed.binary ? OpenBinaryReader(fd) : OpenTextReader(fd, opened.st_size);
-  }
+  if (reading) return parsed.binary ? OpenBinaryReader(fd) : OpenTextReader(fd, opened.st_size);
   FILE* file = fdopen(fd, StreamMode(parsed));
   if (!file) {
     SetErrno(errno);
@@ -405,10 +422,12 @@ FILE* OpenFile(const char* path, const char* mode) {
 }
 
 bool ReadWholeFile(const char* path, std::string* text) {
+  WinPath resolved;
   std::string host;
-  if (!HostOfPath(path, &host)) return false;
+  if (!ResolvePath(path, &resolved)) return false;
   struct stat opened;
-  int fd = OpenRegular(host, O_RDONLY, &opened);
+  int fd = OpenAsWritten(resolved, &opened);
+  if (fd < 0 && HostOf(resolved, &host)) fd = OpenRegular(host, O_RDONLY, &opened);
   if (fd < 0) return false;
   bool ok = ReadAll(fd, text, opened.st_size);
   close(fd);

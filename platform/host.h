@@ -51,6 +51,10 @@ bool HostOf(const WinPath& path, std::string* host, bool* found = nullptr,
             struct stat* status = nullptr);
 // Resolve and look up in one step.
 bool HostOfPath(const char* path, std::string* host);
+// The host path of a resolved path as written, nothing looked up ("/" for
+// the host root). `ends` (optional) receives where the drive's folder and
+// each component end in it.
+bool ExactHostOf(const WinPath& path, std::string* host, std::vector<size_t>* ends = nullptr);
 
 // Splits a listing pattern into its folder text (with its separator, or "."
 // when there is none) and its last component.
@@ -130,5 +134,8 @@ bool PutInPlace(const std::string& source, const struct stat& st, const std::str
 bool PutInPlace(const std::string& source, const std::string& target);
 // True when the attribute record of host file `host` says hidden.
 bool HasHiddenRecord(const std::string& host);
+// The same in one call that also tells whether `host` exists: false (and
+// `hidden` untouched) when it does not.
+bool ReadHiddenRecord(const std::string& host, bool* hidden);
 
 }  // namespace weft_host

@@ -48,6 +48,16 @@ PathKind GetPathKind(const char* path) {
   return S_ISDIR(st.st_mode) ? PathKind::kDirectory : PathKind::kFile;
 }
 
+bool HasHiddenAttribute(const char* path) {
+  WinPath resolved;
+  std::string host;
+  bool hidden = false;
+  if (!ResolvePath(path, &resolved) || !ExactHostOf(resolved, &host)) return false;
+  if (ReadHiddenRecord(host, &hidden)) return hidden;
+  // Not there as written: the names are looked up without regard to case.
+  return HostOf(resolved, &host) && ReadHiddenRecord(host, &hidden) && hidden;
+}
+
 bool ListNames(const char* pattern, bool withHidden, std::vector<NamedEntry>* entries) {
   entries->clear();
   if (!pattern || !*pattern) return false;

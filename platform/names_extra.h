@@ -21,6 +21,12 @@ struct NamedEntry {
   bool hidden = false;  // a leading '.' or the attribute record; filled on request
 };
 
+// True when the attribute record of the file or directory `path` says it is
+// hidden (the leading-dot rule is not looked at): for walks that need the
+// hidden flag of a few of the entries they list. One call for a path as
+// written.
+bool HasHiddenAttribute(const char* path);
+
 // The entries that FindFirst(pattern) lists ('dir\*.htm': wildcards in the
 // last component), in the same order, "." and ".." left out; with
 // `withHidden` each entry's hidden flag is filled. False when the directory

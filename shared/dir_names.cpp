@@ -23,20 +23,22 @@ int CompareUpperCased(const char* a, const char* b) {
 
 }  // namespace
 
-bool ListedName::IsDirectory() const { return (attributes & kAttrDirectory) != 0; }
-
-bool ListedName::IsSkipped() const { return (attributes & kAttrHidden) || name[0] == '.'; }
+bool ListedName::IsSkipped(const std::string& dir) const {
+  if (name.empty() || name[0] == '.') return true;
+  if (hidden_ < 0) hidden_ = HasHiddenAttribute(JoinDirName(dir, name).c_str()) ? 1 : 0;
+  return hidden_ == 1;
+}
 
 std::vector<ListedName> ListDirectory(const std::string& dir) {
   std::vector<ListedName> names;
   std::vector<NamedEntry> entries;
-  // Only the kind and the hidden flag of each entry are needed here: the
-  // quick listing spares reading every entry's times.
-  if (!ListNames(JoinDirName(dir, "*").c_str(), true, &entries)) return names;
-  names.reserve(entries.size());
-  for (NamedEntry& entry : entries) {
-    uint32_t attributes = (entry.directory ? kAttrDirectory : 0) | (entry.hidden ? kAttrHidden : 0);
-    names.push_back({std::move(entry.name), attributes});
+  // Only the kind of each entry is needed at once: the quick listing spares
+  // reading every entry's times and attribute record.
+  if (!ListNames(JoinDirName(dir, "*").c_str(), false, &entries)) return names;
+  names.resize(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    names[i].name = std::move(entries[i].name);
+    names[i].directory = entries[i].directory;
   }
   return names;
 }

@@ -4,17 +4,21 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
 struct ListedName {
   std::string name;
-  uint32_t attributes = 0;  // kAttrDirectory and kAttrHidden of the entry
+  bool directory = false;
 
-  bool IsDirectory() const;
-  // Hidden, or a name that begins with '.': never catalogued.
-  bool IsSkipped() const;
+  bool IsDirectory() const { return directory; }
+  // A name that begins with '.', or an entry of directory `dir` that is
+  // hidden: never catalogued. The hidden flag is read on the first question,
+  // so a walk reads it only for the entries it would take.
+  bool IsSkipped(const std::string& dir) const;
+
+ private:
+  mutable signed char hidden_ = -1;  // not read yet
 };
 
 // Every entry of the directory (hidden ones too) but "." and "..", in

@@ -9,18 +9,27 @@
 
 namespace {
 
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
+
 // The full path without its drive and without trailing '\'; false when it
-// cannot be made full.
-bool DrivelessFullPath(const char* path, std::string* out) {
+// cannot be made full. `drive` (optional) receives the drive (without its
+// ':'). A path rooted on the current drive takes the drive `onDrive` when one
+// is given: the drive is dropped anyway, and the current directory need not
+// be asked.
+bool DrivelessFullPath(const char* path, std::string* out, char (*drive)[kDriveSize] = nullptr,
+                       const char* onDrive = nullptr) {
+  std::string rooted;
+  if (onDrive && *onDrive && IsSlash(path[0]) && !IsSlash(path[1])) {
+    rooted = std::string(onDrive) + ":" + path;
+    path = rooted.c_str();
+  }
   char full[kMaxPath + 1];
   if (!GetFullPath(path, full, sizeof full)) return false;
-  char drive[kDriveSize];
-  *out = SplitDrive(full, drive);
+  char own[kDriveSize];
+  *out = SplitDrive(full, drive ? *drive : own);
   while (!out->empty() && out->back() == '\\') out->pop_back();
   return true;
 }
-
-bool IsSlash(char c) { return c == '\\' || c == '/'; }
 
 size_t ComponentCount(const std::string& text, size_t from) {
   if (from >= text.size()) return 0;
@@ -35,7 +44,10 @@ char* RelativeFilePath(const char* from, const char* to, char* buffer, size_t si
   if (size == 0) return nullptr;
   *buffer = '\0';
   std::string dir, file;
-  if (!DrivelessFullPath(from, &dir) || !DrivelessFullPath(to, &file)) return nullptr;
+  char drive[kDriveSize];
+  if (!DrivelessFullPath(from, &dir, &drive) || !DrivelessFullPath(to, &file, nullptr, drive)) {
+    return nullptr;
+  }
   size_t common = 0;
   size_t afterSeparator = 0;  // just past the last '\' of the common part
   while (common < dir.size() && common < file.size() &&

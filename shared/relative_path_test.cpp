@@ -23,6 +23,8 @@ TEST(RelativeFilePathTest, FromADirectoryToAFile) {
       {"C:\\a\\bc", "C:\\a\\b", "..\\b"},
       {"C:\\", "C:\\x\\y.htm", "x\\y.htm"},
       {"C:\\a\\b", "\\a\\t.jpg", "..\\t.jpg"},
+      {"C:\\a\\b", "/a/x/../t.jpg", "..\\t.jpg"},
+      {"..", "\\a\\t.jpg", "t.jpg"},
       {"..", "t.jpg", "b\\t.jpg"},
   };
   for (const Case& c : cases) {

@@ -140,7 +140,7 @@ bool IndexWalk::ScanContents(const std::string& dir) const {
 void IndexWalk::ScanSubdirectories(const std::string& dir, DirEntry* node,
                                    const std::vector<ListedName>& names) {
   for (const ListedName& listed : names) {
-    if (!listed.IsDirectory() || listed.IsSkipped()) continue;
+    if (!listed.IsDirectory() || listed.IsSkipped(dir)) continue;
     // Room for the separator of the files below it.
     if (!Fits(dir, listed.name, 1)) continue;
     DirEntry* subdirectory = list_->Append(listed.name.c_str(), nullptr, node);
@@ -153,11 +153,11 @@ void IndexWalk::ScanImages(const std::string& dir, DirEntry* node,
                            std::unordered_set<std::string>* imageBases) {
   for (const ListedName& listed : names) {
     const char* name = listed.name.c_str();
-    if (listed.IsDirectory() || listed.IsSkipped()) continue;
-    if (!IsImageOrUserFile(name) || IsSpecialName(name)) continue;
+    if (listed.IsDirectory() || !IsImageOrUserFile(name) || IsSpecialName(name)) continue;
     // Only the same-named page gives an image keywords: without one the
     // image could not be catalogued.
-    if (!HasDescribingPage(listed.name, names) || !Fits(dir, listed.name, 0)) continue;
+    if (!HasDescribingPage(listed.name, names) || listed.IsSkipped(dir)) continue;
+    if (!Fits(dir, listed.name, 0)) continue;
     Entry* entry = MakeImageEntry(JoinDirName(dir, listed.name).c_str(), true, true);
     MakeThumbnailRelative(entry, dir);
     if (!Keep(entry)) continue;
@@ -171,10 +171,10 @@ void IndexWalk::ScanPages(const std::string& dir, DirEntry* node,
                           const std::unordered_set<std::string>& imageBases) {
   for (const ListedName& listed : names) {
     const char* name = listed.name.c_str();
-    if (listed.IsDirectory() || listed.IsSkipped()) continue;
     // ".html" pages count as well, as "*.htm" finds them through short names.
-    if (!IsPageName(name) || IsSpecialName(name)) continue;
-    if (imageBases.count(PageBase(listed.name)) || !Fits(dir, listed.name, 0)) continue;
+    if (listed.IsDirectory() || !IsPageName(name) || IsSpecialName(name)) continue;
+    if (imageBases.count(PageBase(listed.name)) || listed.IsSkipped(dir)) continue;
+    if (!Fits(dir, listed.name, 0)) continue;
     Entry* entry = MakePageEntry(JoinDirName(dir, listed.name).c_str(), nullptr, nullptr);
     if (Keep(entry)) AddRecord(name, entry, node);
   }

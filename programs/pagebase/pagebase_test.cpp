@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/testing/test_support.h"
 #include "shared/testing/full_output.h"
 
@@ -385,6 +386,31 @@ TEST_F(PagebaseTest, MergeKeepsTheRecordsOfTheOtherDrive) {
                            Record("Bristol", "D:\\photos\\b.htm"));
   EXPECT_EQ(again.err, Progress("D:\\", "Merging Index...\n2 lines deleted, 2 lines added\n"));
   EXPECT_EQ(again.exitCode, 0);
+}
+
+// Entries with the hidden attribute are left out, whatever kind they are;
+// the start folder given in another letter case finds their records all the same.
+TEST_F(PagebaseTest, EntriesWithTheHiddenAttributeAreLeftOut) {
+  drive_.Write("photos/index.htm", Head("Photos", "Albums"));
+  drive_.Write("photos/shown.htm", Head("Shown", "Sea"));
+  drive_.Write("photos/secret.htm", Head("Secret", "Sea"));
+  drive_.Write("photos/pic.jpg", Gif(10, 10));
+  drive_.Write("photos/pic.htm", Head("Pic", "Sea"));  // its image hidden: a page of its own
+  drive_.Write("photos/shot.jpg", Gif(10, 10));
+  drive_.Write("photos/shot.htm", Head("Shot", "Sea"));
+  drive_.Write("photos/away/index.htm", Head("Away", "Sea"));
+  drive_.Write("photos/away/inside.htm", Head("Inside", "Sea"));
+  for (const char* path : {"C:\\photos\\secret.htm", "C:\\photos\\pic.jpg", "C:\\photos\\away"}) {
+    if (!SetAttributes(path, kAttrHidden)) GTEST_SKIP() << "no attribute records here";
+  }
+  RunResult result = Run({"C:\\PHOTOS"});
+  EXPECT_EQ(result.out,
+            "Photos\tC:\\PHOTOS\\index.htm\t\tAlbums\t\t\t50\t0\t0020\n"
+            "Pic\tC:\\PHOTOS\\pic.htm\t\tSea\t\t\t50\t0\t0001\n"
+            "Shot\tC:\\PHOTOS\\shot.jpg\t\tSea\t\t\t50\t0\t0002\n"
+            "Shown\tC:\\PHOTOS\\shown.htm\t\tSea\t\t\t50\t0\t0001\n");
+  EXPECT_EQ(result.err, Written("C:\\PHOTOS", 4));
+  EXPECT_EQ(result.exitCode, 0);
 }
 
 }  // namespace

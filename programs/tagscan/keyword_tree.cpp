@@ -70,11 +70,13 @@ void KeywordWalk::Walk(std::string dir) {
   if (!ScanContents(dir)) return;
   for (const ListedName& listed : names) {
     if (result_->writeFailed) return;
-    if (listed.IsSkipped()) continue;
+    // Only the entries walked or read need their hidden flag.
+    bool page = !listed.IsDirectory() && IsPageName(listed.name.c_str()) &&
+                !(index && CompareNoCase(listed.name.c_str(), index->name.c_str()) == 0);
+    if ((!listed.IsDirectory() && !page) || listed.IsSkipped(dir)) continue;
     if (listed.IsDirectory()) {
       if (Fits(dir, listed.name, 1)) Walk(dir + listed.name);
-    } else if (IsPageName(listed.name.c_str()) &&
-               !(index && CompareNoCase(listed.name.c_str(), index->name.c_str()) == 0)) {
+    } else {
       WritePage(dir, listed.name);
     }
   }

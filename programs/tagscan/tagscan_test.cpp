@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/testing/test_support.h"
 #include "programs/tagscan/keyword_parser.h"
 #include "shared/testing/full_output.h"
@@ -220,6 +221,20 @@ TEST(ReadPageKeywordsTest, KeywordsOfAHead) {
   char buffer[kPageKeywordsSize] = "old";
   EXPECT_FALSE(ReadPageKeywords("C:\\missing.htm", buffer, sizeof buffer));
   EXPECT_STREQ(buffer, "");
+}
+
+// Pages and folders with the hidden attribute are left out; the start folder
+// given in another letter case finds them all the same.
+TEST_F(TagscanTest, EntriesWithTheHiddenAttributeAreLeftOut) {
+  drive_.Write("site/index.htm", Page("Home"));
+  drive_.Write("site/shown.htm", Page("Sea"));
+  drive_.Write("site/secret.htm", Page("Sea"));
+  drive_.Write("site/away/index.htm", Page("Away"));
+  drive_.Write("site/away/inside.htm", Page("Sea"));
+  for (const char* path : {"C:\\site\\secret.htm", "C:\\site\\away"}) {
+    if (!SetAttributes(path, kAttrHidden)) GTEST_SKIP() << "no attribute records here";
+  }
+  Expect({"C:\\SITE"}, "C:\\SITE\\index.htm\tHome\nC:\\SITE\\shown.htm\tSea\n");
 }
 
 }  // namespace

@@ -44,14 +44,16 @@ bool SweepLine(const std::string& pagePath, std::string* line) {
 
 bool SweepTree(const std::string& dir, const char* keyword, FILE* out) {
   for (const ListedName& listed : ListDirectory(dir)) {
-    if (listed.IsSkipped()) continue;
+    // Only the entries walked or read need their hidden flag.
+    if (!listed.IsDirectory() && !IsPageName(listed.name.c_str())) continue;
+    if (listed.IsSkipped(dir)) continue;
     std::string path = JoinDirName(dir, listed.name);
     if (listed.IsDirectory()) {
       if (!SweepTree(path, keyword, out)) return false;
       continue;
     }
     std::string line;
-    if (!IsPageName(listed.name.c_str()) || !PageHasKeyword(path, keyword)) continue;
+    if (!PageHasKeyword(path, keyword)) continue;
     if (SweepLine(path, &line) && fprintf(out, "%s\n", line.c_str()) < 0) return false;
   }
   return true;

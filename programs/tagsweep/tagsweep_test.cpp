@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/testing/test_support.h"
 #include "programs/tagsweep/keyword_sweep.h"
 #include "shared/testing/full_output.h"
@@ -91,6 +92,18 @@ TEST_F(TagsweepTest, FullDiskIsAnError) {
   RunResult result = RunProgramToFullDisk(kProgram, {}, Options("site/beach"));
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.err, Searching("C:\\site", "beach") + "Error:  Can't write to output file.\n");
+}
+
+// Pages and folders with the hidden attribute are left out.
+TEST_F(TagsweepTest, EntriesWithTheHiddenAttributeAreLeftOut) {
+  for (const char* path : {"C:\\site\\trip\\x.htm", "C:\\site\\trip\\deep"}) {
+    if (!SetAttributes(path, kAttrHidden)) GTEST_SKIP() << "no attribute records here";
+  }
+  RunResult result = RunProgram(kProgram, {"ignored"}, Options("site/beach"));
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out.find("deep"), std::string::npos) << result.out;
+  EXPECT_EQ(result.out.find("x.htm"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("..\\trip\\g.gif"), std::string::npos) << result.out;
 }
 
 }  // namespace

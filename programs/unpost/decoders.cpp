@@ -9,7 +9,7 @@ namespace {
 
 constexpr size_t kMaxUuNameLength = 64;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 std::string SavedName(std::string_view name) {
@@ -41,7 +41,7 @@ bool HexAfter(std::string_view text, std::string_view key, uint32_t* value) {
   return true;
 }
 
-int Base64Value(char c) {
+constexpr int Base64Value(char c) {
   if (c >= 'A' && c <= 'Z') return c - 'A';
   if (c >= 'a' && c <= 'z') return c - 'a' + 26;
   if (IsDigit(c)) return c - '0' + 52;
@@ -176,49 +176,117 @@ std::vector<std::string> YencDataErrors(const YencTally& tally) {
   return items;
 }
 
-uint32_t Crc32(uint32_t crc, const unsigned char* data, size_t size) {
-  crc = ~crc;
-  for (size_t i = 0; i < size; ++i) {
-    crc ^= data[i];
-    for (int bit = 0; bit < 8; ++bit) crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+namespace {
+
+// CRC-32 (the reflected polynomial 0xEDB88320) eight bytes at a time: table
+// k gives the effect of a byte followed by k zero bytes.
+struct CrcTables {
+  uint32_t table[8][256];
+
+  constexpr CrcTables() : table() {
+    for (uint32_t byte = 0; byte < 256; ++byte) {
+      uint32_t crc = byte;
+      for (int bit = 0; bit < 8; ++bit) crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+      table[0][byte] = crc;
+    }
+    for (uint32_t byte = 0; byte < 256; ++byte) {
+      for (int k = 1; k < 8; ++k) {
+        uint32_t previous = table[k - 1][byte];
+        table[k][byte] = previous >> 8 ^ table[0][previous & 0xFF];
+      }
+    }
   }
+};
+
+constexpr CrcTables kCrc;
+
+uint32_t Little32(const unsigned char* p) {
+  return p[0] | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+         static_cast<uint32_t>(p[3]) << 24;
+}
+
+}  // namespace
+
+uint32_t Crc32(uint32_t crc, const unsigned char* data, size_t size) {
+  const auto& t = kCrc.table;
+  crc = ~crc;
+  for (; size >= 8; data += 8, size -= 8) {
+    uint32_t low = crc ^ Little32(data);
+    uint32_t high = Little32(data + 4);
+    crc = t[7][low & 0xFF] ^ t[6][low >> 8 & 0xFF] ^ t[5][low >> 16 & 0xFF] ^ t[4][low >> 24] ^
+          t[3][high & 0xFF] ^ t[2][high >> 8 & 0xFF] ^ t[1][high >> 16 & 0xFF] ^ t[0][high >> 24];
+  }
+  for (; size > 0; ++data, --size) crc = crc >> 8 ^ t[0][(crc ^ *data) & 0xFF];
   return ~crc;
 }
 
 bool IsBase64Char(char c) { return Base64Value(c) >= 0; }
 
-Base64Line DecodeBase64Line(std::string_view line, std::string* bytes) {
-  if (line.size() % 4 != 0) return Base64Line::kBad;
-  for (size_t g = 0; g < line.size(); g += 4) {
-    std::string_view group = line.substr(g, 4);
-    for (char c : group) {
-      if (static_cast<unsigned char>(c) >= 128) return Base64Line::kBad;
+namespace {
+
+// The base64 alphabet by byte: the value 0 to 63, or one of these codes.
+constexpr unsigned char kPadCode = 64;    // '='
+constexpr unsigned char kOtherCode = 65;  // any other byte below 128
+constexpr unsigned char kHighCode = 66;   // a byte of 128 or more
+
+struct Base64Codes {
+  unsigned char code[256];
+
+  constexpr Base64Codes() : code() {
+    for (int c = 0; c < 256; ++c) {
+      int value = Base64Value(static_cast<char>(c));
+      code[c] = c >= 128 ? kHighCode : value >= 0 ? static_cast<unsigned char>(value)
+                                    : c == '=' ? kPadCode : kOtherCode;
     }
-    int v[4];
-    int padAt = -1;
-    bool outside = false;
-    for (int k = 0; k < 4; ++k) {
-      v[k] = Base64Value(group[k]);
-      if (v[k] >= 0) continue;
-      v[k] = 0;
-      if (group[k] == '=' && k >= 2) {
-        if (padAt < 0) padAt = k;
-      } else {
-        outside = true;
-      }
-    }
-    const char decoded[3] = {static_cast<char>(v[0] << 2 | v[1] >> 4),
-                             static_cast<char>((v[1] & 15) << 4 | v[2] >> 2),
-                             static_cast<char>((v[2] & 3) << 6 | v[3])};
-    if (outside) {
-      bytes->append(decoded, 3);
+  }
+};
+
+constexpr Base64Codes kBase64;
+
+// A group with a byte outside the alphabet: up to its pad, or the whole
+// group when it holds a byte of no use (then the line is bad). `out` is where
+// the group's bytes go in `bytes`, which ends there afterwards.
+Base64Line FinishGroup(const unsigned char (&codes)[4], std::string* bytes, size_t out) {
+  int v[4];
+  int padAt = -1;
+  bool outside = false;
+  for (int k = 0; k < 4; ++k) {
+    if (codes[k] == kHighCode) {
+      bytes->resize(out);
       return Base64Line::kBad;
     }
-    if (padAt >= 0) {
-      bytes->append(decoded, padAt - 1);
-      return Base64Line::kEnd;
+    v[k] = codes[k] < 64 ? codes[k] : 0;
+    if (codes[k] < 64) continue;
+    if (codes[k] == kPadCode && k >= 2) {
+      if (padAt < 0) padAt = k;
+    } else {
+      outside = true;
     }
-    bytes->append(decoded, 3);
+  }
+  const char decoded[3] = {static_cast<char>(v[0] << 2 | v[1] >> 4),
+                           static_cast<char>((v[1] & 15) << 4 | v[2] >> 2),
+                           static_cast<char>((v[2] & 3) << 6 | v[3])};
+  size_t kept = outside ? 3 : static_cast<size_t>(padAt - 1);
+  bytes->resize(out);
+  bytes->append(decoded, kept);
+  return outside ? Base64Line::kBad : Base64Line::kEnd;
+}
+
+}  // namespace
+
+Base64Line DecodeBase64Line(std::string_view line, std::string* bytes) {
+  if (line.size() % 4 != 0) return Base64Line::kBad;
+  size_t out = bytes->size();
+  bytes->resize(out + line.size() / 4 * 3);
+  const auto* in = reinterpret_cast<const unsigned char*>(line.data());
+  for (size_t g = 0; g < line.size(); g += 4, out += 3) {
+    const unsigned char codes[4] = {kBase64.code[in[g]], kBase64.code[in[g + 1]],
+                                    kBase64.code[in[g + 2]], kBase64.code[in[g + 3]]};
+    if ((codes[0] | codes[1] | codes[2] | codes[3]) >= 64) return FinishGroup(codes, bytes, out);
+    char* group = bytes->data() + out;
+    group[0] = static_cast<char>(codes[0] << 2 | codes[1] >> 4);
+    group[1] = static_cast<char>((codes[1] & 15) << 4 | codes[2] >> 2);
+    group[2] = static_cast<char>((codes[2] & 3) << 6 | codes[3]);
   }
   return Base64Line::kMore;
 }

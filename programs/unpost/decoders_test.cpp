@@ -170,6 +170,37 @@ TEST(Crc32, KnownValues) {
   EXPECT_EQ(Crc32(0, data, digits.size()), 0xCBF43926u);
   EXPECT_EQ(Crc32(Crc32(0, data, 4), data + 4, 5), 0xCBF43926u);  // piece by piece
   EXPECT_EQ(Crc32(0, data, 0), 0u);
+  const std::string fox = "The quick brown fox jumps over the lazy dog";
+  EXPECT_EQ(Crc32(0, reinterpret_cast<const unsigned char*>(fox.data()), fox.size()), 0x414FA339u);
+}
+
+// The CRC one bit at a time, as the polynomial defines it.
+uint32_t BitwiseCrc32(const unsigned char* data, size_t size) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (size_t i = 0; i < size; ++i) {
+    crc ^= data[i];
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ ((crc & 1) ? 0xEDB88320u : 0);
+  }
+  return ~crc;
+}
+
+TEST(Crc32, EveryLengthAndSplitAsBitByBit) {
+  unsigned char data[300];
+  uint32_t seed = 12345;
+  for (unsigned char& byte : data) {
+    seed = seed * 1103515245u + 12345u;
+    byte = static_cast<unsigned char>(seed >> 16);
+  }
+  for (size_t length = 0; length <= 70; ++length) {
+    for (size_t offset : {0, 1, 3, 7}) {
+      uint32_t expected = BitwiseCrc32(data + offset, length);
+      EXPECT_EQ(Crc32(0, data + offset, length), expected) << length << " at " << offset;
+      size_t split = length / 3;
+      EXPECT_EQ(Crc32(Crc32(0, data + offset, split), data + offset + split, length - split), expected)
+          << length << " split at " << split;
+    }
+  }
+  EXPECT_EQ(Crc32(0, data, sizeof data), BitwiseCrc32(data, sizeof data));
 }
 
 TEST(Base64, Lines) {
@@ -186,6 +217,8 @@ TEST(Base64, Lines) {
       {"QUJDQ!JD", Base64Line::kBad, "ABC@\x02" "C"},  // outside the alphabet: written as 0
       {"QUJD=UJD", Base64Line::kBad, "ABC\x01" "BC"},  // padding in the first place
       {"QUJDQ\xc3JD", Base64Line::kBad, "ABC"},  // high bit: that group is not written
+      {"QU=!", Base64Line::kBad, std::string("A@\0", 3)},  // a byte of no use wins over the pad
+      {"+/09azAZ", Base64Line::kMore, "\xfb\xfd=k0\x19"},  // the alphabet's edges
       {"", Base64Line::kMore, ""},
   };
   for (const auto& c : cases) {
