@@ -1,6 +1,7 @@
 #include "shared/keywords.h"
 
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "platform/assert.h"
@@ -42,14 +43,36 @@ struct ItemPlace {
   const char* next = nullptr;
 };
 
+// The next item at the cursor, which it moves on, as NextKeyword reads it:
+// empty when the list is exhausted. The item stays in the list's text.
+std::string_view NextItem(const char*& cursor) {
+  for (;;) {
+    cursor = SkipSpace(cursor);
+    const char* start = cursor;
+    const char* comma = strchr(cursor, ',');
+    if (!comma) {
+      cursor += strlen(cursor);
+      return std::string_view(start, TrimmedLength(start, cursor));
+    }
+    cursor = SkipSpace(comma + 1);
+    size_t length = TrimmedLength(start, comma);
+    if (length) return std::string_view(start, length);
+  }
+}
+
+// The item equals the word, letter case ignored.
+bool SameKeyword(std::string_view item, std::string_view word) {
+  return item.size() == word.size() && CompareNoCaseN(item.data(), word.data(), item.size()) == 0;
+}
+
 // Finds the first item equal to word; false when there is none.
-bool FindKeyword(const char* list, const char* word, ItemPlace* place) {
+bool FindKeyword(const char* list, std::string_view word, ItemPlace* place) {
   const char* cursor = list;
   for (;;) {
     const char* begin = cursor;
-    String item = NextKeyword(cursor);
-    if (IsEmpty(item)) return false;
-    if (CompareNoCase(item, word) == 0) {
+    std::string_view item = NextItem(cursor);
+    if (item.empty()) return false;
+    if (SameKeyword(item, word)) {
       place->begin = begin;
       place->next = cursor;
       return true;
@@ -57,7 +80,7 @@ bool FindKeyword(const char* list, const char* word, ItemPlace* place) {
   }
 }
 
-bool HasMoreKeywords(const char* cursor) { return !IsEmpty(NextKeyword(cursor)); }
+bool HasMoreKeywords(const char* cursor) { return !NextItem(cursor).empty(); }
 
 // Where the next item begins: past the white space and the commas of empty
 // items that stand before it.
@@ -69,13 +92,23 @@ const char* NextItemStart(const char* cursor) {
 
 bool HasVisibleKeyword(const char* list) {
   const char* cursor = list;
-  for (String item = NextKeyword(cursor); !IsEmpty(item); item = NextKeyword(cursor)) {
-    if (item.Text()[0] != '_') return true;
+  for (std::string_view item = NextItem(cursor); !item.empty(); item = NextItem(cursor)) {
+    if (item[0] != '_') return true;
   }
   return false;
 }
 
-bool IsListed(const char* list, const String& word) { return !IsEmpty(word) && HasKeyword(list, word); }
+// [begin, end) without the white space at both ends.
+std::string_view TrimmedView(const char* begin, const char* end) {
+  begin = SkipSpace(begin);
+  if (begin > end) begin = end;
+  return std::string_view(begin, TrimmedLength(begin, end));
+}
+
+bool IsListed(const char* list, std::string_view word) {
+  ItemPlace place;
+  return !word.empty() && FindKeyword(list, word, &place);
+}
 
 // '"' word '"': the closing quote is skipped when present.
 bool EvalQuotedTerm(const char* list, const char*& cursor) {
@@ -83,7 +116,14 @@ bool EvalQuotedTerm(const char* list, const char*& cursor) {
   const char* end = strchr(start, '"');
   if (!end) end = start + strlen(start);
   cursor = *end ? end + 1 : end;
-  return IsListed(list, Trimmed(start, end));
+  return IsListed(list, TrimmedView(start, end));
+}
+
+// A word up to the next ')', '&' or '|', the cursor left on that character.
+bool EvalWordTerm(const char* list, const char*& cursor) {
+  const char* start = cursor;
+  cursor += strcspn(cursor, ")&|");
+  return IsListed(list, TrimmedView(start, cursor));
 }
 
 // A term without '!' or '(': a quoted word, '#', '*' or a plain word.
@@ -98,7 +138,7 @@ bool EvalSimpleTerm(const char* list, const char*& cursor) {
       ++cursor;
       return *list != '\0';
     default:
-      return IsListed(list, NextToken(cursor, ")&|"));
+      return EvalWordTerm(list, cursor);
   }
 }
 
@@ -122,10 +162,41 @@ bool ReadNegations(const char*& cursor) {
   return negate;
 }
 
+// The open groups of an expression: a few in place, more on the heap, so
+// that deep nesting cannot exhaust the program's stack and the usual
+// expression allocates nothing.
+class GroupStack {
+ public:
+  GroupStack() { Push(Group{}); }
+  size_t size() const { return count_; }
+  Group& back() { return count_ <= kInPlace ? inPlace_[count_ - 1] : more_[count_ - kInPlace - 1]; }
+  void push_back(const Group& group) { Push(group); }
+  void pop_back() {
+    if (count_ > kInPlace) more_.pop_back();
+    --count_;
+  }
+
+ private:
+  static constexpr size_t kInPlace = 16;
+
+  void Push(const Group& group) {
+    if (count_ < kInPlace) {
+      inPlace_[count_] = group;
+    } else {
+      more_.push_back(group);
+    }
+    ++count_;
+  }
+
+  Group inPlace_[kInPlace];
+  std::vector<Group> more_;
+  size_t count_ = 0;
+};
+
 // Evaluates one term (oneTerm) or a whole expression. Groups are kept on a
 // stack of their own, so that deep nesting cannot exhaust the program's stack.
 bool Evaluate(const char* list, const char*& cursor, bool oneTerm) {
-  std::vector<Group> groups(1);
+  GroupStack groups;
   for (;;) {
     bool negate = ReadNegations(cursor);
     if (*cursor == '(') {
@@ -155,20 +226,8 @@ String TextAfterFirst(const String& item) { return Trimmed(item.Text() + 1, item
 }  // namespace
 
 String NextKeyword(const char*& cursor) {
-  for (;;) {
-    cursor = SkipSpace(cursor);
-    const char* comma = strchr(cursor, ',');
-    if (!comma) {
-      const char* start = cursor;
-      cursor += strlen(cursor);
-      size_t length = TrimmedLength(start, cursor);
-      return length ? MakeString(start, length) : String();  // null: exhausted
-    }
-    const char* start = cursor;
-    cursor = SkipSpace(comma + 1);
-    size_t length = TrimmedLength(start, comma);
-    if (length) return MakeString(start, length);
-  }
+  std::string_view item = NextItem(cursor);
+  return item.empty() ? String() : MakeString(item.data(), item.size());  // null: exhausted
 }
 
 bool HasKeyword(const char* list, const char* word) {

@@ -1,7 +1,6 @@
 #include "programs/hrefmend/link_fixer.h"
 
 #include <cstring>
-#include <vector>
 
 #include "platform/files.h"
 #include "shared/chars.h"
@@ -18,16 +17,25 @@ constexpr size_t kComponentLength = 63;
 
 bool IsPathSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 
-std::vector<std::string> PathComponents(const std::string& path) {
-  std::vector<std::string> components(1);
-  for (char c : path) {
-    if (IsPathSeparator(c)) {
-      components.emplace_back();
-    } else {
-      components.back() += c;
-    }
+// Where the path component that ends at `end` begins.
+size_t ComponentStart(const std::string& path, size_t end) {
+  while (end > 0 && !IsPathSeparator(path[end - 1])) --end;
+  return end;
+}
+
+// Two components equal in their first kComponentLength characters, letter
+// case ignored, read where they stand in their paths.
+bool SameComponent(const std::string& a, size_t beginA, size_t endA, const std::string& b,
+                   size_t beginB, size_t endB) {
+  size_t lengthA = endA - beginA;
+  size_t lengthB = endB - beginB;
+  for (size_t i = 0; i < kComponentLength; ++i) {
+    char x = i < lengthA ? ToLower(a[beginA + i]) : '\0';
+    char y = i < lengthB ? ToLower(b[beginB + i]) : '\0';
+    if (x != y) return false;
+    if (!x) return true;
   }
-  return components;
+  return true;
 }
 
 // The link without its fragment or query, which goes into `suffix`.
@@ -103,13 +111,19 @@ int TitleScore(const std::string& linkTitle, const std::string& dbTitle) {
 }
 
 int PathLevel(const std::string& a, const std::string& b) {
-  std::vector<std::string> first = PathComponents(a);
-  std::vector<std::string> second = PathComponents(b);
+  // The components from the last one back, where they stand: a path of n
+  // separators has n + 1 components, empty ones included.
+  size_t endA = a.size();
+  size_t endB = b.size();
   int level = 0;
-  auto x = first.rbegin();
-  auto y = second.rbegin();
-  for (; x != first.rend() && y != second.rend(); ++x, ++y, ++level) {
-    if (CompareNoCaseN(x->c_str(), y->c_str(), kComponentLength) != 0) break;
+  for (;;) {
+    size_t beginA = ComponentStart(a, endA);
+    size_t beginB = ComponentStart(b, endB);
+    if (!SameComponent(a, beginA, endA, b, beginB, endB)) break;
+    ++level;
+    if (beginA == 0 || beginB == 0) break;
+    endA = beginA - 1;
+    endB = beginB - 1;
   }
   return level;
 }

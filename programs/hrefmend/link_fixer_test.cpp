@@ -44,6 +44,12 @@ TEST(LinkFixerTest, PathLevels) {
       {"C:\\site\\new\\beach.htm", "beach.html", 0},
       {"C:\\a\\b.htm", "C:\\a\\b.htm", 4},
       {"C:\\site\\trip\\index.htm", "..\\trip\\", 0},
+      // Empty components count: the ones before a leading or after a trailing separator.
+      {"", "", 1},
+      {"\\a", "/A", 2},
+      {"x:y", "z\\y", 1},
+      {"a\\", "b\\", 1},
+      {"a\\", "a", 0},
       // Components agree when their first 63 characters do.
       {"C:\\d\\" + long63 + "a.htm", "e\\" + long63 + "b.htm", 1},
   };
