@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <mutex>
 
 #include "platform/host.h"
@@ -77,14 +78,6 @@ bool DirNames::FoldedEqual::operator()(std::string_view a, std::string_view b) c
     if (UpperByte(a[i]) != UpperByte(b[i])) return false;
   }
   return true;
-}
-
-DirNames::DirNames(const DirNames& other) : names_(other.names_) {
-  firstOfFold_.reserve(names_.size());
-  for (auto it = names_.begin(); it != names_.end(); ++it) {
-    // The listing order puts a name first among those that fold alike.
-    firstOfFold_.emplace(std::string_view(it->name), it);
-  }
 }
 
 const DirName* DirNames::FindNoCase(std::string_view name) const {
@@ -178,7 +171,7 @@ bool IsSettled(const DirKey& key) {
 
 // Reads the directory; `key` comes from the open directory itself, so the
 // names and the key always belong to the same directory.
-std::shared_ptr<DirNames> ReadFresh(const std::string& path, DirKey* key) {
+std::unique_ptr<DirNames> ReadFresh(const std::string& path, DirKey* key) {
   DIR* dir = opendir(path.c_str());
   if (!dir) return nullptr;
   struct stat st;
@@ -187,7 +180,7 @@ std::shared_ptr<DirNames> ReadFresh(const std::string& path, DirKey* key) {
     return nullptr;
   }
   *key = KeyOf(st);
-  auto names = std::make_shared<DirNames>();
+  auto names = std::make_unique<DirNames>();
   while (dirent* entry = readdir(dir)) {
     const char* name = entry->d_name;
     if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) continue;
@@ -199,7 +192,7 @@ std::shared_ptr<DirNames> ReadFresh(const std::string& path, DirKey* key) {
 
 struct CachedDir {
   DirKey key;
-  std::shared_ptr<DirNames> names;
+  std::unique_ptr<DirNames> names;
   uint64_t lastUse = 0;
   int watch = -1;        // the inotify watch, or -1 for a settled directory
   bool changed = false;  // the watch reported changes since the last use
@@ -221,15 +214,29 @@ class DirCache {
     return *cache;
   }
 
-  std::shared_ptr<const DirNames> Read(const std::string& path, const struct stat& st) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ApplyReports();
-    auto kept = dirs_.find(path);
-    if (kept != dirs_.end()) {
-      if (StillValid(kept->second, KeyOf(st))) return Use(&kept->second, KeyOf(st));
-      Forget(kept);
+  bool Read(const std::string& path, const struct stat& st,
+            const std::function<void(const DirNames&)>& use) {
+    DirKey seen = KeyOf(st);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ApplyReports();
+      auto kept = dirs_.find(path);
+      if (kept != dirs_.end()) {
+        if (StillValid(kept->second, seen)) return Use(&kept->second, seen, use);
+        Forget(kept);
+      }
+      // A recent directory is watched from before its reading on.
+      if (!IsSettled(seen) && Watching()) return ReadAndKeep(path, seen, use);
     }
-    return ReadAndKeep(path, KeyOf(st));
+    // Other threads go on while a settled directory is read.
+    DirKey key;
+    std::unique_ptr<DirNames> names = ReadFresh(path, &key);
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++counts_.reads;
+    if (!names) return false;
+    use(*names);
+    if (IsSettled(key)) Keep(path, key, std::move(names), -1);
+    return true;
   }
 
   DirCacheCounts Counts() {
@@ -252,29 +259,41 @@ class DirCache {
     return dir.watch >= 0 && dir.changed;
   }
 
-  std::shared_ptr<const DirNames> Use(CachedDir* dir, const DirKey& now) {
+  bool Use(CachedDir* dir, const DirKey& now, const std::function<void(const DirNames&)>& use) {
     dir->lastUse = ++uses_;
     dir->key = now;
     dir->changed = false;
-    return dir->names;
+    use(*dir->names);
+    return true;
   }
 
-  std::shared_ptr<const DirNames> ReadAndKeep(const std::string& path, const DirKey& seen) {
+  bool ReadAndKeep(const std::string& path, const DirKey& seen,
+                   const std::function<void(const DirNames&)>& use) {
     // The watch comes first, so that no change after the reading is missed.
-    int watch = IsSettled(seen) ? -1 : AddWatch(path);
+    int watch = AddWatch(path);
     DirKey key;
-    std::shared_ptr<DirNames> names = ReadFresh(path, &key);
+    std::unique_ptr<DirNames> names = ReadFresh(path, &key);
     ++counts_.reads;
-    bool keep = names && (watch >= 0 ? SameDirectory(key, seen) : IsSettled(key));
-    if (!keep) {
+    if (!names) {
       RemoveWatch(watch);
-      return names;
+      return false;
     }
+    use(*names);
+    if (watch >= 0 ? SameDirectory(key, seen) : IsSettled(key)) {
+      Keep(path, key, std::move(names), watch);
+    } else {
+      RemoveWatch(watch);
+    }
+    return true;
+  }
+
+  void Keep(const std::string& path, const DirKey& key, std::unique_ptr<DirNames> names,
+            int watch) {
+    auto kept = dirs_.find(path);
+    if (kept != dirs_.end()) Forget(kept);  // kept by another thread meanwhile
     if (dirs_.size() >= kCachedDirs) Evict();
-    CachedDir& dir = dirs_[path];
-    dir = CachedDir{key, names, ++uses_, watch, false};
+    dirs_[path] = CachedDir{key, std::move(names), ++uses_, watch, false};
     if (watch >= 0) watched_[watch] = path;
-    return names;
   }
 
   // --- Watches
@@ -348,7 +367,7 @@ class DirCache {
     }
     if (event.len == 0) return;
     std::string_view name(event.name);
-    DirNames& names = Writable(&kept->second);
+    DirNames& names = *kept->second.names;
     if (event.mask & (IN_CREATE | IN_MOVED_TO)) {
       names.Add(name, (event.mask & IN_ISDIR) ? DT_DIR : DT_UNKNOWN);
     } else {
@@ -356,12 +375,6 @@ class DirCache {
     }
     kept->second.changed = true;
     ++counts_.learned;
-  }
-
-  // The kept names, copied first when a caller still holds them.
-  static DirNames& Writable(CachedDir* dir) {
-    if (dir->names.use_count() > 1) dir->names = std::make_shared<DirNames>(*dir->names);
-    return *dir->names;
   }
 
   // --- Forgetting
@@ -409,14 +422,15 @@ class DirCache {
 
 }  // namespace
 
-std::shared_ptr<const DirNames> ReadDirNames(const std::string& dir, const struct stat* known) {
+bool WithDirNames(const std::string& dir, const struct stat* known,
+                  const std::function<void(const DirNames&)>& use) {
   std::string path = dir.empty() ? "/" : dir;
   struct stat st;
   if (!known) {
-    if (stat(path.c_str(), &st) != 0) return nullptr;
+    if (stat(path.c_str(), &st) != 0) return false;
     known = &st;
   }
-  return DirCache::Instance().Read(path, *known);
+  return DirCache::Instance().Read(path, *known, use);
 }
 
 DirCacheCounts GetDirCacheCounts() { return DirCache::Instance().Counts(); }

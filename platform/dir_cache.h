@@ -7,7 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -42,7 +42,7 @@ class DirNames {
   using const_iterator = Set::const_iterator;
 
   DirNames() = default;
-  DirNames(const DirNames& other);  // the index is built anew for the copy
+  DirNames(const DirNames&) = delete;
   DirNames& operator=(const DirNames&) = delete;
 
   const_iterator begin() const { return names_.begin(); }
@@ -77,17 +77,18 @@ class DirNames {
 // True when `name`, upper-cased, begins with `upperPrefix`.
 bool HasUpperPrefix(std::string_view name, std::string_view upperPrefix);
 
-// The entries of host directory `dir` ("" or "/" is the root), "." and ".."
-// left out; null when it cannot be read. The names are kept between calls
-// while the directory is known to be unchanged: its status (device, inode,
-// modification and change times) is the same and it was last changed long
-// enough ago that a later change must show in those times; or, for a
-// directory changed recently, a watch on it reports each change, made by this
-// process or any other, and the kept names learn it. `known` (optional) is
-// the directory's status just taken with symbolic links followed; it spares
-// that call.
-std::shared_ptr<const DirNames> ReadDirNames(const std::string& dir,
-                                             const struct stat* known = nullptr);
+// Calls `use` with the entries of host directory `dir` ("" or "/" is the
+// root), "." and ".." left out; false when the directory cannot be read. The
+// names are kept between calls while the directory is known to be unchanged:
+// its status (device, inode, modification and change times) is the same and
+// it was last changed long enough ago that a later change must show in those
+// times; or, for a directory changed recently, a watch on it reports each
+// change, made by this process or any other, and the kept names learn it.
+// `known` (optional) is the directory's status just taken with symbolic
+// links followed; it spares that call. `use` runs while the cache is locked:
+// it takes what it needs and calls nothing of the layer.
+bool WithDirNames(const std::string& dir, const struct stat* known,
+                  const std::function<void(const DirNames&)>& use);
 
 // What the cache has done since the process started, for tests.
 struct DirCacheCounts {

@@ -330,18 +330,6 @@ TEST(KeptNames, FindsNamesWithoutRegardToCaseTheSmallestFirst) {
   EXPECT_EQ(Listed(names), (std::vector<std::string>{"a.JPG", "B.HTM", "b.HTM"}));
 }
 
-TEST(KeptNames, ACopyKeepsItsOwnIndex) {
-  weft_host::DirNames names;
-  for (const char* name : {"x", "Y", "y"}) names.Add(name, DT_REG);
-  weft_host::DirNames copy(names);
-  names.Remove("Y");
-  names.Remove("x");
-  EXPECT_EQ(Found(copy, "X"), "x");
-  EXPECT_EQ(Found(copy, "y"), "Y");
-  EXPECT_EQ(Found(names, "Y"), "y");
-  EXPECT_EQ(Found(names, "x"), "(none)");
-}
-
 TEST(KeptNames, NamesThatBeginWithAPrefixFollowTheirFirst) {
   weft_host::DirNames names;
   for (const char* name : {"tn_a_jpg.jpg", "TN_A_2_jpg.jpg", "tn_", "tn", "tn_b.jpg", "tn`", "a"}) {

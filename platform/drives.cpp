@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -219,13 +218,16 @@ size_t WinPathTextLength(const WinPath& path) {
 
 // Case-insensitive match for `name` among the entries of host folder `dir`;
 // the smallest by bytes when several differ only in case. `known` as for
-// ReadDirNames.
+// WithDirNames.
 bool FindNoCase(const std::string& dir, const std::string& name, std::string* match,
                 const struct stat* known = nullptr) {
-  std::shared_ptr<const DirNames> names = ReadDirNames(dir, known);
-  const DirName* found = names ? names->FindNoCase(name) : nullptr;
-  if (found) *match = found->name;
-  return found != nullptr;
+  bool found = false;
+  WithDirNames(dir, known, [&](const DirNames& names) {
+    const DirName* entry = names.FindNoCase(name);
+    found = entry != nullptr;
+    if (found) *match = entry->name;
+  });
+  return found;
 }
 
 bool LstatHost(const std::string& host, struct stat* st) {

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -189,21 +188,23 @@ FindState* FindFirst(const char* pattern, FindData* data) {
   if (!ResolvePath(folderText.c_str(), &folder) || !HostOf(folder, &host, &found, &st)) {
     return nullptr;
   }
-  std::shared_ptr<const DirNames> names =
-      found ? ReadDirNames(host, S_ISLNK(st.st_mode) ? nullptr : &st) : nullptr;
-  if (!names) {
+  NamePattern wanted(last.c_str());
+  std::vector<std::string> matched;
+  bool listed = found && WithDirNames(host, S_ISLNK(st.st_mode) ? nullptr : &st,
+                                      [&](const DirNames& names) {
+                                        for (const DirName* entry : MatchingNames(names, wanted)) {
+                                          matched.push_back(entry->name);
+                                        }
+                                      });
+  if (!listed) {
     SetError("The system cannot find the path specified.");
     return nullptr;
   }
-  NamePattern wanted(last.c_str());
   auto state = new FindState;
   std::string prefix = host == "/" ? "" : host;
-  std::vector<const DirName*> matched = MatchingNames(*names, wanted);
   state->entries.reserve(matched.size() + 2);
   // The names come in listing order already.
-  for (const DirName* entry : matched) {
-    AddEntry(prefix + "/" + entry->name, entry->name, &state->entries);
-  }
+  for (const std::string& name : matched) AddEntry(prefix + "/" + name, name, &state->entries);
   if (!folder.parts.empty()) {
     std::vector<FindData> dots;
     if (wanted.Matches(".")) AddEntry(host, ".", &dots);

@@ -4,7 +4,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <memory>
 
 #include "platform/dir_cache.h"
 #include "platform/files.h"
@@ -66,20 +65,23 @@ bool ListNames(const char* pattern, bool withHidden, std::vector<NamedEntry>* en
   std::string host;
   struct stat st;
   if (!StatPath(folder.c_str(), &host, &st)) return false;
-  std::shared_ptr<const DirNames> names = ReadDirNames(host, &st);
-  if (!names) return false;
   NamePattern wanted(last.c_str());
+  std::vector<DirName> matched;
+  bool listed = WithDirNames(host, &st, [&](const DirNames& names) {
+    for (const DirName* entry : MatchingNames(names, wanted)) matched.push_back(*entry);
+  });
+  if (!listed) return false;
   std::string path = host == "/" ? "" : host;
   path += '/';
   size_t folderLength = path.size();
   // The names come in listing order already.
-  for (const DirName* entry : MatchingNames(*names, wanted)) {
+  for (DirName& entry : matched) {
     path.resize(folderLength);
-    path += entry->name;
+    path += entry.name;
     NamedEntry named;
-    if (!EntryKind(path, *entry, &named.directory)) continue;
-    named.name = entry->name;
-    named.hidden = withHidden && (IsDotName(entry->name) || HasHiddenRecord(path));
+    if (!EntryKind(path, entry, &named.directory)) continue;
+    named.hidden = withHidden && (IsDotName(entry.name) || HasHiddenRecord(path));
+    named.name = std::move(entry.name);
     entries->push_back(std::move(named));
   }
   return true;

@@ -95,11 +95,16 @@ bool IsHostRegularFile(const std::string& host) {
 bool HostEntry(const std::string& folder, const std::string& name, std::string* host) {
   *host = folder + "/" + name;
   if (IsHostRegularFile(*host)) return true;
-  std::shared_ptr<const weft_host::DirNames> names = weft_host::ReadDirNames(folder);
-  if (!names) return false;
-  for (const weft_host::DirName& entry : *names) {
-    if (entry.name.size() != name.size() || !EqualsNoCase(entry.name, name.c_str())) continue;
-    *host = folder + "/" + entry.name;
+  std::vector<std::string> sameNames;
+  weft_host::WithDirNames(folder, nullptr, [&](const weft_host::DirNames& names) {
+    for (const weft_host::DirName& entry : names) {
+      if (entry.name.size() == name.size() && EqualsNoCase(entry.name, name.c_str())) {
+        sameNames.push_back(entry.name);
+      }
+    }
+  });
+  for (const std::string& same : sameNames) {
+    *host = folder + "/" + same;
     if (IsHostRegularFile(*host)) return true;
   }
   return false;

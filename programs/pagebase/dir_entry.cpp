@@ -32,15 +32,18 @@ DirEntryList::~DirEntryList() {
     head = node->next;
     delete node->entry;
     delete[] node->name;
+    delete[] node->folderThumbnails;
     delete node;
     --count;
   }
   tail = nullptr;
 }
 
-DirEntry* DirEntryList::Append(const char* name, Entry* entry, DirEntry* parent) {
+DirEntry* DirEntryList::Append(const char* name, Entry* entry, DirEntry* parent,
+                               const char* folderThumbnails) {
   DirEntry* node = new DirEntry;
   node->name = CopyText(name);
+  if (folderThumbnails) node->folderThumbnails = CopyText(folderThumbnails);
   node->entry = entry;
   node->parent = parent;
   if (tail) {

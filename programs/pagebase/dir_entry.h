@@ -12,6 +12,9 @@ struct DirEntry {
   Entry* entry = nullptr;    // owned: the record's entry; none for directory nodes
   DirEntry* next = nullptr;  // the next node of the list
   DirEntry* parent = nullptr;
+  // Owned: a directory record's thumbnail field, found while its directory
+  // was listed; null when it is to be looked up when written.
+  char* folderThumbnails = nullptr;
 };
 
 // The one list of nodes, appended at its tail.
@@ -23,7 +26,9 @@ class DirEntryList {
   DirEntryList& operator=(const DirEntryList&) = delete;
 
   // Appends a node with a copy of name; takes the entry (may be null).
-  DirEntry* Append(const char* name, Entry* entry, DirEntry* parent);
+  // `folderThumbnails` (may be null) is copied too.
+  DirEntry* Append(const char* name, Entry* entry, DirEntry* parent,
+                   const char* folderThumbnails = nullptr);
 
   DirEntry* head = nullptr;
   DirEntry* tail = nullptr;

@@ -9,12 +9,14 @@
 #include "platform/names_extra.h"
 #include "programs/pagebase/progress.h"
 #include "shared/chars.h"
+#include "shared/dir_names.h"
 #include "shared/image_size.h"
 #include "shared/index_db.h"
 #include "shared/line_reader.h"
 #include "shared/paths.h"
 #include "shared/report.h"
 #include "shared/sitefiles.h"
+#include "shared/string.h"
 
 namespace {
 
@@ -47,16 +49,20 @@ void AppendThumbnailItem(char* buffer, const char* name, long width, long height
 
 bool IsFile(const char* path) { return GetPathKind(path) == PathKind::kFile; }
 
+// Appends the item of the folder thumbnail `name` in `dir`, with its size.
+void AppendFolderThumbnail(const std::string& dir, const char* name, char* buffer) {
+  std::string path = JoinDirName(dir, name);
+  uint32_t width = 0, height = 0;
+  if (!ImageSize(path.c_str(), &width, &height)) width = height = 0;
+  AppendThumbnailItem(buffer, name, width, height);
+}
+
 // The folder thumbnails beside a directory record's index page.
 void FolderThumbnailItems(const char* recordPath, char* buffer) {
   char dir[kRecordPathSize];
   DirPart(recordPath, dir, sizeof dir);
   for (const char* const* name = FolderThumbNames(); *name; ++name) {
-    std::string path = std::string(dir) + (*dir && dir[strlen(dir) - 1] == '\\' ? "" : "\\") + *name;
-    if (!IsFile(path.c_str())) continue;
-    uint32_t width = 0, height = 0;
-    if (!ImageSize(path.c_str(), &width, &height)) width = height = 0;
-    AppendThumbnailItem(buffer, *name, width, height);
+    if (IsFile(JoinDirName(dir, *name).c_str())) AppendFolderThumbnail(dir, *name, buffer);
   }
 }
 
@@ -204,12 +210,35 @@ int CompareIndexRecords(const DirEntry* a, const DirEntry* b) {
 }
 
 void SortIndex(std::vector<DirEntry*>* records) {
-  std::sort(records->begin(), records->end(),
-            [](const DirEntry* a, const DirEntry* b) { return CompareIndexRecords(a, b) < 0; });
+  // Each title lower-cased once: most records differ in their titles, which
+  // then compare as plain bytes, as CompareNoCase would order them.
+  struct Keyed {
+    std::string title;
+    DirEntry* node;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(records->size());
+  for (DirEntry* node : *records) keyed.push_back({NoCaseKey(TitleOf(node)), node});
+  std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+    int order = a.title.compare(b.title);
+    return order ? order < 0 : CompareIndexRecords(a.node, b.node) < 0;
+  });
+  for (size_t i = 0; i < keyed.size(); ++i) (*records)[i] = keyed[i].node;
+}
+
+char* FolderThumbnailField(const std::string& dir, const std::vector<ListedName>& names,
+                           char* buffer) {
+  *buffer = '\0';
+  for (const char* const* name = FolderThumbNames(); *name; ++name) {
+    const ListedName* listed = FindListed(names, *name);
+    if (listed && !listed->IsDirectory()) AppendFolderThumbnail(dir, *name, buffer);
+  }
+  return buffer;
 }
 
 char* ThumbnailField(const DirEntry* node, const char* recordPath, char* buffer) {
   *buffer = '\0';
+  if (node->folderThumbnails) return CopyBounded(buffer, node->folderThumbnails, kThumbnailFieldSize);
   if (IsIndexName(recordPath)) {
     FolderThumbnailItems(recordPath, buffer);
     return buffer;

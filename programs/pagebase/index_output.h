@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "programs/pagebase/dir_entry.h"
+#include "shared/dir_names.h"
 
 // The nodes of the list that carry an entry, in list order.
 std::vector<DirEntry*> CollectRecords(const DirEntryList& list);
@@ -23,8 +25,13 @@ constexpr size_t kThumbnailFieldSize = 256;
 
 // The thumbnail field of a record with this path: for a directory record
 // the folder thumbnails that exist beside its index page, each with its
-// pixel size; else the entry's thumbnail. Returns the buffer.
+// pixel size (as found during the walk, when it was); else the entry's
+// thumbnail. Returns the buffer.
 char* ThumbnailField(const DirEntry* node, const char* recordPath, char* buffer);
+// The same for the directory record of `dir`, whose listing `names` tells
+// which folder thumbnails are there. Returns the buffer.
+char* FolderThumbnailField(const std::string& dir, const std::vector<ListedName>& names,
+                           char* buffer);
 
 // Writes the records in order; counts the lines written. False when a write
 // failed (writing stops there).

@@ -14,7 +14,9 @@ struct IndexScanOptions {
 
 // Scans the start directory (a full path) and the tree below it into list.
 // A name whose path would pass 259 characters is warned about and skipped.
-void ScanIndexTree(const char* start, const IndexScanOptions& options, DirEntryList* list);
+// Directories are read side by side on a few threads; the list and the
+// warnings come in walk order all the same. False when memory ran out.
+bool ScanIndexTree(const char* start, const IndexScanOptions& options, DirEntryList* list);
 
 // True when an entry with these keywords is catalogued: its visible keyword
 // list (returned in visible) is not empty and matches the /K expression.

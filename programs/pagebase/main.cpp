@@ -66,6 +66,12 @@ void WriteDatabase(const PagebaseOptions& options, const char* start,
   Progress("%ld lines deleted, %ld lines added\n", counts.deleted, counts.added);
 }
 
+int OutOfMemory() {
+  EndProgressLine();
+  Report(3000, "Error:  Out of memory.\n");
+  return MaxSeverity;
+}
+
 int Run(int argc, char** argv) {
   PagebaseOptions options;
   switch (ParsePagebaseArgs(argc, argv, &options)) {
@@ -89,7 +95,7 @@ int Run(int argc, char** argv) {
 
   DirEntryList list;
   Progress("Scanning %s ... ", start);
-  ScanIndexTree(start, options.scan, &list);
+  if (!ScanIndexTree(start, options.scan, &list)) return OutOfMemory();
   Progress("done.\nBuilding Index... ");
   std::vector<DirEntry*> records = CollectRecords(list);
   Progress("done.\nSorting Index... ");
@@ -107,8 +113,6 @@ int main(int argc, char** argv) {
   try {
     return Run(argc, argv);
   } catch (const std::bad_alloc&) {
-    EndProgressLine();
-    Report(3000, "Error:  Out of memory.\n");
-    return MaxSeverity;
+    return OutOfMemory();
   }
 }
