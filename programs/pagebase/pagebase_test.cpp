@@ -236,6 +236,29 @@ TEST_F(PagebaseTest, OverlongPathsAreSkippedWithAWarning) {
   EXPECT_EQ(result.exitCode, 1);
 }
 
+// Folders are read side by side; their warnings and records still come in
+// the order of the walk.
+TEST_F(PagebaseTest, WarningsOfManyFoldersComeInWalkOrder) {
+  std::string base = std::string(200, 'x');
+  std::string expectedErr = "Scanning C:\\ ... \n";
+  std::string expectedOut;
+  for (char folder = 'a'; folder <= 'l'; ++folder) {
+    std::string dir = base + "/" + folder;
+    drive_.Write(dir + "/" + std::string(60, 'n') + ".htm", Head("Long", "x"));
+    drive_.Write(dir + "/ok.htm", Head(std::string("Ok ") + folder, "x"));
+    std::string winDir = "C:\\" + base + "\\" + folder + "\\";
+    expectedErr += "Warning:  Path longer than 259 characters skipped:\n            " + winDir +
+                   std::string(60, 'n') + ".htm\n";
+    expectedOut += std::string("Ok ") + folder + "\t" + winDir + "ok.htm\t\tx\t\t\t50\t0\t0001\n";
+  }
+  RunResult result = Run({});
+  EXPECT_EQ(result.out, expectedOut);
+  EXPECT_EQ(result.err, expectedErr +
+                            "done.\nBuilding Index... done.\nSorting Index... done.\nWriting Index...\n"
+                            "12 lines written\n");
+  EXPECT_EQ(result.exitCode, 1);
+}
+
 TEST_F(PagebaseTest, CommandLineErrorsAndHelp) {
   RunResult result = Run({"a", "b"});
   EXPECT_EQ(result.err, "Error:  Starting directory was specified twice on command line.\n");
