@@ -3,12 +3,11 @@
 // character marks a switch, and other words may stand for the files they match.
 #include "cmdline/cmdline.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/env.h"
 #include "platform/files.h"
+#include "shared/wild_args.h"
 
 namespace {
 
@@ -49,87 +48,50 @@ bool WantsExpansion(const Word& word, int flags) {
   return (flags & kArgExpandUnquoted) && !word.hadQuote;
 }
 
-[[noreturn]] void Fatal(const char* message, int status) {
-  fputs(message, stderr);
-  exit(status);
+void Stop(ArgumentStop* stop, std::string message, int status) {
+  if (!stop) return;
+  stop->stopped = true;
+  stop->message = std::move(message);
+  stop->status = status;
 }
 
 }  // namespace
 
-ArgumentList::~ArgumentList() {
-  while (head_) {
-    Argument* next = head_->next;
-    delete head_;
-    head_ = next;
-  }
-}
-
-void ArgumentList::Append(const std::string& text) {
-  Argument* node = new Argument{text, nullptr};
-  if (tail_) {
-    tail_->next = node;
-  } else {
-    head_ = node;
-  }
-  tail_ = node;
-  ++count_;
-}
-
-std::vector<std::string> ArgumentList::Take() {
-  std::vector<std::string> texts;
-  texts.reserve(count_);
-  while (head_) {
-    Argument* next = head_->next;
-    texts.push_back(std::move(head_->text));
-    delete head_;
-    head_ = next;
-  }
-  tail_ = nullptr;
-  count_ = 0;
-  return texts;
-}
-
-int ExpandWildcards(ArgumentList* list, const std::string& text, int flags) {
-  size_t cut = text.find_last_of("\\/:");
-  size_t nameStart = cut == std::string::npos ? 0 : cut + 1;
-  bool pattern = text != "/?" && text.find_first_of("*?", nameStart) != std::string::npos;
-  if (!pattern) {
-    list->Append(text);
+int ExpandWildcards(std::vector<std::string>* args, const std::string& text, int flags,
+                    ArgumentStop* stop) {
+  if (!IsWildPattern(text.c_str())) {
+    args->push_back(text);
     return 1;
   }
-  std::string dirPart = text.substr(0, nameStart);
   int count = 0;
-  FindData data;
-  FindState* state = FindFirst(text.c_str(), &data);
-  for (bool more = state != nullptr; more; more = FindNext(state, &data)) {
-    if (data.attributes & (kAttrHidden | kAttrDirectory)) continue;
-    std::string path = dirPart + data.name;
+  for (std::string& path : MatchingFiles(text.c_str(), kAttrHidden | kAttrDirectory)) {
     if (path.size() >= static_cast<size_t>(kMaxPath)) {
       if (!(flags & kArgFatalErrors)) continue;
-      FindClose(state);
-      Fatal("Path too long\n", 1);
+      Stop(stop, "Path too long\n", 1);
+      return count;
     }
-    list->Append(path);
+    args->push_back(std::move(path));
     ++count;
   }
-  if (state) FindClose(state);
   if (count > 0) return count;
   if (flags & kArgNoMatchIsFatal) {
-    fprintf(stderr, "File not found - %s\n", text.c_str());
-    exit(0);
+    Stop(stop, "File not found - " + text + "\n", 0);
+    return 0;
   }
   if (flags & kArgNoMatchDropped) return 0;
-  list->Append(text);
+  args->push_back(text);
   return 1;
 }
 
 bool SplitCommandLine(const char* line, int flags, const char* switchCharacters,
-                      std::vector<std::string>* args) {
-  ArgumentList list;
+                      std::vector<std::string>* args, ArgumentStop* stop) {
+  ArgumentStop ownStop;
+  if (!stop) stop = &ownStop;
+  args->clear();
   bool unmatched = false;
   bool first = true;
   const char* p = line ? line : "";
-  for (;;) {
+  while (!stop->stopped) {
     while (IsWhite(*p)) ++p;
     if (!*p) break;
     // The program's own name is taken as it stands.
@@ -138,23 +100,23 @@ bool SplitCommandLine(const char* line, int flags, const char* switchCharacters,
     Word word = CollectWord(p, flags);
     unmatched = unmatched || word.unmatched;
     if (isSwitch) {
-      list.Append(kSwitchMark + word.text);
+      args->push_back(kSwitchMark + word.text);
     } else if (!first && WantsExpansion(word, flags)) {
-      ExpandWildcards(&list, word.text, flags);
+      ExpandWildcards(args, word.text, flags, stop);
     } else {
-      list.Append(word.text);
+      args->push_back(word.text);
     }
     first = false;
   }
-  if (unmatched && (flags & kArgFatalErrors)) Fatal("Unmatched \"\n", 1);
-  *args = list.Take();
+  if (unmatched && !stop->stopped && (flags & kArgFatalErrors)) Stop(stop, "Unmatched \"\n", 1);
   return !unmatched;
 }
 
-bool ParseCommandLine(int* argc, char*** argv, int flags, const char* switchCharacters) {
+bool ParseCommandLine(int* argc, char*** argv, int flags, const char* switchCharacters,
+                      ArgumentStop* stop) {
   static std::vector<std::string> texts;
   static std::vector<char*> vector;
-  bool complete = SplitCommandLine(GetCommandLineText(), flags, switchCharacters, &texts);
+  bool complete = SplitCommandLine(GetCommandLineText(), flags, switchCharacters, &texts, stop);
   vector.clear();
   for (std::string& text : texts) vector.push_back(text.data());
   vector.push_back(nullptr);
