@@ -133,7 +133,6 @@ bool GetFileTimes(const char* path, FileTime* creation, FileTime* access, FileTi
 bool SetFileTimes(const char* path, const FileTime* creation, const FileTime* access,
                   const FileTime* write);
 
-FileTime FileTimeNow();
 FileTime UnixToFileTime(int64_t seconds, int64_t nanoseconds = 0);
 int64_t FileTimeToUnix(FileTime time);  // whole seconds
 // UTC <-> local time by the host's time zone (the TZ variable applies).

@@ -73,12 +73,6 @@ FileTime ToFileTime(const struct timespec& time) {
 
 }  // namespace weft_host
 
-FileTime FileTimeNow() {
-  struct timespec now;
-  clock_gettime(CLOCK_REALTIME, &now);
-  return UnixToFileTime(now.tv_sec, now.tv_nsec);
-}
-
 FileTime UnixToFileTime(int64_t seconds, int64_t nanoseconds) {
   int64_t units = (seconds + kSecondsFrom1601To1970) * kUnitsPerSecond + nanoseconds / 100;
   return units < 0 ? 0 : static_cast<FileTime>(units);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/clock.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
 #include "shared/string.h"

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/clock.h"
+
 // For the life of the object: a fresh temporary folder, WEFTDRIVES mapping it
 // as C:, and the process's current directory inside it. Restores both after.
 class TempDrive {
@@ -52,6 +54,18 @@ class ScopedEnvironment {
 
  private:
   std::map<std::string, std::pair<bool, std::string>> saved_;  // had it, its value
+};
+
+// Stops the platform's clock at `time` for the life of the object; Set moves
+// it. The real clock runs again after.
+class FixedClock {
+ public:
+  explicit FixedClock(FileTime time) { FixClock(time); }
+  ~FixedClock() { ReleaseClock(); }
+  FixedClock(const FixedClock&) = delete;
+  FixedClock& operator=(const FixedClock&) = delete;
+
+  void Set(FileTime time) { FixClock(time); }
 };
 
 struct RunResult {

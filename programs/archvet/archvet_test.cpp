@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 #include "shared/testing/full_output.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 

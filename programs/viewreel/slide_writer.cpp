@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/assert.h"
+#include "platform/clock.h"
 #include "platform/file_replace.h"
 #include "programs/viewreel/slide_settings.h"
 #include "shared/banner.h"

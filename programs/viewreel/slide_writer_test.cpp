@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/version.h"
 #include "programs/viewreel/slide_settings.h"
