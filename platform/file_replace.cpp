@@ -20,9 +20,6 @@ using namespace weft_host;
 
 namespace {
 
-constexpr const char* kBusy =
-    "The process cannot access the file because it is being used by another process.";
-
 // The temporary files this process writes: host path -> a descriptor that
 // holds the file's lock until the file is put in place or discarded.
 struct Claims {
@@ -74,7 +71,7 @@ bool RemoveLeftover(const std::string& host) {
     bool busy = fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0;
     if (busy) {
       close(fd);
-      SetError(kBusy);
+      SetError(kErrorSharingViolation);
       return false;
     }
   }
@@ -88,13 +85,13 @@ bool RemoveLeftover(const std::string& host) {
 int CreateLocked(const std::string& host) {
   int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
-    if (errno == EEXIST) SetError(kBusy);
+    if (errno == EEXIST) SetError(kErrorSharingViolation);
     else SetErrno(errno);
     return -1;
   }
   int lock = fcntl(fd, F_DUPFD_CLOEXEC, 0);
   if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0) {
-    SetError(kBusy);
+    SetError(kErrorSharingViolation);
     if (lock >= 0) close(lock);
     close(fd);
     return -1;
@@ -118,7 +115,7 @@ bool LookUp(const char* path, std::string* host, bool* found, struct stat* st) {
   WinPath resolved;
   if (!ResolvePath(path, &resolved) || !HostOf(resolved, host, found, st)) return false;
   if (resolved.parts.empty()) {
-    SetError("Access is denied.");
+    SetError(kErrorAccessDenied);
     return false;
   }
   return true;
@@ -157,7 +154,7 @@ bool MayReplace(const Destination& destination) {
   if (!destination.exists) return true;
   const struct stat& st = destination.st;
   if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR)) return true;
-  SetError("Access is denied.");
+  SetError(kErrorAccessDenied);
   return false;
 }
 
@@ -245,7 +242,7 @@ namespace weft_host {
 bool PutInPlace(const std::string& source, const struct stat& st, const std::string& target,
                 bool found, const struct stat& targetSt) {
   if (!S_ISREG(st.st_mode)) {
-    SetError("Access is denied.");
+    SetError(kErrorAccessDenied);
     return false;
   }
   Destination destination;
@@ -329,7 +326,7 @@ bool ReplaceFile(const char* temp, const char* target) {
     return false;
   }
   if (!found) {
-    SetError("The system cannot find the file specified.");
+    SetError(kErrorFileNotFound);
     return false;
   }
   return PutInPlace(source, st, host, targetFound, targetSt);

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/errors.h"
+
 // Paths are at most this long, terminator excluded (Windows MAX_PATH - 1).
 constexpr int kMaxPath = 260;
 
@@ -140,8 +142,3 @@ FileTime FileTimeToLocal(FileTime utc);
 FileTime LocalToFileTime(FileTime local);
 SystemTime FileTimeToSystem(FileTime time);
 FileTime SystemToFileTime(const SystemTime& time);
-
-// --- Errors ----------------------------------------------------------------
-
-// Text of the last failure of a call above (for messages); empty when none.
-const char* LastErrorText();

@@ -74,9 +74,11 @@ bool NameListedBefore(const char* a, const char* b);
 // byte below 32).
 bool IsWindowsName(const std::string& name);
 
-// Last error text.
+// Records the failure of a call (errors.h): a Windows code with its text; a
+// text of its own (one with details such as a path), whose code is
+// kErrorGenFailure; or an errno value as the Windows code it stands for.
+void SetError(long code);
 void SetError(const std::string& text);
-// The Windows text for an errno value.
 void SetErrno(int error);
 
 // Attributes and listing data of a host file already stat'ed; `name` is the

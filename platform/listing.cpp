@@ -163,7 +163,7 @@ bool NameMatchesWildcard(const char* name, const char* pattern) {
 
 FindState* FindFirst(const char* pattern, FindData* data) {
   if (!pattern || !*pattern) {
-    SetError("The system cannot find the file specified.");
+    SetError(kErrorFileNotFound);
     return nullptr;
   }
   std::string folderText, last;
@@ -178,7 +178,7 @@ FindState* FindFirst(const char* pattern, FindData* data) {
   std::shared_ptr<const DirNames> names =
       found ? ReadDirNames(host, S_ISLNK(st.st_mode) ? nullptr : &st) : nullptr;
   if (!names) {
-    SetError("The system cannot find the path specified.");
+    SetError(kErrorPathNotFound);
     return nullptr;
   }
   NamePattern wanted(last.c_str());
@@ -201,7 +201,7 @@ FindState* FindFirst(const char* pattern, FindData* data) {
   }
   if (!FindNext(state, data)) {
     delete state;
-    SetError("The system cannot find the file specified.");
+    SetError(kErrorFileNotFound);
     return nullptr;
   }
   return state;

@@ -21,7 +21,7 @@ bool StatPath(const char* path, std::string* host, struct stat* st) {
   bool found = false;
   if (!ResolvePath(path, &resolved) || !HostOf(resolved, host, &found, st)) return false;
   if (found && (!S_ISLNK(st->st_mode) || stat(host->c_str(), st) == 0)) return true;
-  SetError("The system cannot find the file specified.");
+  SetError(kErrorFileNotFound);
   return false;
 }
 

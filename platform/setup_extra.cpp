@@ -19,7 +19,7 @@ namespace {
 
 size_t CopyOut(const std::string& text, char* buffer, size_t size) {
   if (text.size() > static_cast<size_t>(kMaxPath) || !buffer || text.size() >= size) {
-    SetError("The filename or extension is too long.");
+    SetError(kErrorFilenameTooLong);
     return 0;
   }
   memcpy(buffer, text.c_str(), text.size() + 1);
@@ -76,7 +76,7 @@ size_t SearchProgramPath(const char* name, char* buffer, size_t size) {
     std::string full = GetFullPathString(candidate.c_str());
     if (!full.empty()) return CopyOut(full, buffer, size);
   }
-  SetError("The system cannot find the file specified.");
+  SetError(kErrorFileNotFound);
   return 0;
 }
 
@@ -104,7 +104,7 @@ size_t GetShortPath(const char* path, char* buffer, size_t size) {
   if (!ResolvePath(path, &resolved) || !HostOf(resolved, &host, &found)) return 0;
   struct stat st;
   if (!found || stat(host.c_str(), &st) != 0) {
-    SetError("The system cannot find the file specified.");
+    SetError(kErrorFileNotFound);
     return 0;
   }
   // Each name as stored: the host path below the drive's folder.

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "platform/console.h"
+#include "platform/errors.h"
 #include "platform/file_replace.h"
-#include "platform/foldmeld_extra.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
 #include "shared/string.h"
