@@ -5,6 +5,7 @@
 
 #include "platform/env.h"
 #include "platform/process.h"
+#include "platform/walk_guard.h"
 #include "shared/sitefiles.h"
 
 namespace {
@@ -55,10 +56,12 @@ const char* const kHelp[] = {
 
 // The settings and results of one run.
 struct Run {
+  explicit Run(const char* start) : guard(start) {}
   bool always = false;         // /A
   bool anyUpdated = false;
   bool haveHome = false;
   std::string home;            // the directory current before the first batch
+  WalkGuard guard;             // each real directory is walked once, however linked
 };
 
 bool SameNoCase(const char* a, const char* b) {
@@ -139,7 +142,7 @@ void CountEntry(Run* run, DirState* state, const std::string& path, const FindDa
   AddName(state, counted);
   if (!isDir && entry.writeTime > state->newest) state->newest = entry.writeTime;
   if (SameNoCase(entry.name, "index.htm")) state->indexTime = entry.writeTime;
-  if (!isDir) return;
+  if (!isDir || !run->guard.Enter((path + entry.name).c_str(), entry.attributes)) return;
   DirState sub;
   UpdateTree(run, &sub, path + entry.name, distance < 0 ? -1 : distance + 1);
   if (sub.updated) state->updated = true;
@@ -204,19 +207,21 @@ std::string ExpectedSignatureName(uint32_t checksum, int iconsDistance) {
 }
 
 int RunFoldmap(int argc, char** argv) {
-  Run run;
+  bool always = false;
   if (argc > 1) {
     if (!IsAlwaysSwitch(argv[1])) {
       for (const char* line : kHelp) printf("%s\n", line);
       return 0;
     }
-    run.always = true;
+    always = true;
   }
   std::string start;
   if (!CurrentDir(&start)) {
     fputs(kNoCwd, stderr);
     return 2;
   }
+  Run run(start.c_str());
+  run.always = always;
   DirState state;
   UpdateTree(&run, &state, start, FindIconsDir());
   if (run.anyUpdated || run.always) return 0;
