@@ -138,6 +138,30 @@ TEST_F(AssociateProgram, RegistersANewFileType) {
   EXPECT_EQ("(no key)", Reg("xyzfile"));
 }
 
+// associate reads its command line whole: from a batch file it gets the
+// line as written there, and from a Linux shell each argument as one word
+// with its own quotes, so quoted names with blanks and '&' come through.
+TEST_F(AssociateProgram, CommandLinesFromABatchFileAndFromTheShell) {
+  drive.Write("reg.bat", "@associate /Q .qq(QQ Files) \"&Edit this\"=\"C:\\Tools\\My Tool.exe\" \"%%1\"\n");
+  RunOptions options;
+  options.cwd = drive.Host();
+  options.env["PATH"] = "C:\\BIN";
+  options.unset = {"SystemRoot", "windir", "COMSPEC"};
+  RunResult result = RunProgram(std::string(WEFT_BIN_DIR) + "/weftcmd", {"reg.bat"}, options);
+  EXPECT_EQ("", result.out + result.err);
+  EXPECT_EQ(0, result.exitCode);
+  const char kCommand[] = "\"C:\\Tools\\My Tool.exe\" \"%1\"";
+  EXPECT_EQ(kCommand, Reg("qqfile\\shell\\Edit_this\\command"));
+  EXPECT_EQ("&Edit this", Reg("qqfile\\shell\\Edit_this"));
+  EXPECT_EQ("QQ Files", Reg("qqfile"));
+
+  Run({"/Q", "qqfile="});
+  result = Run({"/Q", ".qq(\"QQ Files\")", "\"&Edit this\"=\"C:\\Tools\\My Tool.exe\"", "\"%1\""});
+  EXPECT_EQ(0, result.exitCode) << result.out;
+  EXPECT_EQ(kCommand, Reg("qqfile\\shell\\Edit_this\\command"));
+  EXPECT_EQ("QQ Files", Reg("qqfile"));
+}
+
 TEST_F(AssociateProgram, PrintOnlyChangesNothing) {
   RunResult result = Run({"/P", ".abc=txtfile"});
   EXPECT_EQ("\\HKEY_CLASSES_ROOT\\.abc = \"txtfile\"\n.abc = txtfile\n", result.out);

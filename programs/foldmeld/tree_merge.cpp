@@ -39,9 +39,14 @@ MergeRun run;
 // False when it could not be written.
 bool FinishBatchFile() {
   if (run.batchFile == nullptr) return true;
-  bool done = CommitReplacement(run.batchFile, true, kBatchTemp, kBatchName);
+  // A write that failed is told apart from a file that could not be put in
+  // place; either way no half batch file is left under the batch file's name.
+  bool written = std::fflush(run.batchFile) == 0 && !std::ferror(run.batchFile);
+  bool done = CommitReplacement(run.batchFile, written, kBatchTemp, kBatchName);
   run.batchFile = nullptr;
-  if (!done) std::fprintf(stderr, "Can't create file \"%s\".\n", kBatchName);
+  if (!done) {
+    std::fprintf(stderr, written ? "Can't create file \"%s\".\n" : "Error writing to file \"%s\".\n", kBatchName);
+  }
   return done;
 }
 

@@ -12,6 +12,7 @@
 
 bool cgiMode = false;
 bool OutputError = false;
+bool OutputAbandoned = false;
 
 namespace {
 
@@ -42,6 +43,10 @@ FILE* OpenIndexOutput(Entry** pageEntry) {
 }
 
 int CommitIndexOutput(FILE* stream, const char* name) {
+  if (OutputAbandoned && stream != stdout) {
+    fclose(stream);
+    return Abandon();
+  }
   if (stream == stdout) {
     // A CGI page that did not reach its reader is no success.
     if (!StreamWritten(stdout) || OutputError) {
