@@ -233,9 +233,11 @@ bool PrepareTemporary(const std::string& temp, const Destination& destination) {
   return ok;
 }
 
-bool Finish(const std::string& temp, bool ok) {
-  if (ok) Release(temp);
-  return ok;
+// The temporary file is in place (or gone into the target): its name is
+// free again.
+bool Done(const std::string& temp) {
+  Release(temp);
+  return true;
 }
 
 }  // namespace
@@ -254,15 +256,15 @@ bool PutInPlace(const std::string& source, const struct stat& st, const std::str
   }
   if (destination.exists && destination.st.st_dev == st.st_dev &&
       destination.st.st_ino == st.st_ino) {
-    return Finish(source, true);  // the same file under another letter case
+    return Done(source);  // the same file under another letter case
   }
   if (!PrepareTemporary(source, destination)) return false;
   if (destination.exists && destination.st.st_nlink > 1) {
     if (!WriteInPlace(source, destination.host)) return false;
     unlink(source.c_str());
-    return Finish(source, true);
+    return Done(source);
   }
-  if (rename(source.c_str(), destination.host.c_str()) == 0) return Finish(source, true);
+  if (rename(source.c_str(), destination.host.c_str()) == 0) return Done(source);
   if (errno != EXDEV) {
     SetErrno(errno);
     return false;
@@ -270,7 +272,7 @@ bool PutInPlace(const std::string& source, const struct stat& st, const std::str
   const struct stat* old = destination.exists ? &destination.st : nullptr;
   if (!CopyIntoPlace(source, destination.host, true, old)) return false;
   unlink(source.c_str());
-  return Finish(source, true);
+  return Done(source);
 }
 
 bool PutInPlace(const std::string& source, const std::string& target) {
