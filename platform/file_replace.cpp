@@ -216,10 +216,23 @@ bool WriteInPlace(const std::string& temp, const std::string& target) {
   return ok;
 }
 
-// Flushes the temporary file and gives it the old file's owner and mode.
-bool PrepareTemporary(const std::string& temp, const Destination& destination) {
+// True when the claimed descriptor and the name (status `st`) are one file:
+// another program may have taken the name over between the claim's create
+// and its lock, and its file must never be put in place for ours.
+bool StillOurs(int fd, const struct stat& st) {
+  struct stat own;
+  if (fstat(fd, &own) == 0 && own.st_dev == st.st_dev && own.st_ino == st.st_ino) return true;
+  SetError(kBusy);
+  return false;
+}
+
+// Flushes the temporary file (the file named `temp`, whose status is `st`)
+// and gives it the old file's owner and mode.
+bool PrepareTemporary(const std::string& temp, const struct stat& st,
+                      const Destination& destination) {
   int fd = ClaimedFd(temp);
   bool own = fd < 0;
+  if (!own && !StillOurs(fd, st)) return false;
   if (own) fd = open(temp.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     SetErrno(errno);
@@ -258,7 +271,7 @@ bool PutInPlace(const std::string& source, const struct stat& st, const std::str
       destination.st.st_ino == st.st_ino) {
     return Done(source);  // the same file under another letter case
   }
-  if (!PrepareTemporary(source, destination)) return false;
+  if (!PrepareTemporary(source, st, destination)) return false;
   if (destination.exists && destination.st.st_nlink > 1) {
     if (!WriteInPlace(source, destination.host)) return false;
     unlink(source.c_str());
