@@ -101,6 +101,19 @@ remember page.htm
 fill
 expect_failure "infoed /T" page.htm -- "$bin/infoed" page.htm "/T:A new title"
 
+# A page with a second name gets its new version written into it. With
+# room for the new version beside it but not for the page to grow, that is
+# refused before the old text is touched.
+fresh linked
+page "Harbour" "Boats at dawn" "$(head -c 3900 /dev/zero | tr '\0' x)" >page.htm
+ln page.htm other.htm
+remember page.htm
+head -c 8192 /dev/zero >"$disk/spare"
+fill
+rm -f "$disk/spare"
+expect_failure "infoed /T, hard-linked page" page.htm -- "$bin/infoed" page.htm "/T:$(head -c 250 /dev/zero | tr '\0' t)"
+cmp -s other.htm page.htm || fail "infoed /T, hard-linked page: the two names differ"
+
 fresh rank
 page "Harbour" "Boats at dawn" "Our text" >page.htm
 printf 'page.htm\n' >list.txt

@@ -187,6 +187,16 @@ bool WriteInPlace(const std::string& temp, const std::string& target) {
     if (in >= 0) close(in);
     return false;
   }
+  // Room for a longer version is taken first, so that a full disk refuses
+  // it before a byte of the old one is overwritten.
+  struct stat inStatus, outStatus;
+  if (fstat(in, &inStatus) == 0 && fstat(out, &outStatus) == 0 && inStatus.st_size > outStatus.st_size &&
+      fallocate(out, FALLOC_FL_KEEP_SIZE, 0, inStatus.st_size) != 0 && errno == ENOSPC) {
+    SetErrno(errno);
+    close(in);
+    close(out);
+    return false;
+  }
   char buffer[65536];
   off_t at = 0;
   bool ok = true;
