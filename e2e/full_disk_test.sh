@@ -19,10 +19,13 @@ bin=$(cd "$1" && pwd)
 # The checks run in a mount namespace of their own, where mounting a tmpfs
 # needs no privilege beyond what unshare gives.
 if [ "${2:-}" != "--inside" ]; then
-  if [ "$(id -u)" = 0 ]; then
-    exec unshare --mount --propagation private -- "$0" "$bin" --inside
-  fi
-  exec unshare --map-root-user --mount --propagation private -- "$0" "$bin" --inside
+  for user in "" --map-root-user; do
+    if unshare $user --mount true 2>/dev/null; then
+      exec unshare $user --mount --propagation private -- "$0" "$bin" --inside
+    fi
+  done
+  echo "FAIL: no private mount namespace (unshare --mount) for the small disk"
+  exit 1
 fi
 
 work=$(mktemp -d /tmp/full-disk.XXXXXX)
