@@ -484,8 +484,15 @@ int MergeTrees(int argc, char** argv) {
   }
   MergeDir(source, destination, 0);
   if (run.batch) {
-    std::fclose(run.batchFile);
+    bool written = !std::ferror(run.batchFile);
+    written = std::fclose(run.batchFile) == 0 && written;
     run.batchFile = nullptr;
+    // Half a batch file would carry out half the merge: it goes.
+    if (!written) {
+      DeleteFile(kBatchName);
+      std::fprintf(stderr, "Error writing to file \"%s\".\n", kBatchName);
+      return 1;
+    }
     std::printf("The batch file \"%s\" has been created.\n", kBatchName);
     std::printf("You must execute the batch file to perform the transfer.\n");
   }

@@ -54,13 +54,13 @@ TEST(Galstart, Errors) {
     std::vector<std::string> args;
     const char* err;
   } cases[] = {
-      {{}, "Error: Required command line switch is missing\n"},
-      {{"/"}, "Error: Required command line switch is missing\n"},
-      {{"galleria", "New.txt"}, "Error: Required command line switch is missing\n"},
-      {{"/galleria"}, "Error: Required command line file path is missing\n"},
-      {{"/galleria", ""}, "Error: Required command line file path is missing\n"},
-      {{"/galleria", "", ""}, "Error: Required command line file path is missing\n"},
-      {{"/galleria", "C:\\nowhere\\New.txt"}, "Error: Can't create file \"C:\\nowhere\\refolio.bat\"\n"},
+      {{}, "Error\nRequired command line switch is missing\n"},
+      {{"/"}, "Error\nRequired command line switch is missing\n"},
+      {{"galleria", "New.txt"}, "Error\nRequired command line switch is missing\n"},
+      {{"/galleria"}, "Error\nRequired command line file path is missing\n"},
+      {{"/galleria", ""}, "Error\nRequired command line file path is missing\n"},
+      {{"/galleria", "", ""}, "Error\nRequired command line file path is missing\n"},
+      {{"/galleria", "C:\\nowhere\\New.txt"}, "Error\nCan't create file \"C:\\nowhere\\refolio.bat\"\n"},
   };
   for (const Case& c : cases) {
     TempDrive drive;
@@ -79,8 +79,24 @@ TEST(Galstart, AnOverlongBatchNameIsRefusedAndTheMessageCut) {
   RunResult result = RunGalstart({"/galleria", folder + "\\New.txt"});
   EXPECT_EQ(result.exitCode, 1);
   std::string message = "Can't create file \"" + folder + "\\refolio.bat\"";
-  EXPECT_EQ(result.err, "Error: " + message.substr(0, 255) + "\n");
+  EXPECT_EQ(result.err, "Error\n" + message.substr(0, 255) + "\n");
   EXPECT_EQ(drive.Files(), Files{});
+}
+
+// With the dialog layer's transcript on, the error is seen to be a message
+// box titled "Error" with an OK button.
+TEST(Galstart, ErrorIsAMessageBox) {
+  TempDrive drive;
+  RunOptions options;
+  options.env["WEFTDIALOGLOG"] = drive.Win("boxes.log");
+  options.env["WEFTDIALOGSCRIPT"] = drive.Win("answers.txt");
+  drive.Write("answers.txt", "OK\n");
+  RunResult result = RunProgram(std::string(WEFT_BIN_DIR) + "/galstart", {"/galleria"}, options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(drive.Read("boxes.log"),
+            "MessageBox \"Error\" icon=none buttons=OK\n"
+            "Required command line file path is missing\nAnswer: OK\n");
 }
 
 }  // namespace
