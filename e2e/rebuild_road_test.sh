@@ -18,6 +18,8 @@ work=$(mktemp -d /tmp/rebuild-road.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 site="$work/site"
 cp -R "$top/examples/gallery" "$site"
+# The site kit goes into the icons folder, as a user sets a site up.
+cp "$top/kit/"* "$site/icons/"
 cd "$site" || exit 1
 failures=0
 

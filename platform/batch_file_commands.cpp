@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/console.h"
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/host.h"
 #include "platform/setup_extra.h"
