@@ -229,7 +229,7 @@ bool WriteInPlace(const std::string& temp, const std::string& target) {
 bool StillOurs(int fd, const struct stat& st) {
   struct stat own;
   if (fstat(fd, &own) == 0 && own.st_dev == st.st_dev && own.st_ino == st.st_ino) return true;
-  SetError(kBusy);
+  SetError(kErrorSharingViolation);
   return false;
 }
 
