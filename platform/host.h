@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,18 @@ bool IsWindowsName(const std::string& name);
 void SetError(long code);
 void SetError(const std::string& text);
 void SetErrno(int error);
+
+// Copies a path that a call returns into the caller's `buffer` of `size`
+// and returns its length; one over 260 characters or one that does not fit
+// fails as a name too long (0).
+inline size_t CopyPathOut(const std::string& text, char* buffer, size_t size) {
+  if (text.size() > static_cast<size_t>(kMaxPath) || !buffer || text.size() >= size) {
+    SetError(kErrorFilenameTooLong);
+    return 0;
+  }
+  memcpy(buffer, text.c_str(), text.size() + 1);
+  return text.size();
+}
 
 // Attributes and listing data of a host file already stat'ed; `name` is the
 // name shown (for the dot rule and FindData::name).

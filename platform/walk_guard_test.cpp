@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "platform/testing/test_support.h"
 
 namespace {

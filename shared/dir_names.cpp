@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "shared/chars.h"
 
 namespace {

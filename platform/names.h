@@ -1,8 +1,10 @@
-// Quick answers for tree walks: what a path names, and the names in a
-// directory with whether each is a directory or hidden, without the times
-// and archive stamps that full listings (FindFirst) read for every entry.
+// Names in the file system: what a path names and the names in a directory,
+// quickly, for tree walks (without the times and archive stamps that full
+// listings, FindFirst, read for every entry); whether a path is a link; and
+// the short name of a path.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -27,3 +29,12 @@ struct NamedEntry {
 // `withHidden` each entry's hidden flag is filled. False when the directory
 // cannot be read.
 bool ListNames(const char* pattern, bool withHidden, std::vector<NamedEntry>* entries);
+
+// GetShortPathName: 8.3 names are not kept, so the short form of an existing
+// file or directory is its full path with each name in the case it is stored
+// in. Returns the length; 0 when the path does not exist or does not fit.
+size_t GetShortPath(const char* path, char* buffer, size_t size);
+
+// True when the path is a symbolic link, the host's reparse point. Tree walks
+// pass them by, so that a link loop cannot hold a walk.
+bool IsReparsePoint(const char* path);
