@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/files.h"
+#include "platform/filetime.h"
 
 // The current time (UTC) as a Windows file time, or the fixed time while
 // one is set.

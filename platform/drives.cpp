@@ -1,5 +1,7 @@
 // Drive letters over host folders, full Windows paths, the current directory
 // and host lookups without regard to letter case.
+#include "platform/drives.h"
+
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,5 +1,7 @@
-// Windows file times (100 ns units since 1601-01-01 UTC): the clock, file
-// times on disk, Unix and local-time conversions and the broken-down form.
+// Windows file times (100 ns units since 1601-01-01 UTC): file times on disk,
+// Unix and local-time conversions and the broken-down form.
+#include "platform/filetime.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>

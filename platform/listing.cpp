@@ -1,4 +1,6 @@
 // find-first/next listings with Windows wildcard rules and NTFS order.
+#include "platform/listing.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
