@@ -80,20 +80,13 @@ bool ChangesFiles(const SyscallEntry& call) {
                               const RunOptions& options) {
   int null = open("/dev/null", O_RDWR);
   for (int fd = 0; fd < 3; ++fd) dup2(null, fd);
-  if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
-  for (const auto& name : options.unset) unsetenv(name.c_str());
-  for (const auto& [name, value] : options.env) setenv(name.c_str(), value.c_str(), 1);
+  PrepareChild(options);
   // The leak checker stops the program with ptrace of its own at its end,
   // which a traced program cannot allow.
   const char* asan = getenv("ASAN_OPTIONS");
   setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":detect_leaks=0").c_str(), 1);
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(path.c_str()));
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
   if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(125);
-  execv(path.c_str(), argv.data());
-  _exit(127);
+  ExecProgram(path, args);
 }
 
 void KillAndReap(pid_t pid) {
@@ -108,7 +101,7 @@ void KillAndReap(pid_t pid) {
 KillPointRun RunProgramKilledAt(const std::string& program, const std::vector<std::string>& args,
                                 const RunOptions& options, int killAt) {
   KillPointRun run;
-  std::string path = program.find('/') == std::string::npos ? ProgramPath(program) : program;
+  std::string path = ProgramToRun(program);
   pid_t pid = fork();
   if (pid == 0) StartTraced(path, args, options);
   int status = 0;

@@ -91,3 +91,21 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 
 // Host path of a built program.
 std::string ProgramPath(const std::string& program);
+
+// What the runners here (RunProgram, ServerProcess, RunProgramKilledAt)
+// share to start a program.
+//
+// The file to run for `program`: a built program's name, or a path with '/'
+// as it stands.
+std::string ProgramToRun(const std::string& program);
+// In the child just forked: enters `options.cwd` (exit 126 when it cannot)
+// and removes and sets the variables of `options`.
+void PrepareChild(const RunOptions& options);
+// In the child: runs `path` with `args` after its name (exit 127 when it
+// cannot be started).
+[[noreturn]] void ExecProgram(const std::string& path, const std::vector<std::string>& args);
+// A wait status as RunResult::exitCode gives it.
+int ExitCodeOf(int status);
+
+// The contents of a host file; empty when it cannot be read.
+std::string ReadHostFile(const std::string& path);
