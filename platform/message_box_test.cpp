@@ -17,6 +17,7 @@ class MessageBoxTest : public ::testing::Test {
   MessageBoxTest() {
     SetEnv("WEFTDIALOGSCRIPT", nullptr);
     SetEnv("WEFTDIALOGLOG", nullptr);
+    SetEnv("DISPLAY", nullptr);  // no desktop: boxes print
   }
   ~MessageBoxTest() override {
     SetEnv("WEFTDIALOGSCRIPT", nullptr);

@@ -10,8 +10,11 @@ namespace {
 
 using Files = std::vector<std::string>;
 
+// Without a desktop or a script, the error box prints its caption and text.
 RunResult RunGalstart(const std::vector<std::string>& args) {
-  return RunProgram(std::string(WEFT_BIN_DIR) + "/galstart", args);
+  RunOptions options;
+  options.unset = {"DISPLAY", "WEFTDIALOGSCRIPT"};
+  return RunProgram(std::string(WEFT_BIN_DIR) + "/galstart", args, options);
 }
 
 TEST(Galstart, ReplacesThePlaceholderByTheBatchFile) {
@@ -54,13 +57,13 @@ TEST(Galstart, Errors) {
     std::vector<std::string> args;
     const char* err;
   } cases[] = {
-      {{}, "Error: Required command line switch is missing\n"},
-      {{"/"}, "Error: Required command line switch is missing\n"},
-      {{"galleria", "New.txt"}, "Error: Required command line switch is missing\n"},
-      {{"/galleria"}, "Error: Required command line file path is missing\n"},
-      {{"/galleria", ""}, "Error: Required command line file path is missing\n"},
-      {{"/galleria", "", ""}, "Error: Required command line file path is missing\n"},
-      {{"/galleria", "C:\\nowhere\\New.txt"}, "Error: Can't create file \"C:\\nowhere\\refolio.bat\"\n"},
+      {{}, "Error\nRequired command line switch is missing\n"},
+      {{"/"}, "Error\nRequired command line switch is missing\n"},
+      {{"galleria", "New.txt"}, "Error\nRequired command line switch is missing\n"},
+      {{"/galleria"}, "Error\nRequired command line file path is missing\n"},
+      {{"/galleria", ""}, "Error\nRequired command line file path is missing\n"},
+      {{"/galleria", "", ""}, "Error\nRequired command line file path is missing\n"},
+      {{"/galleria", "C:\\nowhere\\New.txt"}, "Error\nCan't create file \"C:\\nowhere\\refolio.bat\"\n"},
   };
   for (const Case& c : cases) {
     TempDrive drive;
@@ -79,7 +82,7 @@ TEST(Galstart, AnOverlongBatchNameIsRefusedAndTheMessageCut) {
   RunResult result = RunGalstart({"/galleria", folder + "\\New.txt"});
   EXPECT_EQ(result.exitCode, 1);
   std::string message = "Can't create file \"" + folder + "\\refolio.bat\"";
-  EXPECT_EQ(result.err, "Error: " + message.substr(0, 255) + "\n");
+  EXPECT_EQ(result.err, "Error\n" + message.substr(0, 255) + "\n");
   EXPECT_EQ(drive.Files(), Files{});
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/message_box.h"
 
 namespace {
 
@@ -13,14 +14,14 @@ constexpr size_t kMessageSize = 256;     // a message box text, terminator inclu
 constexpr size_t kBatchNameSize = 300;   // the batch file's name, terminator included
 const char kBatchName[] = "refolio.bat";
 
-// galstart has no window; the error box's text goes to standard error.
+// The error box; the exit code.
 int ShowError(const char* format, ...) {
   char text[kMessageSize];
   va_list args;
   va_start(args, format);
   vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  fprintf(stderr, "Error: %s\n", text);
+  ShowMessageBox(text, "Error", kMbOk);
   return 1;
 }
 
