@@ -65,6 +65,13 @@ TEST_F(MessageBoxTest, ScriptAnswersInTurnAndTranscript) {
             "MessageBox \"Fifth\" icon=none buttons=OK Cancel\nOut of answers\nAnswer: Cancel\n");
 }
 
+TEST_F(MessageBoxTest, ADisplayThatCannotBeOpenedPrints) {
+  SetEnv("DISPLAY", ":65000");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ShowMessageBox("Text", "Caption", kMbYesNo | kMbDefaultButton2), kIdNo);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Caption\nText\n");
+}
+
 TEST_F(MessageBoxTest, TranscriptWithoutScriptStillPrints) {
   SetEnv("WEFTDIALOGLOG", "C:\\dialog.log");
   testing::internal::CaptureStderr();

@@ -88,4 +88,14 @@ TEST_F(InfoedwTest, AnUnreadablePageEndsWithTheReadErrorBox) {
   EXPECT_EQ(Log().find("Dialog"), std::string::npos);
 }
 
+TEST_F(InfoedwTest, WithoutDisplayOrScriptNothingIsShownOrLeftBehind) {
+  drive.Write("photo.jpg", "jpeg");
+  RunOptions options;
+  options.unset = {"WEFTDIALOGSCRIPT", "DISPLAY"};
+  RunResult result = RunProgram(std::string(WEFT_BIN_DIR) + "/infoedw", {"photo.jpg"}, options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "INFOEDW: no display to show the dialog on\n");
+  EXPECT_EQ(drive.Files(), (std::vector<std::string>{"photo.jpg"}));
+}
+
 }  // namespace
