@@ -20,14 +20,8 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import Browser  # noqa: E402
+from checks import BROWSER_IGNORE, GIF, check, finish, write  # noqa: E402
 
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
 
 
 # The pages the frames load; each says who it is, and controls.htm supplies
@@ -39,15 +33,7 @@ CONTROLS_HTM = (
     "function displayCurrentPage() {}\n"
     "</SCRIPT></HEAD><BODY><P ID=\"frame\">controls frame</P></BODY></HTML>\n")
 
-# A 1x1 GIF: an image for the sequence page to list.
-GIF = bytes.fromhex("47494638396101000100800000ffffff00000021f90401000000002c"
-                    "00000000010001000002024401003b")
 
-
-def write(path, data):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(data.encode() if isinstance(data, str) else data)
 
 
 def galleria(bin_dir, folder, site, mode):
@@ -107,9 +93,7 @@ def main():
     try:
         site = os.path.join(top, "site")
         build_site(bin_dir, site)
-        # A failed load whose start the browser never reported ("?") is one
-        # of its own start-up requests, no page's.
-        with Browser(ignore=(r"/favicon\.ico$", r"^\?$")) as browser:
+        with Browser(ignore=BROWSER_IGNORE) as browser:
             check_site(browser, "file://" + site + "/", sequence=False)
             server, base = serve(site)
             check_site(browser, base)
@@ -120,11 +104,7 @@ def main():
             server.terminate()
             server.wait()
         shutil.rmtree(top, ignore_errors=True)
-    if failures:
-        print(f"{len(failures)} check(s) failed")
-        return 1
-    print("all checks passed")
-    return 0
+    return finish()
 
 
 if __name__ == "__main__":

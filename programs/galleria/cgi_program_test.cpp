@@ -269,6 +269,38 @@ TEST_F(CgiProgramTest, ShuffledResultsStayInOneOrderAcrossPages) {
   EXPECT_EQ(titles, (std::vector<std::string>{"Beach", "Harbour", "Rome", "Sunset"}));
 }
 
+TEST_F(CgiProgramTest, HugeFirstAndCountArgumentsStayInRange) {
+  // Past the last result the page lists nothing; its page arithmetic must
+  // not overflow (a count is cut to the 1000 entries a page can hold).
+  const std::string base = "\n <A HREF=\"/cgi-bin/galleria?query=sea&amp;first=";
+  struct Case {
+    const char* query;
+    std::string end;
+  } cases[] = {
+      {"query=sea&count=1&first=2147483647",
+       "<P>\n<HR>\n<STRONG>Result Pages:</STRONG>&nbsp;\n"
+       " <STRONG><A HREF=\"/cgi-bin/galleria?query=sea&amp;first=2147483645&amp;count=1\">"
+       "[<< Prev]</A></STRONG>&nbsp;&nbsp;" +
+           base + "0&amp;count=1\">1</A>" + base + "1&amp;count=1\">2</A>" + base +
+           "2&amp;count=1\">3</A>" + base + "3&amp;count=1\">4</A>\n<P>\n</BODY>\n</HTML>\n"},
+      {"query=sea&count=2&first=99999999999999999999",
+       "<P>\n<HR>\n<STRONG>Result Pages:</STRONG>&nbsp;\n"
+       " <STRONG><A HREF=\"/cgi-bin/galleria?query=sea&amp;first=2147483644&amp;count=2\">"
+       "[<< Prev]</A></STRONG>&nbsp;&nbsp;" +
+           base + "0&amp;count=2\">1</A>" + base + "2&amp;count=2\">2</A>\n<P>\n</BODY>\n</HTML>\n"},
+      {"query=sea&count=2147483647&first=2147483647", "</BODY>\n</HTML>\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.query);
+    RunResult run = Request(c.query);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    size_t heading = run.out.rfind("</CENTER>\n<HR>\n\n<P>\n");
+    ASSERT_NE(heading, std::string::npos);
+    EXPECT_EQ(run.out.substr(heading + 20), c.end);
+  }
+}
+
 TEST_F(CgiProgramTest, PageThatCannotBeWrittenIsAnError) {
   for (const char* query : {"query=sea", "config=search&query=sea", "config=sequence&query=sea"}) {
     RunOptions options;
@@ -373,6 +405,30 @@ TEST_F(FramesetIndexProgramTest, SearchablePage) {
                 "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
                 "</FRAMESET>\n"
                 "</HTML>\n");
+}
+
+TEST_F(FramesetIndexProgramTest, SearchablePageTextsCannotEndItsScript) {
+  drive.Write("site/trip/about.htm",
+              Page("Ends &lt;/SCRIPT&gt; here",
+                   "<META NAME=\"DESCRIPTION\" CONTENT=\"a </script> b\\\">\n"
+                   "<META NAME=\"KEYWORDS\" CONTENT=\"&lt;/script&gt;&lt;script&gt;"
+                   "alert(1)&lt;/script&gt;, sea\">\n"));
+  RunResult run = Galleria("slides=window\nindex=searchable\n");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  std::string page = Index();
+  EXPECT_NE(page.find("hlink[0]=new HLink(\"Ends &lt;/SCRIPT&gt; here\", \"about.htm\", \"\", 0, 0, "
+                      "\"a &lt;/script&gt; b\\\\\", "
+                      "\",<\\/script><script>alert(1)<\\/script>,sea,\");\n"),
+            std::string::npos)
+      << page;
+  EXPECT_NE(page.find("\nkeyword=new Array(\"<\\/script><script>alert(1)<\\/script>\", \"sea\", "
+                      "\"Travel\");\n"),
+            std::string::npos)
+      << page;
+  // The page's own closing tag is the only one.
+  EXPECT_EQ(page.find("</script>"), std::string::npos);
+  EXPECT_EQ(page.find("</SCRIPT>"), page.rfind("</SCRIPT>"));
 }
 
 TEST_F(FramesetIndexProgramTest, SequencePageListsOnlyTheImages) {

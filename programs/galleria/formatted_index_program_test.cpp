@@ -144,6 +144,18 @@ TEST_F(GalleriaProgramTest, PagedRebuildKeepsTheHandWrittenHeading) {
   EXPECT_TRUE(drive.Exists("site/trip/index6.htm"));
 }
 
+TEST_F(GalleriaProgramTest, LargestPageSizeGivesOnePage) {
+  RunResult unpaged = Galleria();
+  ASSERT_EQ(unpaged.exitCode, 0);
+  std::string single = Index();
+  drive.Write("site/icons/weft.ini", "pagesize=2147483647\n");
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(Index(), single);
+  EXPECT_FALSE(drive.Exists("site/trip/index2.htm"));
+}
+
 TEST_F(GalleriaProgramTest, TemplateFromTheIconsDirectory) {
   drive.Write("site/icons/weft.ini", "template=gallery.tpl\n");
   drive.Write("site/icons/gallery.tpl",
@@ -186,6 +198,23 @@ TEST_F(GalleriaProgramTest, MissingTemplateIsNamedAsConfigured) {
     // The page is built with the built-in layout instead.
     EXPECT_NE(Index().find("<H3>Singles</H3>"), std::string::npos) << name;
   }
+}
+
+TEST_F(GalleriaProgramTest, SelfIncludingTemplateEndsWithAnErrorAndKeepsTheOldPage) {
+  drive.Write("site/icons/weft.ini", "template=gallery.tpl\n");
+  drive.Write("site/icons/gallery.tpl", "<BODY>\n#include loop.htm\n</BODY>\n");
+  std::string loop;
+  for (int i = 0; i < 8; ++i) loop += "#include loop.htm\n";
+  drive.Write("site/icons/loop.htm", loop);
+  drive.Write("site/trip/index.htm", "old page\n");
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err,
+            "Error:  Template includes are nested more than 10 deep (\"loop.htm\").\n"
+            "        Program aborted -- no changes were made.\n");
+  EXPECT_EQ(Index(), "old page\n");
+  EXPECT_FALSE(drive.Exists("site/trip/index.new"));
 }
 
 }  // namespace

@@ -189,22 +189,7 @@ TEST_F(SearchPageTest, WithoutSearchPageInTheIconsDirectoryNothingIsWritten) {
   EXPECT_FALSE(Exists("index.new"));
 }
 
-TEST(SearchPagePieces, QuoteEscapeAndKeywordText) {
-  struct Case {
-    const char* text;
-    const char* characters;
-    const char* expected;
-  } const escapes[] = {
-      {"say \"hi\"", "\"", "say \\\"hi\\\""},
-      {"a\\b \"c\"", "\"\\", "a\\\\b \\\"c\\\""},
-      {"plain", "\"", "plain"},
-      {"", "\"", ""},
-  };
-  for (const Case& c : escapes) {
-    EXPECT_EQ(Text(QuoteEscape(c.text, c.characters)), c.expected) << c.text;
-  }
-  EXPECT_TRUE(QuoteEscape(nullptr, "\"").IsNull());
-
+TEST(SearchPagePieces, KeywordText) {
   struct KeywordCase {
     const char* keywords;
     const char* expected;

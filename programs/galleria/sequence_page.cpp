@@ -4,6 +4,7 @@
 
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_output.h"
+#include "programs/galleria/script_text.h"
 #include "programs/galleria/site_url.h"
 #include "shared/entry.h"
 #include "shared/head_writer.h"
@@ -51,7 +52,7 @@ void WriteSlideScript(FILE* out, Entry** entries, int count) {
   for (int i = 0; i < count; ++i) {
     if (!(entries[i]->kind & kEntryImage)) continue;
     String page = ChangeExtensionString(entries[i]->href, ".htm");
-    WriteHTML(out, "page[%d]=\"%s\";\n", number++, Chars(page));
+    WriteHTML(out, "page[%d]=\"%s\";\n", number++, Chars(ScriptText(page)));
   }
   WriteHTML(out, "%s\n", "// -->\n</SCRIPT>");
   WriteHTML(out, "</HEAD>\n\n");

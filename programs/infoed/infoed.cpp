@@ -13,9 +13,6 @@
 
 namespace {
 
-// Joined option values and typed lines hold at most this many characters.
-constexpr size_t kValueLimit = 1023;
-
 const char kInvalidOption[] = "Error:  command-line option \"%s\" is invalid.\n";
 const char kCreateTooLate[] = "Error:  command-line option \"%s\" must appear before the file name.\n";
 
@@ -111,12 +108,13 @@ bool ApplyOption(const InfoedCommand& command, const char* pageName, std::string
   }
 }
 
-// One typed line without its line end, cut to kValueLimit characters; empty
-// at the end of the input.
+// One typed line without its line end, whole (a value too long for its
+// field is refused when the page is written, never cut); empty at the end of
+// the input.
 std::string ReadTypedLine() {
   std::string line;
   for (int c = fgetc(stdin); c != EOF && c != '\n'; c = fgetc(stdin)) {
-    if (line.size() < kValueLimit) line.push_back(static_cast<char>(c));
+    line.push_back(static_cast<char>(c));
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
@@ -165,7 +163,6 @@ String JoinArguments(const char* rest, int argc, char** argv, int next) {
     if (!joined.empty()) joined += ' ';
     joined += argv[i];
   }
-  if (joined.size() > kValueLimit) joined.resize(kValueLimit);
   return String(joined.c_str());
 }
 

@@ -215,20 +215,28 @@ void ConnectionThread(Socket socket) {
   if (!SetNonBlocking(socket)) PrintError("Error:  Unable to enable non-blocking mode.\n");
   char line[256];
   if (!ReceiveRequestLine(socket, line, sizeof line, 30000)) return CloseConnection(socket);
-  if (CompareNoCaseN(line, "GET ", 4) != 0) {
+  char* url = nullptr;
+  bool headers = false;
+  if (!ParseRequestLine(line, &url, &headers)) {
     printf("Unsupported Request:  %s\n", line);
     fflush(stdout);
     return CloseConnection(socket);
   }
-  char* url = line + 4;
-  while (*url == ' ') ++url;
-  char* end = url;
+  ServeUrl(socket, headers, url);
+}
+
+bool ParseRequestLine(char* line, char** url, bool* headers) {
+  if (CompareNoCaseN(line, "GET ", 4) != 0) return false;
+  char* start = line + 4;
+  while (*start == ' ') ++start;
+  char* end = start;
   while (static_cast<unsigned char>(*end) >= '!') ++end;
   char* version = end;
   if (*version) *version++ = 0;
   while (*version == ' ') ++version;
-  bool headers = strcmp(version, "HTTP/1.0") >= 0;
-  ServeUrl(socket, headers, url);
+  *url = start;
+  *headers = strcmp(version, "HTTP/1.0") >= 0;
+  return true;
 }
 
 void StopServer(int) {

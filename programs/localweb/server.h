@@ -46,6 +46,10 @@ void ConnectionThread(Socket socket);
 
 // Receives up to size - 1 bytes until CR LF; the line is cut there.
 bool ReceiveRequestLine(Socket socket, char* buffer, int size, int milliseconds);
+// Splits a request line "GET url version" in place: the URL is cut at its
+// end, and the answer carries headers when a version of HTTP/1.0 or later
+// was named. False for any method but GET.
+bool ParseRequestLine(char* line, char** url, bool* headers);
 void SendData(Socket socket, const char* data, long length);
 void CloseConnection(Socket socket);
 void SendAndClose(Socket socket, const char* data, long length);

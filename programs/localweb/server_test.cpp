@@ -106,4 +106,32 @@ TEST(LocalwebConfig, FileLinesAreReadInPiecesOf255) {
   EXPECT_EQ(s.port, 82);
 }
 
+TEST(LocalwebRequestLine, SplitsMethodUrlAndVersion) {
+  struct Case {
+    const char* line;
+    bool accepted;
+    const char* url;
+    bool headers;
+  } cases[] = {
+      {"GET /a.htm HTTP/1.0", true, "/a.htm", true},
+      {"get   /b%20c.gif   HTTP/1.1", true, "/b%20c.gif", true},
+      {"GET /x.htm", true, "/x.htm", false},
+      {"GET /x.htm HTTP/0.9", true, "/x.htm", false},
+      {"GET ", true, "", false},
+      {"GET /t\tHTTP/1.0", true, "/t", true},
+      {"POST /a.htm HTTP/1.0", false, nullptr, false},
+      {"GETX /a.htm", false, nullptr, false},
+      {"", false, nullptr, false},
+  };
+  for (const Case& c : cases) {
+    std::string line = c.line;
+    char* url = nullptr;
+    bool headers = false;
+    EXPECT_EQ(ParseRequestLine(line.data(), &url, &headers), c.accepted) << c.line;
+    if (!c.accepted) continue;
+    EXPECT_STREQ(url, c.url) << c.line;
+    EXPECT_EQ(headers, c.headers) << c.line;
+  }
+}
+
 }  // namespace

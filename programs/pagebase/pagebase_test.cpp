@@ -323,6 +323,7 @@ TEST_F(MergeTest, OldLineFirstOnEqualTitleAndName) {
                             Record("B", "C:\\photos\\b.htm") + Record("b", "E:\\y\\c.htm") +
                             Record("d", "A:\\d.htm") + Record("D", "C:\\photos\\d.htm"));
   EXPECT_EQ(result.err, Merged(0, 2));
+  EXPECT_EQ(result.exitCode, 0);
 }
 
 TEST_F(MergeTest, DamagedLinesAreSkippedAndTheMergeGoesOn) {
@@ -383,6 +384,7 @@ TEST_F(PagebaseTest, MergeKeepsTheRecordsOfTheOtherDrive) {
   EXPECT_EQ(again.out, Record("Alps", "C:\\photos\\a.htm") + Record("Avon", "D:\\photos\\a.htm") +
                            Record("Bristol", "D:\\photos\\b.htm"));
   EXPECT_EQ(again.err, Progress("D:\\", "Merging Index...\n2 lines deleted, 2 lines added\n"));
+  EXPECT_EQ(again.exitCode, 0);
 }
 
 }  // namespace
