@@ -28,26 +28,13 @@ import tempfile
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from checks import check, finish, write  # noqa: E402
 from desktop import Desktop  # noqa: E402
 
 BIN = os.path.abspath(sys.argv[1]) if len(sys.argv) == 2 else sys.exit("usage: dialog_windows_test.py BIN_DIR")
 DRAG = os.path.join(os.path.dirname(BIN), "tests", "xdnd_drag")
-failures = []
-
 PAGE = ("<HEAD>\n<TITLE>Old</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"%s\">\n"
         "</HEAD>\n<BODY>\n</BODY>\n")
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
-
-
-def write(path, text):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "w") as f:
-        f.write(text)
 
 
 def read(path):
@@ -195,5 +182,4 @@ for test in (infoedw_stores_what_is_typed, tagpick_watches_the_clipboard,
              message_boxes_before_any_dialog):
     scenario(test)
 
-print(f"{len(failures)} failure(s)" if failures else "all checks passed")
-sys.exit(1 if failures else 0)
+sys.exit(finish())

@@ -13,6 +13,7 @@ ColumnListBox::ColumnListBox(int x, int y, int width, int height) : Fl_Group(x, 
   scrollBar_ = new Fl_Scrollbar(0, 0, 1, 1);
   scrollBar_->type(FL_HORIZONTAL);
   scrollBar_->linesize(1);
+  scrollBar_->clear_visible_focus();  // Tab reaches the list, not its scroll bar
   scrollBar_->callback(OnScroll, this);
   end();
   resize(x, y, width, height);

@@ -22,11 +22,7 @@ const char kShown[] =
 class InfoedwTest : public ::testing::Test {
  protected:
   RunResult Run(const std::vector<std::string>& args, const std::string& script) {
-    drive.Write("script.txt", script);
-    RunOptions options;
-    options.env["WEFTDIALOGSCRIPT"] = drive.Win("script.txt");
-    options.env["WEFTDIALOGLOG"] = drive.Win("log.txt");
-    return RunProgram(std::string(WEFT_BIN_DIR) + "/infoedw", args, options);
+    return RunDialogScript(drive, "infoedw", args, script);
   }
   std::string Log() { return drive.Read("log.txt"); }
   TempDrive drive;
