@@ -23,6 +23,9 @@ constexpr uint32_t kAttrSystem = 0x04;
 constexpr uint32_t kAttrDirectory = 0x10;
 constexpr uint32_t kAttrArchive = 0x20;
 constexpr uint32_t kAttrNormal = 0x80;
+// A listed directory that is a symbolic link to one (Windows shows a link
+// as a reparse point).
+constexpr uint32_t kAttrReparsePoint = 0x400;
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
 
 // Windows file time: 100-nanosecond intervals since 1601-01-01 UTC.

@@ -26,6 +26,8 @@ class TempDrive {
   std::string Read(const std::string& relative) const;  // empty when missing
   bool Exists(const std::string& relative) const;
   void MakeDir(const std::string& relative) const;
+  // Makes `relative` a symbolic link to `target` (as written: '../a').
+  void Link(const std::string& relative, const std::string& target) const;
   // Sorted list of the files below a folder, relative, '/' separated.
   std::vector<std::string> Files(const std::string& relative = "") const;
   // Makes `relative` (inside the drive) the current directory.
