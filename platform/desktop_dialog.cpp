@@ -168,10 +168,7 @@ class DesktopDialog : public Dialog {
   }
   int MessageBox(const char* text, const char* caption, uint32_t style) override {
     HideTip();
-    ++boxes_;
-    int answer = ShowDesktopMessageBox(text ? text : "", caption ? caption : "Error", style, window_);
-    --boxes_;
-    return answer;
+    return ShowDesktopMessageBox(text ? text : "", caption ? caption : "Error", style, window_);
   }
   bool ClipboardText(std::string* text) override {
     if (!hasClipboard_) return false;
@@ -239,7 +236,7 @@ class DesktopDialog : public Dialog {
       case FL_DND_ENTER:
       case FL_DND_DRAG:
         if (!spec_.acceptsFiles) return -1;
-        if (boxes_ || (Fl::modal() && Fl::modal() != window_)) return 0;
+        if (BoxOpen()) return 0;
         Fl::belowmouse(window_);
         return 1;
       case FL_DND_LEAVE:
@@ -317,6 +314,8 @@ class DesktopDialog : public Dialog {
   // Events that come in the middle of X's own protocol steps (a drop, a
   // clipboard transfer) reach the handler from the event loop a moment
   // later, one after the other, and never while a message box is open.
+  // A message box (the only modal window) waits for its answer.
+  static bool BoxOpen() { return Fl::modal() != nullptr; }
   // A clipboard change comes with the clipboard's text at that moment.
   void Queue(const DialogEvent& event, const std::string& clipboard = std::string()) {
     queued_.push_back({event, clipboard});
@@ -324,8 +323,8 @@ class DesktopDialog : public Dialog {
   }
   static void OnQueued(void* data) {
     auto* dialog = static_cast<DesktopDialog*>(data);
-    if (dialog->boxes_) return Fl::add_timeout(kBusyRetry, OnQueued, data);
-    while (!dialog->queued_.empty() && !dialog->ended_ && !dialog->boxes_) {
+    if (BoxOpen()) return Fl::add_timeout(kBusyRetry, OnQueued, data);
+    while (!dialog->queued_.empty() && !dialog->ended_ && !BoxOpen()) {
       QueuedEvent queued = dialog->queued_.front();
       dialog->queued_.pop_front();
       dialog->Deliver(queued);
@@ -548,7 +547,6 @@ class DesktopDialog : public Dialog {
   int tipList_ = 0, tipIndex_ = -1;
   int helpX_ = 0, helpY_ = 0;  // where a help note goes
   int lastWidth_ = -1, lastHeight_ = -1;
-  int boxes_ = 0;  // message boxes open over the dialog
   bool hasClipboard_ = false;
   bool joined_ = false;
   bool dropping_ = false;
