@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/attributes.h"
 #include "platform/drives.h"
@@ -30,6 +31,9 @@ FILE* OpenFile(const char* path, const char* mode);
 
 // Read a whole file into `text` (binary). False when it cannot be read.
 bool ReadWholeFile(const char* path, std::string* text);
+// The lines of a text read whole: split at LF, a CR at a line's end dropped; a
+// last line without LF counts, an LF at the end starts no further line.
+std::vector<std::string> TextLines(const std::string& text);
 
 bool DeleteFile(const char* path);  // fails on a read-only file or a directory
 bool CreateDir(const char* path);

@@ -260,3 +260,13 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
   result.exitCode = ExitCodeOf(status);
   return result;
 }
+
+RunResult RunDialogScript(const TempDrive& drive, const std::string& program,
+                          const std::vector<std::string>& args, const std::string& script) {
+  drive.Write("script.txt", script);
+  drive.Write("log.txt", "");
+  RunOptions options;
+  options.env["WEFTDIALOGSCRIPT"] = drive.Win("script.txt");
+  options.env["WEFTDIALOGLOG"] = drive.Win("log.txt");
+  return RunProgram(program, args, options);
+}

@@ -92,6 +92,12 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 // Host path of a built program.
 std::string ProgramPath(const std::string& program);
 
+// Runs a dialog program headless in the drive: `script`, written to the
+// drive's "script.txt", plays the user (WEFTDIALOGSCRIPT), and the
+// transcript goes to the drive's "log.txt" (WEFTDIALOGLOG), emptied first.
+RunResult RunDialogScript(const TempDrive& drive, const std::string& program,
+                          const std::vector<std::string>& args, const std::string& script);
+
 // What the runners here (RunProgram, ServerProcess, RunProgramKilledAt)
 // share to start a program.
 //
