@@ -188,23 +188,20 @@ int FailedCall() { return Failed(std::string(LastErrorText()) + "\n"); }
 
 // ---- copy and move -----------------------------------------------------------
 
-// Several files into one: their contents one after the other, written under a
-// temporary name and then put in place.
+// Several files into one: their contents one after the other, written under
+// a temporary name and then put in place.
 bool Concatenate(const std::vector<Match>& files, const std::string& target) {
-  std::string temp;
-  if (!MakeTempFile(FolderPart(GetFullPathString(target.c_str())).c_str(), "cpy", &temp)) return false;
-  FILE* out = OpenFile(temp.c_str(), "wb");
-  bool ok = out != nullptr;
+  std::string temp = target + ".$$$";
+  FILE* out = CreateReplacement(temp.c_str(), "wb");
+  if (!out) return false;
+  bool ok = true;
   for (size_t i = 0; ok && i < files.size(); ++i) {
     std::string text;
     if (SameFile(files[i].path, target)) continue;
     printf("%s\n", files[i].path.c_str());
     ok = ReadWholeFile(files[i].path.c_str(), &text) && fwrite(text.data(), 1, text.size(), out) == text.size();
   }
-  if (out && fclose(out) != 0) ok = false;
-  if (ok && ReplaceFile(temp.c_str(), target.c_str())) return true;
-  DeleteFile(temp.c_str());
-  return false;
+  return CommitReplacement(out, ok, temp.c_str(), target.c_str());
 }
 
 // What copy and move share: the files, where each goes, and the question

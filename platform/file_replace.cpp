@@ -187,6 +187,16 @@ bool WriteInPlace(const std::string& temp, const std::string& target) {
     if (in >= 0) close(in);
     return false;
   }
+  // Room for a longer version is taken first, so that a full disk refuses
+  // it before a byte of the old one is overwritten.
+  struct stat inStatus, outStatus;
+  if (fstat(in, &inStatus) == 0 && fstat(out, &outStatus) == 0 && inStatus.st_size > outStatus.st_size &&
+      fallocate(out, FALLOC_FL_KEEP_SIZE, 0, inStatus.st_size) != 0 && errno == ENOSPC) {
+    SetErrno(errno);
+    close(in);
+    close(out);
+    return false;
+  }
   char buffer[65536];
   off_t at = 0;
   bool ok = true;
@@ -216,10 +226,23 @@ bool WriteInPlace(const std::string& temp, const std::string& target) {
   return ok;
 }
 
-// Flushes the temporary file and gives it the old file's owner and mode.
-bool PrepareTemporary(const std::string& temp, const Destination& destination) {
+// True when the claimed descriptor and the name (status `st`) are one file:
+// another program may have taken the name over between the claim's create
+// and its lock, and its file must never be put in place for ours.
+bool StillOurs(int fd, const struct stat& st) {
+  struct stat own;
+  if (fstat(fd, &own) == 0 && own.st_dev == st.st_dev && own.st_ino == st.st_ino) return true;
+  SetError(kBusy);
+  return false;
+}
+
+// Flushes the temporary file (the file named `temp`, whose status is `st`)
+// and gives it the old file's owner and mode.
+bool PrepareTemporary(const std::string& temp, const struct stat& st,
+                      const Destination& destination) {
   int fd = ClaimedFd(temp);
   bool own = fd < 0;
+  if (!own && !StillOurs(fd, st)) return false;
   if (own) fd = open(temp.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     SetErrno(errno);
@@ -233,9 +256,11 @@ bool PrepareTemporary(const std::string& temp, const Destination& destination) {
   return ok;
 }
 
-bool Finish(const std::string& temp, bool ok) {
-  if (ok) Release(temp);
-  return ok;
+// The temporary file is in place (or gone into the target): its name is
+// free again.
+bool Done(const std::string& temp) {
+  Release(temp);
+  return true;
 }
 
 }  // namespace
@@ -254,15 +279,15 @@ bool PutInPlace(const std::string& source, const struct stat& st, const std::str
   }
   if (destination.exists && destination.st.st_dev == st.st_dev &&
       destination.st.st_ino == st.st_ino) {
-    return Finish(source, true);  // the same file under another letter case
+    return Done(source);  // the same file under another letter case
   }
-  if (!PrepareTemporary(source, destination)) return false;
+  if (!PrepareTemporary(source, st, destination)) return false;
   if (destination.exists && destination.st.st_nlink > 1) {
     if (!WriteInPlace(source, destination.host)) return false;
     unlink(source.c_str());
-    return Finish(source, true);
+    return Done(source);
   }
-  if (rename(source.c_str(), destination.host.c_str()) == 0) return Finish(source, true);
+  if (rename(source.c_str(), destination.host.c_str()) == 0) return Done(source);
   if (errno != EXDEV) {
     SetErrno(errno);
     return false;
@@ -270,7 +295,7 @@ bool PutInPlace(const std::string& source, const struct stat& st, const std::str
   const struct stat* old = destination.exists ? &destination.st : nullptr;
   if (!CopyIntoPlace(source, destination.host, true, old)) return false;
   unlink(source.c_str());
-  return Finish(source, true);
+  return Done(source);
 }
 
 bool PutInPlace(const std::string& source, const std::string& target) {

@@ -415,6 +415,19 @@ bool ReadWholeFile(const char* path, std::string* text) {
   return ok;
 }
 
+std::vector<std::string> TextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    if (!lines.back().empty() && lines.back().back() == '\r') lines.back().pop_back();
+    start = end + 1;
+  }
+  return lines;
+}
+
 bool DeleteFile(const char* path) {
   std::string host;
   struct stat st;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Paths are at most this long, terminator excluded (Windows MAX_PATH - 1).
 constexpr int kMaxPath = 260;
@@ -22,6 +23,9 @@ constexpr uint32_t kAttrSystem = 0x04;
 constexpr uint32_t kAttrDirectory = 0x10;
 constexpr uint32_t kAttrArchive = 0x20;
 constexpr uint32_t kAttrNormal = 0x80;
+// A listed directory that is a symbolic link to one (Windows shows a link
+// as a reparse point).
+constexpr uint32_t kAttrReparsePoint = 0x400;
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
 
 // Windows file time: 100-nanosecond intervals since 1601-01-01 UTC.
@@ -102,6 +106,9 @@ FILE* OpenFile(const char* path, const char* mode);
 
 // Read a whole file into `text` (binary). False when it cannot be read.
 bool ReadWholeFile(const char* path, std::string* text);
+// The lines of a text read whole: split at LF, a CR at a line's end dropped; a
+// last line without LF counts, an LF at the end starts no further line.
+std::vector<std::string> TextLines(const std::string& text);
 
 bool DeleteFile(const char* path);  // fails on a read-only file or a directory
 bool CreateDir(const char* path);

@@ -91,6 +91,10 @@ void FillFindData(const std::string& host, const struct stat& st, FileTime creat
 // where the file system keeps none) in one call.
 bool StatWithCreation(const std::string& host, struct stat* st, FileTime* creation);
 
+// Whether a directory entry (its host path and d_type) is a symbolic link;
+// the link itself is looked at only where the type is unknown.
+bool IsLinkEntry(const std::string& host, unsigned char type);
+
 // Host times as Windows file times.
 FileTime ToFileTime(const struct timespec& time);
 

@@ -70,6 +70,7 @@ bool ListNames(const char* pattern, bool withHidden, std::vector<NamedEntry>* en
     NamedEntry named;
     if (!EntryKind(path, entry, &named.directory)) continue;
     named.name = entry.name;
+    named.link = IsLinkEntry(path, entry.type);
     named.hidden = withHidden && (IsDotName(entry.name) || HasHiddenRecord(path));
     entries->push_back(std::move(named));
   }

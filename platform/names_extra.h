@@ -19,6 +19,7 @@ struct NamedEntry {
   std::string name;
   bool directory = false;
   bool hidden = false;  // a leading '.' or the attribute record; filled on request
+  bool link = false;    // a symbolic link (to a directory when `directory`)
 };
 
 // The entries that FindFirst(pattern) lists ('dir\*.htm': wildcards in the

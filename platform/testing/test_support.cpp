@@ -136,6 +136,12 @@ bool TempDrive::Exists(const std::string& relative) const {
 
 void TempDrive::MakeDir(const std::string& relative) const { MakeDirs(Host(relative)); }
 
+void TempDrive::Link(const std::string& relative, const std::string& target) const {
+  std::string host = Host(relative);
+  MakeDirs(host.substr(0, host.rfind('/')));
+  if (symlink(target.c_str(), host.c_str()) != 0) throw std::runtime_error("symlink failed");
+}
+
 std::vector<std::string> TempDrive::Files(const std::string& relative) const {
   std::vector<std::string> out;
   std::string base = Host(relative) + "/";
@@ -234,4 +240,14 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   else if (WIFSIGNALED(status)) result.exitCode = 128 + WTERMSIG(status);
   return result;
+}
+
+RunResult RunDialogScript(const TempDrive& drive, const std::string& program,
+                          const std::vector<std::string>& args, const std::string& script) {
+  drive.Write("script.txt", script);
+  drive.Write("log.txt", "");
+  RunOptions options;
+  options.env["WEFTDIALOGSCRIPT"] = drive.Win("script.txt");
+  options.env["WEFTDIALOGLOG"] = drive.Win("log.txt");
+  return RunProgram(program, args, options);
 }

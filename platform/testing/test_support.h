@@ -26,6 +26,8 @@ class TempDrive {
   std::string Read(const std::string& relative) const;  // empty when missing
   bool Exists(const std::string& relative) const;
   void MakeDir(const std::string& relative) const;
+  // Makes `relative` a symbolic link to `target` (as written: '../a').
+  void Link(const std::string& relative, const std::string& target) const;
   // Sorted list of the files below a folder, relative, '/' separated.
   std::vector<std::string> Files(const std::string& relative = "") const;
   // Makes `relative` (inside the drive) the current directory.
@@ -75,3 +77,9 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 
 // Host path of a built program.
 std::string ProgramPath(const std::string& program);
+
+// Runs a dialog program headless in the drive: `script`, written to the
+// drive's "script.txt", plays the user (WEFTDIALOGSCRIPT), and the
+// transcript goes to the drive's "log.txt" (WEFTDIALOGLOG), emptied first.
+RunResult RunDialogScript(const TempDrive& drive, const std::string& program,
+                          const std::vector<std::string>& args, const std::string& script);

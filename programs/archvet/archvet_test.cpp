@@ -296,3 +296,22 @@ TEST_F(ArchvetTest, NamesTextKeepsWhatFitsAndAllAreChecked) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two links in a loop and two out of the tree to one folder: the walk ends,
+// and every file is counted once.
+TEST_F(ArchvetTest, LinkedDirectoriesAreCountedOnce) {
+  AddFile("outside/o.txt", 100, 5, true);
+  drive_.Link("photos/sub/loop", "..");
+  drive_.Link("photos/sub/again", "../..");
+  drive_.Link("photos/out", "../outside");
+  drive_.Link("photos/zout", "../outside");
+  drive_.Link("outside/back", "../photos");
+  RunResult result = Run({"photos"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out.substr(0, result.out.find('\n')),
+            "3 files out of 5 total are not backed up (21.1KB).");
+}
+
+}  // namespace

@@ -75,7 +75,7 @@ class ArchvetwTest : public ::testing::Test {
     options.cwd = drive_.Host(cwd);
     options.env["TZ"] = "UTC";
     options.env["WEFTDIALOGLOG"] = "C:\\logs\\dialog.log";
-    options.unset.push_back("WEFTDIALOGSCRIPT");
+    options.unset = {"WEFTDIALOGSCRIPT", "DISPLAY"};
     return RunProgram(kProgram, args, options);
   }
 
