@@ -13,37 +13,30 @@ namespace {
 
 bool IsWhite(char c) { return c != '\0' && strchr(" \t\n\r\v\f", c) != nullptr; }
 
-// One word of the line, from `p` (not white space) to its end.
-struct Word {
-  std::string text;
-  bool hadQuote = false;
-  bool unmatched = false;  // the line ended inside a quote
-};
-
-Word CollectWord(const char*& p, int flags) {
-  Word word;
+// One word of the line, from `p` (not white space) to its end. True when
+// its quotes are matched.
+bool CollectWord(const char*& p, int flags, CommandWord* word) {
   bool quoted = false;
   bool justClosed = false;
   for (; *p; ++p) {
     char c = *p;
     if (c != '"') {
       if (!quoted && IsWhite(c)) break;
-      word.text += c;
+      word->text += c;
       justClosed = false;
       continue;
     }
-    word.hadQuote = true;
+    word->hadQuote = true;
     bool opening = !quoted;
     bool literal = opening && justClosed && (flags & kArgDoubledQuote);
-    if (literal || (flags & kArgKeepQuotes)) word.text += '"';
+    if (literal || (flags & kArgKeepQuotes)) word->text += '"';
     justClosed = !opening;
     quoted = !quoted;
   }
-  word.unmatched = quoted;
-  return word;
+  return !quoted;
 }
 
-bool WantsExpansion(const Word& word, int flags) {
+bool WantsExpansion(const CommandWord& word, int flags) {
   if (flags & kArgExpandAll) return true;
   return (flags & kArgExpandUnquoted) && !word.hadQuote;
 }
@@ -83,31 +76,42 @@ int ExpandWildcards(std::vector<std::string>* args, const std::string& text, int
   return 1;
 }
 
+bool SplitCommandWords(const char* line, int flags, const char* switchCharacters,
+                       std::vector<CommandWord>* words) {
+  words->clear();
+  const char* p = line ? line : "";
+  for (;;) {
+    while (IsWhite(*p)) ++p;
+    if (!*p) return true;
+    CommandWord word;
+    // The program's own name is taken as it stands.
+    word.isOption = !words->empty() && strchr(switchCharacters, *p) != nullptr;
+    bool matched = CollectWord(p, flags, &word);
+    words->push_back(std::move(word));
+    if (!matched) return false;
+  }
+}
+
 bool SplitCommandLine(const char* line, int flags, const char* switchCharacters,
                       std::vector<std::string>* args, ArgumentStop* stop) {
   ArgumentStop ownStop;
   if (!stop) stop = &ownStop;
   args->clear();
-  bool unmatched = false;
-  bool first = true;
-  const char* p = line ? line : "";
-  while (!stop->stopped) {
-    while (IsWhite(*p)) ++p;
-    if (!*p) break;
-    // The program's own name is taken as it stands.
-    bool isSwitch = !first && strchr(switchCharacters, *p) != nullptr;
-    if (isSwitch) ++p;
-    Word word = CollectWord(p, flags);
-    unmatched = unmatched || word.unmatched;
-    if (isSwitch) {
-      args->push_back(kSwitchMark + word.text);
-    } else if (!first && WantsExpansion(word, flags)) {
+  std::vector<CommandWord> words;
+  bool complete = SplitCommandWords(line, flags, switchCharacters, &words);
+  size_t taken = 0;
+  for (; taken < words.size() && !stop->stopped; ++taken) {
+    const CommandWord& word = words[taken];
+    if (word.isOption) {
+      args->push_back(kSwitchMark + word.text.substr(1));
+    } else if (taken > 0 && WantsExpansion(word, flags)) {
       ExpandWildcards(args, word.text, flags, stop);
     } else {
       args->push_back(word.text);
     }
-    first = false;
   }
+  // Only the last word can be open; a stop before it leaves it unread.
+  bool unmatched = !complete && taken == words.size();
   if (unmatched && !stop->stopped && (flags & kArgFatalErrors)) Stop(stop, "Unmatched \"\n", 1);
   return !unmatched;
 }

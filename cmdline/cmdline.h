@@ -1,6 +1,6 @@
-// The argument splitter of the console programs that read the process's
-// command line themselves: quotes, switch words and wildcard expansion (the
-// files a pattern matches come from shared/wild_args).
+// The one command-line splitter of the console programs that read the
+// process's command line themselves: quotes, switch words and wildcard
+// expansion (the files a pattern matches come from shared/wild_args).
 #pragma once
 
 #include <string>
@@ -26,6 +26,19 @@ struct ArgumentStop {
   std::string message;
   int status = 0;
 };
+
+// One word of a command line, its quotes dealt with by the flags' rules.
+struct CommandWord {
+  std::string text;     // a switch keeps its switch character
+  bool isOption = false;  // began with a switch character (never the program's name)
+  bool hadQuote = false;
+};
+
+// Splits a command line text into its words, the program's name first (taken
+// as it stands), expanding none. False when the line ended inside a quote:
+// the last word then runs to the end of the line.
+bool SplitCommandWords(const char* line, int flags, const char* switchCharacters,
+                       std::vector<CommandWord>* words);
 
 // Appends to `args` the arguments that one word stands for: the matching
 // files of a pattern (hidden files and directories left out), or the text

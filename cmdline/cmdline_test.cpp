@@ -59,6 +59,47 @@ TEST(SplitCommandLine, UnmatchedQuoteIsFatalWhenAsked) {
   EXPECT_EQ(stop.status, 1);
 }
 
+// The words after the program's name, split by taglist's rules; `complete`:
+// whether the quotes are expected to match.
+std::vector<CommandWord> WordsAfterName(const char* line, bool complete) {
+  std::vector<CommandWord> words;
+  EXPECT_EQ(SplitCommandWords(line, kArgDoubledQuote, "/-", &words), complete) << line;
+  if (!words.empty()) words.erase(words.begin());
+  return words;
+}
+
+// Words with their switch characters, as taglist reads them: a quote opened
+// right after a closing one stands for a quote.
+TEST(SplitCommandWords, WordsKeepTheirSwitchCharacter) {
+  struct Case {
+    const char* line;
+    std::vector<std::string> words;
+    std::vector<bool> options;
+  } cases[] = {
+      {"taglist", {}, {}},
+      {"\"C:\\my bin\\taglist\" /I", {"/I"}, {true}},
+      {"taglist  a\tb ", {"a", "b"}, {false, false}},
+      {"taglist \"a b\" -x", {"a b", "-x"}, {false, true}},
+      {"taglist \"a \"\"q\"\" b\"", {"a \"q\" b"}, {false}},
+      {"taglist a\"\"b", {"ab"}, {false}},
+      {"taglist \"\"\"\"", {"\""}, {false}},
+      {"taglist \"/I\"", {"/I"}, {false}},
+      {"taglist x\"y z\"w", {"xy zw"}, {false}},
+      {"taglist \"\"", {""}, {false}},
+  };
+  for (const Case& c : cases) {
+    std::vector<CommandWord> words = WordsAfterName(c.line, true);
+    ASSERT_EQ(words.size(), c.words.size()) << c.line;
+    for (size_t i = 0; i < words.size(); ++i) {
+      EXPECT_EQ(words[i].text, c.words[i]) << c.line;
+      EXPECT_EQ(words[i].isOption, c.options[i]) << c.line;
+    }
+  }
+  for (const char* line : {"taglist \"a", "taglist a\"\"\"", "taglist \"a\" \"b c"}) {
+    WordsAfterName(line, false);
+  }
+}
+
 class Wildcards : public ::testing::Test {
  protected:
   void SetUp() override {
