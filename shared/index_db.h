@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "shared/string.h"
 
@@ -58,6 +59,11 @@ bool WriteFieldText(FILE* out, const char* text);
 // a hexadecimal digit; on false the record is unchanged. The line is cut up
 // either way.
 bool ParseIndexLine(char* line, IndexRecord* record);
+
+// The index database `name` opened with `mode` (as for OpenFile) here or in
+// one of the four directories above, the nearest first; the relative path it
+// was found by into *path (may be null). Null when there is none.
+FILE* OpenIndexDatabase(const char* name, const char* mode, std::string* path);
 
 // Reads the next line and splits it into the record as ParseIndexLine does
 // (texts point into the line). False at the end, or at a line without the

@@ -27,8 +27,6 @@ constexpr int kMaxThumbItems = 10;
 // Reads of the database: large enough for a scan, small enough that a return
 // to one line from the result cache reads little more than that line.
 constexpr size_t kDatabaseReadSize = 64 * 1024;
-// The index database is looked for here and up to four directories above.
-constexpr const char* kUpLevels[] = {"", "..\\", "..\\..\\", "..\\..\\..\\", "..\\..\\..\\..\\"};
 
 const char* OrNull(const char* text) { return text && *text ? text : nullptr; }
 
@@ -257,16 +255,7 @@ IndexRequest ParseIndexRequest(const CGIArgs* args, int capacity, int kindMask) 
   return request;
 }
 
-FILE* FindIndexDB(std::string* path) {
-  for (const char* up : kUpLevels) {
-    std::string candidate = std::string(up) + indexSettings.indexDb;
-    if (FILE* stream = OpenFile(candidate.c_str(), "rb")) {
-      *path = candidate;
-      return stream;
-    }
-  }
-  return nullptr;
-}
+FILE* FindIndexDB(std::string* path) { return OpenIndexDatabase(indexSettings.indexDb, "rb", path); }
 
 void RecordToEntry(const IndexRecord& record, Entry* entry) {
   entry->SetTitle(OrNull(record.title));
