@@ -136,16 +136,11 @@ void RunBatchWithMod(Run* run, const std::string& dir, bool changed) {
 
 void UpdateTree(Run* run, DirState* state, std::string path, int distance);
 
-// Counts one listing entry; walks it at once when it is a subdirectory.
+// Takes in one counted entry that is no signature file; walks it at once
+// when it is a subdirectory.
 void CountEntry(Run* run, DirState* state, const std::string& path, const FindData& entry,
                 int distance) {
-  if (IsSignatureFile(entry)) {
-    state->signatureName = entry.name;
-    state->signatureTime = entry.writeTime;
-    return;
-  }
   bool isDir = (entry.attributes & kAttrDirectory) != 0;
-  AddToChecksum(&state->checksum, entry);
   if (!isDir && entry.writeTime > state->newest) state->newest = entry.writeTime;
   if (SameNoCase(entry.name, "index.htm")) state->indexTime = entry.writeTime;
   if (!isDir || !run->guard.Enter((path + entry.name).c_str(), entry.attributes)) return;
@@ -156,14 +151,12 @@ void CountEntry(Run* run, DirState* state, const std::string& path, const FindDa
 }
 
 void ListDirectory(Run* run, DirState* state, const std::string& path, int distance) {
-  FindData entry;
-  FindState* find = FindFirst((path + "*").c_str(), &entry);
-  if (!find) return;
-  do {
-    if (!IsCountedEntry(entry)) continue;
-    CountEntry(run, state, path, entry, distance);
-  } while (FindNext(find, &entry));
-  FindClose(find);
+  auto signature = [state](const FindData& entry) {
+    state->signatureName = entry.name;
+    state->signatureTime = entry.writeTime;
+  };
+  auto counted = [&](const FindData& entry) { CountEntry(run, state, path, entry, distance); };
+  ListSignedFolder((path + "*").c_str(), &state->checksum, signature, counted);
 }
 
 void UpdateTree(Run* run, DirState* state, std::string path, int distance) {
