@@ -16,13 +16,6 @@ namespace {
 constexpr const char* kConfigName = "archvet.ini";
 constexpr int kConfigLineLength = 260;
 
-char* CopyText(const char* text) {
-  size_t length = strlen(text);
-  char* copy = new char[length + 1];
-  memcpy(copy, text, length + 1);
-  return copy;
-}
-
 bool EndsWith(const char* candidate, size_t candidateLength, const char* pattern,
               size_t length) {
   return candidateLength >= length &&
