@@ -10,6 +10,7 @@
 #include "shared/chars.h"
 #include "shared/htmltext.h"
 #include "shared/paths.h"
+#include "shared/string.h"
 #include "shared/tag_edit.h"
 
 namespace {
@@ -26,14 +27,14 @@ void UpperTagName(char* tag, int capacity, char (&name)[kTagNameSize], bool* upp
   // The element names the writer adds follow the letter case of the tag
   // being handled: its first or second character decides.
   if (upperCase) *upperCase = IsUpper(name[0]) || (name[0] && IsUpper(name[1]));
-  for (char* c = name; *c; ++c) *c = ToUpper(*c);
+  UpperCase(name);
 }
 
 // The head field a META tag carries (by its NAME), or kHeadFieldCount.
 HeadField MetaField(char* tag, int capacity) {
   char name[kMetaNameSize] = "";
   if (!TagParser(tag, capacity).FindAttribute("NAME", name, kMetaNameSize)) return kHeadFieldCount;
-  for (char* c = name; *c; ++c) *c = ToUpper(*c);
+  UpperCase(name);
   if (strcmp(name, "DESCRIPTION") == 0 || strcmp(name, "SUBJECT") == 0) return kDescription;
   if (strcmp(name, "KEYWORDS") == 0) return kKeywords;
   if (strcmp(name, "SORTORDER") == 0) return kSortOrder;

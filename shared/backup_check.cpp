@@ -36,7 +36,7 @@ FileSpec::FileSpec(const char* text) : text_(text), work_(CopyText(text)) {
 }
 
 void FileSpec::SplitPath(char* text, char** dir, char** name, char** ext) {
-  for (char* c = text; *c; ++c) *c = ToUpper(*c);
+  UpperCase(text);
   char* slash = strrchr(text, '\\');
   if (slash) {
     *slash = '\0';

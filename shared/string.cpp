@@ -128,6 +128,21 @@ bool CopyIfFits(char* buffer, const char* text, size_t size) {
   return true;
 }
 
+bool HasLowerCase(const char* text) {
+  for (; *text; ++text) {
+    if (IsLower(*text)) return true;
+  }
+  return false;
+}
+
+void UpperCase(char* text) {
+  for (; *text; ++text) *text = ToUpper(*text);
+}
+
+void LowerCase(char* text) {
+  for (; *text; ++text) *text = ToLower(*text);
+}
+
 char* CopyText(const char* text) {
   size_t length = strlen(text);
   char* copy = new char[length + 1];

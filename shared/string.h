@@ -60,6 +60,10 @@ char* CopyBounded(char* buffer, const char* text, size_t size);
 bool CopyIfFits(char* buffer, const char* text, size_t size);
 // A copy of text in a new[] block, which the caller delete[]s.
 char* CopyText(const char* text);
+// Letter case of a whole text, by the character classes of shared/chars.h.
+bool HasLowerCase(const char* text);
+void UpperCase(char* text);  // in place
+void LowerCase(char* text);  // in place
 // Whole-text wildcard match ignoring letter case ('?' one, '*' any run); each
 // segment after a '*' is taken at its first place, without retrying later ones.
 bool WildcardMatch(const char* text, const char* pattern);
