@@ -57,9 +57,35 @@ std::string TrimRight(const std::string& text) {
   return end == std::string::npos ? "" : text.substr(0, end + 1);
 }
 
+// The line's syntax ('<', '>', '|', '&' and quotes) is read from the line as
+// written, never from the values put in by %-expansion: while the syntax is
+// read, these characters of a value are carried by stand-in bytes, which are
+// turned back before the text is used.
+constexpr char kSyntaxChars[] = "<>|&\"";
+constexpr char kStandIns[] = "\x01\x02\x03\x04\x05";
+
+std::string ProtectSyntax(const std::string& value) {
+  std::string out = value;
+  for (char& c : out) {
+    const char* at = c ? strchr(kSyntaxChars, c) : nullptr;
+    if (at) c = kStandIns[at - kSyntaxChars];
+  }
+  return out;
+}
+
+std::string RestoreSyntax(const std::string& text) {
+  std::string out = text;
+  for (char& c : out) {
+    const char* at = c ? strchr(kStandIns, c) : nullptr;
+    if (at) c = kSyntaxChars[at - kStandIns];
+  }
+  return out;
+}
+
 // %NAME% by its value, %1..%9 and %0 by the batch arguments, "%%" as one '%'
 // in a batch file. An undefined name is empty in a batch file and stays as
-// written on a command line.
+// written on a command line. Values come with their syntax characters
+// protected (ProtectSyntax).
 std::string Expand(const std::string& text, const Frame& frame) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -74,7 +100,7 @@ std::string Expand(const std::string& text, const Frame& frame) {
     }
     if (frame.inBatch && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9') {
       size_t n = static_cast<size_t>(text[i + 1] - '0');
-      if (n < frame.args.size()) out += frame.args[n];
+      if (n < frame.args.size()) out += ProtectSyntax(frame.args[n]);
       ++i;
       continue;
     }
@@ -86,7 +112,7 @@ std::string Expand(const std::string& text, const Frame& frame) {
     std::string name = text.substr(i + 1, close - i - 1);
     const char* value = GetEnv(name.c_str());
     if (value) {
-      out += value;
+      out += ProtectSyntax(value);
     } else if (!frame.inBatch) {
       out += text.substr(i, close - i + 1);
     }
@@ -333,7 +359,7 @@ int DoIf(State* state, Frame* frame, const std::string& rest) {
     std::string operand = TakeWord(text, &pos);
     if (operand.empty()) return fprintf(stderr, "The syntax of the command is incorrect.\n"), 1;
     if (SameNoCase(word, "exist")) {
-      condition = PathExists(Unquote(operand).c_str());
+      condition = PathExists(Unquote(RestoreSyntax(operand)).c_str());
     } else {
       condition = state->errorLevel >= atoi(operand.c_str());
     }
@@ -347,7 +373,7 @@ int DoIf(State* state, Frame* frame, const std::string& rest) {
     std::string right = TrimLeft(text.substr(equals + 2));
     pos = 0;
     std::string rightWord = TakeWord(right, &pos);
-    condition = left == rightWord;
+    condition = RestoreSyntax(left) == RestoreSyntax(rightWord);
     text = right;
   }
   std::string command = TrimLeft(text.substr(pos));
@@ -443,6 +469,10 @@ int RunCommand(State* state, Frame* frame, const std::string& text) {
     fprintf(stderr, "The syntax of the command is incorrect.\n");
     return state->errorLevel = 1;
   }
+  // An "if" keeps its stand-ins for the command it runs, which reads its
+  // own redirections.
+  if (!isIf) command = RestoreSyntax(command);
+  for (Redirect& redirect : redirects) redirect.file = RestoreSyntax(redirect.file);
   command = TrimRight(command);
   word = CommandWord(command, &pos);
   std::string rest = pos <= command.size() ? command.substr(pos) : "";
@@ -478,7 +508,7 @@ int RunFileIn(State* state, const std::string& path, const std::vector<std::stri
     std::string expanded = Expand(line, frame);
     std::string shown = TrimLeft(expanded);
     if (shown.empty() || shown[0] == ':') continue;
-    if (state->echo && shown[0] != '@') EchoCommand(shown);
+    if (state->echo && shown[0] != '@') EchoCommand(RestoreSyntax(shown));
     RunCommand(state, &frame, expanded);
   }
   return state->errorLevel;

@@ -154,16 +154,22 @@ TEST_F(Processes, BatchInterpreterCommands) {
       {"@echo off\necho a & echo b\n", "", 1},
       {"@echo off\nshow \"a b\" c >sub\\s.txt\necho done\n", "done\n", 0},
       {"@echo off\nexit 5\necho not reached\n", "", 5},
+      // A value's '<', '>', '|', '&' and quotes are text, never syntax.
+      {"@echo off\necho %SYNTAX%\nset COPY=%SYNTAX%\necho [%COPY%]>syn.txt\n"
+       "if \"%SYNTAX%\"==\"%COPY%\" echo same %COPY%\nif exist b.txt echo leaked\n",
+       "a>b.txt & c|d \"e\nsame a>b.txt & c|d \"e\n", 0},
   };
   for (const Case& c : cases) {
     drive_.Write("t.bat", c.batch);
     int code = 0;
     ProcessOptions options;
-    options.environment = {"FROM=outside"};
+    options.environment = {"FROM=outside", "SYNTAX=a>b.txt & c|d \"e"};
     EXPECT_EQ(Run("t.bat", &code, options), c.out) << c.batch;
     EXPECT_EQ(code, c.code) << c.batch;
   }
   EXPECT_EQ(drive_.Read("a.txt"), "one\ntwo\n");
+  EXPECT_EQ(drive_.Read("syn.txt"), "[a>b.txt & c|d \"e]\n");
+  EXPECT_FALSE(drive_.Exists("b.txt"));
   EXPECT_EQ(drive_.Read("sub/s.txt"), "[a b]\n[c]\n" + drive_.Host() + "\nSHOWN=\n");
 }
 
