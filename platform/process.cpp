@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <mutex>
+#include <set>
 
 #include "platform/batch_interpreter.h"
 #include "platform/env.h"
@@ -178,6 +180,25 @@ bool WaitExit(pid_t pid, int milliseconds, int* status) {
   return ended;
 }
 
+// The process groups of the programs started with a limit, while they run.
+// Never destroyed: a thread may still wait for its program while the
+// process ends.
+struct LimitedGroups {
+  std::mutex mutex;
+  std::set<pid_t> groups;
+};
+
+LimitedGroups& Limited() {
+  static LimitedGroups* limited = new LimitedGroups;
+  return *limited;
+}
+
+void TrackLimited(pid_t pid, bool running) {
+  std::lock_guard<std::mutex> lock(Limited().mutex);
+  if (running) Limited().groups.insert(pid);
+  else Limited().groups.erase(pid);
+}
+
 // Ends the child and everything it started (its process group).
 void KillChild(pid_t pid) {
   kill(-pid, SIGKILL);
@@ -280,12 +301,17 @@ int Spawn(const ProcessOptions& options, const std::function<std::string(int)>& 
     _exit(127);
   }
   // Set here as well, so that the group exists before any kill.
-  if (options.timeLimitMs > 0 || options.outputLimit > 0) setpgid(pid, pid);
+  bool limited = options.timeLimitMs > 0 || options.outputLimit > 0;
+  if (limited) {
+    setpgid(pid, pid);
+    TrackLimited(pid, true);
+  }
   close(report[1]);
   std::string message;
   int status = 0;
   int waited = AwaitChild(pid, report[0], options.timeLimitMs, &message, &status);
   close(report[0]);
+  if (limited) TrackLimited(pid, false);
   if (waited != 0) return waited;
   return ChildResult(options, status, message);
 }
@@ -308,6 +334,11 @@ bool IsBuiltInInterpreter(const char* comspec) {
 }
 
 }  // namespace
+
+void EndLimitedPrograms() {
+  std::lock_guard<std::mutex> lock(Limited().mutex);
+  for (pid_t group : Limited().groups) kill(-group, SIGKILL);
+}
 
 bool FindProgram(const char* name, std::string* path) {
   std::string text = name ? name : "";

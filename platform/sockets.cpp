@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -23,6 +24,8 @@ int Remember(int result) {
 }  // namespace
 
 bool SocketsStartup() {
+  // Sending a file has no flag against SIGPIPE, as sending data has.
+  signal(SIGPIPE, SIG_IGN);
   if (stopPipe[0] >= 0) return true;
   return pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) == 0;
 }
@@ -114,8 +117,16 @@ int ReceiveSocket(Socket s, char* buffer, size_t size) {
   return static_cast<int>(Remember(static_cast<int>(recv(s, buffer, size, 0))));
 }
 
-int SendSocket(Socket s, const char* data, size_t length) {
-  return static_cast<int>(Remember(static_cast<int>(send(s, data, length, MSG_NOSIGNAL))));
+int SendSocket(Socket s, const char* data, size_t length, bool more) {
+  int flags = MSG_NOSIGNAL | (more ? MSG_MORE : 0);
+  return static_cast<int>(Remember(static_cast<int>(send(s, data, length, flags))));
+}
+
+long long TransmitFile(Socket s, FileHandle file, uint64_t offset, size_t count) {
+  off_t at = static_cast<off_t>(offset);
+  ssize_t sent = sendfile(s, file, &at, count);
+  if (sent < 0) Remember(-1);
+  return sent;
 }
 
 int LastSocketError() { return lastError; }

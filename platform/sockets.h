@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/files.h"
+
 using Socket = int;
 constexpr Socket kInvalidSocket = -1;
 
@@ -15,7 +17,8 @@ constexpr Socket kInvalidSocket = -1;
 constexpr int kSocketInterrupted = 10004;   // accept woken by StopAccepting
 constexpr int kSocketWouldBlock = 10035;    // non-blocking call must retry
 
-// Prepares the stop pipe; false when it cannot be made. Cleanup closes it.
+// Prepares the stop pipe and keeps a client that is gone from ending the
+// process (SIGPIPE); false when the pipe cannot be made. Cleanup closes it.
 bool SocketsStartup();
 void SocketsCleanup();
 
@@ -40,9 +43,14 @@ constexpr int kSocketWritable = 2;
 // error, else the bits that hold.
 int WaitSocket(Socket socket, bool readable, bool writable, int milliseconds);
 // As recv and send (send without SIGPIPE): bytes moved, 0 at the peer's end,
-// -1 on error (see LastSocketError).
+// -1 on error (see LastSocketError). With `more`, the data waits briefly for
+// what is sent next, so that both leave in the same packets.
 int ReceiveSocket(Socket socket, char* buffer, size_t size);
-int SendSocket(Socket socket, const char* data, size_t length);
+int SendSocket(Socket socket, const char* data, size_t length, bool more = false);
+// Sends up to `count` bytes of a file opened by OpenFileHandle, from
+// `offset`, straight from the file: bytes sent, 0 when the file has no byte
+// at `offset` (it ended early), -1 on error (see LastSocketError).
+long long TransmitFile(Socket socket, FileHandle file, uint64_t offset, size_t count);
 // The last error of a call above in this thread, as a Windows Sockets code
 // where one matches (10035 for would-block), else the host's number.
 int LastSocketError();
