@@ -189,6 +189,33 @@ TEST_F(Pipeline, UnreadableImagesGiveNoBitmapAndTheLibraryMessage) {
   }
 }
 
+TEST_F(Pipeline, ImagesOverThePixelLimitAreRefusedBeforeDecoding) {
+  EXPECT_EQ(MaxImagePixels(), 100000000u);
+  WriteTestJpeg("fits.jpg", 100, 50, 3, [](int x, int y) { return Ramp(x, y, 100, 50); });
+  WriteTestJpeg("over.jpg", 101, 50, 3, [](int x, int y) { return Ramp(x, y, 101, 50); });
+  SetMaxImagePixels(5000);
+  struct Case {
+    const char* name;
+    bool fast;
+    bool read;
+    const char* message;
+  } cases[] = {
+      {"fits.jpg", true, true, ""},
+      {"fits.jpg", false, true, ""},
+      {"over.jpg", true, false, "Image of 101 x 50 pixels is over the limit of 5000 pixels\n"},
+      {"over.jpg", false, false, "Image of 101 x 50 pixels is over the limit of 5000 pixels\n"},
+  };
+  for (const Case& c : cases) {
+    testing::internal::CaptureStderr();
+    BitmapInfoHeader* dib = MakeThumbDIB(c.name, 40, 40, c.fast, 0);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(dib != nullptr, c.read) << c.name << " fast " << c.fast;
+    EXPECT_EQ(err, c.message) << c.name << " fast " << c.fast;
+    FreeDIB(dib);
+  }
+  SetMaxImagePixels(kDefaultMaxImagePixels);
+}
+
 TEST_F(Pipeline, WriteFailsWithoutLeavingAFile) {
   BitmapInfoHeader* dib = MakeDIB(4, 4, [](int, int) { return Rgb{0, 0, 0}; });
   EXPECT_FALSE(WriteThumbDIB(dib, "nowhere\\tn_a_jpg.jpg", 75));

@@ -10,6 +10,8 @@
 
 namespace {
 
+uint64_t maxImagePixels = kDefaultMaxImagePixels;
+
 int32_t PelsPerMeter(int densityUnit, unsigned density) {
   if (densityUnit == 1) return static_cast<int32_t>(density * 39);
   if (densityUnit == 2) return static_cast<int32_t>(density * 100);
@@ -44,13 +46,25 @@ void ReadRows(jpeg_decompress_struct& cinfo, const Decoding& d) {
   }
 }
 
+// False, with a message in the library's manner, for an image that declares
+// more pixels than the limit.
+bool SizeAllowed(const jpeg_decompress_struct& cinfo) {
+  uint64_t pixels = uint64_t{cinfo.image_width} * cinfo.image_height;
+  if (pixels <= maxImagePixels) return true;
+  fprintf(stderr, "Image of %u x %u pixels is over the limit of %llu pixels\n",
+          cinfo.image_width, cinfo.image_height, static_cast<unsigned long long>(maxImagePixels));
+  return false;
+}
+
 // Runs the library over the open file; false after a library error (its
-// message printed) or when the block cannot be had.
+// message printed), for an image over the size limit, or when the block
+// cannot be had.
 bool Decode(jpeg_decompress_struct& cinfo, JpegErrorManager& errors, Decoding& d,
             size_t rowAlignment, unsigned targetWidth, unsigned targetHeight) {
   if (setjmp(errors.jump)) return false;
   AttachFileSource(&cinfo, d.file);
   jpeg_read_header(&cinfo, TRUE);
+  if (!SizeAllowed(cinfo)) return false;
   cinfo.out_color_space = JCS_RGB;
   if (targetWidth && targetHeight) {
     cinfo.scale_num = 1;
@@ -71,6 +85,10 @@ bool Decode(jpeg_decompress_struct& cinfo, JpegErrorManager& errors, Decoding& d
 }
 
 }  // namespace
+
+uint64_t MaxImagePixels() { return maxImagePixels; }
+
+void SetMaxImagePixels(uint64_t pixels) { maxImagePixels = pixels; }
 
 unsigned DecoderScaleDenom(unsigned imageWidth, unsigned imageHeight, unsigned targetWidth,
                            unsigned targetHeight) {

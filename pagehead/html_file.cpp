@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/assert.h"
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
@@ -56,20 +57,38 @@ bool IsEncoded(HeadField field) {
   return field == kTitle || field == kDescription || field == kKeywords;
 }
 
-// Encodes `text` into `out` (kEncodedSize bytes). A text whose encoding
-// would not fit is cut before the first character whose replacement does
-// not fit whole, so no entity is ever broken.
+// Encodes `text` into `out` (kEncodedSize bytes); Write has made sure that
+// it fits.
 const char* EncodeValue(const char* text, char (&out)[kEncodedSize]) {
-  size_t used = 0;
-  size_t count = 0;
-  for (; text[count]; ++count) {
-    char one[2] = {text[count], 0};
-    size_t width = HtmlEncodedLength(one) - 1;
-    if (used + width > kEncodedSize - 1) break;
-    used += width;
+  return HtmlEncode(text, out, kEncodedSize);
+}
+
+// The name of a field in messages, with its verb.
+const char* FieldLabel(HeadField field) {
+  static const char* const labels[kHeadFieldCount] = {
+      "title is", "description is", "keywords are", "sort order is", "forwarding URL is",
+      "BODY attributes are"};
+  return labels[field];
+}
+
+// True when the open page holds a NUL byte, which no page-head field or tag
+// could carry; `crlf` tells whether its first line ends in CR LF. The stream
+// is back at its start afterwards.
+bool ScanPage(FILE* input, bool* holdsNul, bool* crlf) {
+  *holdsNul = false;
+  *crlf = false;
+  bool lineEndSeen = false;
+  int previous = 0;
+  for (int c; (c = fgetc(input)) != EOF; previous = c) {
+    if (c == 0) *holdsNul = true;
+    if (c == '\n' && !lineEndSeen) {
+      lineEndSeen = true;
+      *crlf = previous == '\r';
+    }
   }
-  std::string kept(text, count);
-  return HtmlEncode(kept.c_str(), out, kEncodedSize);
+  bool read = !ferror(input);
+  rewind(input);
+  return read;
 }
 
 bool IsEndOfHead(const char* name) { return strcmp(name, "/HEAD") == 0 || strcmp(name, "BODY") == 0; }
@@ -93,13 +112,16 @@ void StoreName(char (&buffer)[261], const char* name, bool* tooLong) {
   *tooLong = strlen(name) > kMaxPath;
 }
 
-// The folder a new file beside `path` goes into.
-bool FolderOf(const char* path, std::string* folder) {
+// The temporary file beside `path` that its new version is written to.
+bool TemporaryBeside(const char* path, std::string* temp) {
   char full[kMaxPath + 1];
   if (!GetFullPath(path, full, sizeof full)) return false;
   char dir[kMaxPath + 1];
-  *folder = DirPart(full, dir, sizeof dir);
-  return !folder->empty();
+  *temp = DirPart(full, dir, sizeof dir);
+  if (temp->empty()) return false;
+  if (temp->back() != '\\') *temp += '\\';
+  *temp += "TEMP.$$$";
+  return true;
 }
 
 }  // namespace
@@ -165,14 +187,15 @@ bool HTMLFile::Fail(const char* format, const char* name) {
 
 bool HTMLFile::Read(const char* name) {
   info_.Clear();
+  for (bool& tooLong : tooLong_) tooLong = false;
   errorText_[0] = 0;
   if (name) {
     StoreName(inputName_, name, &inputTooLong_);
     StoreName(outputName_, name, &outputTooLong_);
   }
   if (!inputName_[0]) return Fail("No file was specified", nullptr);
-  FILE* input = inputTooLong_ ? nullptr : OpenFile(inputName_, "r");
-  if (!input) return Fail("Can't open file \"%s\"", inputName_);
+  FILE* input = OpenInput();
+  if (!input) return false;
   {
     HTMLFileReader reader(input, &info_);
     reader.Scan();
@@ -182,32 +205,75 @@ bool HTMLFile::Read(const char* name) {
   return errorText_[0] == 0;
 }
 
+// Opens the input in binary, so that every byte (the CR of a CR LF line end
+// too) is copied as it stands. A page that holds a NUL byte is refused: it
+// is no text page, and its tags could not be carried whole.
+FILE* HTMLFile::OpenInput() {
+  FILE* input = inputTooLong_ ? nullptr : OpenFile(inputName_, "rb");
+  if (!input) {
+    Fail("Can't open file \"%s\"", inputName_);
+    return nullptr;
+  }
+  bool holdsNul = false;
+  if (!ScanPage(input, &holdsNul, &crlf_)) {
+    Fail("Error reading file \"%s\"", inputName_);
+  } else if (holdsNul) {
+    Fail("Can't edit file \"%s\" (it holds NUL bytes)", inputName_);
+  } else {
+    return input;
+  }
+  fclose(input);
+  return nullptr;
+}
+
+// A changed value that the page cannot hold whole is refused, naming the
+// field and its limit: nothing is ever cut silently.
+bool HTMLFile::CheckLimits() {
+  char text[160];
+  for (int i = 0; i < kHeadFieldCount; ++i) {
+    HeadField field = static_cast<HeadField>(i);
+    if (!info_.changed[field]) continue;
+    int limit = HTMLFileInfo::Limit(field);
+    const char* encoded = "";
+    if (!tooLong_[field] && IsEncoded(field) && HtmlEncodedLength(info_.Text(field)) > kEncodedSize) {
+      limit = static_cast<int>(kEncodedSize) - 1;
+      encoded = " in HTML";
+    } else if (!tooLong_[field]) {
+      continue;
+    }
+    snprintf(text, sizeof text, "The %s too long for file \"%%s\" (at most %d characters%s)",
+             FieldLabel(field), limit, encoded);
+    return Fail(text, outputName_);
+  }
+  return true;
+}
+
 bool HTMLFile::Write(const char* name) {
   errorText_[0] = 0;
   if (name) StoreName(outputName_, name, &outputTooLong_);
   if (!inputName_[0]) return Fail("No input file was specified", nullptr);
   if (!outputName_[0]) return Fail("No output file was specified", nullptr);
-  FILE* input = inputTooLong_ ? nullptr : OpenFile(inputName_, "r");
-  if (!input) return Fail("Can't open file \"%s\"", inputName_);
+  if (!CheckLimits()) return false;
+  FILE* input = OpenInput();
+  if (!input) return false;
 
-  // The new page is written beside the target under a fresh name and then
-  // put in its place in one step: the old page stays whole until the new
-  // one is complete, whether the target is the input itself or another file.
-  std::string folder, temp;
+  // The new page is written beside the target under a temporary name and
+  // then put in its place in one step: the old page stays whole until the
+  // new one is complete, whether the target is the input itself or another
+  // file.
+  std::string temp;
   FILE* output = nullptr;
-  if (!outputTooLong_ && FolderOf(outputName_, &folder) && MakeTempFile(folder.c_str(), "TEMP", &temp))
-    output = OpenFile(temp.c_str(), "w");
+  if (!outputTooLong_ && TemporaryBeside(outputName_, &temp)) output = CreateReplacement(temp.c_str(), "wb");
   if (!output) {
     fclose(input);
-    if (!temp.empty()) DeleteFile(temp.c_str());
     return Fail("Can't create file \"%s\"", outputName_);
   }
   if (!WriteTemporary(input, output)) {
-    DeleteFile(temp.c_str());
+    DiscardReplacement(temp.c_str());
     return false;
   }
   if (!ReplaceFile(temp.c_str(), outputName_)) {
-    DeleteFile(temp.c_str());
+    DiscardReplacement(temp.c_str());
     return Fail("Can't replace file \"%s\"", outputName_);
   }
   if (info_.changed[kBody]) return Fail("Missing <BODY> tag in file \"%s\"", inputName_);
@@ -225,8 +291,9 @@ bool HTMLFile::WriteTemporary(FILE* input, FILE* output) {
     if (!info_.found[field] && !info_.Text(field)[0]) info_.changed[field] = false;
   }
   {
-    HTMLFileWriter writer(input, output, &info_);
+    HTMLFileWriter writer(input, output, &info_, crlf_ ? "\r\n" : "\n");
     writer.Scan();
+    writer.Finish();
   }
   bool writeFailed = ferror(output) != 0;
   if (fclose(output) != 0 || writeFailed) Fail("Error writing file \"%s\"", outputName_);
@@ -245,8 +312,13 @@ String HTMLFile::Body() const { return String(info_.body); }
 bool HTMLFile::Set(HeadField field, const char* text) {
   char* stored = info_.Text(field);
   if (strcmp(stored, text) == 0) return true;
-  CopyBounded(stored, text, HTMLFileInfo::Limit(field) + 1);
-  if (IsEncoded(field)) CollapseSpaces(stored);
+  std::string value = text;
+  if (IsEncoded(field)) CollapseSpaces(&value[0]);
+  value.resize(strlen(value.c_str()));
+  // The stored value is cut to the field; Write refuses a value cut so.
+  size_t limit = HTMLFileInfo::Limit(field);
+  tooLong_[field] = value.size() > limit;
+  CopyBounded(stored, value.c_str(), limit + 1);
   info_.changed[field] = true;
   return true;
 }
@@ -319,7 +391,7 @@ void HTMLFileReader::FinishTitle() {
   titlePosition_ = -1;
   char collected[sizeof info_->title];
   CollapseSpaces(info_->title, collected);
-  HtmlDecode(collected, info_->title, sizeof info_->title);
+  HtmlDecodeKeeping(collected, info_->title, sizeof info_->title);
 }
 
 void HTMLFileReader::ReadMeta(char* tag) {
@@ -334,7 +406,7 @@ void HTMLFileReader::ReadMeta(char* tag) {
   size_t size = HTMLFileInfo::Limit(field) + 1;
   if (IsEncoded(field)) {
     CollapseSpaces(content);
-    HtmlDecode(content, value, size);
+    HtmlDecodeKeeping(content, value, size);
   } else {
     CopyBounded(value, content, size);
     CollapseSpaces(value);
@@ -359,8 +431,16 @@ void HTMLFileReader::ReadBody(const char* tag) {
 
 // --- HTMLFileWriter -------------------------------------------------------------
 
-HTMLFileWriter::HTMLFileWriter(FILE* input, FILE* output, HTMLFileInfo* info)
-    : HTMLParser(kTagBufferSize), input_(input), output_(output), info_(info) {}
+HTMLFileWriter::HTMLFileWriter(FILE* input, FILE* output, HTMLFileInfo* info, const char* newline)
+    : HTMLParser(kTagBufferSize), input_(input), output_(output), info_(info), newline_(newline) {}
+
+void HTMLFileWriter::Finish() { PutHeldReturn(); }
+
+void HTMLFileWriter::PutHeldReturn() {
+  if (!heldReturn_) return;
+  heldReturn_ = false;
+  fputc('\r', output_);
+}
 
 int HTMLFileWriter::NextChar() {
   int c = fgetc(input_);
@@ -370,23 +450,34 @@ int HTMLFileWriter::NextChar() {
 void HTMLFileWriter::OnText(int ch) {
   if (suppressTitle_) return;
   if (dropNewline_) {
+    // The line end to drop may be a CR LF: the CR waits for what follows.
+    if (ch == '\r' && !heldReturn_) {
+      heldReturn_ = true;
+      return;
+    }
     dropNewline_ = false;
-    if (ch == '\n') return;
+    if (ch == '\n') {
+      heldReturn_ = false;
+      return;
+    }
+    PutHeldReturn();
   }
   fputc(ch, output_);
   lastWritten_ = static_cast<char>(ch);
 }
 
 void HTMLFileWriter::OnComment(int ch) {
-  // Only a line feed that directly follows a dropped element goes with it.
+  // Only a line end that directly follows a dropped element goes with it.
   dropNewline_ = false;
+  PutHeldReturn();
   fputc(ch, output_);
 }
 
 void HTMLFileWriter::WriteTag(const char* tag) {
+  dropNewline_ = false;
+  PutHeldReturn();
   fputs(tag, output_);
   lastWritten_ = 0;
-  dropNewline_ = false;
 }
 
 void HTMLFileWriter::DropElement() { dropNewline_ = lastWritten_ == '\n'; }
@@ -411,7 +502,8 @@ void HTMLFileWriter::OnHead(const char* tag, bool upper) {
   if (!info_->found[kTitle] && info_->changed[kTitle] && info_->title[0]) {
     const char* element = NamesFor(upper).title;
     char encoded[kEncodedSize];
-    fprintf(output_, "\n<%s>%s</%s>\n", element, EncodeValue(info_->title, encoded), element);
+    fprintf(output_, "%s<%s>%s</%s>%s", newline_, element, EncodeValue(info_->title, encoded),
+            element, newline_);
     info_->changed[kTitle] = false;
     dropNewline_ = true;
     lastWritten_ = '\n';
@@ -473,9 +565,9 @@ void HTMLFileWriter::OnHeadEnd(bool upper) {
     if (IsEncoded(field)) value = EncodeValue(value, encoded);
     // Unencoded values holding a double quote are quoted with apostrophes.
     char quote = strchr(value, '"') ? '\'' : '"';
-    if (lastWritten_ != '\n') fputc('\n', output_);
-    fprintf(output_, "<%s=\"%s\" %s=%c%s%c>\n", names.metaName, MetaName(field), names.content,
-            quote, value, quote);
+    if (lastWritten_ != '\n') fputs(newline_, output_);
+    fprintf(output_, "<%s=\"%s\" %s=%c%s%c>%s", names.metaName, MetaName(field), names.content,
+            quote, value, quote, newline_);
     lastWritten_ = '\n';
     info_->changed[field] = false;
   }
@@ -484,11 +576,12 @@ void HTMLFileWriter::OnHeadEnd(bool upper) {
 void HTMLFileWriter::OnBody(const char* tag, bool upper) {
   if (!info_->changed[kBody]) return WriteTag(tag);
   info_->changed[kBody] = false;
+  dropNewline_ = false;
+  PutHeldReturn();
   const char* element = NamesFor(upper).body;
   if (info_->body[0])
     fprintf(output_, "<%s %s>", element, info_->body);
   else
     fprintf(output_, "<%s>", element);
   lastWritten_ = 0;
-  dropNewline_ = false;
 }

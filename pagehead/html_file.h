@@ -49,13 +49,18 @@ class HTMLFile {
   explicit HTMLFile(const char* name = nullptr);
 
   // Reads the head of the input file (of `name`, which then becomes input
-  // and output name). False with ErrorText set when it cannot be read.
+  // and output name). False with ErrorText set when it cannot be read or
+  // holds a NUL byte (no page that could be written back faithfully).
   bool Read(const char* name = nullptr);
   // Writes the page with the changed fields to the output file (`name`, when
   // given, becomes the output name). The new text is written beside the
   // target and put in its place in one step, so a failure leaves the old
-  // file as it was. False with ErrorText set on failure, or when a changed
-  // field had no place in the page (the page is then written all the same).
+  // file as it was; everything but the changed elements is copied byte for
+  // byte, and added lines end as the page's own do (LF or CR LF). A changed
+  // value that does not fit its field whole, or a page with a NUL byte, is
+  // refused before anything is written. False with ErrorText set on
+  // failure, or when a changed field had no place in the page (the page is
+  // then written all the same).
   bool Write(const char* name = nullptr);
 
   // Copies of the values (empty text, never null, when the page had none).
@@ -66,9 +71,10 @@ class HTMLFile {
   String Forward() const;
   String Body() const;
 
-  // Store a value cut to the field's limit (title, description and keywords
-  // with their white space collapsed) and mark it changed, when the text
-  // differs from the stored one. Always true. The text must not be null.
+  // Store a value (title, description and keywords with their white space
+  // collapsed) and mark it changed, when the text differs from the stored
+  // one. A value longer than the field is stored cut, and Write refuses it.
+  // Always true. The text must not be null.
   bool SetTitle(const char* pTitle);
   bool SetDescription(const char* pDescription);
   bool SetKeywords(const char* pKeywords);
@@ -86,6 +92,8 @@ class HTMLFile {
  private:
   bool Set(HeadField field, const char* text);
   bool Fail(const char* format, const char* name);
+  FILE* OpenInput();
+  bool CheckLimits();
   bool WriteTemporary(FILE* input, FILE* output);
 
   HTMLFileInfo info_;
@@ -93,6 +101,8 @@ class HTMLFile {
   char outputName_[261];
   bool inputTooLong_ = false;   // the name given was over 260 characters
   bool outputTooLong_ = false;
+  bool tooLong_[kHeadFieldCount] = {};  // the value set did not fit its field
+  bool crlf_ = false;                   // the input's lines end in CR LF
   char errorText_[512];
 };
 
@@ -121,10 +131,13 @@ class HTMLFileReader : public HTMLParser {
 };
 
 // Copies a page from input to output, rewriting, inserting or dropping the
-// elements whose changed flag is set and clearing each flag it serves.
+// elements whose changed flag is set and clearing each flag it serves. Lines
+// it adds end in `newline`, as the page's own lines do.
 class HTMLFileWriter : public HTMLParser {
  public:
-  HTMLFileWriter(FILE* input, FILE* output, HTMLFileInfo* info);
+  HTMLFileWriter(FILE* input, FILE* output, HTMLFileInfo* info, const char* newline = "\n");
+  // Writes what is still held back once the scan has ended.
+  void Finish();
 
  protected:
   int NextChar() override;
@@ -141,10 +154,13 @@ class HTMLFileWriter : public HTMLParser {
   void OnHeadEnd(bool upper);
   void OnBody(const char* tag, bool upper);
   void DropElement();
+  void PutHeldReturn();
 
   FILE* input_;
   FILE* output_;
   HTMLFileInfo* info_;
+  const char* newline_;
+  bool heldReturn_ = false;  // a CR that may begin the line end being dropped
   bool inHead_ = false;
   bool suppressTitle_ = false;
   bool dropNewline_ = false;

@@ -333,15 +333,42 @@ TEST_F(HTMLFileTest, SettersCutAndCollapse) {
   EXPECT_FALSE(file.Info().changed[kBody]);
 }
 
-TEST_F(HTMLFileTest, EncodedValuesAreCutBeforeAnEntity) {
-  Load("<HEAD>\n<TITLE>x</TITLE>\n<META NAME=KEYWORDS CONTENT=x>\n</HEAD>\n");
-  file.SetTitle(std::string(255, '"').c_str());  // 6 characters each once encoded
-  file.SetKeywords((std::string(1020, 'a') + "&bb").c_str());
+// A value that would not fit whole, as it stands or once encoded, is
+// refused with the field and its limit named; the page is not touched.
+TEST_F(HTMLFileTest, ValuesThatWouldBeCutAreRefused) {
+  const std::string page = "<HEAD>\n<TITLE>x</TITLE>\n<META NAME=KEYWORDS CONTENT=x>\n</HEAD>\n";
+  struct Case {
+    HeadField field;
+    std::string value;
+    const char* error;
+  } cases[] = {
+      {kTitle, std::string(256, 't'), "The title is too long for file \"a.htm\" (at most 255 characters)"},
+      {kTitle, std::string(255, '"'), "The title is too long for file \"a.htm\" (at most 1023 characters in HTML)"},
+      {kKeywords, std::string(1000, 'k') + ", a&b, a&b, a&b, a&b",
+       "The keywords are too long for file \"a.htm\" (at most 1023 characters in HTML)"},
+      {kDescription, std::string(512, 'd'), "The description is too long for file \"a.htm\" (at most 511 characters)"},
+      {kSortOrder, "1234567890", "The sort order is too long for file \"a.htm\" (at most 9 characters)"},
+      {kForward, std::string(600, 'f'), "The forwarding URL is too long for file \"a.htm\" (at most 511 characters)"},
+      {kBody, std::string(512, 'b'), "The BODY attributes are too long for file \"a.htm\" (at most 511 characters)"},
+  };
+  for (const Case& c : cases) {
+    Load(page);
+    bool (HTMLFile::*setters[])(const char*) = {&HTMLFile::SetTitle,     &HTMLFile::SetDescription,
+                                                &HTMLFile::SetKeywords,  &HTMLFile::SetSortOrder,
+                                                &HTMLFile::SetForward,   &HTMLFile::SetBody};
+    (file.*setters[c.field])(c.value.c_str());
+    EXPECT_FALSE(file.Write()) << c.error;
+    EXPECT_STREQ(c.error, file.ErrorText());
+    EXPECT_EQ(page, drive.Read("a.htm")) << c.error;
+    EXPECT_EQ(std::vector<std::string>{"a.htm"}, drive.Files());
+  }
+  // Exactly at the limits, once collapsed, the values are written whole.
+  Load(page);
+  file.SetTitle((std::string(253, 't') + "  \n  x").c_str());
+  file.SetKeywords((std::string(1015, 'k') + "&amp").c_str());
   ASSERT_TRUE(file.Write()) << file.ErrorText();
-  std::string quotes;
-  for (int i = 0; i < 170; ++i) quotes += "&quot;";
-  EXPECT_EQ("<HEAD>\n<TITLE>" + quotes + "</TITLE>\n<META NAME=KEYWORDS CONTENT=" +
-                std::string(1020, 'a') + ">\n</HEAD>\n",
+  EXPECT_EQ("<HEAD>\n<TITLE>" + std::string(253, 't') + " x</TITLE>\n<META NAME=KEYWORDS CONTENT=\"" +
+                std::string(1015, 'k') + "&amp;amp\">\n</HEAD>\n",
             drive.Read("a.htm"));
 }
 
@@ -459,6 +486,86 @@ TEST(HTMLFileDeathTest, SettersAssertTheirText) {
   EXPECT_DEATH(file.SetSortOrder(nullptr), "Assertion failed: pSortOrder");
   EXPECT_DEATH(file.SetForward(nullptr), "Assertion failed: pForward");
   EXPECT_DEATH(file.SetBody(nullptr), "Assertion failed: pBody");
+}
+
+}  // namespace
+
+namespace {
+
+// Entities the decoder does not know stay exactly as written: in the field
+// that is edited (where they read as themselves) and in every other one.
+TEST_F(HTMLFileTest, UnknownEntitiesAreKeptAsWritten) {
+  const std::string page =
+      "<HEAD>\n<TITLE>Caf&eacute; &copy;</TITLE>\n"
+      "<META NAME=\"DESCRIPTION\" CONTENT=\"Cr&#232;me&nbsp;br&#xFB;l&#233;e &amp; tea\">\n"
+      "<META NAME=\"KEYWORDS\" CONTENT=\"na&#239;ve, &Aring;land\">\n</HEAD>\n<BODY>\n";
+  Load(page);
+  EXPECT_STREQ("Caf&eacute; &copy;", file.Title());
+  EXPECT_STREQ("Cr&#232;me&nbsp;br&#xFB;l&#233;e & tea", file.Description());
+  file.SetTitle((std::string(file.Title()) + " & more").c_str());
+  ASSERT_TRUE(file.Write()) << file.ErrorText();
+  std::string expected = page;
+  expected.replace(expected.find("&copy;</TITLE>"), 6, "&copy; &amp; more");
+  EXPECT_EQ(expected, drive.Read("a.htm"));
+
+  ASSERT_TRUE(file.Read("a.htm"));
+  file.SetDescription(("New: " + std::string(file.Description())).c_str());
+  file.SetKeywords(file.Keywords());  // the same value: nothing to write
+  ASSERT_TRUE(file.Write()) << file.ErrorText();
+  expected.replace(expected.find("Cr&#232;me"), 0, "New: ");
+  EXPECT_EQ(expected, drive.Read("a.htm"));
+}
+
+// A page with CR LF line ends keeps them: rewritten, inserted and dropped
+// elements alike.
+TEST_F(HTMLFileTest, LineEndsOfThePageAreKept) {
+  const std::string page =
+      "<HTML>\r\n<HEAD>\r\n<TITLE>Old</TITLE>\r\n<META NAME=\"KEYWORDS\" CONTENT=\"a\">\r\n"
+      "<META NAME=\"SORTORDER\" CONTENT=\"5\">\r\n</HEAD>\r\n<BODY>\r\nText\r\n</BODY>\r\n</HTML>\r\n";
+  Load(page);
+  file.SetTitle("New");
+  file.SetDescription("Added");
+  file.SetKeywords("");
+  ASSERT_TRUE(file.Write()) << file.ErrorText();
+  EXPECT_EQ(
+      "<HTML>\r\n<HEAD>\r\n<TITLE>New</TITLE>\r\n"
+      "<META NAME=\"SORTORDER\" CONTENT=\"5\">\r\n<META NAME=\"DESCRIPTION\" CONTENT=\"Added\">\r\n"
+      "</HEAD>\r\n<BODY>\r\nText\r\n</BODY>\r\n</HTML>\r\n",
+      drive.Read("a.htm"));
+
+  // A head without a title gets one after HEAD, with the page's line end.
+  Load("<HEAD>\r\n</HEAD>\r\n<BODY>\r\n");
+  file.SetTitle("T");
+  ASSERT_TRUE(file.Write()) << file.ErrorText();
+  EXPECT_EQ("<HEAD>\r\n<TITLE>T</TITLE>\r\n</HEAD>\r\n<BODY>\r\n", drive.Read("a.htm"));
+
+  // A CR of its own, as old Mac pages have it, is copied as a character.
+  Load("<HEAD>\r<TITLE>x</TITLE>\r<META NAME=SORTORDER CONTENT=1>\r</HEAD>\r");
+  file.SetSortOrder("");
+  ASSERT_TRUE(file.Write()) << file.ErrorText();
+  EXPECT_EQ("<HEAD>\r<TITLE>x</TITLE>\r\r</HEAD>\r", drive.Read("a.htm"));
+}
+
+// A page that holds a NUL byte (UTF-16 text, say) is refused, before
+// anything is written, and stays byte for byte.
+TEST_F(HTMLFileTest, PagesWithNulBytesAreRefused) {
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("<HTML><HEAD><TITLE>T</TITLE></HEAD><BODY>x</BODY></HTML>\r\n")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  drive.Write("wide.htm", utf16);
+  EXPECT_FALSE(file.Read("wide.htm"));
+  EXPECT_STREQ("Can't edit file \"wide.htm\" (it holds NUL bytes)", file.ErrorText());
+
+  // Changed under the editor's hands between reading and writing.
+  Load(kPage);
+  file.SetTitle("New");
+  drive.Write("a.htm", utf16);
+  EXPECT_FALSE(file.Write());
+  EXPECT_STREQ("Can't edit file \"a.htm\" (it holds NUL bytes)", file.ErrorText());
+  EXPECT_EQ(utf16, drive.Read("a.htm"));
+  EXPECT_EQ((std::vector<std::string>{"a.htm", "wide.htm"}), drive.Files());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 

@@ -1,20 +1,25 @@
-// The built-in command interpreter: one line or one batch file at a time,
-// with the commands the suite's batch files use. As in batch files, a
-// built-in command that succeeds leaves the error level as it was.
+// The command interpreter: runs parsed lines, one batch file (or label call)
+// per frame. As in batch files, a built-in command that succeeds leaves the
+// error level as it was, except the file commands, which set it to 0 or 1.
 #include "platform/batch_interpreter.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 
+#include "platform/batch_file_commands.h"
+#include "platform/batch_syntax.h"
+#include "platform/console.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/host.h"
-#include "platform/process.h"
+#include "platform/program_search.h"
 
 extern char** environ;
 
@@ -22,85 +27,82 @@ namespace weft_batch {
 namespace {
 
 constexpr int kNotRecognised = 9009;
+// Lines longer than this are refused, as Windows refuses them; it also bounds
+// how deep a parsed line nests.
+constexpr size_t kMaxLine = 8191;
+// Batch files (and label calls) running inside each other at the most, so
+// that one that calls itself ends with a message, not a crash.
+constexpr int kMaxDepth = 256;
+const char kSyntaxError[] = "The syntax of the command is incorrect.\n";
 
 struct State {
   bool echo = true;
   int errorLevel = 0;
-  bool exitAll = false;     // "exit": the interpreter ends
+  bool exitAll = false;                   // "exit": the interpreter ends
+  int depth = 0;                          // batch frames running
   std::map<char, std::string> driveDirs;  // current folder of each other drive
 };
 
-// One batch file being run: its arguments and whether it should stop.
+// One batch file, or one "call :label" into it, being run.
 struct Frame {
+  const State* state = nullptr;   // for %ERRORLEVEL%
   std::vector<std::string> args;  // %0..%9
   bool inBatch = false;
-  bool stop = false;
+  const std::vector<std::string>* lines = nullptr;
+  size_t next = 0;      // the next line to run
+  bool stop = false;    // the frame ends: exit /b, goto :eof, a batch file chained
+  bool jumped = false;  // goto: the rest of the current line is passed over
 };
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameNoCase(const std::string& a, const char* b) {
-  if (a.size() != strlen(b)) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
+bool Abandoned(const State& state, const Frame& frame) {
+  return state.exitAll || frame.stop || frame.jumped;
 }
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string TrimLeft(const std::string& text) {
   size_t start = text.find_first_not_of(" \t");
   return start == std::string::npos ? "" : text.substr(start);
 }
 
-std::string TrimRight(const std::string& text) {
-  size_t end = text.find_last_not_of(" \t");
-  return end == std::string::npos ? "" : text.substr(0, end + 1);
+std::string CurrentDir() {
+  char buffer[kMaxPath + 1];
+  return GetCurrentDir(buffer, sizeof buffer) ? buffer : "";
 }
 
-// The line's syntax ('<', '>', '|', '&' and quotes) is read from the line as
-// written, never from the values put in by %-expansion: while the syntax is
-// read, these characters of a value are carried by stand-in bytes, which are
-// turned back before the text is used.
-constexpr char kSyntaxChars[] = "<>|&\"";
-constexpr char kStandIns[] = "\x01\x02\x03\x04\x05";
-
-std::string ProtectSyntax(const std::string& value) {
-  std::string out = value;
-  for (char& c : out) {
-    const char* at = c ? strchr(kSyntaxChars, c) : nullptr;
-    if (at) c = kStandIns[at - kSyntaxChars];
-  }
-  return out;
+// The value of %NAME%: the variable, or where none is set the interpreter's
+// own ERRORLEVEL and CD. Null when there is none.
+const char* VariableValue(const std::string& name, const Frame& frame, std::string* own) {
+  const char* value = GetEnv(name.c_str());
+  if (value) return value;
+  if (IsKeyword(name, "errorlevel") && frame.state) *own = std::to_string(frame.state->errorLevel);
+  else if (IsKeyword(name, "cd")) *own = CurrentDir();
+  else return nullptr;
+  return own->c_str();
 }
 
-std::string RestoreSyntax(const std::string& text) {
-  std::string out = text;
-  for (char& c : out) {
-    const char* at = c ? strchr(kStandIns, c) : nullptr;
-    if (at) c = kSyntaxChars[at - kStandIns];
-  }
-  return out;
-}
-
-// %NAME% by its value, %1..%9 and %0 by the batch arguments, "%%" as one '%'
-// in a batch file. An undefined name is empty in a batch file and stays as
-// written on a command line. Values come with their syntax characters
-// protected (ProtectSyntax).
-std::string Expand(const std::string& text, const Frame& frame) {
+// %NAME% by its value, %0..%9 by the batch arguments and "%%" by '%' in a
+// batch file; there an undefined name or a lone '%' gives nothing, on a
+// command line they stay as written. With `dropQuotes` the double quotes of
+// the text (never those of a value) are left out.
+std::string Expand(const std::string& text, const Frame& frame, bool dropQuotes = false) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
+    char c = text[i];
+    if (c == '"' && dropQuotes) continue;
+    if (c != '%') {
+      out += c;
       continue;
     }
-    if (frame.inBatch && i + 1 < text.size() && text[i + 1] == '%') {
+    char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    if (frame.inBatch && next == '%') {
       out += '%';
       ++i;
       continue;
     }
-    if (frame.inBatch && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9') {
-      size_t n = static_cast<size_t>(text[i + 1] - '0');
-      if (n < frame.args.size()) out += ProtectSyntax(frame.args[n]);
+    if (frame.inBatch && next >= '0' && next <= '9') {
+      size_t n = static_cast<size_t>(next - '0');
+      if (n < frame.args.size()) out += frame.args[n];
       ++i;
       continue;
     }
@@ -109,102 +111,37 @@ std::string Expand(const std::string& text, const Frame& frame) {
       if (!frame.inBatch) out += '%';
       continue;
     }
-    std::string name = text.substr(i + 1, close - i - 1);
-    const char* value = GetEnv(name.c_str());
-    if (value) {
-      out += ProtectSyntax(value);
-    } else if (!frame.inBatch) {
-      out += text.substr(i, close - i + 1);
-    }
+    std::string own;
+    const char* value = VariableValue(text.substr(i + 1, close - i - 1), frame, &own);
+    if (value) out += value;
+    else if (!frame.inBatch) out += text.substr(i, close - i + 1);
     i = close;
   }
   return out;
 }
 
-// Reads one word: a quoted text (quotes kept) or a run without blanks.
-std::string TakeWord(const std::string& text, size_t* pos, const char* stops = " \t") {
-  size_t i = *pos;
-  bool quoted = false;
-  std::string word;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '"') quoted = !quoted;
-    if (!quoted && strchr(stops, c)) break;
-    word += c;
+Arguments ExpandWords(const std::string& text, const Frame& frame) {
+  Arguments args;
+  for (const RawWord& word : SplitRawWords(text)) {
+    args.push_back({Expand(word.text, frame), Expand(word.text, frame, true)});
   }
-  *pos = i;
-  return word;
+  return args;
 }
 
-std::string Unquote(const std::string& word) {
-  std::string out;
-  for (char c : word) {
-    if (c != '"') out += c;
-  }
-  return out;
-}
-
-// Redirections taken out of a command.
-struct Redirect {
-  int fd = -1;
-  std::string file;
-  bool append = false;
-  bool input = false;
-};
-
-// Takes '>' '>>' '<' (with an optional 1 or 2 before '>') out of `command`.
-// False on syntax the interpreter does not take ('|', '&', a missing name).
-bool TakeRedirections(std::string* command, std::vector<Redirect>* redirects) {
-  std::string rest;
-  bool quoted = false;
-  const std::string& text = *command;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '"') quoted = !quoted;
-    if (quoted || (c != '>' && c != '<' && c != '|' && c != '&')) {
-      rest += c;
-      continue;
-    }
-    if (c == '|' || c == '&') return false;
-    Redirect redirect;
-    redirect.input = c == '<';
-    redirect.fd = redirect.input ? 0 : 1;
-    if (!redirect.input && !rest.empty() && (rest.back() == '1' || rest.back() == '2') &&
-        (rest.size() == 1 || rest[rest.size() - 2] == ' ' || rest[rest.size() - 2] == '\t')) {
-      redirect.fd = rest.back() - '0';
-      rest.pop_back();
-    }
-    if (!redirect.input && i + 1 < text.size() && text[i + 1] == '>') {
-      redirect.append = true;
-      ++i;
-    }
-    size_t pos = i + 1;
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
-    redirect.file = Unquote(TakeWord(text, &pos, " \t<>|&"));
-    if (redirect.file.empty()) return false;
-    redirects->push_back(redirect);
-    i = pos - 1;
-  }
-  *command = rest;
-  return true;
-}
-
-// Points the standard streams at the redirection files for one command and
+// Points the standard handles at the redirection files for one command and
 // puts them back afterwards.
 class Redirection {
  public:
-  bool Apply(const std::vector<Redirect>& redirects) {
+  bool Apply(const std::vector<Redirect>& redirects, const Frame& frame) {
     for (const Redirect& redirect : redirects) {
-      std::string host;
-      if (!HostPath(redirect.file.c_str(), &host)) return Fail(redirect.file);
-      int flags = redirect.input ? O_RDONLY
-                                 : O_WRONLY | O_CREAT | (redirect.append ? O_APPEND : O_TRUNC);
-      int fd = open(host.c_str(), flags, 0644);
-      if (fd < 0) return Fail(redirect.file);
+      int fd = redirect.kind == Redirect::Kind::kDuplicate ? dup(redirect.duplicateOf)
+                                                           : Open(redirect, frame);
+      if (fd < 0) return false;
       fflush(nullptr);
-      saved_.push_back({redirect.fd, dup(redirect.fd)});
-      dup2(fd, redirect.fd);
+      saved_.push_back({redirect.handle, dup(redirect.handle)});
+      dup2(fd, redirect.handle);
       close(fd);
+      if (redirect.handle == 0) clearerr(stdin);
     }
     return true;
   }
@@ -213,68 +150,141 @@ class Redirection {
     for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
       dup2(it->second, it->first);
       close(it->second);
+      if (it->first == 0) clearerr(stdin);
     }
   }
 
  private:
-  bool Fail(const std::string& file) {
-    fprintf(stderr, "The system cannot find the path specified.\n");
-    (void)file;
-    return false;
+  static int Open(const Redirect& redirect, const Frame& frame) {
+    std::string name = Expand(redirect.target, frame, true);
+    int flags = redirect.kind == Redirect::Kind::kRead ? O_RDONLY
+                : redirect.kind == Redirect::Kind::kAppend ? O_WRONLY | O_CREAT | O_APPEND
+                                                           : O_WRONLY | O_CREAT | O_TRUNC;
+    std::string host;
+    uint32_t attributes = GetAttributes(name.c_str());
+    bool writing = redirect.kind != Redirect::Kind::kRead;
+    if (IsKeyword(name, "nul") || IsKeyword(name, "nul:")) {
+      host = "/dev/null";
+    } else if (writing && attributes != kInvalidAttributes && (attributes & (kAttrReadOnly | kAttrDirectory))) {
+      fprintf(stderr, "Access is denied.\n");
+      return -1;
+    } else if (!HostPath(name.c_str(), &host) || host.empty()) {
+      fprintf(stderr, "The system cannot find the path specified.\n");
+      return -1;
+    }
+    int fd = open(host.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    weft_host::SetErrno(errno);
+    fprintf(stderr, "%s\n", LastErrorText());
+    return -1;
   }
   std::vector<std::pair<int, int>> saved_;
 };
 
-int RunFileIn(State* state, const std::string& path, const std::vector<std::string>& args);
-int RunCommand(State* state, Frame* frame, const std::string& command);
+int RunFrame(State* state, Frame* frame);
+int RunNode(State* state, Frame* frame, const Node& node);
+int RunSimple(State* state, Frame* frame, const std::string& text, bool call);
 
-int DoEcho(State* state, const std::string& rest) {
-  std::string text = TrimLeft(rest);
-  if (rest.empty() || (rest[0] != '.' && TrimRight(text).empty())) {
-    printf("ECHO is %s.\n", state->echo ? "on" : "off");
-  } else if (rest[0] == '.') {
+// A command's name and the rest of its text, both as written. A built-in's
+// name may run straight into its argument: "echo.", "cd..", "cd\", "del/q".
+struct CommandParts {
+  std::string name;
+  std::string rest;
+};
+
+bool IsBuiltInName(const std::string& name);
+
+CommandParts SplitCommandWord(const std::string& text) {
+  if (text.size() > 4 && IsKeyword(text.substr(0, 4), "echo") && text[4] == '.') {
+    return {text.substr(0, 4), text.substr(4)};
+  }
+  std::vector<RawWord> words = SplitRawWords(text);
+  std::string word = words.empty() ? "" : words[0].text;
+  if (!IsBuiltInName(word)) {
+    size_t cut = word.find_first_of("./\\");
+    std::string prefix = word.substr(0, cut);
+    bool attached = cut != std::string::npos && cut > 0 && IsBuiltInName(prefix) &&
+                    (word[cut] == '/' || IsKeyword(prefix, "cd") || IsKeyword(prefix, "chdir"));
+    if (attached) return {prefix, text.substr(cut)};
+  }
+  return {word, text.substr(word.size())};
+}
+
+// ---- Built-in commands ---------------------------------------------------
+
+// What a built-in command is given.
+struct Invocation {
+  State* state;
+  Frame* frame;
+  std::string rest;  // the text after the command's name, expanded, as written
+  Arguments args;    // its words, expanded
+};
+
+int SyntaxError() {
+  fputs(kSyntaxError, stderr);
+  return 1;
+}
+
+int DoRem(Invocation&) { return 0; }
+
+int DoEcho(Invocation& call) {
+  const std::string& rest = call.rest;
+  if (!rest.empty() && rest[0] == '.') {
     printf("%s\n", rest.substr(1).c_str());
-  } else if (SameNoCase(TrimRight(text), "off")) {
-    state->echo = false;
-  } else if (SameNoCase(TrimRight(text), "on")) {
-    state->echo = true;
+    return 0;
+  }
+  std::string text = rest.empty() ? "" : rest.substr(1);
+  std::string word = TrimBlanks(text);
+  if (word.empty()) {
+    printf("ECHO is %s.\n", call.state->echo ? "on" : "off");
+  } else if (IsKeyword(word, "off") || IsKeyword(word, "on")) {
+    call.state->echo = IsKeyword(word, "on");
   } else {
     printf("%s\n", text.c_str());
   }
-  return state->errorLevel;
+  return 0;
 }
 
-int DoSet(State* state, const std::string& rest) {
-  std::string text = TrimLeft(rest);
-  size_t equals = text.find('=');
-  if (equals == std::string::npos) {
-    bool found = false;
-    std::string prefix = TrimRight(text);
-    for (char** entry = environ; *entry; ++entry) {
-      std::string line = *entry;
-      bool match = line.size() >= prefix.size();
-      for (size_t i = 0; match && i < prefix.size(); ++i) match = Upper(line[i]) == Upper(prefix[i]);
-      if (!match) continue;
-      printf("%s\n", line.c_str());
-      found = true;
-    }
-    if (found) return state->errorLevel;
-    fprintf(stderr, "Environment variable %s not defined\n", prefix.c_str());
-    return 1;
+bool LessNoCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return Upper(x) < Upper(y); });
+}
+
+// "set" alone or with a prefix lists the variables, sorted by name.
+int ListVariables(const std::string& prefix) {
+  std::vector<std::string> lines;
+  for (char** entry = environ; *entry; ++entry) {
+    std::string line = *entry;
+    bool match = line.size() >= prefix.size();
+    for (size_t i = 0; match && i < prefix.size(); ++i) match = Upper(line[i]) == Upper(prefix[i]);
+    if (match) lines.push_back(line);
   }
+  std::sort(lines.begin(), lines.end(), LessNoCase);
+  for (const std::string& line : lines) printf("%s\n", line.c_str());
+  if (!lines.empty()) return 0;
+  fprintf(stderr, "Environment variable %s not defined\n", prefix.c_str());
+  return 1;
+}
+
+int DoSet(Invocation& call) {
+  std::string text = TrimLeft(call.rest);
+  if (!text.empty() && text[0] == '"') {
+    // set "NAME=value": the quotes mark where the value ends.
+    size_t last = text.rfind('"');
+    text = last > 0 ? text.substr(1, last - 1) : text.substr(1);
+  }
+  size_t equals = text.find('=');
+  if (equals == std::string::npos) return ListVariables(TrimBlanks(text));
   std::string name = text.substr(0, equals);
   std::string value = text.substr(equals + 1);
-  if (name.empty()) {
-    fprintf(stderr, "The syntax of the command is incorrect.\n");
+  if (name.empty()) return SyntaxError();
+  if (name[0] == '/') {
+    fprintf(stderr, "The /A and /P switches of set are not supported.\n");
     return 1;
   }
-  SetEnv(name.c_str(), value.empty() ? nullptr : value.c_str());
-  return state->errorLevel;
-}
-
-std::string CurrentDir() {
-  char buffer[kMaxPath + 1];
-  return GetCurrentDir(buffer, sizeof buffer) ? buffer : "";
+  if (SetEnv(name.c_str(), value.empty() ? nullptr : value.c_str())) return 0;
+  fprintf(stderr, "%s\n", LastErrorText());
+  return 1;
 }
 
 // Makes drive `letter` current, at the folder it had last.
@@ -288,21 +298,21 @@ int SwitchDrive(State* state, char letter) {
     return 1;
   }
   if (!current.empty()) state->driveDirs[Upper(current[0])] = current;
-  return state->errorLevel;
+  return 0;
 }
 
-int DoChdir(State* state, const std::string& rest) {
-  std::string text = TrimRight(TrimLeft(rest));
+int DoChdir(Invocation& call) {
+  State* state = call.state;
+  std::string text = TrimBlanks(call.rest);
   bool switchDrive = false;
-  if (text.size() >= 2 && text[0] == '/' && Upper(text[1]) == 'D' &&
-      (text.size() == 2 || text[2] == ' ')) {
+  if (text.size() >= 2 && text[0] == '/' && Upper(text[1]) == 'D' && (text.size() == 2 || text[2] == ' ')) {
     switchDrive = true;
     text = TrimLeft(text.substr(2));
   }
-  text = Unquote(text);
+  text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
   if (text.empty()) {
     printf("%s\n", CurrentDir().c_str());
-    return state->errorLevel;
+    return 0;
   }
   std::string current = CurrentDir();
   std::string full = GetFullPathString(text.c_str());
@@ -314,76 +324,144 @@ int DoChdir(State* state, const std::string& rest) {
   bool otherDrive = !current.empty() && Upper(full[0]) != Upper(current[0]);
   if (otherDrive && !switchDrive) {
     state->driveDirs[Upper(full[0])] = full;
-    return state->errorLevel;
+    return 0;
   }
   if (!SetCurrentDir(full.c_str())) {
     fprintf(stderr, "The system cannot find the path specified.\n");
     return 1;
   }
   if (otherDrive) state->driveDirs[Upper(current[0])] = current;
-  return state->errorLevel;
+  return 0;
 }
 
-int DoExit(State* state, Frame* frame, const std::string& rest) {
-  size_t pos = 0;
-  std::string text = TrimLeft(rest);
-  std::string word = TakeWord(text, &pos);
-  bool batchOnly = SameNoCase(word, "/b");
-  if (batchOnly) {
-    text = TrimLeft(text.substr(pos));
-    pos = 0;
-    word = TakeWord(text, &pos);
-  }
-  int code = word.empty() ? state->errorLevel : atoi(word.c_str());
-  frame->stop = true;
-  if (!batchOnly || !frame->inBatch) state->exitAll = true;
+int DoExit(Invocation& call) {
+  Arguments args = call.args;
+  bool batchOnly = !args.empty() && IsKeyword(args[0].plain, "/b");
+  if (batchOnly) args.erase(args.begin());
+  int code = args.empty() ? call.state->errorLevel : atoi(args[0].plain.c_str());
+  call.frame->stop = true;
+  if (!batchOnly || !call.frame->inBatch) call.state->exitAll = true;
+  call.state->errorLevel = code;
   return code;
 }
 
-// "if [not] exist name command", "if [not] errorlevel n command",
-// "if [not] text1==text2 command".
-int DoIf(State* state, Frame* frame, const std::string& rest) {
-  std::string text = TrimLeft(rest);
-  size_t pos = 0;
-  std::string word = TakeWord(text, &pos);
-  bool negate = SameNoCase(word, "not");
-  if (negate) {
-    text = TrimLeft(text.substr(pos));
-    pos = 0;
-    word = TakeWord(text, &pos);
+bool IsLabelLine(const std::string& line, const std::string& label) {
+  std::string text = TrimLeft(line);
+  if (text.empty() || text[0] != ':') return false;
+  size_t end = text.find_first_of(" \t", 1);
+  return IsKeyword(text.substr(1, end == std::string::npos ? std::string::npos : end - 1), label.c_str());
+}
+
+// The line after the label, searched from the current line on and then from
+// the top, as the Windows interpreter searches.
+bool FindLabel(const Frame& frame, const std::string& label, size_t* next) {
+  const std::vector<std::string>& lines = *frame.lines;
+  for (size_t n = 0; n < lines.size(); ++n) {
+    size_t index = (frame.next + n) % lines.size();
+    if (!IsLabelLine(lines[index], label)) continue;
+    *next = index + 1;
+    return true;
   }
-  bool condition = false;
-  if (SameNoCase(word, "exist") || SameNoCase(word, "errorlevel")) {
-    text = TrimLeft(text.substr(pos));
-    pos = 0;
-    std::string operand = TakeWord(text, &pos);
-    if (operand.empty()) return fprintf(stderr, "The syntax of the command is incorrect.\n"), 1;
-    if (SameNoCase(word, "exist")) {
-      condition = PathExists(Unquote(RestoreSyntax(operand)).c_str());
-    } else {
-      condition = state->errorLevel >= atoi(operand.c_str());
-    }
-  } else {
-    size_t equals = text.find("==");
-    if (equals == std::string::npos) {
-      fprintf(stderr, "The syntax of the command is incorrect.\n");
-      return 1;
-    }
-    std::string left = TrimRight(text.substr(0, equals));
-    std::string right = TrimLeft(text.substr(equals + 2));
-    pos = 0;
-    std::string rightWord = TakeWord(right, &pos);
-    condition = RestoreSyntax(left) == RestoreSyntax(rightWord);
-    text = right;
-  }
-  std::string command = TrimLeft(text.substr(pos));
-  if (command.empty()) {
-    fprintf(stderr, "The syntax of the command is incorrect.\n");
+  return false;
+}
+
+std::string LabelName(const std::string& word) {
+  std::string label = word;
+  if (!label.empty() && label[0] == ':') label.erase(0, 1);
+  return label;
+}
+
+int DoGoto(Invocation& call) {
+  Frame* frame = call.frame;
+  if (!frame->inBatch) {
+    fprintf(stderr, "Invalid attempt to call batch label outside of batch script.\n");
     return 1;
   }
-  if (condition == negate) return state->errorLevel;
-  return RunCommand(state, frame, command);
+  std::string label = call.args.empty() ? "" : LabelName(call.args[0].plain);
+  if (IsKeyword(label, "eof")) {
+    frame->stop = true;
+    return 0;
+  }
+  size_t next = 0;
+  if (label.empty() || !FindLabel(*frame, label, &next)) {
+    fprintf(stderr, "The system cannot find the batch label specified - %s\n", label.c_str());
+    frame->stop = true;
+    return 1;
+  }
+  frame->next = next;
+  frame->jumped = true;
+  return 0;
 }
+
+// "call :label args" runs the batch file from the label on as a batch of its
+// own, up to its end, "exit /b" or "goto :eof".
+int CallLabel(Invocation& call) {
+  Frame* caller = call.frame;
+  std::string label = LabelName(call.args[0].plain);
+  if (!caller->inBatch) {
+    fprintf(stderr, "Invalid attempt to call batch label outside of batch script.\n");
+    return 1;
+  }
+  Frame frame;
+  frame.state = call.state;
+  frame.inBatch = true;
+  frame.lines = caller->lines;
+  frame.next = caller->next;
+  if (!FindLabel(frame, label, &frame.next)) {
+    fprintf(stderr, "The system cannot find the batch label specified - %s\n", label.c_str());
+    return 1;
+  }
+  for (const Argument& arg : call.args) frame.args.push_back(arg.written);
+  return RunFrame(call.state, &frame);
+}
+
+int DoCall(Invocation& call) {
+  if (call.args.empty()) return 0;
+  if (call.args[0].written[0] == ':') return CallLabel(call);
+  return RunSimple(call.state, call.frame, TrimLeft(call.rest), true);
+}
+
+int DoPause(Invocation&) {
+  printf("Press any key to continue . . . ");
+  ReadKey();
+  printf("\n");
+  return 0;
+}
+
+int DoCopy(Invocation& call) { return CopyFiles(call.args, call.frame->inBatch); }
+int DoMove(Invocation& call) { return MoveFiles(call.args, call.frame->inBatch); }
+int DoDelete(Invocation& call) { return DeleteFiles(call.args); }
+int DoMakeDir(Invocation& call) { return MakeDirectories(call.args); }
+int DoRemoveDir(Invocation& call) { return RemoveDirectories(call.args); }
+int DoRename(Invocation& call) { return RenameFiles(call.args); }
+int DoType(Invocation& call) { return TypeFiles(call.args); }
+
+struct BuiltIn {
+  const char* name;
+  int (*run)(Invocation&);
+  bool setsErrorLevel;  // the result becomes the error level even on success
+};
+
+const BuiltIn kBuiltIns[] = {
+    {"rem", DoRem, false},       {"echo", DoEcho, false},      {"set", DoSet, false},
+    {"cd", DoChdir, false},      {"chdir", DoChdir, false},    {"exit", DoExit, true},
+    {"goto", DoGoto, false},     {"call", DoCall, true},       {"pause", DoPause, false},
+    {"copy", DoCopy, true},      {"move", DoMove, true},       {"del", DoDelete, true},
+    {"erase", DoDelete, true},   {"md", DoMakeDir, true},      {"mkdir", DoMakeDir, true},
+    {"rd", DoRemoveDir, true},   {"rmdir", DoRemoveDir, true}, {"ren", DoRename, true},
+    {"rename", DoRename, true},  {"type", DoType, true},
+};
+
+const BuiltIn* FindBuiltIn(const std::string& name) {
+  for (const BuiltIn& builtIn : kBuiltIns) {
+    if (IsKeyword(name, builtIn.name)) return &builtIn;
+  }
+  return nullptr;
+}
+
+bool IsBuiltInName(const std::string& name) { return FindBuiltIn(name) != nullptr; }
+
+// ---- Programs and batch files ----------------------------------------------
 
 int NotRecognised(const std::string& name) {
   fprintf(stderr,
@@ -393,125 +471,195 @@ int NotRecognised(const std::string& name) {
   return kNotRecognised;
 }
 
-// A program or batch file. Without "call" a batch file ends the one that
-// started it, as the command interpreter does.
-int RunExternal(State* state, Frame* frame, const std::string& command, bool call) {
-  size_t pos = 0;
-  std::string name = Unquote(TakeWord(command, &pos, " \t"));
-  std::vector<std::string> args = SplitArguments(command.substr(pos));
-  std::string path;
-  if (!FindProgram(name.c_str(), &path)) return NotRecognised(name);
-  size_t dot = path.rfind('.');
-  if (dot != std::string::npos && SameNoCase(path.substr(dot), ".bat")) {
-    // A batch file sees its arguments as written, quotes included.
-    std::vector<std::string> batchArgs = {name};
-    std::string rest = command.substr(pos);
-    for (size_t at = 0; at < rest.size();) {
-      while (at < rest.size() && (rest[at] == ' ' || rest[at] == '\t')) ++at;
-      if (at < rest.size()) batchArgs.push_back(TakeWord(rest, &at));
-    }
-    int code = RunFileIn(state, path, batchArgs);
-    if (!call) frame->stop = true;
-    return code;
-  }
-  int code = RunProgramDirect(path.c_str(), args);
-  if (code == kCannotStart) {
-    fprintf(stderr, "%s\n", LastErrorText());
-    return 1;
-  }
-  return code;
-}
-
-int RunBuiltIn(State* state, Frame* frame, const std::string& word, const std::string& rest,
-               bool* handled) {
-  *handled = true;
-  if (SameNoCase(word, "rem")) return state->errorLevel;
-  if (SameNoCase(word, "echo")) return DoEcho(state, rest);
-  if (SameNoCase(word, "set")) return DoSet(state, rest);
-  if (SameNoCase(word, "cd") || SameNoCase(word, "chdir")) return DoChdir(state, rest);
-  if (SameNoCase(word, "exit")) return DoExit(state, frame, rest);
-  if (SameNoCase(word, "if")) return DoIf(state, frame, rest);
-  if (SameNoCase(word, "call")) {
-    std::string command = TrimLeft(rest);
-    if (command.empty()) return state->errorLevel;
-    return RunExternal(state, frame, command, true);
-  }
-  if (word.size() == 2 && word[1] == ':' && TrimLeft(rest).empty()) return SwitchDrive(state, word[0]);
-  *handled = false;
-  return 0;
-}
-
-// Splits off the command word: it ends at a blank, or for echo and the
-// like at '.', so that "echo." works.
-std::string CommandWord(const std::string& command, size_t* pos) {
-  size_t i = 0;
-  if (command.size() >= 4 && SameNoCase(command.substr(0, 4), "echo") &&
-      (command.size() == 4 || strchr(" \t.", command[4]))) {
-    *pos = command.size() > 4 && command[4] != '.' ? 5 : 4;
-    return command.substr(0, 4);
-  }
-  std::string word = TakeWord(command, &i);
-  *pos = i < command.size() ? i + 1 : i;
-  return word;
-}
-
-// Runs one expanded command (redirections included); sets the error level.
-int RunCommand(State* state, Frame* frame, const std::string& text) {
-  std::string command = TrimLeft(text);
-  while (!command.empty() && command[0] == '@') command = TrimLeft(command.substr(1));
-  if (command.empty() || command[0] == ':') return state->errorLevel;
-  size_t pos = 0;
-  std::string word = CommandWord(command, &pos);
-  if (SameNoCase(word, "rem")) return state->errorLevel;
-  bool isIf = SameNoCase(word, "if");
-  std::vector<Redirect> redirects;
-  if (!isIf && !TakeRedirections(&command, &redirects)) {
-    fprintf(stderr, "The syntax of the command is incorrect.\n");
-    return state->errorLevel = 1;
-  }
-  // An "if" keeps its stand-ins for the command it runs, which reads its
-  // own redirections.
-  if (!isIf) command = RestoreSyntax(command);
-  for (Redirect& redirect : redirects) redirect.file = RestoreSyntax(redirect.file);
-  command = TrimRight(command);
-  word = CommandWord(command, &pos);
-  std::string rest = pos <= command.size() ? command.substr(pos) : "";
-  Redirection redirection;
-  if (!redirection.Apply(redirects)) return state->errorLevel = 1;
-  bool handled = false;
-  int code = RunBuiltIn(state, frame, word, rest, &handled);
-  if (!handled) code = RunExternal(state, frame, command, false);
-  state->errorLevel = code;
-  return code;
-}
-
-void EchoCommand(const std::string& line) {
-  printf("\n%s>%s\n", CurrentDir().c_str(), line.c_str());
-}
-
-int RunFileIn(State* state, const std::string& path, const std::vector<std::string>& args) {
-  std::string text;
-  if (!ReadWholeFile(path.c_str(), &text)) {
-    fprintf(stderr, "The batch file cannot be found.\n");
-    return state->errorLevel = 1;
-  }
-  Frame frame;
-  frame.inBatch = true;
-  frame.args = args;
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
   size_t start = 0;
-  while (start < text.size() && !frame.stop && !state->exitAll) {
+  while (start < text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
-    start = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::string expanded = Expand(line, frame);
-    std::string shown = TrimLeft(expanded);
-    if (shown.empty() || shown[0] == ':') continue;
-    if (state->echo && shown[0] != '@') EchoCommand(RestoreSyntax(shown));
-    RunCommand(state, &frame, expanded);
+    lines.push_back(line);
+    start = end + 1;
   }
+  return lines;
+}
+
+int RunBatchIn(State* state, const std::string& text, const std::vector<std::string>& args) {
+  std::vector<std::string> lines = SplitLines(text);
+  Frame frame;
+  frame.state = state;
+  frame.inBatch = true;
+  frame.lines = &lines;
+  frame.args = args;
+  return RunFrame(state, &frame);
+}
+
+// A batch file runs in this interpreter, so what it sets stays set; without
+// "call" it ends the batch file that started it, as the Windows interpreter
+// does. A program sees the command's own text as its command line.
+int RunExternal(State* state, Frame* frame, const CommandParts& parts, const std::string& text,
+                bool call) {
+  std::string name = Expand(parts.name, *frame, true);
+  weft_host::ProgramFile file;
+  if (!weft_host::LocateProgram(name, &file)) return NotRecognised(name);
+  if (file.batch) {
+    std::string body;
+    if (!weft_host::ReadProgramFile(file, &body)) {
+      fprintf(stderr, "The batch file cannot be found.\n");
+      return 1;
+    }
+    std::vector<std::string> args = {Expand(parts.name, *frame)};
+    for (const Argument& arg : ExpandWords(parts.rest, *frame)) args.push_back(arg.written);
+    int code = RunBatchIn(state, body, args);
+    if (!call) frame->stop = true;
+    return code;
+  }
+  ProcessOptions options;
+  options.commandLine = Expand(text, *frame);
+  int code = weft_host::RunProgramFile(file, name, SplitArguments(Expand(parts.rest, *frame)), options);
+  if (code != kCannotStart) return code;
+  fprintf(stderr, "%s\n", LastErrorText());
+  return 1;
+}
+
+// One command's text, after its redirections: a built-in or a program.
+int RunSimple(State* state, Frame* frame, const std::string& text, bool call) {
+  CommandParts parts = SplitCommandWord(text);
+  std::string name = Expand(parts.name, *frame, true);
+  if (name.size() == 2 && name[1] == ':' && TrimBlanks(parts.rest).empty()) {
+    int code = SwitchDrive(state, name[0]);
+    if (code) state->errorLevel = code;
+    return code;
+  }
+  const BuiltIn* builtIn = FindBuiltIn(name);
+  if (!builtIn) return state->errorLevel = RunExternal(state, frame, parts, text, call);
+  Invocation invocation{state, frame, Expand(parts.rest, *frame), ExpandWords(parts.rest, *frame)};
+  if (IsKeyword(name, "rem")) invocation.args.clear();
+  int code = builtIn->run(invocation);
+  if (builtIn->setsErrorLevel || code != 0) state->errorLevel = code;
+  return code;
+}
+
+int RunCommand(State* state, Frame* frame, const Node& node) {
+  Redirection redirection;
+  if (!redirection.Apply(node.redirects, *frame)) return state->errorLevel = 1;
+  if (node.text.empty()) return 0;
+  return RunSimple(state, frame, node.text, false);
+}
+
+bool PatternExists(const std::string& name) {
+  if (name.find_first_of("*?") == std::string::npos) return PathExists(name.c_str());
+  FindData data;
+  FindState* find = FindFirst(name.c_str(), &data);
+  bool found = false;
+  for (bool more = find != nullptr; more && !found; more = FindNext(find, &data)) {
+    found = strcmp(data.name, ".") != 0 && strcmp(data.name, "..") != 0;
+  }
+  if (find) FindClose(find);
+  return found;
+}
+
+bool IsNumber(const std::string& text) {
+  size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
+  return text.size() > start && text.find_first_not_of("0123456789", start) == std::string::npos;
+}
+
+// The test of an "if", its operands expanded only now. False on a bad operand.
+bool Test(const State& state, const Frame& frame, const Node& node, bool* result) {
+  switch (node.test) {
+    case Node::Test::kExist:
+      *result = PatternExists(Expand(node.left, frame, true));
+      return true;
+    case Node::Test::kErrorLevel: {
+      std::string level = Expand(node.left, frame, true);
+      if (!IsNumber(level)) return false;
+      *result = state.errorLevel >= atoi(level.c_str());
+      return true;
+    }
+    case Node::Test::kCompare:
+      *result = Expand(node.left, frame) == Expand(node.right, frame);
+      return true;
+  }
+  return false;
+}
+
+int RunNode(State* state, Frame* frame, const Node& node) {
+  switch (node.kind) {
+    case Node::Kind::kCommand:
+      return RunCommand(state, frame, node);
+    case Node::Kind::kIf: {
+      bool result = false;
+      if (!Test(*state, *frame, node, &result)) return state->errorLevel = SyntaxError();
+      return result != node.negate ? RunNode(state, frame, *node.first) : 0;
+    }
+    case Node::Kind::kThen:
+      RunNode(state, frame, *node.first);
+      return Abandoned(*state, *frame) ? state->errorLevel : RunNode(state, frame, *node.second);
+    case Node::Kind::kAnd:
+    case Node::Kind::kOr: {
+      int code = RunNode(state, frame, *node.first);
+      if (Abandoned(*state, *frame) || (code == 0) != (node.kind == Node::Kind::kAnd)) return code;
+      return RunNode(state, frame, *node.second);
+    }
+  }
+  return 0;
+}
+
+// Parses and runs one line; a syntax error is shown and sets error level 1.
+bool RunText(State* state, Frame* frame, const std::string& line) {
+  if (line.size() > kMaxLine) {
+    fprintf(stderr, "The input line is too long.\n");
+    state->errorLevel = 1;
+    return false;
+  }
+  std::string error;
+  std::unique_ptr<Node> node = ParseLine(line, &error);
+  if (!error.empty()) {
+    fprintf(stderr, "%s\n", error.c_str());
+    state->errorLevel = 1;
+    return false;
+  }
+  if (node) RunNode(state, frame, *node);
+  return true;
+}
+
+void RunBatchLine(State* state, Frame* frame, const std::string& line) {
+  std::string text = TrimLeft(line);
+  if (text.empty() || text[0] == ':') return;
+  if (state->echo && text[0] != '@') printf("\n%s>%s\n", CurrentDir().c_str(), Expand(text, *frame).c_str());
+  frame->jumped = false;
+  // A line that cannot be read ends the batch file, as in Windows.
+  if (!RunText(state, frame, line)) frame->stop = true;
+}
+
+int RunFrame(State* state, Frame* frame) {
+  if (state->depth >= kMaxDepth) {
+    fprintf(stderr, "Batch recursion exceeds stack limits.\n");
+    state->exitAll = true;
+    return state->errorLevel = 1;
+  }
+  ++state->depth;
+  while (frame->next < frame->lines->size() && !frame->stop && !state->exitAll) {
+    const std::string& line = (*frame->lines)[frame->next++];
+    RunBatchLine(state, frame, line);
+  }
+  --state->depth;
   return state->errorLevel;
+}
+
+// Questions and programs read standard input where the interpreter left it.
+void Prepare() {
+  setvbuf(stdin, nullptr, _IONBF, 0);
+  unsetenv(weft_host::kCommandLineVariable);
+}
+
+bool ReadLine(std::string* line) {
+  line->clear();
+  int c;
+  while ((c = getc(stdin)) != EOF && c != '\n') *line += static_cast<char>(c);
+  if (!line->empty() && line->back() == '\r') line->pop_back();
+  return c != EOF || !line->empty();
 }
 
 }  // namespace
@@ -560,16 +708,50 @@ std::vector<std::string> SplitArguments(const std::string& text) {
 }
 
 int RunLine(const std::string& commandLine) {
+  Prepare();
   State state;
   Frame frame;
-  return RunCommand(&state, &frame, Expand(commandLine, frame));
+  frame.state = &state;
+  RunText(&state, &frame, commandLine);
+  return state.errorLevel;
+}
+
+int RunBatchText(const std::string& text, const std::string& name,
+                 const std::vector<std::string>& args) {
+  Prepare();
+  State state;
+  std::vector<std::string> batchArgs = {name};
+  batchArgs.insert(batchArgs.end(), args.begin(), args.end());
+  return RunBatchIn(&state, text, batchArgs);
 }
 
 int RunFile(const std::string& path, const std::vector<std::string>& args) {
+  weft_host::ProgramFile file;
+  std::string text;
+  if (!weft_host::LocateProgram(path, &file) || !file.batch || !weft_host::ReadProgramFile(file, &text)) {
+    fprintf(stderr, "The batch file cannot be found.\n");
+    return 1;
+  }
+  return RunBatchText(text, path, args);
+}
+
+int RunInteractive() {
+  Prepare();
   State state;
-  std::vector<std::string> batchArgs = {path};
-  batchArgs.insert(batchArgs.end(), args.begin(), args.end());
-  return RunFileIn(&state, path, batchArgs);
+  Frame frame;
+  frame.state = &state;
+  bool terminal = isatty(STDIN_FILENO);
+  std::string line;
+  for (;;) {
+    if (terminal) {
+      printf("\n%s>", CurrentDir().c_str());
+      fflush(stdout);
+    }
+    if (!ReadLine(&line)) break;
+    RunText(&state, &frame, line);
+    if (state.exitAll) break;
+  }
+  return state.errorLevel;
 }
 
 }  // namespace weft_batch

@@ -1,6 +1,17 @@
-// The built-in command interpreter behind RunCommandLine: the batch-file
-// commands and syntax the suite's batch files and command lines use. Runs in
-// the calling process (a child that RunCommandLine made for it).
+// The suite's command interpreter, standing in for the Windows one: batch
+// files and command lines with '@', %NAME%, %%, %0-%9, redirection ('>', '>>',
+// '<', '2>', '2>&1', "NUL"), '&', '&&', '||', '^' escapes, echo, rem, set,
+// cd/chdir, call (also "call :label"), exit [/b], goto and labels, if [not]
+// exist / errorlevel / a==b, pause, copy, move, del/erase, md/mkdir, rd/rmdir,
+// ren/rename and type. Programs are found as FindProgram finds them and are
+// shown the line's own text as their command line.
+//
+// A line's syntax is found on its text as written, before %-expansion (see
+// batch_syntax.h): an expanded value never adds a command, a redirection or
+// an "if" body; it stays data.
+//
+// RunCommandLine runs it in a child process; the program weftcmd runs it for
+// a user. A command that is not found sets the error level 9009.
 #pragma once
 
 #include <string>
@@ -8,10 +19,18 @@
 
 namespace weft_batch {
 
-// Runs one command line as "cmd /c" would; returns the exit code of its last command.
+// Runs one command line as "cmd /c" would; returns the error level at its end.
 int RunLine(const std::string& commandLine);
-// Runs a batch file with its arguments (%0 is the file's name as given).
+// Runs the batch file `path` (found as a program is found: the current folder,
+// then PATH; ".bat" may be left out) with its arguments as written (%1..%9);
+// %0 is `path` as given. Returns the error level at its end.
 int RunFile(const std::string& path, const std::vector<std::string>& args);
+// Runs a batch file's text; `name` is its %0.
+int RunBatchText(const std::string& text, const std::string& name,
+                 const std::vector<std::string>& args);
+// Reads command lines from standard input and runs each, with a prompt when
+// it is a terminal, up to its end or "exit".
+int RunInteractive();
 
 // Splits an argument text into arguments by the Windows runtime's rules
 // (blanks separate; quotes group; backslashes before a quote escape it).

@@ -1,12 +1,14 @@
 // Dialog windows for the dialog programs: controls, commands, timers, message
-// boxes, the clipboard and dropped files, behind one small interface.
+// boxes, the clipboard, dropped files, layout and pop-up tips, behind one
+// small interface.
 //
 // Back end: with WEFTDIALOGSCRIPT naming a script file the dialog runs
 // headless, driven by the script step by step, and WEFTDIALOGLOG (when set)
-// names a transcript file to which it appends what it shows. Without a
-// script there is no window here: the dialog cannot be shown (a message on
-// standard error, RunDialog gives -1) and message boxes print their text on
-// standard error and take their default answer.
+// names a transcript file to which it appends what it shows. Its metrics are
+// fixed (see kScriptedMetrics), so layouts come out the same everywhere.
+// Without a script there is no window here: the dialog cannot be shown (a
+// message on standard error, RunDialog gives -1) and message boxes print
+// their text on standard error and take their default answer.
 //
 // Script, one step a line (empty lines and lines starting with '#' skipped;
 // in texts "\n", "\t" and "\\" stand for LF, TAB and a backslash):
@@ -14,6 +16,10 @@
 //   click <id>            the user presses button <id>
 //   select <id> <index>   the user selects list entry <index> (from 0)
 //   unselect <id> <index> the user deselects it
+//   rightclick <id> <index>  the user right-clicks list entry <index>
+//   resize <width> <height>  the user drags the window to this client size
+//                         (pixels; not below the minimum size)
+//   help <id>             the user asks for help on control <id> (F1)
 //   drop <path>|<path>... files dropped on the dialog, '|' between them
 //   clipboard <text>      <text> is put on the clipboard
 //   timer                 the timer due first passes
@@ -37,24 +43,58 @@ enum class ControlKind { kStatic, kEdit, kMultiLineEdit, kNumberEdit, kButton, k
 struct ControlSpec {
   int id;  // -1 for labels
   ControlKind kind;
-  const char* text;
+  const char* text;  // '&' marks a mnemonic ("&&" is one '&')
   int x, y, width, height;  // dialog units
   bool disabled = false;
+  int limit = 0;  // edits: at most this many characters can be typed (0: no limit)
 };
 
 struct DialogSpec {
   const char* caption;
   std::vector<ControlSpec> controls;
   bool acceptsFiles = false;
+  bool resizable = false;  // a sizing border
+  bool centered = false;   // centred on the screen
+  // Client size in dialog units; 0: the controls' extent and a margin of 8.
+  int width = 0, height = 0;
 };
 
 // What happened to the dialog; handed to the program's handler.
 struct DialogEvent {
-  enum Kind { kInit, kCommand, kTimer, kDropFiles, kClipboardChange, kDestroy } kind;
-  int id = 0;    // control of a command, timer id
-  int code = 0;  // notification code of a command (0 button, 1 list selection change)
-  std::vector<std::string> files;  // dropped items in the shell's order
+  enum Kind {
+    kInit,             // before the window shows
+    kCommand,          // id: control; code 0 a button, 1 a list selection change
+    kTimer,            // id: timer
+    kDropFiles,        // files: the dropped items in order, as Windows paths
+    kClipboardChange,  // while joined: the clipboard's content changed
+    kSize,             // width, height: the new client size in pixels
+    kListRightClick,   // id: list box, index: the entry under the pointer (-1 none)
+    kHelp,             // id: the control help is asked for (F1, or a right click)
+    kDestroy           // the window goes
+  } kind;
+  int id = 0;
+  int code = 0;
+  int index = -1;
+  int width = 0, height = 0;
+  std::vector<std::string> files;
 };
+
+// Sizes of the dialog's font, frames and screen, in pixels, as Windows
+// reports them for the dialog's style.
+struct DialogMetrics {
+  int baseUnitX, baseUnitY;  // dialog base units: 4 horizontal, 8 vertical dialog units
+  int averageCharWidth;      // of the dialog font
+  int dialogFrameWidth, dialogFrameHeight;
+  int sizingFrameWidth, sizingFrameHeight;
+  int scrollBarHeight;                    // a horizontal scroll bar
+  int workWidth, workHeight;              // the screen's work area
+  int windowExtraWidth, windowExtraHeight;  // window size minus client size
+};
+
+// The fixed metrics of the scripted back end.
+inline constexpr DialogMetrics kScriptedMetrics = {6, 13, 5, 3, 3, 4, 4, 17, 1024, 740, 8, 27};
+// Text width of the scripted back end: this many pixels per byte.
+inline constexpr int kScriptedCharWidth = 6;
 
 class Dialog;
 using DialogHandler = void (*)(Dialog& dialog, const DialogEvent& event);
@@ -67,6 +107,7 @@ class Dialog {
   virtual void SetItemText(int id, const char* text) = 0;
   virtual std::string ItemText(int id) const = 0;
   virtual void EndDialog(int result) = 0;
+  // A timer sends kTimer every `milliseconds` until it is killed.
   virtual void SetTimer(int id, unsigned milliseconds) = 0;
   virtual void KillTimer(int id) = 0;
   // List boxes (entries in the order added).
@@ -75,6 +116,9 @@ class Dialog {
   virtual std::string ListEntry(int id, int index) const = 0;
   virtual bool ListSelected(int id, int index) const = 0;
   virtual void SetListSelected(int id, int index, bool selected) = 0;
+  // A multi-column list box's column width, pixels.
+  virtual void SetListColumnWidth(int id, int width) = 0;
+  virtual int ListItemHeight(int id) const = 0;
   // A message box owned by the dialog.
   virtual int MessageBox(const char* text, const char* caption, uint32_t style) = 0;
   // The clipboard's text; false when it holds none.
@@ -82,6 +126,36 @@ class Dialog {
   // Clipboard changes arrive as kClipboardChange while joined.
   virtual void JoinClipboardViewers() = 0;
   virtual void LeaveClipboardViewers() = 0;
+
+  // Layout, in pixels.
+  virtual DialogMetrics Metrics() const = 0;
+  // Width of a text in the dialog's font.
+  virtual int TextWidth(const char* text) const = 0;
+  // The window's size (client size plus the extra of Metrics); the dialog
+  // gets kSize with its new client size.
+  virtual void SetWindowSize(int width, int height) = 0;
+  // The user cannot make the window smaller than this window size.
+  virtual void SetMinimumWindowSize(int width, int height) = 0;
+  virtual void MoveControl(int id, int x, int y, int width, int height) = 0;
+
+  // A pop-up tip with the text (several lines) just below entry `index` of
+  // list box `id`; it goes on a click, when the pointer leaves the entry or
+  // the window loses the focus, or by HideTip.
+  virtual void ShowTip(int id, int index, const char* text) = 0;
+  virtual void HideTip() = 0;
+  virtual bool TipShown() const = 0;
+  // Context help from `helpFile` for `topic`: the help files are not part
+  // of the suite, so a short note says so.
+  virtual void ShowHelp(const char* helpFile, int topic) = 0;
+
+  // The desktop's active window (0 when unknown), and giving it back the
+  // focus after a message box took it.
+  virtual uintptr_t ForegroundWindow() const = 0;
+  virtual void SetForegroundWindow(uintptr_t window) = 0;
+
+  // Dialog units to pixels by the base units, rounded as Windows does.
+  int DialogUnitsX(int units) const;
+  int DialogUnitsY(int units) const;
 };
 
 // Control text read into a buffer the way a dialog field is read: at most

@@ -47,6 +47,14 @@ void EchoHandler(Dialog& dialog, const DialogEvent& event) {
       dialog.ClipboardText(&text);
       text = "clipboard " + text;
       break;
+    case DialogEvent::kSize:
+      dialog.MoveControl(5, 1, 2, event.width - 10, event.height - 20);
+      return;
+    case DialogEvent::kListRightClick:
+      if (dialog.TipShown()) return dialog.HideTip();
+      return dialog.ShowTip(event.id, event.index, "one\ntwo");
+    case DialogEvent::kHelp:
+      return dialog.ShowHelp("echo.hlp", event.id);
     case DialogEvent::kDestroy:
       return;
   }
@@ -115,6 +123,45 @@ TEST_F(DialogTest, StepsReachTheHandlerAndTheTranscriptShowsThem) {
             "> show\n  4: abcdef\\tx\n  3: Read\n  5:\n    [ ] one\n    [x] two\n  6: Ask\n"
             "  8: Off\n  9: End\n"
             "> click 9\nEndDialog 7\n");
+}
+
+// Layout in dialog units, resizing within the minimum size, the pop-up tip
+// and help requests.
+void LayoutHandler(Dialog& dialog, const DialogEvent& event) {
+  if (event.kind == DialogEvent::kInit) {
+    dialog.AddListEntry(5, "one");
+    std::string units = std::to_string(dialog.DialogUnitsX(68)) + " " +
+                        std::to_string(dialog.DialogUnitsY(16)) + " " +
+                        std::to_string(dialog.DialogUnitsY(66)) + " " +
+                        std::to_string(dialog.DialogUnitsY(6)) + " " +
+                        std::to_string(dialog.TextWidth(" Beach "));
+    dialog.SetCaption(units.c_str());
+    dialog.SetListColumnWidth(5, 57);
+    dialog.SetMinimumWindowSize(134, 134);
+    dialog.SetWindowSize(158, 134);
+    return;
+  }
+  EchoHandler(dialog, event);
+}
+
+TEST_F(DialogTest, LayoutResizingTipsAndHelp) {
+  drive_.Write("script.txt",
+               "resize 300 200\nresize 10 10\nrightclick 5 0\nrightclick 5 0\n"
+               "rightclick 5 7\nclick 3\nhelp 4\n");
+  SetEnv("WEFTDIALOGSCRIPT", drive_.Win("script.txt").c_str());
+  SetEnv("WEFTDIALOGLOG", drive_.Win("log.txt").c_str());
+  RunDialog(kSpec, LayoutHandler);
+  EXPECT_EQ(Log(),
+            "Dialog \"Echo\"\nCaption: 102 26 107 10 42\n"
+            "Column width 5: 57\nMinimum 134x134\nWindow 158x134\nMove 5: 1,2 140x87\n"
+            "> resize 300 200\nMove 5: 1,2 290x180\n"
+            "> resize 10 10\nMove 5: 1,2 116x87\n"
+            "> rightclick 5 0\nTip 5 0: one\\ntwo\n"
+            "> rightclick 5 0\nTip hidden\n"
+            "> rightclick 5 7\nTip 5 -1: one\\ntwo\n"
+            "> click 3\nTip hidden\nCaption: field \n"
+            "> help 4\nHelp echo.hlp topic 4\n"
+            "Caption: command 2 code 0\nEndDialog 2\n");
 }
 
 TEST_F(DialogTest, TheEndOfTheScriptClosesTheWindowAsCancel) {

@@ -14,6 +14,7 @@
 
 #include "platform/files.h"
 #include "platform/host.h"
+#include "platform/program_search.h"
 
 extern char** environ;
 
@@ -64,7 +65,8 @@ std::string Expand(const char* text) {
   return out;
 }
 
-std::string ReadCommandLine() {
+// The arguments from /proc/self/cmdline, each as one command-line word.
+std::string RebuildCommandLine() {
   std::ifstream file("/proc/self/cmdline", std::ios::binary);
   std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   std::string line;
@@ -72,10 +74,39 @@ std::string ReadCommandLine() {
   while (start < raw.size()) {
     size_t end = raw.find('\0', start);
     if (end == std::string::npos) end = raw.size();
-    if (!line.empty() || start > 0) line += ' ';
-    line += QuoteArgument(raw.substr(start, end - start));
+    if (start > 0) line += ' ';
+    line += CommandLineWord(raw.substr(start, end - start));
     start = end + 1;
   }
+  return line;
+}
+
+struct CommandLine {
+  std::string text;
+  bool fromInterpreter = false;
+};
+
+// The line the interpreter handed down, when it was meant for this process;
+// the variable is removed either way so that no child inherits it.
+CommandLine ReadCommandLine() {
+  CommandLine line;
+  const char* handed = getenv(weft_host::kCommandLineVariable);
+  std::string value = handed ? handed : "";
+  unsetenv(weft_host::kCommandLineVariable);
+  size_t colon = value.find(':');
+  if (colon != std::string::npos && value.substr(0, colon) == std::to_string(getpid())) {
+    line.text = value.substr(colon + 1);
+    line.fromInterpreter = true;
+    return line;
+  }
+  line.text = RebuildCommandLine();
+  return line;
+}
+
+const CommandLine& ProcessCommandLine() {
+  static std::once_flag once;
+  static CommandLine line;
+  std::call_once(once, [] { line = ReadCommandLine(); });
   return line;
 }
 
@@ -131,11 +162,24 @@ size_t GetProgramFile(char* buffer, size_t size) {
   return path.size();
 }
 
-const char* GetCommandLineText() {
-  static std::once_flag once;
-  static std::string line;
-  std::call_once(once, [] { line = ReadCommandLine(); });
-  return line.c_str();
+const char* GetCommandLineText() { return ProcessCommandLine().text.c_str(); }
+
+bool CommandLineFromInterpreter() { return ProcessCommandLine().fromInterpreter; }
+
+std::string CommandLineWord(const std::string& argument) {
+  bool quoted = false;
+  bool blankOutside = argument.empty();
+  for (char c : argument) {
+    if (c == '"') quoted = !quoted;
+    if (!quoted && (c == ' ' || c == '\t')) blankOutside = true;
+  }
+  if (!blankOutside) return argument;
+  std::string word = "\"";
+  for (char c : argument) {
+    word += c;
+    if (c == '"') word += '"';
+  }
+  return word + "\"";
 }
 
 std::string QuoteArgument(const std::string& argument) {

@@ -22,8 +22,19 @@ std::string ExpandEnvironmentString(const char* text);
 // Returns the length, or 0 when it is on no mapped drive or does not fit.
 size_t GetProgramFile(char* buffer, size_t size);
 
-// The command line as one text, rebuilt from the arguments by the Windows
-// quoting rules (an argument with blanks or quotes is quoted).
+// The command line as one text, for the programs that read it whole. Started
+// by the command interpreter (a batch file, weftcmd /C), it is the line's own
+// text exactly, as written there. Started from a Linux shell, it is rebuilt
+// from the arguments, each as one word with its own quotes intact
+// (CommandLineWord).
 const char* GetCommandLineText();
-// Quotes one argument by those rules (for building command lines).
+// True when GetCommandLineText is the text the interpreter handed down; false
+// when it was rebuilt from the arguments.
+bool CommandLineFromInterpreter();
+// One argument as a word of a command line: as it stands when a command-line
+// reader already takes it as one word (no blank outside its own double
+// quotes, not empty); otherwise in double quotes with each of its own quotes
+// doubled, so that '<A HREF="x.htm">' arrives as '"<A HREF=""x.htm"">"'.
+std::string CommandLineWord(const std::string& argument);
+// Quotes one argument by the C runtime's rules (backslashes escape quotes).
 std::string QuoteArgument(const std::string& argument);

@@ -277,10 +277,12 @@ bool CopyData(int in, int out) {
   }
 }
 
-// Copies the contents, mode and times into a new hidden file beside `to`,
-// then renames it over `to` in one step: `to` is always either the old file
-// or the whole new one.
-bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace) {
+}  // namespace
+
+namespace weft_host {
+
+bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
+                   const struct stat* old) {
   int in = OpenRegular(from, O_RDONLY);
   if (in < 0) return false;
   struct stat st;
@@ -300,7 +302,8 @@ bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace)
   }
   struct timespec times[2] = {st.st_atim, st.st_mtim};
   futimens(out, times);
-  fchmod(out, st.st_mode & 07777);
+  if (old) CarryOwnerAndMode(out, *old);
+  else fchmod(out, st.st_mode & 07777);
   if (close(out) != 0 && ok) {
     SetErrno(errno);
     ok = false;
@@ -314,6 +317,10 @@ bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace)
   if (!ok) unlink(temp.c_str());
   return ok;
 }
+
+}  // namespace weft_host
+
+namespace {
 
 // A resolved target: its host path, whether it exists, its status.
 struct Target {
@@ -525,27 +532,6 @@ bool CopyFile(const char* from, const char* to, bool failIfExists) {
     if (!CanReplace(target)) return false;
   }
   return CopyIntoPlace(source, target.host, !failIfExists);
-}
-
-bool ReplaceFile(const char* temp, const char* target) {
-  std::string source;
-  struct stat st;
-  Target old;
-  if (!ResolveSource(temp, &source, &st) || !ResolveTarget(target, &old)) return false;
-  if (!CheckRegular(st)) return false;
-  if (old.exists) {
-    if (!CanReplace(old)) return false;
-    chmod(source.c_str(), old.st.st_mode & 07777);
-    CopyHiddenFlag(old.host, source);
-  }
-  if (rename(source.c_str(), old.host.c_str()) == 0) return true;
-  if (errno != EXDEV) {
-    SetErrno(errno);
-    return false;
-  }
-  if (!CopyIntoPlace(source, old.host, true)) return false;
-  unlink(source.c_str());
-  return true;
 }
 
 bool MakeTempFile(const char* dir, const char* prefix, std::string* path) {

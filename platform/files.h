@@ -123,10 +123,6 @@ bool RemoveDir(const char* path);  // empty directories only
 bool MoveFile(const char* from, const char* to, bool replace = false);
 bool CopyFile(const char* from, const char* to, bool failIfExists);
 
-// Replaces `target` by the finished file `temp` (same folder preferred) so
-// that neither is ever lost: one rename, or copy-then-remove across devices.
-bool ReplaceFile(const char* temp, const char* target);
-
 // A fresh, not yet existing file name "<dir>\<prefix>XXXX.tmp", created empty
 // and readable by its owner only. Returns false when none can be made.
 bool MakeTempFile(const char* dir, const char* prefix, std::string* path);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 
@@ -254,25 +255,6 @@ TEST(MoveFile, RenamesAndMovesDirectories) {
   EXPECT_FALSE(MoveFile("C:\\b", "C:\\a", true));
   ASSERT_TRUE(MoveFile("C:\\b", "C:\\c"));
   EXPECT_EQ(drive.Files(), std::vector<std::string>{"c/Y.HTM"});
-}
-
-TEST(ReplaceFile, KeepsTheNewDataUnderTheOldName) {
-  TempDrive drive;
-  drive.Write("Index.htm", "old");
-  drive.Write("index.tmp", "new");
-  chmod(drive.Host("Index.htm").c_str(), 0640);
-  ASSERT_TRUE(ReplaceFile("C:\\index.tmp", "C:\\INDEX.HTM"));
-  EXPECT_EQ(drive.Files(), std::vector<std::string>{"Index.htm"});
-  EXPECT_EQ(drive.Read("Index.htm"), "new");
-  struct stat st;
-  ASSERT_EQ(stat(drive.Host("Index.htm").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
-  // A missing target is simply created; a missing finished file changes nothing.
-  drive.Write("b.tmp", "b");
-  ASSERT_TRUE(ReplaceFile("C:\\b.tmp", "C:\\b.htm"));
-  EXPECT_EQ(drive.Read("b.htm"), "b");
-  EXPECT_FALSE(ReplaceFile("C:\\gone.tmp", "C:\\b.htm"));
-  EXPECT_EQ(drive.Read("b.htm"), "b");
 }
 
 TEST(CopyFile, CopiesAndHonoursFailIfExists) {

@@ -100,6 +100,24 @@ namespace weft_host {
 
 // Gives `to` the hidden flag of `from`'s attribute record (best effort).
 void CopyHiddenFlag(const std::string& from, const std::string& to);
+
+// Copies the contents and times of host file `from` into a new file beside
+// `to` and flushes it, then renames it over `to` in one step (without
+// `replace` an existing `to` is never touched): `to` is always either the old
+// file or the whole new one. The copy takes `old`'s owner and mode when given,
+// else `from`'s mode.
+bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
+                   const struct stat* old = nullptr);
+// Gives the open file `fd` the owner and mode of `old`, never wider: the
+// permissions of a group that cannot be carried over are dropped.
+void CarryOwnerAndMode(int fd, const struct stat& old);
+// The replace step of file_replace.h over host paths: puts the finished file
+// `source` in the place of `target` (symbolic links followed, hard links
+// kept, mode and owner carried over). The first form takes their lstat
+// results (`found`: whether `target` exists).
+bool PutInPlace(const std::string& source, const struct stat& st, const std::string& target,
+                bool found, const struct stat& targetSt);
+bool PutInPlace(const std::string& source, const std::string& target);
 // True when the attribute record of host file `host` says hidden.
 bool HasHiddenRecord(const std::string& host);
 

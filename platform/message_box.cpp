@@ -1,67 +1,16 @@
-// Message boxes without a window: the caption and text go to standard error,
-// or the answer comes from a script; a transcript records every box.
+// Message boxes: the answer from a script, or the caption and text on
+// standard error; a transcript records every box.
 #include "platform/message_box.h"
 
-#include <strings.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "platform/env.h"
 #include "platform/files.h"
+#include "platform/message_box_style.h"
 
 namespace {
-
-struct ButtonSet {
-  int ids[3];
-  int count;
-};
-
-// The buttons of each style, in the order Windows shows them.
-constexpr ButtonSet kButtonSets[] = {
-    {{kIdOk}, 1},
-    {{kIdOk, kIdCancel}, 2},
-    {{kIdAbort, kIdRetry, kIdIgnore}, 3},
-    {{kIdYes, kIdNo, kIdCancel}, 3},
-    {{kIdYes, kIdNo}, 2},
-    {{kIdRetry, kIdCancel}, 2},
-};
-
-const char* AnswerName(int id) {
-  switch (id) {
-    case kIdOk: return "OK";
-    case kIdCancel: return "Cancel";
-    case kIdAbort: return "Abort";
-    case kIdRetry: return "Retry";
-    case kIdIgnore: return "Ignore";
-    case kIdYes: return "Yes";
-    case kIdNo: return "No";
-  }
-  return "?";
-}
-
-const char* IconName(uint32_t style) {
-  switch (style & 0xF0) {
-    case kMbIconError: return "error";
-    case kMbIconQuestion: return "question";
-    case kMbIconWarning: return "warning";
-    case kMbIconInformation: return "information";
-  }
-  return "none";
-}
-
-const ButtonSet& ButtonsOf(uint32_t style) {
-  uint32_t index = style & 0xF;
-  return index < sizeof kButtonSets / sizeof kButtonSets[0] ? kButtonSets[index] : kButtonSets[0];
-}
-
-int DefaultAnswer(uint32_t style) {
-  const ButtonSet& buttons = ButtonsOf(style);
-  int index = (style & kMbDefaultButton3) ? 2 : (style & kMbDefaultButton2) ? 1 : 0;
-  return buttons.ids[index < buttons.count ? index : 0];
-}
 
 // The next answer line of the script; the position is kept across boxes
 // (and starts again when another script is named).
@@ -88,27 +37,23 @@ bool NextScriptAnswer(const char* script, std::string* answer) {
   return found;
 }
 
-// The script's answer when it names one of the box's buttons, else 0.
-int ScriptedAnswer(const std::string& answer, uint32_t style) {
-  const ButtonSet& buttons = ButtonsOf(style);
-  for (int i = 0; i < buttons.count; ++i) {
-    if (strcasecmp(answer.c_str(), AnswerName(buttons.ids[i])) == 0) return buttons.ids[i];
-  }
-  return 0;
+int ScriptedAnswer(const char* script, uint32_t style) {
+  std::string line;
+  int answer = NextScriptAnswer(script, &line) ? MessageBoxAnswerNamed(line.c_str(), style) : 0;
+  return answer ? answer : MessageBoxDefaultAnswer(style);
+}
+
+int PrintedAnswer(const char* text, const char* caption, uint32_t style) {
+  fprintf(stderr, "%s\n%s\n", caption, text);
+  fflush(stderr);
+  return MessageBoxDefaultAnswer(style);
 }
 
 void WriteTranscript(const char* log, const char* text, const char* caption, uint32_t style,
                      int answer) {
   FILE* stream = OpenFile(log, "a");
   if (!stream) return;
-  std::string buttons;
-  const ButtonSet& set = ButtonsOf(style);
-  for (int i = 0; i < set.count; ++i) {
-    if (i) buttons += ' ';
-    buttons += AnswerName(set.ids[i]);
-  }
-  fprintf(stream, "MessageBox \"%s\" icon=%s buttons=%s\n%s\nAnswer: %s\n", caption,
-          IconName(style), buttons.c_str(), text, AnswerName(answer));
+  fputs(MessageBoxTranscript(text, caption, style, answer).c_str(), stream);
   fclose(stream);
 }
 
@@ -117,18 +62,10 @@ void WriteTranscript(const char* log, const char* text, const char* caption, uin
 int ShowMessageBox(const char* text, const char* caption, uint32_t style) {
   if (!text) text = "";
   if (!caption) caption = "Error";
-  int answer = DefaultAnswer(style);
   const char* script = GetEnv("WEFTDIALOGSCRIPT");
-  if (script && *script) {
-    std::string line;
-    if (NextScriptAnswer(script, &line)) {
-      int scripted = ScriptedAnswer(line, style);
-      if (scripted) answer = scripted;
-    }
-  } else {
-    fprintf(stderr, "%s\n%s\n", caption, text);
-    fflush(stderr);
-  }
+  int answer;
+  if (script && *script) answer = ScriptedAnswer(script, style);
+  else answer = PrintedAnswer(text, caption, style);
   const char* log = GetEnv("WEFTDIALOGLOG");
   if (log && *log) WriteTranscript(log, text, caption, style, answer);
   return answer;

@@ -1,8 +1,8 @@
-// Windows message boxes for programs without a window of their own.
-// There is no window here: without WEFTDIALOGSCRIPT a box prints its caption
-// and text on standard error and takes its default answer; with it, the box
-// takes the next answer from that file. WEFTDIALOGLOG names a transcript
-// file to which every box appends what it showed and how it was answered.
+// Windows message boxes, also for programs without a window of their own.
+// There is no window here: with WEFTDIALOGSCRIPT the box takes the next
+// answer from that file; without it it prints its caption and text on
+// standard error and takes its default answer. WEFTDIALOGLOG names a transcript file to which every box
+// appends what it showed and how it was answered.
 //
 // Script: one answer a line ("OK", "Cancel", "Abort", "Retry", "Ignore",
 // "Yes", "No"; letter case ignored); empty lines and lines beginning with '#'
@@ -27,6 +27,9 @@ constexpr uint32_t kMbIconInformation = 0x40;
 // Default button (the first one unless said).
 constexpr uint32_t kMbDefaultButton2 = 0x100;
 constexpr uint32_t kMbDefaultButton3 = 0x200;
+// The box takes the focus from other programs' windows, and stays above them.
+constexpr uint32_t kMbSetForeground = 0x10000;
+constexpr uint32_t kMbTopmost = 0x40000;
 
 // Answers.
 constexpr int kIdOk = 1;

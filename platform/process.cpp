@@ -3,6 +3,7 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -12,6 +13,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -21,9 +23,11 @@
 #include <set>
 
 #include "platform/batch_interpreter.h"
+#include "platform/dir_cache.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/host.h"
+#include "platform/program_search.h"
 
 namespace {
 
@@ -62,32 +66,125 @@ std::vector<std::string> Candidates(const std::string& name) {
   return {name};
 }
 
-bool FindIn(const std::string& folder, const std::string& name, std::string* path) {
+bool IsBatchName(const std::string& path) {
+  std::string extension = ExtensionOf(path);
+  return EqualsNoCase(extension, ".bat") || EqualsNoCase(extension, ".cmd");
+}
+
+// A found file: its full Windows path and the host path behind it.
+bool Found(const std::string& windows, weft_host::ProgramFile* file) {
+  file->path = GetFullPathString(windows.c_str());
+  if (file->path.empty() || !HostPath(file->path.c_str(), &file->host)) return false;
+  file->batch = IsBatchName(file->path);
+  return true;
+}
+
+bool FindIn(const std::string& folder, const std::string& name, weft_host::ProgramFile* file) {
   for (const std::string& candidate : Candidates(name)) {
     std::string full = folder.empty() ? candidate : folder + "\\" + candidate;
-    if (!IsRegularFile(full)) continue;
-    *path = GetFullPathString(full.c_str());
-    if (!path->empty()) return true;
+    if (IsRegularFile(full) && Found(full, file)) return true;
   }
   return false;
 }
 
-std::vector<std::string> PathFolders() {
-  std::vector<std::string> folders;
+bool IsHostRegularFile(const std::string& host) {
+  struct stat st;
+  return stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The entry of host folder `folder` named `name`: the exact name first, then
+// one that differs only in letter case.
+bool HostEntry(const std::string& folder, const std::string& name, std::string* host) {
+  *host = folder + "/" + name;
+  if (IsHostRegularFile(*host)) return true;
+  std::shared_ptr<const weft_host::DirNames> names = weft_host::ReadDirNames(folder);
+  if (!names) return false;
+  for (const weft_host::DirName& entry : *names) {
+    if (entry.name.size() != name.size() || !EqualsNoCase(entry.name, name.c_str())) continue;
+    *host = folder + "/" + entry.name;
+    if (IsHostRegularFile(*host)) return true;
+  }
+  return false;
+}
+
+// A host folder on no mapped drive: the file has no Windows path.
+bool FindInHost(const std::string& folder, const std::string& name, weft_host::ProgramFile* file) {
+  for (const std::string& candidate : Candidates(name)) {
+    if (!HostEntry(folder, candidate, &file->host)) continue;
+    file->path.clear();
+    file->batch = IsBatchName(file->host);
+    return true;
+  }
+  return false;
+}
+
+// One place the search looks in: a Windows path, or a host folder that no
+// mapped drive shows.
+struct SearchFolder {
+  std::string windows;
+  std::string host;
+};
+
+void AddHostFolder(const std::string& host, std::vector<SearchFolder>* folders) {
+  std::string windows;
+  if (WindowsPath(host.c_str(), &windows)) folders->push_back({windows, ""});
+  else folders->push_back({"", host});
+}
+
+// A PATH piece in the host's form, "/usr/bin:/bin": split at ':', except the
+// colon of a drive letter ("/usr/bin:C:\tools" holds two folders).
+void AddHostList(const std::string& list, std::vector<SearchFolder>* folders) {
+  std::string entry;
+  auto flush = [&] {
+    if (entry.empty()) return;
+    if (entry[0] == '/') AddHostFolder(entry, folders);
+    else folders->push_back({entry, ""});
+    entry.clear();
+  };
+  for (char c : list) {
+    bool driveColon = entry.size() == 1 && isalpha(static_cast<unsigned char>(entry[0]));
+    if (c == ':' && !driveColon) flush();
+    else entry += c;
+  }
+  flush();
+}
+
+// PATH: Windows paths separated by ';'; a piece that begins with '/' is a
+// list of host folders separated by ':', as the Linux shell has it.
+std::vector<SearchFolder> PathFolders() {
+  std::vector<SearchFolder> folders;
   const char* value = GetEnv("PATH");
   std::string list = value ? value : "";
   size_t start = 0;
   while (start <= list.size()) {
     size_t end = list.find(';', start);
     if (end == std::string::npos) end = list.size();
-    std::string folder = list.substr(start, end - start);
-    if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
-      folder = folder.substr(1, folder.size() - 2);
-    }
-    if (!folder.empty()) folders.push_back(folder);
+    std::string piece = list.substr(start, end - start);
     start = end + 1;
+    if (piece.size() >= 2 && piece.front() == '"' && piece.back() == '"') {
+      piece = piece.substr(1, piece.size() - 2);
+    }
+    if (piece.empty()) continue;
+    if (piece[0] == '/') AddHostList(piece, &folders);
+    else folders.push_back({piece, ""});
   }
   return folders;
+}
+
+// The host folder of this process's own program file, so that the suite's
+// programs find each other without a PATH entry.
+std::string OwnHostFolder() {
+  char host[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", host, sizeof host - 1);
+  if (n <= 0) return "";
+  std::string path(host, static_cast<size_t>(n));
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos || slash == 0 ? "" : path.substr(0, slash);
+}
+
+bool FindInFolder(const SearchFolder& folder, const std::string& name, weft_host::ProgramFile* file) {
+  if (!folder.windows.empty()) return FindIn(folder.windows, name, file);
+  return FindInHost(folder.host, name, file);
 }
 
 // Sets the child's environment, working directory and output (whose host
@@ -333,6 +430,17 @@ bool IsBuiltInInterpreter(const char* comspec) {
          EqualsNoCase(base, "cmd") || EqualsNoCase(base, "command");
 }
 
+// Hands the started program the command line it is to see, or makes sure it
+// inherits no stale one. Runs in the child.
+void HandCommandLine(const std::string& line) {
+  if (line.empty()) {
+    unsetenv(weft_host::kCommandLineVariable);
+    return;
+  }
+  std::string value = std::to_string(getpid()) + ":" + line;
+  setenv(weft_host::kCommandLineVariable, value.c_str(), 1);
+}
+
 }  // namespace
 
 void EndLimitedPrograms() {
@@ -340,48 +448,92 @@ void EndLimitedPrograms() {
   for (pid_t group : Limited().groups) kill(-group, SIGKILL);
 }
 
-bool FindProgram(const char* name, std::string* path) {
-  std::string text = name ? name : "";
-  if (text.empty()) return false;
-  if (text.find_first_of("\\/:") != std::string::npos) return FindIn("", text, path);
-  if (FindIn("", text, path)) return true;
-  for (const std::string& folder : PathFolders()) {
-    if (FindIn(folder, text, path)) return true;
+namespace weft_host {
+
+bool LocateProgram(const std::string& name, ProgramFile* file) {
+  if (name.empty()) return false;
+  if (name.find_first_of("\\/:") != std::string::npos) return FindIn("", name, file);
+  if (FindIn("", name, file)) return true;
+  for (const SearchFolder& folder : PathFolders()) {
+    if (FindInFolder(folder, name, file)) return true;
   }
-  return false;
+  std::string own = OwnHostFolder();
+  if (own.empty()) return false;
+  std::vector<SearchFolder> folders;
+  AddHostFolder(own, &folders);
+  return FindInFolder(folders[0], name, file);
+}
+
+bool ReadProgramFile(const ProgramFile& file, std::string* text) {
+  if (!file.path.empty()) return ReadWholeFile(file.path.c_str(), text);
+  FILE* stream = fopen(file.host.c_str(), "rb");
+  if (!stream) return false;
+  text->clear();
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, stream)) > 0) text->append(buffer, n);
+  bool ok = !ferror(stream);
+  fclose(stream);
+  return ok;
+}
+
+int RunProgramFile(const ProgramFile& file, const std::string& name,
+                   const std::vector<std::string>& args, const ProcessOptions& options) {
+  if (file.batch) {
+    std::string text;
+    if (!ReadProgramFile(file, &text)) {
+      SetErrno(errno);
+      return kCannotStart;
+    }
+    return Spawn(options, [&](int report) -> std::string {
+      HandCommandLine("");
+      FinishInterpreter(report, [&] { return weft_batch::RunBatchText(text, name, args); });
+    });
+  }
+  return Spawn(options, [&](int) -> std::string {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(name.c_str()));
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    signal(SIGPIPE, SIG_DFL);
+    HandCommandLine(options.commandLine);
+    execv(file.host.c_str(), argv.data());
+    std::string shown = file.path.empty() ? file.host : file.path;
+    return std::string("Can't start \"") + shown + "\": " + strerror(errno);
+  });
+}
+
+}  // namespace weft_host
+
+bool FindProgram(const char* name, std::string* path) {
+  weft_host::ProgramFile file;
+  if (!weft_host::LocateProgram(name ? name : "", &file) || file.path.empty()) return false;
+  *path = file.path;
+  return true;
 }
 
 int RunProgramDirect(const char* program, const std::vector<std::string>& args,
                      const ProcessOptions& options) {
-  std::string path;
-  if (!FindProgram(program, &path)) {
-    weft_host::SetError(std::string("The system cannot find the file specified: ") +
-                        (program ? program : ""));
+  std::string name = program ? program : "";
+  weft_host::ProgramFile file;
+  if (!weft_host::LocateProgram(name, &file)) {
+    weft_host::SetError("The system cannot find the file specified: " + name);
     return kCannotStart;
   }
-  if (EqualsNoCase(ExtensionOf(path), ".bat")) {
-    return Spawn(options, [&](int report) -> std::string {
-      FinishInterpreter(report, [&] { return weft_batch::RunFile(path, args); });
-    });
-  }
-  std::string host;
-  if (!HostPath(path.c_str(), &host)) return kCannotStart;
-  return Spawn(options, [&](int) -> std::string {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program));
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    signal(SIGPIPE, SIG_DFL);
-    execv(host.c_str(), argv.data());
-    return std::string("Can't start \"") + path + "\": " + strerror(errno);
-  });
+  return weft_host::RunProgramFile(file, name, args, options);
 }
 
 int RunCommandLine(const char* commandLine, const ProcessOptions& options) {
   std::string line = commandLine ? commandLine : "";
   const char* comspec = GetEnv("COMSPEC");
-  if (!IsBuiltInInterpreter(comspec)) return RunProgramDirect(comspec, {"/c", line}, options);
+  if (!IsBuiltInInterpreter(comspec)) {
+    // The interpreter sees "<itself> /c <line>", as the C runtime builds it.
+    ProcessOptions withLine = options;
+    withLine.commandLine = CommandLineWord(comspec) + " /c " + line;
+    return RunProgramDirect(comspec, {"/c", line}, withLine);
+  }
   return Spawn(options, [&](int report) -> std::string {
+    HandCommandLine("");
     FinishInterpreter(report, [&] { return weft_batch::RunLine(line); });
   });
 }

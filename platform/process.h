@@ -14,6 +14,9 @@ struct ProcessOptions {
                                          // without regard to case); "NAME=" removes
   std::string outputFile;                // Windows path standard output is written
                                          // to (created or replaced); empty: inherited
+  std::string commandLine;               // the command line as one text that the
+                                         // program sees (GetCommandLineText); empty:
+                                         // rebuilt from its arguments
   // Limits for programs run on behalf of others (0: none). Past either, the
   // program and everything it started are ended at once.
   int timeLimitMs = 0;        // wall-clock time from the start
@@ -28,16 +31,21 @@ constexpr int kOutputTooLarge = -3;
 
 // Resolves a program name as Windows does: a name with a folder part is taken
 // as a path; a bare name is looked for in the current folder, then in each
-// PATH entry (';' between Windows paths). In each place the name as given,
-// then with ".exe", then with ".bat" is tried; a name ending in ".exe" also
-// finds the file without it (built programs have no extension here). Gives the
-// full Windows path of the regular file found; false when there is none.
+// PATH entry, then in the folder of this process's own program file (so the
+// suite's programs find each other). PATH holds Windows paths separated by
+// ';'; a piece that begins with '/' is a list of host folders separated by
+// ':', as the Linux shell has it ("/usr/bin:/bin"). In each place the name as
+// given, then with ".exe", then with ".bat" is tried, without regard to letter
+// case; a name ending in ".exe" also finds the file without it (built programs
+// have no extension here). Gives the full Windows path of the regular file
+// found; false when there is none, or when it lies on no mapped drive.
 bool FindProgram(const char* name, std::string* path);
 
-// Starts a program (resolved by FindProgram; a ".bat" file runs in the batch
-// interpreter) with `args` as its arguments after the program name, waits for
-// it and returns its exit code, or kCannotStart (LastErrorText says why). No
-// interpreter sees the arguments, so they need no quoting.
+// Starts a program (found as FindProgram finds it, on a mapped drive or not;
+// a ".bat" or ".cmd" file runs in the batch interpreter) with `args` as its
+// arguments after the program name, waits for it and returns its exit code,
+// or kCannotStart (LastErrorText says why). No interpreter sees the
+// arguments, so they need no quoting.
 int RunProgramDirect(const char* program, const std::vector<std::string>& args,
                      const ProcessOptions& options = {});
 
@@ -48,10 +56,8 @@ void EndLimitedPrograms();
 // Runs a command line through the command interpreter, as the C runtime's
 // system() does, waits and returns the exit code of its last command (or
 // kCannotStart). When COMSPEC is unset or names CMD.EXE or COMMAND.COM, the
-// built-in batch interpreter runs it: programs with arguments, '>' and '>>'
-// redirection, batch files (".bat"), call, set, cd/chdir (with a drive), echo,
-// "@echo off", rem, %NAME% and %1..%9 expansion, "if [not] exist" and
-// "if [not] errorlevel N". Any other COMSPEC program is started with "/c" and
-// the command line. The interpreter runs in a child process, so its set and cd
+// suite's own batch interpreter (batch_interpreter.h, also the program
+// weftcmd) runs it. Any other COMSPEC program is started with "/c" and the
+// command line. The interpreter runs in a child process, so its set and cd
 // never change the caller's environment or current directory.
 int RunCommandLine(const char* commandLine, const ProcessOptions& options = {});

@@ -32,18 +32,7 @@ class Processes : public ::testing::Test {
                 "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done\npwd\necho \"SHOWN=$SHOWN\"\n"
                 "exit ${CODE:-0}\n");
   }
-  void TearDown() override {
-    for (auto& [name, value] : saved_) {
-      if (value.first) setenv(name.c_str(), value.second.c_str(), 1);
-      else unsetenv(name.c_str());
-    }
-  }
-  void Keep(const std::string& name, const char* value) {
-    const char* old = getenv(name.c_str());
-    if (!saved_.count(name)) saved_[name] = {old != nullptr, old ? old : ""};
-    if (value) setenv(name.c_str(), value, 1);
-    else unsetenv(name.c_str());
-  }
+  void Keep(const std::string& name, const char* value) { environment_.Set(name, value); }
   void WriteScript(const std::string& relative, const std::string& text) {
     drive_.Write(relative, text);
     chmod(drive_.Host(relative).c_str(), 0755);
@@ -55,7 +44,7 @@ class Processes : public ::testing::Test {
     return drive_.Read("out.txt");
   }
   TempDrive drive_;
-  std::map<std::string, std::pair<bool, std::string>> saved_;
+  ScopedEnvironment environment_;  // put back before the drive goes
 };
 
 TEST_F(Processes, FindProgramSearchesCurrentFolderThenPathWithExtensions) {
@@ -95,6 +84,92 @@ TEST_F(Processes, FindProgramSearchesCurrentFolderThenPathWithExtensions) {
       EXPECT_EQ(path, c.found) << c.name;
     }
   }
+}
+
+// PATH as a Linux shell has it: host folders separated by ':', also mixed
+// with Windows paths separated by ';'. A host folder on no mapped drive is
+// searched as well; its programs have no Windows path.
+TEST_F(Processes, PathWithHostFolders) {
+  char outside[] = "/tmp/weftpath.XXXXXX";
+  ASSERT_NE(mkdtemp(outside), nullptr);
+  std::string tool = std::string(outside) + "/HostTool";
+  FILE* file = fopen(tool.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  fputs("#!/bin/sh\necho \"host [$1]\"\n", file);
+  fclose(file);
+  chmod(tool.c_str(), 0755);
+  struct Case {
+    std::string path;
+    const char* name;
+    const char* found;  // FindProgram's answer; null: none
+    bool runs;          // RunProgramDirect starts it
+  } cases[] = {
+      {"/nowhere:" + drive_.Host("bin") + ":/usr/bin", "show", "C:\\bin\\show", true},
+      {"C:\\nowhere;/nowhere:" + drive_.Host("bin"), "SHOW.exe", "C:\\bin\\SHOW", true},
+      {"/nowhere:C:\\bin", "show", "C:\\bin\\show", true},
+      {std::string("/nowhere:") + outside, "hosttool", nullptr, true},
+      {"/nowhere", "show", nullptr, false},
+  };
+  for (const Case& c : cases) {
+    Keep("PATH", c.path.c_str());
+    std::string path;
+    EXPECT_EQ(FindProgram(c.name, &path), c.found != nullptr) << c.path;
+    if (c.found) {
+      EXPECT_EQ(path, c.found) << c.path;
+    }
+    ProcessOptions options;
+    options.outputFile = "C:\\out.txt";
+    int code = RunProgramDirect(c.name, {"x"}, options);
+    EXPECT_EQ(code, c.runs ? 0 : kCannotStart) << c.path;
+  }
+  EXPECT_EQ(drive_.Read("out.txt"), "host [x]\n");
+  Keep("PATH", outside);
+  int code = 0;
+  EXPECT_EQ(Run("hosttool \"a b\"", &code), "host [a b]\n");
+  unlink(tool.c_str());
+  rmdir(outside);
+}
+
+// The folder of the running program is searched last, so the suite's
+// programs find each other without a PATH entry.
+TEST_F(Processes, OwnFolderIsSearchedLast) {
+  Keep("PATH", "");
+  int code = 0;
+  Run("weftplatform_tests --gtest_filter=NoSuchTest", &code);
+  EXPECT_EQ(code, 0);
+}
+
+// A program started by the interpreter is handed the command's own text,
+// for its process only: "<its process id>:<line>".
+TEST_F(Processes, ProgramsSeeTheLineAsWritten) {
+  WriteScript("bin/line", "#!/bin/sh\necho \"$WEFTCMDLINE\"\necho \"$$\"\n");
+  int code = 0;
+  ProcessOptions options;
+  options.environment = {"SHOWN=Sea"};
+  std::string out = Run("line  \"<A HREF=\"\"%SHOWN%.htm\"\">\"  x^&y", &code, options);
+  size_t colon = out.find(':');
+  size_t newline = out.find('\n');
+  ASSERT_NE(colon, std::string::npos);
+  EXPECT_EQ(out.substr(colon + 1, newline - colon - 1), "line  \"<A HREF=\"\"Sea.htm\"\">\"  x&y");
+  EXPECT_EQ(out.substr(0, colon) + "\n", out.substr(newline + 1));
+}
+
+TEST(CommandLineWord, OneWordWithItsOwnQuotes) {
+  struct Case {
+    const char* argument;
+    const char* word;
+  } cases[] = {
+      {"plain", "plain"},
+      {"C:\\dir\\", "C:\\dir\\"},
+      {"\"a b\"", "\"a b\""},                     // already one word
+      {"\"<A HREF=\"\"x\"\">\"", "\"<A HREF=\"\"x\"\">\""},
+      {"a\"b", "a\"b"},                            // its own quote, left for the reader
+      {"two words", "\"two words\""},
+      {"<A HREF=\"%K%.htm\">%K%</A>\\n", "\"<A HREF=\"\"%K%.htm\"\">%K%</A>\\n\""},
+      {"", "\"\""},
+      {"tab\there", "\"tab\there\""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CommandLineWord(c.argument), c.word) << c.argument;
 }
 
 TEST_F(Processes, RunProgramDirectPassesArgumentsLiterally) {
@@ -153,7 +228,7 @@ TEST_F(Processes, BatchInterpreterCommands) {
       {"@echo off\ncall last.bat\n", "", 3},
       {"@echo off\nthree.bat\necho not reached\n", "", 3},
       {"@echo off\necho one>a.txt\necho two >> a.txt\ntype-it\n", "", 9009},
-      {"@echo off\necho a & echo b\n", "", 1},
+      {"@echo off\necho a & echo b\n", "a\nb\n", 0},
       {"@echo off\nshow \"a b\" c >sub\\s.txt\necho done\n", "done\n", 0},
       {"@echo off\nexit 5\necho not reached\n", "", 5},
       // A value's '<', '>', '|', '&' and quotes are text, never syntax.

@@ -321,7 +321,8 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
-// Writes the text beside the file and renames it over the file in one step.
+// Writes the text beside the file and puts it in the file's place in one
+// step (the writers hold the folder's lock, so the name beside is theirs).
 bool ReplaceHostFile(const std::string& file, const std::string& text) {
   std::string temp = file + ".new";
   struct stat st;
@@ -337,10 +338,10 @@ bool ReplaceHostFile(const std::string& file, const std::string& text) {
     ok = false;
     error = errno;
   }
-  if (ok && rename(temp.c_str(), file.c_str()) == 0) return true;
-  if (ok) error = errno;
+  // The one replace step: a registry file that is a link stays one.
+  if (ok && weft_host::PutInPlace(temp, file)) return true;
   unlink(temp.c_str());
-  SetErrno(error);
+  if (!ok) SetErrno(error);
   return false;
 }
 

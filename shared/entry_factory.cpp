@@ -33,8 +33,10 @@ bool HasLowerCase(const char* text) {
   return false;
 }
 
-// A head field as the writer stores it: lines joined, entities decoded.
-String HeadText(char* text) { return HtmlDecodeString(JoinLines(text)); }
+// A head field as the writer stores it: lines joined, entities decoded; a
+// reference to a character that is no plain printable one stays as written,
+// so that a page rebuilt from its entry keeps it.
+String HeadText(char* text) { return HtmlDecodeKeepingString(JoinLines(text)); }
 
 // The C library's atoi, kept within the range of an int.
 int ParseNumber(const char* text) {

@@ -23,23 +23,52 @@ int DigitValue(char c, int base) {
   return -1;
 }
 
+// A numeric reference at `text` ("&#65;", "&#x41", ...): where its digits
+// end (';' not included), its full value (held at 0x110000 once past it) and
+// its low byte. False when no digit follows "&#" or "&#x".
+struct NumericReference {
+  const char* end = nullptr;
+  unsigned value = 0;
+  unsigned lowByte = 0;
+};
+
+// A reference beyond the C locale's characters (above 126, judged by its full
+// value, not its low byte): the keeping decoder leaves it as written.
+bool IsBeyondAscii(unsigned value) { return value > 126; }
+
+bool ReadNumeric(const char* text, NumericReference* out) {
+  if (text[0] != '&' || text[1] != '#') return false;
+  int base = (text[2] == 'x' || text[2] == 'X') ? 16 : 10;
+  const char* p = text + (base == 16 ? 3 : 2);
+  const char* digits = p;
+  for (int d; (d = DigitValue(*p, base)) >= 0; ++p) {
+    out->lowByte = (out->lowByte * base + d) & 0xFF;
+    out->value = out->value > 0x10FFFF ? 0x110000 : out->value * base + d;
+  }
+  out->end = p;
+  return p != digits;
+}
+
 // Decodes the entity at `text` (which starts with '&'): sets *out to the
 // character to write (or -1 for none) and returns the text after the entity.
-// A '&' that starts no known entity is returned as itself.
-const char* DecodeEntity(const char* text, int* out) {
+// A '&' that starts no known entity is returned as itself. `keep` keeps a
+// numeric reference beyond 126 exactly as written.
+const char* DecodeEntity(const char* text, bool keep, int* out) {
   if (text[1] == '#') {
-    int base = (text[2] == 'x' || text[2] == 'X') ? 16 : 10;
-    const char* p = text + (base == 16 ? 3 : 2);
-    const char* digits = p;
-    // Only the low byte is written, so the value is kept modulo 256.
-    unsigned value = 0;
-    for (int d; (d = DigitValue(*p, base)) >= 0; ++p) value = (value * base + d) & 0xFF;
+    NumericReference number;
     *out = -1;
     // Without digits only the "&#" is dropped: an 'x' after it is plain text.
-    if (p == digits) return text + 2;
-    if (*p == ';') ++p;
-    if (IsPrint(static_cast<int>(value))) *out = static_cast<int>(value);
-    return p;
+    if (!ReadNumeric(text, &number)) {
+      if (!keep) return text + 2;
+      *out = '&';
+      return text + 1;
+    }
+    if (keep && IsBeyondAscii(number.value)) {
+      *out = '&';
+      return text + 1;
+    }
+    if (IsPrint(static_cast<int>(number.lowByte))) *out = static_cast<int>(number.lowByte);
+    return *number.end == ';' ? number.end + 1 : number.end;
   }
   for (const NamedEntity& entity : kNamedEntities) {
     size_t length = strlen(entity.name);
@@ -50,6 +79,46 @@ const char* DecodeEntity(const char* text, int* out) {
   }
   *out = '&';
   return text + 1;
+}
+
+char* Decode(const char* text, char* buffer, size_t size, bool keep) {
+  if (size == 0) return buffer;
+  size_t written = 0;
+  const char* p = text ? text : "";
+  while (*p && written + 1 < size) {
+    if (*p != '&') {
+      buffer[written++] = *p++;
+      continue;
+    }
+    int c;
+    p = DecodeEntity(p, keep, &c);
+    if (c >= 0) buffer[written++] = static_cast<char>(c);
+  }
+  buffer[written] = '\0';
+  return buffer;
+}
+
+// The length of an entity reference at `text` that the decoders leave in
+// the text as it stands, so that encoding passes it on unchanged instead of
+// escaping its '&': a named reference with its ';' other than the four that
+// are decoded, or a numeric one whose value is beyond 126. 0 when
+// `text` starts no such reference.
+size_t KeptReferenceLength(const char* text) {
+  if (text[0] != '&') return 0;
+  NumericReference number;
+  if (ReadNumeric(text, &number)) {
+    if (!IsBeyondAscii(number.value)) return 0;
+    return static_cast<size_t>(number.end - text) + (*number.end == ';' ? 1 : 0);
+  }
+  if (!IsAlpha(text[1])) return 0;
+  size_t length = 2;
+  while (IsAlnum(text[length])) ++length;
+  if (text[length] != ';') return 0;
+  ++length;
+  for (const NamedEntity& entity : kNamedEntities) {
+    if (strlen(entity.name) == length && strncmp(text, entity.name, length) == 0) return 0;
+  }
+  return length;
 }
 
 // --- Encoding ----------------------------------------------------------------
@@ -65,6 +134,18 @@ const char* EncodedForm(char c) {
     case '>': return "&gt;";
     default: return nullptr;
   }
+}
+
+// What encoding writes for the text at `p`: a replacement, or the text itself
+// (a reference kept as written, or one plain character). *length is set to
+// the number of characters of `p` it stands for. The writer and the length
+// function both use it, so they cannot disagree.
+const char* EncodedPiece(const char* p, size_t* length) {
+  *length = KeptReferenceLength(p);
+  if (*length) return p;
+  *length = 1;
+  const char* form = EncodedForm(*p);
+  return form ? form : p;
 }
 
 // --- Linking -----------------------------------------------------------------
@@ -169,20 +250,11 @@ void PutLink(LinkOutput* out, const char* address, size_t length) {
 }  // namespace
 
 char* HtmlDecode(const char* text, char* buffer, size_t size) {
-  if (size == 0) return buffer;
-  size_t written = 0;
-  const char* p = text ? text : "";
-  while (*p && written + 1 < size) {
-    if (*p != '&') {
-      buffer[written++] = *p++;
-      continue;
-    }
-    int c;
-    p = DecodeEntity(p, &c);
-    if (c >= 0) buffer[written++] = static_cast<char>(c);
-  }
-  buffer[written] = '\0';
-  return buffer;
+  return Decode(text, buffer, size, false);
+}
+
+char* HtmlDecodeKeeping(const char* text, char* buffer, size_t size) {
+  return Decode(text, buffer, size, true);
 }
 
 size_t HtmlDecodedLength(const char* text) { return (text ? strlen(text) : 0) + 1; }
@@ -193,16 +265,21 @@ String HtmlDecodeString(const char* text) {
       [&](char* buffer, size_t size) { HtmlDecode(text, buffer, size); });
 }
 
+String HtmlDecodeKeepingString(const char* text) {
+  return FilledString(
+      text, [&] { return HtmlDecodedLength(text); },
+      [&](char* buffer, size_t size) { HtmlDecodeKeeping(text, buffer, size); });
+}
+
 char* HtmlEncode(const char* text, char* buffer, size_t size) {
   if (size == 0) return buffer;
   size_t written = 0;
-  for (const char* p = text ? text : ""; *p && written + 1 < size; ++p) {
-    const char* form = EncodedForm(*p);
-    if (!form) {
-      buffer[written++] = *p;
-      continue;
-    }
-    for (; *form && written + 1 < size; ++form) buffer[written++] = *form;
+  for (const char* p = text ? text : ""; *p && written + 1 < size;) {
+    size_t length = 1;
+    const char* form = EncodedPiece(p, &length);
+    size_t count = form == p ? length : strlen(form);
+    for (size_t i = 0; i < count && written + 1 < size; ++i) buffer[written++] = form[i];
+    p += length;
   }
   buffer[written] = '\0';
   return buffer;
@@ -210,9 +287,11 @@ char* HtmlEncode(const char* text, char* buffer, size_t size) {
 
 size_t HtmlEncodedLength(const char* text) {
   size_t length = 1;
-  for (const char* p = text ? text : ""; *p; ++p) {
-    const char* form = EncodedForm(*p);
-    length += form ? strlen(form) : 1;
+  for (const char* p = text ? text : ""; *p;) {
+    size_t taken = 1;
+    const char* form = EncodedPiece(p, &taken);
+    length += form == p ? taken : strlen(form);
+    p += taken;
   }
   return length;
 }

@@ -15,8 +15,20 @@ char* HtmlDecode(const char* text, char* buffer, size_t size);
 size_t HtmlDecodedLength(const char* text);
 String HtmlDecodeString(const char* text);  // null gives the empty String
 
+// HtmlDecode for text that is written back as HTML later (page heads that
+// are edited or rebuilt): a numeric reference whose full value is beyond 126
+// ("&#233;", "&#xFB;", "&#321;") is kept exactly as written, like the named
+// ones other than the four. Together with HtmlEncode, which passes such
+// references on, a value comes back as it was.
+char* HtmlDecodeKeeping(const char* text, char* buffer, size_t size);
+String HtmlDecodeKeepingString(const char* text);  // null gives the empty String
+
 // Replaces newline by "<BR>", '"' by "&quot;", '&' by "&amp;", '<' by "&lt;"
-// and '>' by "&gt;". Writes at most size - 1 bytes (a replacement that does
+// and '>' by "&gt;". An entity reference that the decoders leave as written
+// (a named one with its ';' other than "&quot;", "&lt;", "&gt;" and "&amp;",
+// or a numeric one whose value is beyond 126) is passed on as it
+// stands, so that "Caf&eacute;" stays an e with an accent instead of becoming
+// the text "&eacute;". Writes at most size - 1 bytes (a replacement that does
 // not fit is cut) and terminates. Returns the buffer.
 char* HtmlEncode(const char* text, char* buffer, size_t size);
 // Size the encoded text needs, terminator included.

@@ -63,6 +63,41 @@ TEST(HtmlEncode, TableAndLength) {
   EXPECT_TRUE(HtmlEncodeString(nullptr).IsNull());
 }
 
+// References the decoders leave in the text are passed on whole; every other
+// '&' is escaped, so decoding what was encoded gives the text back.
+TEST(HtmlEncode, PassesOnReferencesTheDecodersKeep) {
+  const Case cases[] = {
+      {"Caf&eacute; &copy;", "Caf&eacute; &copy;"},
+      {"Cr&#232;me&nbsp;br&#xFB;l&#233;e", "Cr&#232;me&nbsp;br&#xFB;l&#233;e"},
+      {"&#321;&#x7F", "&#321;&#x7F"},  // values beyond 126
+      {"&LT;", "&LT;"},                      // only the lower-case four are decoded
+      {"&#65; &amp; &lt;", "&amp;#65; &amp;amp; &amp;lt;"},
+      {"AT&T, a & b, &nbsp, &;", "AT&amp;T, a &amp; b, &amp;nbsp, &amp;;"},
+      {"&#; &#x; &9; &#10;", "&amp;#; &amp;#x; &amp;9; &amp;#10;"},
+  };
+  for (const Case& c : cases) {
+    char buffer[128];
+    EXPECT_STREQ(HtmlEncode(c.input, buffer, sizeof buffer), c.expected) << c.input;
+    EXPECT_EQ(HtmlEncodedLength(c.input), strlen(c.expected) + 1) << c.input;
+    EXPECT_STREQ(HtmlDecodeKeepingString(c.expected).Text(), c.input) << c.input;
+  }
+}
+
+TEST(HtmlDecodeKeeping, KeepsReferencesBeyond126) {
+  const Case cases[] = {
+      {"&#65;&#x42;&lt;&quot;&amp;amp;", "AB<\"&amp;"},
+      {"Cr&#232;me&nbsp;br&#xFB;l&#233;e", "Cr&#232;me&nbsp;br&#xFB;l&#233;e"},
+      {"&#321;&#10;&#x7F", "&#321;&#x7F"},  // the full value counts, not its low byte
+      {"&#;x &#xZ", "&#;x &#xZ"},                // no digits: the text stays
+      {"&#100000000000000000000000066;", "&#100000000000000000000000066;"},
+  };
+  for (const Case& c : cases) {
+    char buffer[64];
+    EXPECT_STREQ(HtmlDecodeKeeping(c.input, buffer, sizeof buffer), c.expected) << c.input;
+    EXPECT_LE(strlen(c.expected) + 1, HtmlDecodedLength(c.input)) << c.input;
+  }
+}
+
 TEST(HtmlEncode, ReplacementCutAtTheEnd) {
   char buffer[5];
   EXPECT_STREQ(HtmlEncode("a&b", buffer, sizeof buffer), "a&am");

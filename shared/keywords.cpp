@@ -223,6 +223,23 @@ bool EvalKeywordExpression(const char* list, const char*& cursor) {
   return Evaluate(list, cursor, false);
 }
 
+bool KeywordExpressionParses(const char* expression) {
+  REQUIRE(expression, "pExpression");
+  const char* cursor = expression;
+  EvalKeywordExpression("", cursor);
+  return *cursor == '\0';
+}
+
+String BadKeywordOperation(const char* operations) {
+  REQUIRE(operations, "pOperations");
+  const char* cursor = operations;
+  for (String item = NextKeyword(cursor); !IsEmpty(item); item = NextKeyword(cursor)) {
+    char op = item.Text()[0];
+    if ((op == '!' || op == '?') && !KeywordExpressionParses(item.Text() + 1)) return item;
+  }
+  return String();
+}
+
 bool ApplyKeywordOps(String& list, const char* operations) {
   REQUIRE(operations, "pOperations");
   const char* cursor = operations;

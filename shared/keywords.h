@@ -27,7 +27,14 @@ bool EvalKeywordTerm(const char* list, const char*& cursor);
 // Terms joined by '&' and '|', of equal precedence, from the left; every
 // term is evaluated. Stops on any other character (')', a blank, the end).
 bool EvalKeywordExpression(const char* list, const char*& cursor);
+// True when the evaluation reads the whole expression: nothing is left over
+// (such as an unmatched ')', or text after a quoted word, '#' or '*'). What is
+// read does not depend on the list, so one check serves every list.
+bool KeywordExpressionParses(const char* expression);
 
 // Applies a list of operations (+word, -word, -*, !expression, ?expression,
 // =word, word) in turn. True when the list changed.
 bool ApplyKeywordOps(String& list, const char* operations);
+// The first '!' or '?' operation whose expression does not parse, as
+// written; the null String when every one parses.
+String BadKeywordOperation(const char* operations);

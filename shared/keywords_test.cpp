@@ -209,6 +209,24 @@ TEST(KeywordExpression, CursorStopsWhereTheExpressionEnds) {
   }
 }
 
+TEST(KeywordExpression, ParsesWhenNothingIsLeftOver) {
+  struct Case {
+    const char* expression;
+    bool parses;
+  } cases[] = {
+      {"", true},          {"a", true},      {"(a|b", true},  // a missing ')' at the end is accepted
+      {"a & !b", true},    {"two words", true}, {"\"a b\"|#", true},
+      {"a)", false},       {"(a|b) c", false}, {"\"a\" & b", false},
+      {"#x", false},       {"*a", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(KeywordExpressionParses(c.expression), c.parses) << c.expression;
+  }
+  EXPECT_TRUE(BadKeywordOperation("+a, -b, ?c&d, =e, !(f|g), h)").IsNull());
+  EXPECT_STREQ(BadKeywordOperation("+a, ?b), =c, !d)").Text(), "?b)");
+  EXPECT_STREQ(BadKeywordOperation("!#x").Text(), "!#x");
+}
+
 TEST(KeywordExpression, TermReadsOneTerm) {
   struct Case {
     const char* expression;

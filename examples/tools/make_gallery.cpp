@@ -1,9 +1,10 @@
 // Paints the sample gallery's pictures: photo-like JPEG scenes (sky and
 // ground gradients, sun, hills, water with reflections, buildings, birds)
-// through the project's own encoder, and the small GIF navigation icons of
-// the icons folder with a GIF writer of its own.
+// through the project's own encoder, and the small GIF icons of the site kit
+// (navigation buttons, the no-thumbnail folder, the movie pictures) with a
+// GIF writer of its own.
 //
-//   make_gallery GALLERY_FOLDER
+//   make_gallery GALLERY_FOLDER KIT_FOLDER
 //
 // Run once; its output is kept in the repository.
 #include <algorithm>
@@ -193,6 +194,10 @@ std::vector<Scene> Scenes() {
         {Kind::Disc, 0.66, 0.2, 0.08, 0, {17, 20, 50}},
         {Kind::Box, 0.1, 0.55, 0.45, 0.8, {20, 20, 30}},
         {Kind::Windows, 0.11, 0.57, 0.44, 0.79, {230, 200, 120}}}},
+      // The thumbnail of the movie waves.mp4, made by hand as a site's
+      // author makes one for a movie (the thumbnail builder reads JPEGs only).
+      {"thumbs/tn_waves_mp4.jpg", 120, 90, {43, 76, 126}, {232, 168, 96}, 0.54, {29, 60, 90}, {60, 90, 120}, true,
+       {{Kind::Disc, 0.69, 0.46, 0.07, 0, {248, 224, 160}}}},
   };
 }
 
@@ -287,7 +292,7 @@ bool WriteGif(const std::string& path, int w, int h, const std::vector<uint8_t>&
 }
 
 // Icon pictures: a rounded button (colour 1, rim 2) with a glyph (colour 3).
-enum class Glyph { Left, Right, Home, Up, None };
+enum class Glyph { Left, Right, Home, Up, Close, None };
 
 bool InGlyph(Glyph g, double x, double y) {  // x, y in -1..1
   switch (g) {
@@ -297,6 +302,9 @@ bool InGlyph(Glyph g, double x, double y) {  // x, y in -1..1
     case Glyph::Home:
       return (y > -0.55 && y < -0.05 && std::fabs(x) < 0.6 * (y + 0.55) / 0.5) ||
              (y >= -0.05 && y < 0.5 && std::fabs(x) < 0.38 && !(std::fabs(x) < 0.12 && y > 0.15));
+    case Glyph::Close:
+      return std::fabs(x) < 0.5 && std::fabs(y) < 0.5 &&
+             (std::fabs(x - y) < 0.16 || std::fabs(x + y) < 0.16);
     case Glyph::None: return false;
   }
   return false;
@@ -339,23 +347,68 @@ bool WriteFolderIcon(const std::string& path) {
   return WriteGif(path, w, h, pixels, palette);
 }
 
+// A strip of film: dark, with a column of sprocket holes on each side.
+bool InFilmHole(int x, int y, int w, int h, int border) {
+  bool side = x < border || x >= w - border;
+  bool hole = (y % 8) >= 2 && (y % 8) < 6 && (x % border) >= 2 && (x % border) < border - 2;
+  return side && hole && y > 1 && y < h - 2;
+}
+
+// The movie poster shown when a movie has no picture of its own: a frame of
+// film with a play button.
+bool WriteMoviePoster(const std::string& path) {
+  const int w = 120, h = 90, border = 10;
+  Rgb palette[8] = {{255, 255, 255}, {40, 40, 48}, {230, 230, 220}, {60, 110, 180}, kWhite, {}, {}, {}};
+  std::vector<uint8_t> pixels(w * h, 1);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      double fx = (x - w / 2.0) / 28, fy = (y - h / 2.0) / 28;
+      uint8_t c = 1;
+      if (InFilmHole(x, y, w, h, border)) c = 2;
+      if (fx * fx + fy * fy < 1) c = 3;
+      if (fx > -0.35 && fx < 0.55 && std::fabs(fy) < 0.5 * (0.55 - fx) / 0.9 * 1.2) c = 4;
+      pixels[y * w + x] = c;
+    }
+  }
+  return WriteGif(path, w, h, pixels, palette);
+}
+
+// The film strip beside the words of a movie slide.
+bool WriteFilmStrip(const std::string& path) {
+  const int w = 24, h = 64, border = 8;
+  Rgb palette[8] = {{255, 255, 255}, {40, 40, 48}, {230, 230, 220}, {90, 120, 160}, {}, {}, {}, {}};
+  std::vector<uint8_t> pixels(w * h, 1);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      uint8_t c = 1;
+      if (InFilmHole(x, y, w, h, border)) c = 2;
+      if (x >= border + 1 && x < w - border - 1 && (y % 16) >= 2 && (y % 16) < 14) c = 3;
+      pixels[y * w + x] = c;
+    }
+  }
+  return WriteGif(path, w, h, pixels, palette);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    fprintf(stderr, "usage: make_gallery GALLERY_FOLDER\n");
+  if (argc != 3) {
+    fprintf(stderr, "usage: make_gallery GALLERY_FOLDER KIT_FOLDER\n");
     return 2;
   }
   std::string folder = argv[1];
   bool ok = true;
   for (const Scene& scene : Scenes()) ok = PaintScene(scene, folder) && ok;
-  std::string icons = folder + "/icons/";
+  std::string icons = std::string(argv[2]) + "/";
   ok = WriteButton(icons + "prev.gif", Glyph::Left, true) && ok;
   ok = WriteButton(icons + "next.gif", Glyph::Right, true) && ok;
   ok = WriteButton(icons + "noprev.gif", Glyph::Left, false) && ok;
   ok = WriteButton(icons + "nonext.gif", Glyph::Right, false) && ok;
   ok = WriteButton(icons + "home.gif", Glyph::Home, true) && ok;
   ok = WriteButton(icons + "back.gif", Glyph::Up, true) && ok;
+  ok = WriteButton(icons + "close.gif", Glyph::Close, true) && ok;
+  ok = WriteMoviePoster(icons + "smovie.gif") && ok;
+  ok = WriteFilmStrip(icons + "smovie1.gif") && ok;
   ok = WriteFolderIcon(icons + "nothumb.gif") && ok;
   if (!ok) fprintf(stderr, "some pictures were not written\n");
   return ok ? 0 : 1;

@@ -65,6 +65,20 @@ void ListFiles(const std::string& base, const std::string& rel, std::vector<std:
 
 }  // namespace
 
+ScopedEnvironment::~ScopedEnvironment() {
+  for (auto& [name, value] : saved_) {
+    if (value.first) setenv(name.c_str(), value.second.c_str(), 1);
+    else unsetenv(name.c_str());
+  }
+}
+
+void ScopedEnvironment::Set(const std::string& name, const char* value) {
+  const char* old = getenv(name.c_str());
+  if (!saved_.count(name)) saved_[name] = {old != nullptr, old ? old : ""};
+  if (value) setenv(name.c_str(), value, 1);
+  else unsetenv(name.c_str());
+}
+
 TempDrive::TempDrive() {
   char tmpl[] = "/tmp/weftdrive.XXXXXX";
   if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");

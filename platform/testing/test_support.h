@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 // For the life of the object: a fresh temporary folder, WEFTDRIVES mapping it
@@ -35,6 +36,22 @@ class TempDrive {
   std::string oldCwd_;
   std::string oldDrives_;
   bool hadDrives_ = false;
+};
+
+// Sets or removes environment variables for the life of the object and puts
+// back what they were.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment() = default;
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+  // Sets `name` to `value`; a null value removes it.
+  void Set(const std::string& name, const char* value);
+
+ private:
+  std::map<std::string, std::pair<bool, std::string>> saved_;  // had it, its value
 };
 
 struct RunResult {

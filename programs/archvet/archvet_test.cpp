@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
+#include "shared/testing/full_output.h"
 
 namespace {
 
@@ -228,6 +229,19 @@ TEST_F(ArchvetTest, SingleLineForm) {
   // Without important files every age column but the second is empty.
   ExpectRun({"/S", "photos"}, 0,
             "    -   30   20  photos                  0      0      0       2 21.0KB  21.1KB\n");
+}
+
+// A report that never reached its log file must not pass for one that did.
+TEST_F(ArchvetTest, FullDiskIsAnError) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"/I:*.DOC", "photos"}, {"/L", "photos"}, {"/S", "photos"}, {"/S"}}) {
+    RunOptions options;
+    options.cwd = drive_.Host();
+    options.env["TZ"] = "UTC";
+    RunResult result = RunProgramToFullDisk(kProgram, args, options);
+    EXPECT_EQ(result.err, "Error:  Can't write to output file.\n") << args.back();
+    EXPECT_EQ(result.exitCode, 2) << args.back();
+  }
 }
 
 TEST_F(ArchvetTest, NoFilesFound) {

@@ -8,11 +8,12 @@
 #include "programs/associate/flags.h"
 #include "programs/associate/registration.h"
 #include "programs/associate/writers.h"
+#include "shared/stream_written.h"
 
 namespace {
 
-// The command line is read up to this length.
-constexpr size_t kMaxCommandLine = 256;
+// A command longer than the command buffers hold is refused, never cut.
+constexpr char kTooLong[] = "The command is longer than 255 characters.\n";
 
 const char kUsage[] =
     "ASSOCIATE, Version 2.07\n"
@@ -208,9 +209,10 @@ bool RunAction(const char* name, const char* description, const char* text) {
   return false;
 }
 
-// Reads one line of a command file (at most kMaxCommandText characters; the
-// rest of a longer line is passed over) without its new line.
-bool ReadCommandLine(FILE* file, char* line, size_t size) {
+// Reads one line of a command file without its new line. A line longer
+// than `size` - 1 characters is passed over and marked `tooLong`.
+bool ReadCommandLine(FILE* file, char* line, size_t size, bool* tooLong) {
+  *tooLong = false;
   if (!fgets(line, static_cast<int>(size), file)) return false;
   size_t length = strlen(line);
   if (length > 0 && line[length - 1] == '\n') {
@@ -218,8 +220,7 @@ bool ReadCommandLine(FILE* file, char* line, size_t size) {
     return true;
   }
   int c;
-  while ((c = fgetc(file)) != EOF && c != '\n') {
-  }
+  while ((c = fgetc(file)) != EOF && c != '\n') *tooLong = true;
   return true;
 }
 
@@ -233,9 +234,16 @@ int RunCommandFile(const char* text) {
   }
   bool failed = false;
   char line[kMaxCommandText + 1];
-  while (ReadCommandLine(file, line, sizeof line)) {
+  bool tooLong = false;
+  while (ReadCommandLine(file, line, sizeof line, &tooLong)) {
     unsigned char first = static_cast<unsigned char>(line[0]);
     if (first < '!' || first == ';') continue;
+    if (tooLong) {
+      if (runFlags.verbose) printf("%s...\n", line);
+      PrintCommandError(kTooLong);
+      failed = true;
+      continue;
+    }
     if (!RunAssociateCommand(line)) failed = true;
   }
   if (ferror(file)) failed = true;
@@ -279,9 +287,11 @@ bool RunAssociateCommand(const char* text) {
 void PrintAssociateUsage() { fputs(kUsage, stdout); }
 
 int RunAssociations(const char* commandLine) {
-  char line[kMaxCommandLine + 1];
-  snprintf(line, sizeof line, "%s", commandLine ? commandLine : "");
-  const char* p = SkipBlanks(SkipProgramName(line));
+  const char* p = SkipBlanks(SkipProgramName(commandLine ? commandLine : ""));
+  if (strlen(p) > kMaxCommandText) {
+    PrintCommandError(kTooLong);
+    return 1;
+  }
   bool usage = !*p;
   runFlags = AssociateFlags();
   while (*p == '-' || *p == '/') {
@@ -304,6 +314,11 @@ int RunAssociations(const char* commandLine) {
     PrintCommandError("Missing parameter on command line.\n");
     return 1;
   }
-  if (runFlags.commandFile) return RunCommandFile(p);
-  return RunAssociateCommand(p) ? 0 : 1;
+  int code = runFlags.commandFile ? RunCommandFile(p) : (RunAssociateCommand(p) ? 0 : 1);
+  // What a query shows or /P prints is the run's result: it must arrive.
+  if (!StreamWritten(stdout)) {
+    fputs("Error:  Can't write to output file.\n", stderr);
+    return 1;
+  }
+  return code;
 }

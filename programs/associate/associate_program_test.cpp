@@ -8,6 +8,7 @@
 
 #include "platform/registry.h"
 #include "platform/testing/test_support.h"
+#include "shared/testing/full_output.h"
 
 namespace {
 
@@ -137,6 +138,30 @@ TEST_F(AssociateProgram, RegistersANewFileType) {
   EXPECT_EQ("(no key)", Reg("xyzfile"));
 }
 
+// associate reads its command line whole: from a batch file it gets the
+// line as written there, and from a Linux shell each argument as one word
+// with its own quotes, so quoted names with blanks and '&' come through.
+TEST_F(AssociateProgram, CommandLinesFromABatchFileAndFromTheShell) {
+  drive.Write("reg.bat", "@associate /Q .qq(QQ Files) \"&Edit this\"=\"C:\\Tools\\My Tool.exe\" \"%%1\"\n");
+  RunOptions options;
+  options.cwd = drive.Host();
+  options.env["PATH"] = "C:\\BIN";
+  options.unset = {"SystemRoot", "windir", "COMSPEC"};
+  RunResult result = RunProgram(std::string(WEFT_BIN_DIR) + "/weftcmd", {"reg.bat"}, options);
+  EXPECT_EQ("", result.out + result.err);
+  EXPECT_EQ(0, result.exitCode);
+  const char kCommand[] = "\"C:\\Tools\\My Tool.exe\" \"%1\"";
+  EXPECT_EQ(kCommand, Reg("qqfile\\shell\\Edit_this\\command"));
+  EXPECT_EQ("&Edit this", Reg("qqfile\\shell\\Edit_this"));
+  EXPECT_EQ("QQ Files", Reg("qqfile"));
+
+  Run({"/Q", "qqfile="});
+  result = Run({"/Q", ".qq(\"QQ Files\")", "\"&Edit this\"=\"C:\\Tools\\My Tool.exe\"", "\"%1\""});
+  EXPECT_EQ(0, result.exitCode) << result.out;
+  EXPECT_EQ(kCommand, Reg("qqfile\\shell\\Edit_this\\command"));
+  EXPECT_EQ("QQ Files", Reg("qqfile"));
+}
+
 TEST_F(AssociateProgram, PrintOnlyChangesNothing) {
   RunResult result = Run({"/P", ".abc=txtfile"});
   EXPECT_EQ("\\HKEY_CLASSES_ROOT\\.abc = \"txtfile\"\n.abc = txtfile\n", result.out);
@@ -144,6 +169,21 @@ TEST_F(AssociateProgram, PrintOnlyChangesNothing) {
   result = Run({"/P", ".abc(ABC)", "Open=notepad"});
   EXPECT_EQ(".abc:  Can't access registry.\n", result.out);
   EXPECT_EQ(1, result.exitCode);
+  EXPECT_FALSE(drive.Exists("registry.txt"));
+}
+
+// What a query shows or /P prints is the result: a full disk is an error.
+TEST_F(AssociateProgram, FullDiskIsAnError) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{".txt"}, {"/L", ".txt"}, {"/P", ".abc=txtfile"}}) {
+    RunOptions options;
+    options.cwd = drive.Host();
+    options.env["PATH"] = "C:\\BIN";
+    options.unset = {"SystemRoot", "windir"};
+    RunResult result = RunProgramToFullDisk(std::string(WEFT_BIN_DIR) + "/associate", args, options);
+    EXPECT_EQ("Error:  Can't write to output file.\n", result.err) << args.back();
+    EXPECT_EQ(1, result.exitCode) << args.back();
+  }
   EXPECT_FALSE(drive.Exists("registry.txt"));
 }
 
@@ -176,7 +216,7 @@ TEST_F(AssociateProgram, CommandFile) {
             ".xyz (XYZ Document):  Open = [open(\"%1\")]\n"
             "Error:  The filetype was not specified for a new file type.\n"
             ".abc = xyzfile\n"
-            ".long = " + std::string(249, 'y') + "\n"
+            "Error:  The command is longer than 255 characters.\n"
             ".xyz (XYZ Document):  Icon = C:\\WINDOWS\\notepad.exe,1\n",
             result.out);
   EXPECT_EQ(1, result.exitCode);
@@ -185,10 +225,12 @@ TEST_F(AssociateProgram, CommandFile) {
   EXPECT_EQ("(no key)", Reg(".skipped"));
   EXPECT_EQ("(no key)", Reg(".tabbed"));
   EXPECT_EQ("xyzfile", Reg(".abc"));
-  EXPECT_EQ(std::string(249, 'y'), Reg(".long"));
+  EXPECT_EQ("(no key)", Reg(".long"));  // refused, never cut
 
   result = Run({"/Q", "/F", "cmds.txt"});
-  EXPECT_EQ("Error:  The filetype was not specified for a new file type.\n", result.out);
+  EXPECT_EQ("Error:  The filetype was not specified for a new file type.\n"
+            "Error:  The command is longer than 255 characters.\n",
+            result.out);
   EXPECT_EQ(1, result.exitCode);
 
   drive.Write("good.txt", ".def=.abc\n;.bad Open=notepad\n");
@@ -199,6 +241,37 @@ TEST_F(AssociateProgram, CommandFile) {
   result = Run({"/F", "C:\\missing.txt"});
   EXPECT_EQ("Error:  Can't open file \"C:\\missing.txt\".\n", result.out);
   EXPECT_EQ(1, result.exitCode);
+}
+
+}  // namespace
+
+namespace {
+
+// A command the buffers cannot hold whole is refused with exit code 1 and
+// the registry is not touched: never a cut command stored as if it were the
+// one given.
+TEST_F(AssociateProgram, LongCommandsAreRefused) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* error;
+  } cases[] = {
+      {{".qqq(Text)", "Open=notepad", std::string(300, 'p')},
+       "Error:  The command is longer than 255 characters.\n"},
+      {{".qqq(T)", "Open=notepad", std::string(233, 'p')},
+       "Error:  The command is longer than 255 characters.\nThe association was not made.\n"},
+      {{".qqq(T):ICON=notepad," + std::string(233, '1')},
+       "Error:  The icon is longer than 255 characters.\nNo associations were made.\n"},
+  };
+  for (const Case& c : cases) {
+    RunResult result = Run(c.args);
+    EXPECT_EQ(1, result.exitCode) << c.error;
+    EXPECT_EQ(c.error, result.out);
+    EXPECT_EQ("(no key)", Reg(".qqq")) << c.error;
+  }
+  // One that fits is stored whole.
+  RunResult result = Run({".qqq(Text)", "Open=notepad", std::string(200, 'p')});
+  EXPECT_EQ(0, result.exitCode);
+  EXPECT_EQ("C:\\WINDOWS\\notepad.exe " + std::string(200, 'p'), Reg("qqqfile\\shell\\open\\command"));
 }
 
 }  // namespace

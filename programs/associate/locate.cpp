@@ -31,13 +31,6 @@ bool CopyFits(const char* text, char* buffer, size_t size) {
   return true;
 }
 
-void CopyCut(const char* text, char* buffer, size_t size) {
-  if (size == 0) return;
-  size_t length = strnlen(text, size - 1);
-  memcpy(buffer, text, length);
-  buffer[length] = '\0';
-}
-
 }  // namespace
 
 int DirectoryTraverser::Traverse(const char* start, int depth) {
@@ -78,8 +71,8 @@ int FindFileTraverser::Visit() {
   if (!EndsWithSeparator(path())) candidate += '\\';
   candidate += name_;
   if (candidate.size() > static_cast<size_t>(kMaxPath) || !IsFile(candidate.c_str())) return 0;
-  CopyCut(candidate.c_str(), name_, size_);
-  return 1;
+  // A found path the caller cannot hold whole is passed over, never cut.
+  return CopyFits(candidate.c_str(), name_, size_) ? 1 : 0;
 }
 
 bool FindFileInTree(const char* start, int depth, char* name, size_t size) {
@@ -104,10 +97,8 @@ bool LocateCommand(char* name, size_t size) {
     if (!CopyFits(withExtension.c_str(), name, size)) return false;
   }
   char found[kMaxPath + 1];
-  if (SearchProgramPath(name, found, sizeof found)) {
-    CopyCut(found, name, size);
-    return true;
-  }
+  // A path that does not fit the caller's buffer whole is no path to it.
+  if (SearchProgramPath(name, found, sizeof found)) return CopyFits(found, name, size);
   char programFiles[kMaxPath + 1];
   if (GetProgramFilesDir(programFiles, sizeof programFiles) &&
       FindFileInTree(programFiles, kSearchDepth, name, size)) {

@@ -154,7 +154,13 @@ bool BuildCommandText(const char* text, char* buffer, size_t size) {
     return false;
   }
   std::string command = strchr(program, ' ') ? "\"" + std::string(program) + "\"" : std::string(program);
-  CopyCut(command + parameters, buffer, size);
+  command += parameters;
+  if (command.size() >= size) {
+    PrintCommandError("The command is longer than %zu characters.\nThe association was not made.\n",
+                      size - 1);
+    return false;
+  }
+  CopyCut(command, buffer, size);
   return true;
 }
 
@@ -211,8 +217,12 @@ bool SetDefaultIcon(const char* name, const char* description, const char* iconT
     PrintCommandError("The specified icon file does not exist.\nNo associations were made.\n");
     return false;
   }
-  std::string value = file;
-  if (value.size() + strlen(number) <= kMaxCommandText) value += number;
+  std::string value = std::string(file) + number;
+  if (value.size() > kMaxCommandText) {
+    PrintCommandError("The icon is longer than %zu characters.\nNo associations were made.\n",
+                      kMaxCommandText);
+    return false;
+  }
   ClassKey classKey;
   if (!OpenClassKeyForWrite(name, &classKey, description)) {
     PrintSummary(classKey, name, "Can't access registry.", nullptr);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/env.h"
+#include "platform/file_replace.h"
 #include "platform/setup_extra.h"
 
 namespace {
@@ -222,7 +223,7 @@ bool UpdateAutoexec(const char* directory, bool remove) {
     fprintf(stderr, "Error reading file \"C:\\AUTOEXEC.BAT\".\n");
     return false;
   }
-  FILE* output = OpenFile(kTempFile, "w");
+  FILE* output = CreateReplacement(kTempFile, "w");
   if (!output) {
     if (input) fclose(input);
     fprintf(stderr, "Error writing to file \"C:\\AUTOEXEC.$$$\".\n");
@@ -235,7 +236,7 @@ bool UpdateAutoexec(const char* directory, bool remove) {
   if (fclose(output) != 0) writeError = true;
   if (writeError) fprintf(stderr, "Error writing to file \"C:\\AUTOEXEC.$$$\".\n");
   bool modified = changed && !writeError && ReplaceBootFile();
-  if (!modified) DeleteFile(kTempFile);
+  if (!modified) DiscardReplacement(kTempFile);
   return modified;
 }
 

@@ -192,14 +192,35 @@ TEST_F(Foldmap, AnyOtherArgumentShowsHelp) {
   }
 }
 
-TEST_F(Foldmap, AFailingRebuildIsNoStartFailure) {
-  drive_.Write("refolio.bat", "@unknown-program\n");
+// A rebuild that fails is reported with its exit code and makes the run's
+// exit code 2; the walk goes on, and each batch file runs in its own folder.
+TEST_F(Foldmap, AFailingRebuildIsReportedAndTheWalkGoesOn) {
+  drive_.Write("a/refolio.bat", "@unknown-program\n");
+  drive_.Write("b/refolio.bat", "@echo off\ncd\nexit 3\n");
+  drive_.Write("refolio.bat", "@cd\n");
   RunResult result = Run();
-  EXPECT_EQ(result.out, "FOLDMAP:  Updating \"C:\\\".\n");
+  EXPECT_EQ(result.out,
+            "FOLDMAP:  Updating \"C:\\a\\\".\n"
+            "FOLDMAP:  Updating \"C:\\b\\\".\n"
+            "C:\\b\n"
+            "FOLDMAP:  Updating \"C:\\\".\n"
+            "C:\\\n");
   EXPECT_EQ(result.err,
             "'unknown-program' is not recognized as an internal or external command,\n"
-            "operable program or batch file.\n");
-  EXPECT_EQ(result.exitCode, 0);
+            "operable program or batch file.\n"
+            "FOLDMAP Error:  \"C:\\a\\refolio.bat\" failed with exit code 9009.\n"
+            "FOLDMAP Error:  \"C:\\b\\refolio.bat\" failed with exit code 3.\n");
+  EXPECT_EQ(result.exitCode, 2);
+}
+
+TEST_F(Foldmap, AnInterpreterThatCannotStart) {
+  drive_.Write("refolio.bat", "@echo never\n");
+  RunOptions options;
+  options.env = {{"COMSPEC", "C:\\nowhere\\shell.exe"}};
+  RunResult result = RunProgram(std::string(WEFT_BIN_DIR) + "/foldmap", {}, options);
+  EXPECT_EQ(result.out, "FOLDMAP:  Updating \"C:\\\".\n");
+  EXPECT_EQ(result.err, "FOLDMAP Error:  Unable to start the command processor.\n");
+  EXPECT_EQ(result.exitCode, 2);
 }
 
 }  // namespace

@@ -57,6 +57,7 @@ const char* const kHelp[] = {
 struct Run {
   bool always = false;         // /A
   bool anyUpdated = false;
+  bool anyFailed = false;      // a batch file could not be run, or failed
   bool haveHome = false;
   std::string home;            // the directory current before the first batch
 };
@@ -88,23 +89,37 @@ bool SetDir(const std::string& dir) {
   return false;
 }
 
+// Runs the batch file in the current directory and says when that failed: a
+// batch file that ends with a non-zero error level (its last command failed,
+// or was not found) has not rebuilt its directory.
+bool RunBatchHere(const std::string& dir) {
+  int code = RunCommandLine(kBatchName);
+  if (code == 0) return true;
+  if (code == kCannotStart) {
+    fputs("FOLDMAP Error:  Unable to start the command processor.\n", stderr);
+  } else {
+    fprintf(stderr, "FOLDMAP Error:  \"%s%s\" failed with exit code %d.\n", dir.c_str(), kBatchName, code);
+  }
+  return false;
+}
+
 // Runs the directory's batch file through the command interpreter, from the
-// directory itself, and comes back to where the run started.
+// directory itself, and comes back to where the run started, whatever the
+// batch file did.
 void RunBatch(Run* run, const std::string& dir) {
   printf("FOLDMAP:  Updating \"%s\".\n", dir.c_str());
   fflush(stdout);
   if (!run->haveHome) {
     if (!CurrentDir(&run->home)) {
       fputs(kNoCwd, stderr);
+      run->anyFailed = true;
       return;
     }
     run->haveHome = true;
   }
-  if (!SetDir(dir)) return;
-  if (RunCommandLine(kBatchName) == kCannotStart) {
-    fputs("FOLDMAP Error:  Unable to start the command processor.\n", stderr);
-  }
-  SetDir(run->home);
+  bool ran = SetDir(dir) && RunBatchHere(dir);
+  if (!ran) run->anyFailed = true;
+  if (!SetDir(run->home)) run->anyFailed = true;
 }
 
 // With /A, the batch runs with _MOD telling whether the directory changed.
@@ -114,13 +129,6 @@ void RunBatchWithMod(Run* run, const std::string& dir, bool changed) {
   }
   RunBatch(run, dir);
   SetEnv("_MOD", nullptr);
-}
-
-void AddName(DirState* state, const FindData& entry) {
-  state->checksum += static_cast<uint32_t>(entry.size & 0xFFFFFFFFu);
-  for (const char* p = entry.name; *p; ++p) {
-    state->checksum += static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(*p)));
-  }
 }
 
 void UpdateTree(Run* run, DirState* state, std::string path, int distance);
@@ -134,9 +142,7 @@ void CountEntry(Run* run, DirState* state, const std::string& path, const FindDa
     return;
   }
   bool isDir = (entry.attributes & kAttrDirectory) != 0;
-  FindData counted = entry;
-  if (isDir) counted.size = 0;
-  AddName(state, counted);
+  AddToChecksum(&state->checksum, entry);
   if (!isDir && entry.writeTime > state->newest) state->newest = entry.writeTime;
   if (SameNoCase(entry.name, "index.htm")) state->indexTime = entry.writeTime;
   if (!isDir) return;
@@ -151,7 +157,7 @@ void ListDirectory(Run* run, DirState* state, const std::string& path, int dista
   FindState* find = FindFirst((path + "*").c_str(), &entry);
   if (!find) return;
   do {
-    if ((entry.attributes & kAttrHidden) || entry.name[0] == '.') continue;
+    if (!IsCountedEntry(entry)) continue;
     CountEntry(run, state, path, entry, distance);
   } while (FindNext(find, &entry));
   FindClose(find);
@@ -186,23 +192,6 @@ bool IsAlwaysSwitch(const char* arg) {
 
 }  // namespace
 
-bool IsSignatureFile(const FindData& entry) {
-  if (entry.attributes & (kAttrDirectory | kAttrHidden)) return false;
-  if (entry.size != 0 || strlen(entry.name) != 12) return false;
-  const char* n = entry.name;
-  return n[8] == '.' && n[9] == '_' && n[10] == 'M' && ((n[11] >= '0' && n[11] <= '9') || n[11] == 'D');
-}
-
-std::string ExpectedSignatureName(uint32_t checksum, int iconsDistance) {
-  char name[32];
-  if (iconsDistance < 0) {
-    snprintf(name, sizeof name, "%08X._MD", checksum);
-  } else {
-    snprintf(name, sizeof name, "%08X._M%d", checksum, iconsDistance % 10);
-  }
-  return name;
-}
-
 int RunFoldmap(int argc, char** argv) {
   Run run;
   if (argc > 1) {
@@ -219,6 +208,8 @@ int RunFoldmap(int argc, char** argv) {
   }
   DirState state;
   UpdateTree(&run, &state, start, FindIconsDir());
+  // A rebuild that failed is no success, though the walk went on.
+  if (run.anyFailed) return 2;
   if (run.anyUpdated || run.always) return 0;
   printf("FOLDMAP:  All directories are up-to-date.\n");
   return 1;

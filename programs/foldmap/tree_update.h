@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "shared/folder_signature.h"
 
 // What one directory's walk found.
 struct DirState {
@@ -19,11 +20,6 @@ struct DirState {
   bool updated = false;
 };
 
-// True for a signature file's listing entry (not a directory, not hidden,
-// size 0, a name like "????????._M1" or "????????._MD").
-bool IsSignatureFile(const FindData& entry);
-// "%08X._M%d" with the distance modulo 10, or "%08X._MD" without icons (-1).
-std::string ExpectedSignatureName(uint32_t checksum, int iconsDistance);
 
 // Runs foldmap with its arguments; returns the exit code.
 int RunFoldmap(int argc, char** argv);

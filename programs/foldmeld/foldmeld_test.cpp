@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
+#include "shared/testing/full_output.h"
 
 namespace {
 
@@ -210,6 +211,17 @@ TEST_F(FoldmeldTest, IconsAtFirstLevelAndMergeQuestionFromSecondLevel) {
   EXPECT_EQ("\nDirectory \"C:\\dst\\b\\c\" already exists.\n  Merge from \"C:\\src\\b\\c\"? (Y/N) Yes\n",
             r.err);
   EXPECT_EQ((Files{"b/c/g.jpg", "b/f.jpg", "icons/old.gif"}), drive.Files("dst"));
+}
+
+TEST_F(FoldmeldTest, BatchFileThatCannotBeWrittenIsAnErrorAndGoes) {
+  WriteSiteFiles(drive);
+  RunResult r = RunProgramWithNoRoomForFiles(std::string(WEFT_BIN_DIR) + "/foldmeld",
+                                             {"/b", "/m", "src", "dst"});
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_EQ("", r.out);
+  EXPECT_EQ("Error writing to file \"FOLDMEL1.BAT\".\n", r.err);
+  EXPECT_FALSE(drive.Exists("FOLDMEL1.BAT"));
+  EXPECT_EQ(7u, drive.Files("src").size());
 }
 
 TEST_F(FoldmeldTest, BatchMoveDeclinedMergeIsARemarkAndIconsStay) {

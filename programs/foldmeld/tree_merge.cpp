@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/console.h"
+#include "platform/file_replace.h"
 #include "platform/foldmeld_extra.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
@@ -18,6 +19,7 @@
 namespace {
 
 const char kBatchName[] = "FOLDMEL1.BAT";
+const char kBatchTemp[] = "FOLDMEL1.$$$";
 
 // Settings and streams of the one run.
 struct MergeRun {
@@ -31,11 +33,26 @@ struct MergeRun {
 
 MergeRun run;
 
+// The batch file is written under a temporary name and takes its name
+// when the run ends, so that an earlier batch file stays whole until then.
+// False when it could not be written.
+bool FinishBatchFile() {
+  if (run.batchFile == nullptr) return true;
+  // A write that failed is told apart from a file that could not be put in
+  // place; either way no half batch file is left under the batch file's name.
+  bool written = std::fflush(run.batchFile) == 0 && !std::ferror(run.batchFile);
+  bool done = CommitReplacement(run.batchFile, written, kBatchTemp, kBatchName);
+  run.batchFile = nullptr;
+  if (!done) {
+    std::fprintf(stderr, written ? "Can't create file \"%s\".\n" : "Error writing to file \"%s\".\n", kBatchName);
+  }
+  return done;
+}
+
 // Ends the run at once; the work done so far stays done and the batch file
 // keeps the lines written.
 [[noreturn]] void EndRun(int code) {
-  if (run.batchFile != nullptr) std::fclose(run.batchFile);
-  run.batchFile = nullptr;
+  FinishBatchFile();
   std::fflush(stdout);
   std::exit(code);
 }
@@ -301,7 +318,7 @@ void MergeFiles(const std::string& source, const std::string& destination) {
   FindData data;
   for (bool found = entries.First(&data, source.c_str()); found; found = entries.Next(&data)) {
     if (!DirectoryIterator::IsFile(data) || DirectoryIterator::IsHidden(data)) continue;
-    if (CompareNoCase(data.name, kBatchName) == 0) continue;
+    if (CompareNoCase(data.name, kBatchName) == 0 || CompareNoCase(data.name, kBatchTemp) == 0) continue;
     MergeFile(EntryPath(source, data.name), EntryPath(destination, data.name));
   }
 }
@@ -476,7 +493,7 @@ int MergeTrees(int argc, char** argv) {
     std::fputs("\n", stderr);
   }
   if (run.batch) {
-    run.batchFile = OpenFile(kBatchName, "wt");
+    if (IsReplaceable(kBatchName)) run.batchFile = CreateReplacement(kBatchTemp, "wt");
     if (run.batchFile == nullptr) {
       std::fprintf(stderr, "Can't create file \"%s\".\n", kBatchName);
       return 1;
@@ -484,8 +501,7 @@ int MergeTrees(int argc, char** argv) {
   }
   MergeDir(source, destination, 0);
   if (run.batch) {
-    std::fclose(run.batchFile);
-    run.batchFile = nullptr;
+    if (!FinishBatchFile()) return 1;
     std::printf("The batch file \"%s\" has been created.\n", kBatchName);
     std::printf("You must execute the batch file to perform the transfer.\n");
   }

@@ -25,6 +25,9 @@
 namespace {
 
 constexpr int kIncludeDepth = 10;
+// Includes read for one template in all: a template that includes its
+// includes several times over would otherwise grow without end.
+constexpr int kMaxIncludes = 1000;
 constexpr int kTagTextSize = 256;  // 255 characters and the terminator
 constexpr int kFileKinds = 0x0F;
 constexpr int kDirectoryKinds = 0x30;
@@ -106,6 +109,7 @@ class BodyParser : public TemplateParser {
   void ElifDirective(const char* rest);
   void ElseDirective();
   void IncludeDirective(const char* rest);
+  void GiveUp(const char* format, const char* name);
   bool Evaluate(const char* expression);
 
   // The local file that the format text names (an icon, a link source).
@@ -148,9 +152,13 @@ class BodyParser : public TemplateParser {
   int kindsWithoutThumb_ = 0;
   int kindsWithThumb_ = 0;
   int openSlideLinks_ = 0;
+
+  int includes_ = 0;       // include files read so far
+  bool givenUp_ = false;   // the rest of the template is not read
 };
 
 int BodyParser::GetChar() {
+  if (givenUp_) return -1;
   int c = getc(input_);
   while (c == EOF) {
     FILE* includer = PopTemplateFile(input_);
@@ -162,7 +170,7 @@ int BodyParser::GetChar() {
 }
 
 void BodyParser::PutChar(int c) {
-  if (falseDepth_ > 0) return;
+  if (falseDepth_ > 0 || givenUp_) return;
   if (putc(c, output_) == EOF) OutputError = true;
 }
 
@@ -485,11 +493,26 @@ void BodyParser::IncludeDirective(const char* rest) {
     if (IconsPath(rest, path, true)) file = OpenFile(path, "r");
   }
   if (!file) return;
+  if (includes_ >= kMaxIncludes) {
+    fclose(file);
+    return GiveUp("Error:  Template includes more than 1000 files (\"%s\").\n", rest);
+  }
   if (!PushTemplateFile(input_)) {
     fclose(file);
-    return;
+    return GiveUp("Error:  Template includes are nested more than 10 deep (\"%s\").\n", rest);
   }
+  ++includes_;
   input_ = file;
+}
+
+// Stops the template where it stands: the included files are closed (the
+// template itself is closed by OpenTemplate) and the page is abandoned, so
+// the old page stays as it was.
+void BodyParser::GiveUp(const char* format, const char* name) {
+  Report(3000, format, name);
+  while (FILE* includer = PopTemplateFile(input_)) input_ = includer;
+  givenUp_ = true;
+  OutputAbandoned = true;
 }
 
 void BodyParser::Directive(const char* name, const char* rest) {
@@ -609,10 +632,11 @@ String TemplateUrl(const char* name) {
   return PathToUrl(path);
 }
 
-bool OpenTemplate(const char* path, FILE* out, Entry* pageEntry, Entry** entries, int count) {
+bool OpenTemplate(const char* path, FILE* out, Entry* pageEntry, Entry** entries, int count,
+                  const char* shownName) {
   FILE* input = OpenFile(path, "r");
   if (!input) {
-    Report(2000, "Error:  Can't open template file \"%s\".\n", path);
+    Report(2000, "Error:  Can't open template file \"%s\".\n", shownName ? shownName : path);
     return false;
   }
   {

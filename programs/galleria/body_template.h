@@ -9,9 +9,11 @@
 #include "shared/string.h"
 
 // Writes the body from the template at path for the page entry and this
-// page's entries. False (reported at level 2000) when the template cannot be
+// page's entries. False (reported at level 2000, naming the template by
+// shownName, or by path when that is null) when the template cannot be
 // opened; nothing is written then.
-bool OpenTemplate(const char* path, FILE* out, Entry* pageEntry, Entry** entries, int count);
+bool OpenTemplate(const char* path, FILE* out, Entry* pageEntry, Entry** entries, int count,
+                  const char* shownName = nullptr);
 
 // The include stack: the files that included the one being read (at most 10).
 // Push fails when the stack is full.

@@ -107,9 +107,10 @@ TEST_F(TemplateTest, IncludesFromTheIconsDirectory) {
             "icons foot\nend\n");
 }
 
-TEST_F(TemplateTest, IncludesDeeperThanTenAreSkipped) {
+TEST_F(TemplateTest, IncludesDeeperThanTenEndTheTemplateWithAnError) {
   // f1 includes f2 includes ... f12; each writes its number around the
-  // include. Ten nested includes are read, the eleventh is skipped.
+  // include. Ten nested includes are read; the eleventh ends the template
+  // and gives the page up.
   for (int i = 1; i <= 12; ++i) {
     File("f" + std::to_string(i) + ".txt",
          std::to_string(i) + "<\n#include f" + std::to_string(i + 1) + ".txt\n>" +
@@ -117,8 +118,44 @@ TEST_F(TemplateTest, IncludesDeeperThanTenAreSkipped) {
   }
   std::string expected;
   for (int i = 1; i <= 10; ++i) expected += std::to_string(i) + "<\n";
-  for (int i = 10; i >= 1; --i) expected += ">" + std::to_string(i) + "\n";
-  EXPECT_EQ(Run("#include f1.txt\n"), expected);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Run("#include f1.txt\nafter\n"), expected);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Error:  Template includes are nested more than 10 deep (\"f11.txt\").\n");
+  EXPECT_EQ(MaxSeverity, 3);
+  EXPECT_TRUE(OutputAbandoned);
+}
+
+TEST_F(TemplateTest, MoreThanAThousandIncludesEndTheTemplateWithAnError) {
+  // Each level includes the next eight times and l4 the leaf once: the
+  // 1001st include (an l4, depth first) ends the template.
+  for (int level = 1; level <= 3; ++level) {
+    std::string text;
+    for (int i = 0; i < 8; ++i) text += "#include l" + std::to_string(level + 1) + ".txt\n";
+    File("l" + std::to_string(level) + ".txt", text);
+  }
+  File("l4.txt", "#include leaf.txt\n");
+  File("leaf.txt", "x\n");
+  testing::internal::CaptureStderr();
+  std::string body = Run("#include l1.txt\nafter\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Error:  Template includes more than 1000 files (\"l4.txt\").\n");
+  EXPECT_EQ(body.find("after"), std::string::npos);
+  EXPECT_EQ(MaxSeverity, 3);
+  EXPECT_TRUE(OutputAbandoned);
+}
+
+TEST_F(TemplateTest, AThousandIncludesAreRead) {
+  std::string text;
+  std::string expected;
+  for (int i = 0; i < 1000; ++i) {
+    text += "#include leaf.txt\n";
+    expected += "x\n";
+  }
+  File("leaf.txt", "x\n");
+  EXPECT_EQ(Run(text + "end\n"), expected + "end\n");
+  EXPECT_EQ(MaxSeverity, 0);
+  EXPECT_FALSE(OutputAbandoned);
 }
 
 TEST_F(TemplateTest, IncludesAndLogsInsideFalseBranchesDoNothing) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/testing/test_support.h"
+#include "shared/testing/full_output.h"
 
 namespace {
 
@@ -225,7 +226,7 @@ TEST_F(CgiProgramTest, SearchablePageOfTheResults) {
                 "\n// -->\n</SCRIPT>\n"
                 "</HEAD>\n\n"
                 "<FRAMESET ROWS=\"60,*\">\n"
-                "  <FRAME SRC=\"/site/icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"
+                "  <FRAME SRC=\"/photos/icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"
                 "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
                 "</FRAMESET>\n"
                 "</HTML>\n");
@@ -247,7 +248,7 @@ TEST_F(CgiProgramTest, SequencePageOfTheImages) {
                 "</HEAD>\n\n"
                 "<FRAMESET COLS=\"100,*\" onLoad=\"if (contentStale) "
                 "parent.inputFrame.displayCurrentPage()\">\n"
-                "  <FRAME SRC=\"/site/icons/controls.htm\" NAME=\"inputFrame\">\n"
+                "  <FRAME SRC=\"/photos/icons/controls.htm\" NAME=\"inputFrame\">\n"
                 "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
                 "</FRAMESET>\n"
                 "</HTML>\n");
@@ -266,6 +267,50 @@ TEST_F(CgiProgramTest, ShuffledResultsStayInOneOrderAcrossPages) {
   }
   std::sort(titles.begin(), titles.end());
   EXPECT_EQ(titles, (std::vector<std::string>{"Beach", "Harbour", "Rome", "Sunset"}));
+}
+
+TEST_F(CgiProgramTest, HugeFirstAndCountArgumentsStayInRange) {
+  // Past the last result the page lists nothing; its page arithmetic must
+  // not overflow (a count is cut to the 1000 entries a page can hold).
+  const std::string base = "\n <A HREF=\"/cgi-bin/galleria?query=sea&amp;first=";
+  struct Case {
+    const char* query;
+    std::string end;
+  } cases[] = {
+      {"query=sea&count=1&first=2147483647",
+       "<P>\n<HR>\n<STRONG>Result Pages:</STRONG>&nbsp;\n"
+       " <STRONG><A HREF=\"/cgi-bin/galleria?query=sea&amp;first=2147483645&amp;count=1\">"
+       "[<< Prev]</A></STRONG>&nbsp;&nbsp;" +
+           base + "0&amp;count=1\">1</A>" + base + "1&amp;count=1\">2</A>" + base +
+           "2&amp;count=1\">3</A>" + base + "3&amp;count=1\">4</A>\n<P>\n</BODY>\n</HTML>\n"},
+      {"query=sea&count=2&first=99999999999999999999",
+       "<P>\n<HR>\n<STRONG>Result Pages:</STRONG>&nbsp;\n"
+       " <STRONG><A HREF=\"/cgi-bin/galleria?query=sea&amp;first=2147483644&amp;count=2\">"
+       "[<< Prev]</A></STRONG>&nbsp;&nbsp;" +
+           base + "0&amp;count=2\">1</A>" + base + "2&amp;count=2\">2</A>\n<P>\n</BODY>\n</HTML>\n"},
+      {"query=sea&count=2147483647&first=2147483647", "</BODY>\n</HTML>\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.query);
+    RunResult run = Request(c.query);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    size_t heading = run.out.rfind("</CENTER>\n<HR>\n\n<P>\n");
+    ASSERT_NE(heading, std::string::npos);
+    EXPECT_EQ(run.out.substr(heading + 20), c.end);
+  }
+}
+
+TEST_F(CgiProgramTest, PageThatCannotBeWrittenIsAnError) {
+  for (const char* query : {"query=sea", "config=search&query=sea", "config=sequence&query=sea"}) {
+    RunOptions options;
+    options.cwd = drive.Host("cgi-bin");
+    options.env = {{"REQUEST_METHOD", "GET"}, {"QUERY_STRING", query}};
+    options.unset = {"WEFTLOG", "CONTENT_LENGTH"};
+    RunResult run = RunProgramToFullDisk(program, {}, options);
+    EXPECT_EQ(run.exitCode, 3) << query;
+    EXPECT_EQ(run.err, "Error:  Can't write to output file.\n") << query;
+  }
 }
 
 TEST_F(CgiProgramTest, MissingDatabaseEndsTheRequest) {
@@ -312,10 +357,10 @@ class FramesetIndexProgramTest : public ::testing::Test {
     drive.Write("site/trip/rome/index.htm", Page("Rome"));
     drive.MakeDir("site/trip/misc");
   }
-  RunResult Galleria(const std::string& weftIni) {
+  RunResult Galleria(const std::string& weftIni, const std::string& dir = "site/trip") {
     drive.Write("site/icons/weft.ini", weftIni);
     RunOptions options;
-    options.cwd = drive.Host("site/trip");
+    options.cwd = drive.Host(dir);
     options.unset = {"WEFTLOG", "REQUEST_METHOD", "QUERY_STRING"};
     return RunProgram("galleria", {}, options);
   }
@@ -356,10 +401,34 @@ TEST_F(FramesetIndexProgramTest, SearchablePage) {
                 "\n// -->\n</SCRIPT>\n"
                 "</HEAD>\n\n"
                 "<FRAMESET ROWS=\"60,*\">\n"
-                "  <FRAME SRC=\"/site/icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"
+                "  <FRAME SRC=\"../icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"
                 "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
                 "</FRAMESET>\n"
                 "</HTML>\n");
+}
+
+TEST_F(FramesetIndexProgramTest, SearchablePageTextsCannotEndItsScript) {
+  drive.Write("site/trip/about.htm",
+              Page("Ends &lt;/SCRIPT&gt; here",
+                   "<META NAME=\"DESCRIPTION\" CONTENT=\"a </script> b\\\">\n"
+                   "<META NAME=\"KEYWORDS\" CONTENT=\"&lt;/script&gt;&lt;script&gt;"
+                   "alert(1)&lt;/script&gt;, sea\">\n"));
+  RunResult run = Galleria("slides=window\nindex=searchable\n");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  std::string page = Index();
+  EXPECT_NE(page.find("hlink[0]=new HLink(\"Ends &lt;/SCRIPT&gt; here\", \"about.htm\", \"\", 0, 0, "
+                      "\"a &lt;/script&gt; b\\\\\", "
+                      "\",<\\/script><script>alert(1)<\\/script>,sea,\");\n"),
+            std::string::npos)
+      << page;
+  EXPECT_NE(page.find("\nkeyword=new Array(\"<\\/script><script>alert(1)<\\/script>\", \"sea\", "
+                      "\"Travel\");\n"),
+            std::string::npos)
+      << page;
+  // The page's own closing tag is the only one.
+  EXPECT_EQ(page.find("</script>"), std::string::npos);
+  EXPECT_EQ(page.find("</SCRIPT>"), page.rfind("</SCRIPT>"));
 }
 
 TEST_F(FramesetIndexProgramTest, SequencePageListsOnlyTheImages) {
@@ -381,10 +450,33 @@ TEST_F(FramesetIndexProgramTest, SequencePageListsOnlyTheImages) {
                 "</HEAD>\n\n"
                 "<FRAMESET COLS=\"100,*\" onLoad=\"if (contentStale) "
                 "parent.inputFrame.displayCurrentPage()\">\n"
-                "  <FRAME SRC=\"/site/icons/controls.htm\" NAME=\"inputFrame\">\n"
+                "  <FRAME SRC=\"../icons/controls.htm\" NAME=\"inputFrame\">\n"
                 "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
                 "</FRAMESET>\n"
                 "</HTML>\n");
+}
+
+// The frames load the icons directory's files by URLs relative to the page,
+// so that the site works opened from its files and under any web root.
+TEST_F(FramesetIndexProgramTest, FrameUrlsAreRelativeToThePagesFolder) {
+  struct Case {
+    const char* dir;
+    const char* index;
+    const char* frame;
+  } cases[] = {
+      {"site", "searchable", "  <FRAME SRC=\"icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"},
+      {"site", "sequence", "  <FRAME SRC=\"icons/controls.htm\" NAME=\"inputFrame\">\n"},
+      {"site/trip/rome", "searchable",
+       "  <FRAME SRC=\"../../icons/search.htm\" NAME=\"searchFrame\" SCROLLING=NO>\n"},
+      {"site/trip/rome", "sequence", "  <FRAME SRC=\"../../icons/controls.htm\" NAME=\"inputFrame\">\n"},
+  };
+  for (const Case& c : cases) {
+    RunResult run = Galleria(std::string("slides=window\nindex=") + c.index + "\n", c.dir);
+    EXPECT_EQ(run.exitCode, 0) << c.dir << " " << c.index;
+    EXPECT_EQ(run.err, "") << c.dir << " " << c.index;
+    std::string page = drive.Read(std::string(c.dir) + "/index.htm");
+    EXPECT_NE(page.find(c.frame), std::string::npos) << c.dir << " " << c.index << "\n" << page;
+  }
 }
 
 TEST_F(FramesetIndexProgramTest, SearchablePageNeedsItsSearchFrame) {

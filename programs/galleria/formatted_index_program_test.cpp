@@ -144,6 +144,18 @@ TEST_F(GalleriaProgramTest, PagedRebuildKeepsTheHandWrittenHeading) {
   EXPECT_TRUE(drive.Exists("site/trip/index6.htm"));
 }
 
+TEST_F(GalleriaProgramTest, LargestPageSizeGivesOnePage) {
+  RunResult unpaged = Galleria();
+  ASSERT_EQ(unpaged.exitCode, 0);
+  std::string single = Index();
+  drive.Write("site/icons/weft.ini", "pagesize=2147483647\n");
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(Index(), single);
+  EXPECT_FALSE(drive.Exists("site/trip/index2.htm"));
+}
+
 TEST_F(GalleriaProgramTest, TemplateFromTheIconsDirectory) {
   drive.Write("site/icons/weft.ini", "template=gallery.tpl\n");
   drive.Write("site/icons/gallery.tpl",
@@ -159,6 +171,50 @@ TEST_F(GalleriaProgramTest, TemplateFromTheIconsDirectory) {
             "</HEAD>\n\n<BODY>\n<H1>trip</H1>\n"
             "<TABLE BORDER=0 CELLPADDING=0 CELLSPACING=0>\n<TR>\n<TD>Rome</TD>\n</TR>\n</TABLE>\n"
             "<HR>Footer\n</BODY>\n</HTML>\n");
+}
+
+// The configuration names paths relative to the folder being indexed; they
+// match the icons directory, which the program keeps as a full path.
+TEST_F(GalleriaProgramTest, RelativeUrlMapEntryMatchesTheIcons) {
+  drive.Write("site/icons/weft.ini",
+              "template=gallery.tpl\nmap=..\\icons; http://cdn.example/icons/\n");
+  drive.Write("site/icons/gallery.tpl", "<BODY>\n${icon src=star.gif}\n${icon src=./beach.jpg}\n</BODY>\n");
+  drive.Write("site/icons/star.gif", std::string("GIF89a\x10\x00\x08\x00", 10));
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  std::string page = Index();
+  EXPECT_EQ(page.substr(page.find("</HEAD>")),
+            "</HEAD>\n\n<BODY>\n<IMG SRC=\"http://cdn.example/icons/star.gif\">\n"
+            "<IMG SRC=\"beach.jpg\" WIDTH=640 HEIGHT=480>\n</BODY>\n</HTML>\n");
+}
+
+TEST_F(GalleriaProgramTest, MissingTemplateIsNamedAsConfigured) {
+  for (const char* name : {"none.tpl", "..\\icons\\gone.tpl"}) {
+    drive.Write("site/icons/weft.ini", std::string("template=") + name + "\n");
+    RunResult run = Galleria();
+    EXPECT_EQ(run.exitCode, 2) << name;
+    EXPECT_EQ(run.err, std::string("Error:  Can't open template file \"") + name + "\".\n");
+    // The page is built with the built-in layout instead.
+    EXPECT_NE(Index().find("<H3>Singles</H3>"), std::string::npos) << name;
+  }
+}
+
+TEST_F(GalleriaProgramTest, SelfIncludingTemplateEndsWithAnErrorAndKeepsTheOldPage) {
+  drive.Write("site/icons/weft.ini", "template=gallery.tpl\n");
+  drive.Write("site/icons/gallery.tpl", "<BODY>\n#include loop.htm\n</BODY>\n");
+  std::string loop;
+  for (int i = 0; i < 8; ++i) loop += "#include loop.htm\n";
+  drive.Write("site/icons/loop.htm", loop);
+  drive.Write("site/trip/index.htm", "old page\n");
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err,
+            "Error:  Template includes are nested more than 10 deep (\"loop.htm\").\n"
+            "        Program aborted -- no changes were made.\n");
+  EXPECT_EQ(Index(), "old page\n");
+  EXPECT_FALSE(drive.Exists("site/trip/index.new"));
 }
 
 }  // namespace

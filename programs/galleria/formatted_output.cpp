@@ -1,5 +1,6 @@
 #include "programs/galleria/formatted_output.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/files.h"
@@ -9,6 +10,7 @@
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/layouts.h"
 #include "programs/galleria/navigation.h"
+#include "programs/galleria/script_text.h"
 #include "programs/galleria/site_url.h"
 #include "shared/entry.h"
 #include "shared/file_section.h"
@@ -111,7 +113,7 @@ void NumberSlides(FILE* out, Entry** entries, int count) {
     if (!IsImage(entry)) continue;
     if (out) {
       String page = ChangeExtensionString(entry->href, ".htm");
-      WriteHTML(out, "page[%d]=\"%s\";\n", number, Chars(page));
+      WriteHTML(out, "page[%d]=\"%s\";\n", number, Chars(ScriptText(page)));
     }
     entry->slideIndex = number++;
   }
@@ -121,7 +123,7 @@ void WriteSlideArray(FILE* out, Entry** entries, int count, int images) {
   char dir[kSitePathSize];
   String iconDir = FindIconsDir(dir) >= 0 ? PathToUrl(dir) : String(".");
   WriteHTML(out, "%s", kScriptOpen);
-  WriteHTML(out, "iconDir=\"%s\";\n", Chars(iconDir));
+  WriteHTML(out, "iconDir=\"%s\";\n", Chars(ScriptText(iconDir)));
   WriteHTML(out, "pages=%d;\n", images);
   WriteHTML(out, "page=new Array(pages);\n");
   NumberSlides(out, entries, count);
@@ -250,7 +252,8 @@ void WriteIndexHead(FILE* out, Entry* pageEntry, Entry** entries, int count) {
 
 void WriteIndexBody(FILE* out, Entry* pageEntry, Entry** entries, int count) {
   if (HasText(indexSettings.templatePath) &&
-      OpenTemplate(indexSettings.templatePath, out, pageEntry, entries, count)) {
+      OpenTemplate(indexSettings.templatePath, out, pageEntry, entries, count,
+                   indexSettings.templateName)) {
     return;
   }
   FILE* oldPage = OpenFile("index.htm", "r");
@@ -277,7 +280,9 @@ int WritePagedIndex(Entry** entries, int count, int pageSize) {
   if (!IconsDirReady()) return 1;
   if (pageSize < 1) pageSize = 1;
   int page = 1;
-  for (int first = 0; page == 1 || first < count; first += pageSize, ++page) {
+  // 64 bits, so that a step of the largest page size cannot overflow.
+  for (int64_t next = 0; page == 1 || next < count; next += pageSize, ++page) {
+    int first = static_cast<int>(next);  // below count here
     pagingState.first = first;
     pagingState.pageSize = pageSize;
     pagingState.total = count;

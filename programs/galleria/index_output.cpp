@@ -3,13 +3,16 @@
 #include <cstdarg>
 #include <string>
 
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "shared/banner.h"
 #include "shared/entry_factory.h"
 #include "shared/report.h"
+#include "shared/stream_written.h"
 
 bool cgiMode = false;
 bool OutputError = false;
+bool OutputAbandoned = false;
 
 namespace {
 
@@ -19,7 +22,7 @@ constexpr const char* kNoChanges = "        Program aborted -- no changes were m
 // The failure of a step before the old page was touched: the new file goes.
 int Abandon() {
   ReportText(0, kNoChanges);
-  DeleteFile(kNewIndex);
+  DiscardReplacement(kNewIndex);
   return 1;
 }
 
@@ -31,7 +34,7 @@ FILE* OpenIndexOutput(Entry** pageEntry) {
     WriteHTML(stdout, "Content-type:  text/html\n\n");
     return stdout;
   }
-  FILE* stream = OpenFile(kNewIndex, "w");
+  FILE* stream = CreateReplacement(kNewIndex, "w");
   if (!stream) {
     ReportText(3000, "Error:  Can't create the new index file (\"index.new\").\n");
     Abandon();
@@ -40,8 +43,16 @@ FILE* OpenIndexOutput(Entry** pageEntry) {
 }
 
 int CommitIndexOutput(FILE* stream, const char* name) {
+  if (OutputAbandoned && stream != stdout) {
+    fclose(stream);
+    return Abandon();
+  }
   if (stream == stdout) {
-    if (fflush(stdout) != 0) OutputError = true;
+    // A CGI page that did not reach its reader is no success.
+    if (!StreamWritten(stdout) || OutputError) {
+      ReportText(3000, "Error:  Can't write to output file.\n");
+      return 1;
+    }
     return 0;
   }
   if (!name) name = "index.htm";
@@ -50,11 +61,13 @@ int CommitIndexOutput(FILE* stream, const char* name) {
     ReportText(3000, "Error:  Can't write to the new index file (\"index.new\").\n");
     return Abandon();
   }
-  if (!DeleteFile(name) && PathExists(name)) {
+  // The new page takes the old one's place in one step: the old page is
+  // never deleted before the new one is there.
+  if (!IsReplaceable(name)) {
     Report(3000, "Error:  Can't delete the old index file (\"%s\").\n", name);
     return Abandon();
   }
-  if (!MoveFile(kNewIndex, name)) {
+  if (!ReplaceFile(kNewIndex, name)) {
     Report(3000, "Error:  Can't rename the new index file to \"%s\".\n", name);
     ReportText(0, "        The new index file is named \"index.new\".\n");
     return 2;

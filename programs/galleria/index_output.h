@@ -12,6 +12,10 @@ extern bool cgiMode;
 // Set by any failed write to the page being built; CommitIndexOutput then
 // keeps the old page.
 extern bool OutputError;
+// Set when the page being built was given up after its error was reported
+// (a template that includes without end); CommitIndexOutput then keeps the
+// old page.
+extern bool OutputAbandoned;
 
 // Makes the entry of the current directory (*pageEntry, always set; the
 // caller deletes it) and opens the output: standard output behind its

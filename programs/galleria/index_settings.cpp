@@ -1,7 +1,9 @@
 #include "programs/galleria/index_settings.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string>
 
 #include "platform/env.h"
 #include "platform/files.h"
@@ -135,6 +137,7 @@ void SetSearchable(const char* value, int) {
 // A bare name that is not in the current directory but is in the icons
 // directory means that one.
 void SetTemplate(const char* value, int) {
+  CopyBounded(indexSettings.templateName, value, sizeof indexSettings.templateName);
   if (!*value) {
     indexSettings.templatePath[0] = '\0';
     return;
@@ -176,9 +179,13 @@ void AddUrlMap(const char* value, int) {
   if (!split) return;
   UrlMapEntry& entry = indexSettings.urlMap[indexSettings.urlMapCount++];
   entry = UrlMapEntry{};
-  size_t length = static_cast<size_t>(split - value);
-  if (length > sizeof entry.localPath - 2) length = sizeof entry.localPath - 2;  // room for '\'
-  memcpy(entry.localPath, value, length);
+  std::string local(value, static_cast<size_t>(split - value));
+  // Paths are compared in their full form, so a relative entry ('..\icons')
+  // matches the full paths that the program keeps.
+  std::string full = GetFullPathString(local.c_str());
+  if (!local.empty() && !full.empty()) local = full;
+  size_t length = std::min(local.size(), sizeof entry.localPath - 2);  // room for '\'
+  memcpy(entry.localPath, local.data(), length);
   if (length == 0 || entry.localPath[length - 1] != '\\') entry.localPath[length++] = '\\';
   entry.localPath[length] = '\0';
   entry.localLength = static_cast<int>(length);

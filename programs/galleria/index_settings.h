@@ -46,6 +46,7 @@ struct IndexSettings {
   bool symlinkOrder = false;  // alias entries keep their default order
   char bodyAttributes[kShortText] = {};
   char templatePath[kPathText] = {};  // a full path when it can be formed
+  char templateName[kPathText] = {};  // as the configuration gave it, for messages
   char indexDb[kShortText] = "index.db";
   bool indexDbGiven = false;
   char cgiUrl[kPathText] = {};  // main sets the program's file name first

@@ -1,5 +1,7 @@
 #include "programs/galleria/navigation.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -7,6 +9,7 @@
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_output.h"
 #include "programs/galleria/index_settings.h"
+#include "programs/galleria/script_text.h"
 #include "programs/galleria/site_url.h"
 #include "shared/entry.h"
 #include "shared/htmltext.h"
@@ -28,14 +31,18 @@ const char* OrDefault(const char* attributes) {
 
 bool InCgiMode() { return !pagingState.cgiBaseUrl.IsNull(); }
 
+// Page arithmetic is done in 64 bits: a request may ask for any first entry
+// and a page size up to the largest int, and neither may overflow.
+int ClampToInt(int64_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
+
 // The link target of a page of this index: a CGI request for its window of
 // entries, or its static file, wrapped in a history-replacing script when the
 // backlink mode is back (so paging does not fill the browser's history).
 std::string PageHref(int page) {
   char number[64];
   if (InCgiMode()) {
-    snprintf(number, sizeof number, "&amp;first=%d&amp;count=%d", (page - 1) * pagingState.pageSize,
-             pagingState.pageSize);
+    snprintf(number, sizeof number, "&amp;first=%d&amp;count=%d",
+             ClampToInt((int64_t{page} - 1) * pagingState.pageSize), pagingState.pageSize);
     return std::string(pagingState.cgiBaseUrl.Text()) + number;
   }
   if (page == 1) {
@@ -123,14 +130,14 @@ bool WriteStepLink(FILE* out, const char* icon, const char* noIcon, const char* 
 
 int CurrentPage() {
   if (pagingState.pageSize <= 0) return 1;
-  int first = pagingState.first > 0 ? pagingState.first : 0;  // a negative start is the start
-  return first / pagingState.pageSize + 1;
+  int64_t first = pagingState.first > 0 ? pagingState.first : 0;  // a negative start is the start
+  return ClampToInt(first / pagingState.pageSize + 1);
 }
 
 int PageCount() {
   if (pagingState.pageSize <= 0) return 1;
   if (pagingState.total <= 0) return 0;
-  return (pagingState.total + pagingState.pageSize - 1) / pagingState.pageSize;
+  return ClampToInt((int64_t{pagingState.total} + pagingState.pageSize - 1) / pagingState.pageSize);
 }
 
 bool WriteBackToList(FILE* out, Entry* const* entries, int count) {
@@ -180,7 +187,7 @@ bool WriteSmartBackLink(FILE* out, const char* icon, const char* attributes) {
   for (const char* line : kSmartScript) WriteHTML(out, "%s\n", line);
   String tag = BackIconTag(icon, "back", attributes);
   WriteHTML(out, "document.writeln('<A HREF=\"' + backlink + '\">%s<\\/A>');\n",
-            HasText(tag) ? tag.Text() : "Back to Parent");
+            HasText(tag) ? Chars(EndTagsEscaped(tag)) : "Back to Parent");
   WriteHTML(out, "// -->\n</SCRIPT>");
   return true;
 }
@@ -212,8 +219,9 @@ bool WritePrevLink(FILE* out, const char* icon, const char* noIcon, const char* 
 
 bool WriteNextLink(FILE* out, const char* icon, const char* noIcon, const char* attributes) {
   int page = CurrentPage();
-  return WriteStepLink(out, icon, noIcon, attributes, "next", "nonext", page < PageCount(),
-                       page + 1);
+  bool hasNext = page < PageCount();
+  return WriteStepLink(out, icon, noIcon, attributes, "next", "nonext", hasNext,
+                       hasNext ? page + 1 : page);
 }
 
 bool WriteNavBar(FILE* out, Entry* pageEntry, bool centred) {

@@ -205,6 +205,18 @@ TEST_F(NavigationTest, SmartBackLinkScript) {
   EXPECT_EQ(std::count(script.begin(), script.end(), '\n'), 25);
 }
 
+TEST_F(NavigationTest, SmartBackLinkIconCannotEndItsScript) {
+  Icon("back.gif", 30, 20);
+  std::string script =
+      Written([](FILE* f) { return WriteSmartBackLink(f, nullptr, "ALT=\"</SCRIPT>\""); });
+  const std::string end =
+      "document.writeln('<A HREF=\"' + backlink + '\">"
+      "<IMG SRC=\"../icons/back.gif\" WIDTH=30 HEIGHT=20 ALT=\"<\\/SCRIPT>\"><\\/A>');\n"
+      "// -->\n</SCRIPT>";
+  ASSERT_GE(script.size(), end.size());
+  EXPECT_EQ(script.substr(script.size() - end.size()), end);
+}
+
 TEST_F(NavigationTest, SmartBackLinkNotAtADriveRoot) {
   drive.Chdir("");
   EXPECT_EQ(Written([](FILE* f) { return WriteSmartBackLink(f, nullptr, nullptr); }, false), "");

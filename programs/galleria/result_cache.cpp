@@ -5,6 +5,7 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "shared/paths.h"
 #include "shared/string.h"
@@ -179,12 +180,22 @@ CacheWriter::~CacheWriter() { Abandon(); }
 bool CacheWriter::Begin(const char* cachePath, const CacheHeader& header) {
   char dir[kMaxPath + 1];
   DirPart(cachePath, dir, sizeof dir);
-  if (!MakeTempFile(dir, "cache", &tempPath_)) return false;
+  // One temporary name beside the cache: a run that finds it in use by
+  // another request leaves the cache to that one, and a leftover of a
+  // killed run is made afresh.
+  tempPath_ = dir;
+  if (!tempPath_.empty() && tempPath_.back() != '\\' && tempPath_.back() != '/' &&
+      tempPath_.back() != ':') tempPath_ += '\\';
+  tempPath_ += "cache.$$$";
   cachePath_ = cachePath;
   header_ = header;
   header_.total = 0;
-  stream_ = OpenFile(tempPath_.c_str(), "wb");
-  if (!stream_ || !WriteCacheHeader(stream_, header_)) {
+  stream_ = CreateReplacement(tempPath_.c_str(), "wb");
+  if (!stream_) {
+    tempPath_.clear();
+    return false;
+  }
+  if (!WriteCacheHeader(stream_, header_)) {
     Abandon();
     return false;
   }
@@ -228,6 +239,6 @@ bool CacheWriter::Install() {
 void CacheWriter::Abandon() {
   if (stream_) fclose(stream_);
   stream_ = nullptr;
-  if (!tempPath_.empty()) DeleteFile(tempPath_.c_str());
+  if (!tempPath_.empty()) DiscardReplacement(tempPath_.c_str());
   tempPath_.clear();
 }

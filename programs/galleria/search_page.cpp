@@ -8,6 +8,8 @@
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_output.h"
 #include "programs/galleria/index_settings.h"
+#include "programs/galleria/script_text.h"
+#include "programs/galleria/site_url.h"
 #include "shared/entry.h"
 #include "shared/head_writer.h"
 #include "shared/htmltext.h"
@@ -20,14 +22,8 @@
 namespace {
 
 constexpr int kMaxKeywords = 100;
-// Texts go into double-quoted script strings: a quote would end the string
-// and a backslash would start an escape, so both get a backslash.
-constexpr char kScriptSpecials[] = "\"\\";
-
 const char* Chars(const String& text) { return text.IsNull() ? "" : text.Text(); }
 bool IsSlide(const Entry* entry) { return (entry->kind & kEntryImage) != 0; }
-
-String ScriptText(const char* text) { return QuoteEscape(text, kScriptSpecials); }
 
 void WriteConstructors(FILE* out) {
   static const char* const kLines[] = {
@@ -148,16 +144,6 @@ void WriteFrames(FILE* out, const char* searchUrl) {
 
 }  // namespace
 
-String QuoteEscape(const char* text, const char* characters) {
-  if (!text) return String();
-  std::string escaped;
-  for (const char* c = text; *c; ++c) {
-    if (strchr(characters, *c)) escaped += '\\';
-    escaped += *c;
-  }
-  return String(escaped.c_str());
-}
-
 String KeywordText(const char* keywords, const char* separator) {
   std::string text;
   const char* cursor = keywords;
@@ -202,7 +188,7 @@ int WriteSearchPage(Entry** entries, int count) {
     ReportText(3000, "Error:  Can't find the icons directory.  Index file was not written.\n");
     return 1;
   }
-  String searchUrl = FileToUrlString(search);
+  String searchUrl = IconsFrameUrl(search);
   Entry* pageEntry = nullptr;
   FILE* out = OpenIndexOutput(&pageEntry);
   if (!out) {

@@ -13,8 +13,6 @@ int WriteSearchPage(Entry** entries, int count);
 
 // --- Pieces of the page, for the tests ----------------------------------------
 
-// The text with a backslash before each of the given characters.
-String QuoteEscape(const char* text, const char* characters);
 // The keywords that do not begin with '_' as one text: the separator, then
 // each keyword followed by the separator (",sea,boat,"); empty when none.
 String KeywordText(const char* keywords, const char* separator);

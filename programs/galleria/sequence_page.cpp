@@ -4,6 +4,8 @@
 
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_output.h"
+#include "programs/galleria/script_text.h"
+#include "programs/galleria/site_url.h"
 #include "shared/entry.h"
 #include "shared/head_writer.h"
 #include "shared/paths.h"
@@ -50,7 +52,7 @@ void WriteSlideScript(FILE* out, Entry** entries, int count) {
   for (int i = 0; i < count; ++i) {
     if (!(entries[i]->kind & kEntryImage)) continue;
     String page = ChangeExtensionString(entries[i]->href, ".htm");
-    WriteHTML(out, "page[%d]=\"%s\";\n", number++, Chars(page));
+    WriteHTML(out, "page[%d]=\"%s\";\n", number++, Chars(ScriptText(page)));
   }
   WriteHTML(out, "%s\n", "// -->\n</SCRIPT>");
   WriteHTML(out, "</HEAD>\n\n");
@@ -74,7 +76,7 @@ int WriteSequencePage(Entry** entries, int count) {
     ReportText(3000, "Error:  Can't find the icons directory.  Index file was not written.\n");
     return 1;
   }
-  String controlsUrl = FileToUrlString(controls);
+  String controlsUrl = IconsFrameUrl(controls);
   Entry* pageEntry = nullptr;
   FILE* out = OpenIndexOutput(&pageEntry);
   if (!out) {

@@ -50,7 +50,7 @@ TEST_F(SequencePageTest, FramesetWithTheSlidePagesOfTheImages) {
             "</HEAD>\n\n"
             "<FRAMESET COLS=\"100,*\" onLoad=\"if (contentStale) "
             "parent.inputFrame.displayCurrentPage()\">\n"
-            "  <FRAME SRC=\"/site/icons/controls.htm\" NAME=\"inputFrame\">\n"
+            "  <FRAME SRC=\"../icons/controls.htm\" NAME=\"inputFrame\">\n"
             "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
             "</FRAMESET>\n"
             "</HTML>\n");

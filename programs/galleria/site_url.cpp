@@ -1,7 +1,12 @@
 #include "programs/galleria/site_url.h"
 
+#include <string>
+
+#include "platform/files.h"
+#include "programs/galleria/index_output.h"
 #include "programs/galleria/index_settings.h"
 #include "shared/paths.h"
+#include "shared/relative_path.h"
 #include "shared/url/url.h"
 
 namespace {
@@ -10,8 +15,12 @@ namespace {
 // deeper one and the rest of the other.
 constexpr size_t kRelativeSize = 1024;
 
-// The first URL map entry that holds the path, or null.
-const UrlMapEntry* MapEntryFor(const char* path) {
+// The first URL map entry that holds the path, or null. The entries are
+// full paths: the path is compared in its full form too.
+const UrlMapEntry* MapEntryFor(const char* given) {
+  if (indexSettings.urlMapCount == 0) return nullptr;
+  std::string full = GetFullPathString(given);
+  const char* path = full.empty() ? given : full.c_str();
   for (int i = 0; i < indexSettings.urlMapCount; ++i) {
     const UrlMapEntry& entry = indexSettings.urlMap[i];
     if (CompareNoCaseN(path, entry.localPath, static_cast<size_t>(entry.localLength)) == 0) {
@@ -43,4 +52,9 @@ String PathToUrl(const char* path) {
   if (!*baseDir) return RelativeUrl(".", path, true);
   String relative = RelativeUrl(baseDir, path, false);
   return Concat6(baseUrl, "/", relative.Text());
+}
+
+String IconsFrameUrl(const char* path) {
+  if (cgiMode) return PathToUrl(path);
+  return FileToUrlString(RelativeToCurrentDir(path).c_str());
 }

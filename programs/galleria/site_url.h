@@ -7,3 +7,9 @@
 
 // The URL of a local path; a null path gives the empty String.
 String PathToUrl(const char* path);
+
+// The URL by which a frameset page loads a file of the icons directory (the
+// full path): relative to the page's folder, the current directory, so that
+// the site works opened from its files and under any web root. A CGI page is
+// not written beside its files: it takes PathToUrl's URL.
+String IconsFrameUrl(const char* path);

@@ -63,6 +63,25 @@ TEST_F(SiteUrl, MapEntriesGiveTheirUrlAndTheFirstMatchWins) {
   Check(std::begin(cases), std::end(cases));
 }
 
+// A relative map entry and a relative path are compared in their full forms,
+// as the icons directory is kept in full.
+TEST_F(SiteUrl, RelativeMapEntriesAndPathsMatchInFullForm) {
+  IndexOptionKey("map", "..\\..\\photos; /photos");
+  IndexOptionKey("map", "..\\icons; http://cdn/icons/");
+  IndexOptionKey("map", "C:\\site\\sub; /sub");
+  const Case cases[] = {
+      {"C:\\photos\\a\\b.jpg", "/photos/a/b.jpg"},
+      {"..\\..\\photos\\a\\b.jpg", "/photos/a/b.jpg"},
+      {"C:\\site\\icons\\back.gif", "http://cdn/icons/back.gif"},
+      {"..\\icons\\next.gif", "http://cdn/icons/next.gif"},
+      {"x y.htm", "/sub/x%20y.htm"},
+      {"C:\\site\\other.htm", "../other.htm"},
+  };
+  Check(std::begin(cases), std::end(cases));
+  EXPECT_STREQ(indexSettings.urlMap[0].localPath, "C:\\photos\\");
+  EXPECT_STREQ(indexSettings.urlMap[1].localPath, "C:\\site\\icons\\");
+}
+
 TEST_F(SiteUrl, StartDirectoryAndStartUrlForPathsOutsideTheMap) {
   IndexOptionKey("map", "C:\\photos; /photos");
   IndexOptionKey("startdir", "C:\\site");

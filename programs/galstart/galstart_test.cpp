@@ -1,5 +1,6 @@
 // galstart as a user runs it: a placeholder file in a folder of drive C:.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -54,13 +55,13 @@ TEST(Galstart, Errors) {
     std::vector<std::string> args;
     const char* err;
   } cases[] = {
-      {{}, "Error: Required command line switch is missing\n"},
-      {{"/"}, "Error: Required command line switch is missing\n"},
-      {{"galleria", "New.txt"}, "Error: Required command line switch is missing\n"},
-      {{"/galleria"}, "Error: Required command line file path is missing\n"},
-      {{"/galleria", ""}, "Error: Required command line file path is missing\n"},
-      {{"/galleria", "", ""}, "Error: Required command line file path is missing\n"},
-      {{"/galleria", "C:\\nowhere\\New.txt"}, "Error: Can't create file \"C:\\nowhere\\refolio.bat\"\n"},
+      {{}, "Error\nRequired command line switch is missing\n"},
+      {{"/"}, "Error\nRequired command line switch is missing\n"},
+      {{"galleria", "New.txt"}, "Error\nRequired command line switch is missing\n"},
+      {{"/galleria"}, "Error\nRequired command line file path is missing\n"},
+      {{"/galleria", ""}, "Error\nRequired command line file path is missing\n"},
+      {{"/galleria", "", ""}, "Error\nRequired command line file path is missing\n"},
+      {{"/galleria", "C:\\nowhere\\New.txt"}, "Error\nCan't create file \"C:\\nowhere\\refolio.bat\"\n"},
   };
   for (const Case& c : cases) {
     TempDrive drive;
@@ -73,14 +74,80 @@ TEST(Galstart, Errors) {
   }
 }
 
+// The batch file is written first; the placeholder goes only after that
+// succeeded, and an older batch file stays when the new one cannot be put in
+// its place.
+TEST(Galstart, ThePlaceholderStaysWhenTheBatchCannotBeWritten) {
+  TempDrive drive;
+  drive.Write("site/New.txt", "");
+  drive.Write("site/refolio.bat", "@old\n");
+  chmod(drive.Host("site/refolio.bat").c_str(), 0444);
+  RunResult result = RunGalstart({"/galleria", "C:\\site\\New.txt"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Error\nCan't create file \"C:\\site\\refolio.bat\"\n");
+  EXPECT_EQ(drive.Files(), (Files{"site/New.txt", "site/refolio.bat"}));
+  EXPECT_EQ(drive.Read("site/refolio.bat"), "@old\n");
+
+  drive.MakeDir("dir/refolio.bat");
+  drive.Write("dir/New.txt", "");
+  result = RunGalstart({"/galleria", "C:\\dir\\New.txt"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(drive.Files("dir"), Files{"New.txt"});
+}
+
+// A write that cannot go through (the file size limit ends galstart at its
+// first byte, as a full disk or a kill would stop it) leaves the older batch
+// file and the placeholder; the next run finishes the job.
+TEST(Galstart, AnInterruptedWriteLeavesTheOldBatchAndThePlaceholder) {
+  TempDrive drive;
+  drive.Write("site/New.txt", "");
+  drive.Write("site/refolio.bat", "@old\n");
+  std::string galstart = std::string(WEFT_BIN_DIR) + "/galstart";
+  RunResult result = RunProgram("/bin/sh", {"-c", "ulimit -f 0; exec \"$0\" \"$@\"", galstart, "/galleria & foldsig",
+                                            "C:\\site\\New.txt"});
+  EXPECT_NE(result.exitCode, 0);
+  EXPECT_EQ(drive.Read("site/refolio.bat"), "@old\n");
+  EXPECT_TRUE(drive.Exists("site/New.txt"));
+  result = RunGalstart({"/galleria & foldsig", "C:\\site\\New.txt"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(drive.Files(), Files{"site/refolio.bat"});
+  EXPECT_EQ(drive.Read("site/refolio.bat"), "@galleria & foldsig\n");
+}
+
+// A placeholder that is the batch file itself is replaced, not deleted.
+TEST(Galstart, APlaceholderNamedLikeTheBatchFile) {
+  TempDrive drive;
+  drive.Write("site/Refolio.BAT", "@old\n");
+  RunResult result = RunGalstart({"/galleria & foldsig", "C:\\site\\REFOLIO.bat"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(drive.Files(), Files{"site/Refolio.BAT"});
+  EXPECT_EQ(drive.Read("site/Refolio.BAT"), "@galleria & foldsig\n");
+}
+
 TEST(Galstart, AnOverlongBatchNameIsRefusedAndTheMessageCut) {
   TempDrive drive;
   std::string folder = "C:\\" + std::string(290, 'd');
   RunResult result = RunGalstart({"/galleria", folder + "\\New.txt"});
   EXPECT_EQ(result.exitCode, 1);
   std::string message = "Can't create file \"" + folder + "\\refolio.bat\"";
-  EXPECT_EQ(result.err, "Error: " + message.substr(0, 255) + "\n");
+  EXPECT_EQ(result.err, "Error\n" + message.substr(0, 255) + "\n");
   EXPECT_EQ(drive.Files(), Files{});
+}
+
+// With the dialog layer's transcript on, the error is seen to be a message
+// box titled "Error" with an OK button.
+TEST(Galstart, ErrorIsAMessageBox) {
+  TempDrive drive;
+  RunOptions options;
+  options.env["WEFTDIALOGLOG"] = drive.Win("boxes.log");
+  options.env["WEFTDIALOGSCRIPT"] = drive.Win("answers.txt");
+  drive.Write("answers.txt", "OK\n");
+  RunResult result = RunProgram(std::string(WEFT_BIN_DIR) + "/galstart", {"/galleria"}, options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(drive.Read("boxes.log"),
+            "MessageBox \"Error\" icon=none buttons=OK\n"
+            "Required command line file path is missing\nAnswer: OK\n");
 }
 
 }  // namespace

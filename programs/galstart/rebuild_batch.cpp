@@ -1,26 +1,31 @@
 #include "programs/galstart/rebuild_batch.h"
 
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "platform/file_replace.h"
 #include "platform/files.h"
+#include "platform/message_box.h"
 
 namespace {
 
 constexpr size_t kMessageSize = 256;     // a message box text, terminator included
 constexpr size_t kBatchNameSize = 300;   // the batch file's name, terminator included
 const char kBatchName[] = "refolio.bat";
+const char kBatchTemp[] = "refolio.$$$";
 
-// galstart has no window; the error box's text goes to standard error.
+// galstart has no window of its own: an error is a message box titled
+// "Error" with an OK button.
 int ShowError(const char* format, ...) {
   char text[kMessageSize];
   va_list args;
   va_start(args, format);
   vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  fprintf(stderr, "Error: %s\n", text);
+  ShowMessageBox(text, "Error", kMbOk);
   return 1;
 }
 
@@ -33,11 +38,23 @@ std::string BatchNameBeside(const char* path) {
   return std::string(path, static_cast<size_t>(name - path)) + kBatchName;
 }
 
+// The batch file is written beside its place and takes its name whole.
 bool WriteBatch(const std::string& batchName, const char* command) {
-  FILE* file = OpenFile(batchName.c_str(), "w");
+  std::string temp = batchName.substr(0, batchName.size() - strlen(kBatchName)) + kBatchTemp;
+  FILE* file = CreateReplacement(temp.c_str(), "w");
   if (!file) return false;
   bool written = fprintf(file, "@%s\n", command) >= 0;
-  return fclose(file) == 0 && written;
+  return CommitReplacement(file, written, temp.c_str(), batchName.c_str());
+}
+
+bool SamePath(const std::string& a, const char* b) {
+  std::string x = GetFullPathString(a.c_str());
+  std::string y = GetFullPathString(b);
+  if (x.empty() || x.size() != y.size()) return false;
+  for (size_t i = 0; i < x.size(); ++i) {
+    if (tolower(static_cast<unsigned char>(x[i])) != tolower(static_cast<unsigned char>(y[i]))) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -53,7 +70,9 @@ int WriteRebuildBatch(int argc, char** argv) {
   std::string batchName = BatchNameBeside(path);
   // A name that does not fit is refused before the placeholder is deleted.
   if (batchName.size() >= kBatchNameSize) return ShowError("Can't create file \"%s\"", batchName.c_str());
-  DeleteFile(path);
+  // The placeholder goes only once the batch file is in place, and never
+  // when it is the batch file itself.
   if (!WriteBatch(batchName, command)) return ShowError("Can't create file \"%s\"", batchName.c_str());
+  if (!SamePath(batchName, path)) DeleteFile(path);
   return 0;
 }

@@ -158,7 +158,6 @@ TEST_F(HrefmendTest, TitlesAndPathsDecideAndTiesAreReported) {
             "   trip.htm --> ..\\trip\\index.htm\n"
             "\n"
             "The following titles were fixed:\n"
-            "   Boat --> Boat\n"
             "   trip --> Trip\n"
             "\n"
             "The following links could not be fixed because no match could be found for them\n"
@@ -195,26 +194,73 @@ TEST_F(HrefmendTest, EveryLinkToARepairedTargetCounts) {
 }
 
 TEST_F(HrefmendTest, WorkingLinksKeepTheirTargetAndGetTheirTitle) {
-  // The database knows here.htm by its current title, and holds another page
-  // whose title is that of the working link to sub/there.htm.
-  Db(DbLine("Here and now", "C:\\site\\pages\\here.htm") + DbLine("There", "C:\\site\\else\\x.htm") +
-     DbLine("Lost", "C:\\site\\new\\lost.htm"));
+  // The database knows here.htm by its current title (in other letter
+  // case), and holds other pages whose titles are those of the working links
+  // to sub/there.htm and index.htm, which have no records of their own.
+  drive_.Write("site/pages/index.htm", "<TITLE>Pages</TITLE>");
+  Db(DbLine("Here and now", "c:\\SITE\\pages\\HERE.htm") + DbLine("there", "C:\\site\\else\\x.htm") +
+     DbLine("Pages", "C:\\site\\other\\index.htm") + DbLine("Lost", "C:\\site\\new\\lost.htm"));
   Page("<A HREF=\"here.htm\" TITLE=\"Old\">h</A><A HREF=\"sub/there.htm\" TITLE=\"There\">t</A>"
-       "<A HREF=\"lost.htm\" TITLE=\"Lost\">l</A>");
+       "<A HREF=\"index.htm\" TITLE=\"Pages\">i</A><A HREF=\"lost.htm\" TITLE=\"Lost\">l</A>"
+       "<A HREF=\"here.htm#a\" TITLE=\"Here and now\">h2</A><A HREF=\"here.htm#b\" TITLE=\"Older\">h3</A>");
   RunResult result = Run();
   EXPECT_EQ(result.exitCode, 0);
+  // Only TITLE attributes that change are written and counted; the same
+  // title in a link to a working target never redirects it.
   EXPECT_EQ(result.out,
             "The following links were fixed:\n"
             "   lost.htm --> ..\\new\\lost.htm\n"
             "\n"
             "The following titles were fixed:\n"
-            "   Old --> Here and now\n"
-            "   There --> There\n"
-            "   Lost --> Lost\n");
+            "   Old --> Here and now\n");
   EXPECT_EQ(PageText(),
             "<A HREF=\"here.htm\" TITLE=\"Here and now\">h</A>"
             "<A HREF=\"sub/there.htm\" TITLE=\"There\">t</A>"
-            "<A HREF=\"../new/lost.htm\" TITLE=\"Lost\">l</A>");
+            "<A HREF=\"index.htm\" TITLE=\"Pages\">i</A>"
+            "<A HREF=\"../new/lost.htm\" TITLE=\"Lost\">l</A>"
+            "<A HREF=\"here.htm#a\" TITLE=\"Here and now\">h2</A>"
+            "<A HREF=\"here.htm#b\" TITLE=\"Here and now\">h3</A>");
+}
+
+// The index database files a slide page under its image's path; a link that
+// named a slide page is repaired to the slide page beside the image's new
+// place, never to the bare image.
+TEST_F(HrefmendTest, SlidePageLinksAreRepairedToTheSlidePage) {
+  drive_.Write("site/new/shell.jpg", "jpeg");
+  drive_.Write("site/new/shell.htm", "<TITLE>Shell</TITLE>");
+  drive_.Write("site/new/CRAB.JPG", "jpeg");
+  drive_.Write("site/new/CRAB.HTM", "<TITLE>Crab</TITLE>");
+  drive_.Write("site/new/gone.jpg", "jpeg");  // its slide page was not made
+  Db(DbLine("Shell", "C:\\site\\new\\shell.jpg") + DbLine("Crab", "C:\\site\\new\\CRAB.JPG") +
+     DbLine("Gone", "C:\\site\\new\\gone.jpg"));
+  Page("<A HREF=\"../old/shell.htm\" TITLE=\"Shell\">1</A>\n"
+       "<A HREF=\"../old/crab.htm\">2</A>\n"
+       "<A HREF=\"../old/gone.htm\" TITLE=\"Gone\">3</A>\n"
+       "<A HREF=\"../old/shell.jpg\">4</A>\n"
+       "<A HREF=\"../new/shell.htm\" TITLE=\"Old shell\">5</A>\n");
+  RunResult result = Run();
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out,
+            "The following links were fixed:\n"
+            "   ..\\old\\shell.htm --> ..\\new\\shell.htm\n"
+            "   ..\\old\\crab.htm --> ..\\new\\CRAB.HTM\n"
+            "   ..\\old\\shell.jpg --> ..\\new\\shell.jpg\n"
+            "\n"
+            "The following titles were fixed:\n"
+            "    --> Crab\n"
+            "    --> Shell\n"
+            "   Old shell --> Shell\n"
+            "\n"
+            "The following links could not be fixed because no match could be found for them\n"
+            "in the index database:\n"
+            "   ..\\old\\gone.htm\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(PageText(),
+            "<A HREF=\"../new/shell.htm\" TITLE=\"Shell\">1</A>\n"
+            "<A HREF=\"../new/CRAB.HTM\" TITLE=Crab>2</A>\n"
+            "<A HREF=\"../old/gone.htm\" TITLE=\"Gone\">3</A>\n"
+            "<A HREF=\"../new/shell.jpg\" TITLE=Shell>4</A>\n"
+            "<A HREF=\"../new/shell.htm\" TITLE=\"Shell\">5</A>\n");
 }
 
 TEST_F(HrefmendTest, LongNamesTakeTwoReportLines) {

@@ -8,6 +8,7 @@
 #include "shared/line_reader.h"
 #include "shared/paths.h"
 #include "shared/relative_path.h"
+#include "shared/sitefiles.h"
 #include "shared/url/url.h"
 
 namespace {
@@ -113,6 +114,17 @@ int PathLevel(const std::string& a, const std::string& b) {
   return level;
 }
 
+SlidePage::SlidePage(const std::string& dbPath) {
+  if (IsPageName(dbPath.c_str())) return;
+  String page = ChangeExtensionString(dbPath.c_str(), ".htm");
+  if (!page.IsNull()) path_ = page.Text();
+}
+
+bool SlidePage::Exists() {
+  if (exists_ < 0) exists_ = FileExists(path_.c_str()) ? 1 : 0;
+  return exists_ == 1;
+}
+
 void LinkFixer::CollectLink(const char* href, const char* title) {
   if (!IsRelativeLink(href)) return;
   std::string path = LinkPath(href);
@@ -126,17 +138,34 @@ void LinkFixer::CollectLink(const char* href, const char* title) {
   }
   if (LocalLink* link = links.Find(path)) {
     ++link->count;
-  } else {
-    links.Add(path, title, exists);
+    return;
   }
+  LocalLink* link = links.Add(path, title, exists);
+  link->isPage = IsPageName(path.c_str());
+  if (exists) link->fullPath = GetFullPathString(path.c_str());
 }
 
 void LinkFixer::MatchIndexRecord(LocalLink* link, const std::string& dbPath,
-                                 const std::string& dbTitle) {
-  OfferCandidate(TitleScore(link->title, dbTitle), &link->titleScore, &link->titleMatch, dbPath,
-                 dbTitle);
-  OfferCandidate(PathLevel(dbPath, link->path), &link->pathLevel, &link->pathMatch, dbPath,
-                 dbTitle);
+                                 const std::string& dbTitle, SlidePage* slidePage) {
+  bool asSlide = link->isPage && slidePage->IsSlide();
+  const std::string& path = asSlide ? slidePage->Path() : dbPath;
+  int score = TitleScore(link->title, dbTitle);
+  int level = PathLevel(path, link->path);
+  bool counts = (score > 0 && score >= link->titleScore) || (level > 0 && level >= link->pathLevel);
+  // A page link is never repaired to the bare image, nor to a slide page
+  // that is not there.
+  if (asSlide && counts && !slidePage->Exists()) return;
+  OfferCandidate(score, &link->titleScore, &link->titleMatch, path, dbTitle);
+  OfferCandidate(level, &link->pathLevel, &link->pathMatch, path, dbTitle);
+}
+
+void LinkFixer::MatchOwnRecord(LocalLink* link, const std::string& dbPath,
+                               const std::string& dbTitle, const SlidePage& slidePage) {
+  if (link->ownTitle || link->fullPath.empty()) return;
+  bool own = CompareNoCase(link->fullPath.c_str(), dbPath.c_str()) == 0 ||
+             (link->isPage && slidePage.IsSlide() &&
+              CompareNoCase(link->fullPath.c_str(), slidePage.Path().c_str()) == 0);
+  if (own) link->ownTitle = dbTitle;
 }
 
 void LinkFixer::MatchIndexDb(FILE* db) {
@@ -149,12 +178,25 @@ void LinkFixer::MatchIndexDb(FILE* db) {
     std::string title(line, tab);
     std::string path(tab + 1, strcspn(tab + 1, "\t\n"));
     if (!IsReachable(path, drive)) continue;
-    for (LocalLink& link : links.Links()) MatchIndexRecord(&link, path, title);
+    SlidePage slidePage(path);
+    for (LocalLink& link : links.Links()) {
+      if (link.targetExists) {
+        MatchOwnRecord(&link, path, title, slidePage);
+      } else {
+        MatchIndexRecord(&link, path, title, &slidePage);
+      }
+    }
   }
   for (LocalLink& link : links.Links()) Resolve(&link);
 }
 
 void LinkFixer::Resolve(LocalLink* link) {
+  if (link->targetExists) {
+    // A link that works keeps its target; only a title that its own record
+    // holds differently is brought up to date.
+    if (link->ownTitle && *link->ownTitle != link->title) link->newTitle = link->ownTitle;
+    return;
+  }
   const DbMatch* match = nullptr;
   if (link->titleScore > 0 && link->titleMatch) {
     match = &*link->titleMatch;
@@ -167,14 +209,9 @@ void LinkFixer::Resolve(LocalLink* link) {
   }
   // The repaired HREF must fit where the link was read.
   if (match && (!*relative || FileToUrlLength(relative) > kMaxHrefLength + 1)) match = nullptr;
-  if (link->targetExists) {
-    // A link that works keeps its target; only its title is brought up to date.
-    if (match) link->newTitle = match->title;
-    return;
-  }
   if (match) {
     link->newLink = relative;
-    link->newTitle = match->title;
+    if (match->title != link->title) link->newTitle = match->title;
     tallies.fixedLinks += link->count;
   } else if (link->titleScore == 0 && link->pathLevel == 0) {
     tallies.missingLinks += link->count;
@@ -196,6 +233,12 @@ LinkRepair LinkFixer::FixLink(const char* href) const {
   return repair;
 }
 
+void LinkFixer::TitleWritten(const char* href, const char* oldTitle) {
+  ++tallies.titlesFixed;
+  LocalLink* link = links.Find(LinkPath(href));
+  if (link && !link->replacedTitle) link->replacedTitle = oldTitle;
+}
+
 void LinkFixer::ReportLinks(FILE* out, bool pageChanged) const {
   bool written = false;
   if (tallies.fixedLinks > 0) {
@@ -209,7 +252,7 @@ void LinkFixer::ReportLinks(FILE* out, bool pageChanged) const {
     StartSection(out, &written);
     fputs("The following titles were fixed:\n", out);
     for (const LocalLink& link : links.Links()) {
-      if (link.newTitle) WritePair(out, link.title, *link.newTitle);
+      if (link.replacedTitle) WritePair(out, *link.replacedTitle, *link.newTitle);
     }
   }
   if (tallies.missingLinks > 0) {

@@ -43,6 +43,21 @@ struct LinkRepair {
   std::optional<std::string> title;
 };
 
+// The slide page that the index database files under an image's (or
+// movie's) path: the page of the same name with ".htm" beside it. Its
+// existence is looked up once, when first asked.
+class SlidePage {
+ public:
+  explicit SlidePage(const std::string& dbPath);
+  bool IsSlide() const { return !path_.empty(); }  // false for a page record
+  const std::string& Path() const { return path_; }
+  bool Exists();
+
+ private:
+  std::string path_;
+  int exists_ = -1;  // not looked up yet
+};
+
 class LinkFixer {
  public:
   // Pass 1, for each A or AREA link of the page.
@@ -51,13 +66,22 @@ class LinkFixer {
   // Pass 2 over an open index database: every usable line is offered to
   // every record, then each record is resolved.
   void MatchIndexDb(FILE* db);
-  // Offers one database line to one record.
-  void MatchIndexRecord(LocalLink* link, const std::string& dbPath, const std::string& dbTitle);
+  // Offers one database line to one broken link. To a link that names a
+  // page, an image record stands for its slide page, and only when that
+  // page exists.
+  void MatchIndexRecord(LocalLink* link, const std::string& dbPath, const std::string& dbTitle,
+                        SlidePage* slidePage);
+  // Offers one database line to a working link: only the record of its
+  // own target gives it a title.
+  void MatchOwnRecord(LocalLink* link, const std::string& dbPath, const std::string& dbTitle,
+                      const SlidePage& slidePage);
 
   // Pass 3: the repair of one link; empty when the link stays as it is.
   LinkRepair FixLink(const char* href) const;
   // A repaired HREF that did not fit its tag: that link stays broken.
   void HrefNotWritten() { --tallies.fixedLinks; }
+  // The link's TITLE, oldTitle before, was replaced by its record's new one.
+  void TitleWritten(const char* href, const char* oldTitle);
 
   // The report; pageChanged tells whether the page was rewritten.
   void ReportLinks(FILE* out, bool pageChanged) const;

@@ -49,8 +49,9 @@ void Parser::HandleLink(char* tag) {
   }
   LinkRepair repair = fixer_->FixLink(href);
   if (repair.href && !parser.SetAttribute("HREF", repair.href->c_str())) fixer_->HrefNotWritten();
-  if (repair.title && parser.SetAttribute("TITLE", repair.title->c_str())) {
-    ++fixer_->tallies.titlesFixed;
+  // Only a TITLE that really changes is written and counted.
+  if (repair.title && *repair.title != title && parser.SetAttribute("TITLE", repair.title->c_str())) {
+    fixer_->TitleWritten(href, title);
   }
 }
 

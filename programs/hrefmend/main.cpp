@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/version.h"
 #include "programs/hrefmend/link_fixer.h"
@@ -69,7 +70,7 @@ bool MatchLinks(LinkFixer* fixer) {
 // Returns 0 or the exit value of the failure; closes the page.
 int RewritePage(FILE* page, const char* name, LinkFixer* fixer) {
   std::string temp = ChangeExtensionString(name, ".$$$").Text();
-  FILE* out = CompareNoCase(temp.c_str(), name) == 0 ? nullptr : OpenFile(temp.c_str(), "wb");
+  FILE* out = CompareNoCase(temp.c_str(), name) == 0 ? nullptr : CreateReplacement(temp.c_str(), "wb");
   if (!out) {
     fclose(page);
     return Fail("Error:  Can't create output file \"%s\".\n", temp.c_str());
@@ -82,12 +83,12 @@ int RewritePage(FILE* page, const char* name, LinkFixer* fixer) {
   bool writeFailed = parser.WriteFailed();
   if (fclose(out) != 0) writeFailed = true;
   if (writeFailed || readFailed) {
-    DeleteFile(temp.c_str());
+    DiscardReplacement(temp.c_str());
     if (readFailed) return Fail("Error:  Can't read file \"%s\".\n", name);
     return Fail("Error:  Can't write to output file.\n");
   }
   if (GetAttributes(name) & kAttrReadOnly) {
-    DeleteFile(temp.c_str());
+    DiscardReplacement(temp.c_str());
     return Fail("Error:  Can't delete file \"%s\".\n", name);
   }
   if (!ReplaceFile(temp.c_str(), name)) {

@@ -7,13 +7,13 @@
 #include <cstring>
 #include <string>
 
+#include "pagehead/dropped_page.h"
 #include "pagehead/edit_string.h"
 #include "pagehead/html_file.h"
-#include "pagehead/page_name.h"
 #include "platform/dialog.h"
 #include "platform/files.h"
 #include "shared/keywords.h"
-#include "shared/url/url.h"
+#include "shared/paths.h"
 
 namespace {
 
@@ -22,50 +22,22 @@ bool keywordsOnly = false;
 bool clipboardViewer = false;
 std::string baseDir;
 
-enum { kIdClose = 1, kIdTitle = 101, kIdDescription = 102, kIdSortOrder = 103, kIdKeywords = 105,
-       kIdClear = 106, kStatusTimer = 1 };
+enum { kDialogId = 100, kIdClose = 1, kIdTitle = 101, kIdDescription = 102, kIdSortOrder = 103,
+       kIdKeywords = 105, kIdClear = 106, kStatusTimer = 1 };
 
 const DialogSpec kMainDialog = {
     "HTML Multi-File Info Editor 1.43",
     {{-1, ControlKind::kStatic, "&Title:", 8, 13, 52, 8},
-     {kIdTitle, ControlKind::kEdit, "", 60, 9, 116, 12},
+     {kIdTitle, ControlKind::kEdit, "", 60, 9, 116, 12, false, 255},
      {-1, ControlKind::kStatic, "&Sort Order:", 8, 34, 52, 8},
-     {kIdSortOrder, ControlKind::kNumberEdit, "", 60, 30, 40, 12},
+     {kIdSortOrder, ControlKind::kNumberEdit, "", 60, 30, 40, 12, false, 9},
      {-1, ControlKind::kStatic, "&Description:", 8, 57, 52, 8},
-     {kIdDescription, ControlKind::kMultiLineEdit, "", 60, 52, 176, 36},
+     {kIdDescription, ControlKind::kMultiLineEdit, "", 60, 52, 176, 36, false, 511},
      {-1, ControlKind::kStatic, "&Keywords:", 8, 103, 52, 8},
-     {kIdKeywords, ControlKind::kMultiLineEdit, "", 60, 99, 176, 36},
+     {kIdKeywords, ControlKind::kMultiLineEdit, "", 60, 99, 176, 36, false, 1023},
      {kIdClose, ControlKind::kDefaultButton, "Close", 186, 6, 50, 14},
      {kIdClear, ControlKind::kButton, "&Clear", 186, 26, 50, 14}},
     true};
-
-const char* FileNamePart(const char* path) {
-  const char* name = path;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
-  }
-  return name;
-}
-
-bool IsFolder(const char* path) {
-  uint32_t attributes = GetAttributes(path);
-  return attributes != kInvalidAttributes && (attributes & kAttrDirectory);
-}
-
-// Finds and reads the page of a dropped item, creating a missing one.
-bool LoadFile(const char* path) {
-  String page = IsFolder(path) ? IndexFileName(path) : PageNameString(path);
-  CreateMissingPage(page.Text());
-  if (file.Read(page.Text())) return true;
-  ShowMessageBox(file.ErrorText(), "File Read Error", kMbOk | kMbIconError);
-  return false;
-}
-
-bool SaveFile() {
-  if (file.Write()) return true;
-  ShowMessageBox(file.ErrorText(), "File Write Error", kMbOk | kMbIconError);
-  return false;
-}
 
 struct Fields {
   char title[256];
@@ -93,8 +65,8 @@ void FillFields(Dialog& dialog) {
 
 // 1 page written, 0 nothing done, -1 fields filled from the page.
 int ApplyToFile(Dialog& dialog, const char* path, size_t count, bool confirm) {
-  dialog.SetCaption(FileNamePart(path));
-  if (!LoadFile(path)) return 0;
+  dialog.SetCaption(BaseName(path));
+  if (!LoadFile(file, path)) return 0;
   Fields fields;
   ReadFields(dialog, &fields);
   if (fields.Empty()) {
@@ -104,7 +76,8 @@ int ApplyToFile(Dialog& dialog, const char* path, size_t count, bool confirm) {
   }
   if (confirm) {
     std::string question = std::string("Modify file information for file\n\"") + path + "\"?";
-    if (dialog.MessageBox(question.c_str(), "INFOBULK", kMbYesNo | kMbIconQuestion) != kIdYes) {
+    uint32_t style = kMbYesNo | kMbIconQuestion | kMbTopmost | kMbSetForeground;
+    if (dialog.MessageBox(question.c_str(), "INFOBULK", style) != kIdYes) {
       return 0;
     }
   }
@@ -123,17 +96,12 @@ int ApplyToFile(Dialog& dialog, const char* path, size_t count, bool confirm) {
     }
   }
   if (!changed) return 0;
-  SaveFile();
+  SaveFile(file);
   return 1;
 }
 
 void ShowStatus(Dialog& dialog, int n) {
-  char text[64];
-  if (n >= 2) snprintf(text, sizeof text, "%u files were modified", static_cast<unsigned>(n));
-  else if (n == 1) snprintf(text, sizeof text, "1 file was modified");
-  else if (n == 0) snprintf(text, sizeof text, "No files were modified");
-  else snprintf(text, sizeof text, keywordsOnly ? "Keywords loaded" : "File loaded");
-  dialog.SetCaption(text);
+  dialog.SetCaption(DropStatusText(n, keywordsOnly ? "Keywords loaded" : "File loaded").c_str());
   dialog.SetTimer(kStatusTimer, 2000);
 }
 
@@ -142,8 +110,20 @@ void ReadClipboard(Dialog& dialog) {
   if (!dialog.ClipboardText(&text)) return;
   String path = ClipboardUrlToPath(text.c_str(), baseDir.c_str());
   if (!path.Text() || !*path.Text() || !PathExists(path.Text())) return;
-  if (!LoadFile(path.Text())) return;
+  if (!LoadFile(file, path.Text())) return;
   ShowStatus(dialog, ApplyToFile(dialog, path.Text(), 1, true));
+}
+
+// The help topic of a control (0 stands for the dialog itself); 0 when the
+// help file has none for it.
+int HelpTopic(int id) {
+  static const int kTopics[][2] = {{kDialogId, 100}, {kIdTitle, 101}, {kIdSortOrder, 103},
+                                   {kIdDescription, 102}, {kIdKeywords, 105}, {kIdClear, 106}};
+  if (id == 0) id = kDialogId;
+  for (const auto& topic : kTopics) {
+    if (topic[0] == id) return topic[1];
+  }
+  return 0;
 }
 
 void InfoDialogProc(Dialog& dialog, const DialogEvent& event) {
@@ -175,48 +155,20 @@ void InfoDialogProc(Dialog& dialog, const DialogEvent& event) {
     case DialogEvent::kClipboardChange:
       if (clipboardViewer) ReadClipboard(dialog);
       return;
+    case DialogEvent::kHelp:
+      dialog.ShowHelp("infobulk.hlp", HelpTopic(event.id));
+      return;
     case DialogEvent::kDestroy:
       dialog.KillTimer(kStatusTimer);
       if (clipboardViewer) dialog.LeaveClipboardViewers();
       return;
+    case DialogEvent::kSize:
+    case DialogEvent::kListRightClick:
+      return;
   }
-}
-
-// Base and URL path joined with exactly one '\' between them.
-String JoinBase(const char* base, const char* urlPath) {
-  std::string joined = base;
-  if (!joined.empty() && joined.back() == '\\') ++urlPath;
-  else if (*urlPath != '/') joined += '\\';
-  String tail = UrlToFileString(urlPath);
-  joined += tail.Text() ? tail.Text() : "";
-  return String(joined.c_str());
 }
 
 }  // namespace
-
-String IndexFileName(const char* dir) {
-  static const char* const kNames[] = {"index.htm", "index.html", "welcome.htm", "welcome.html"};
-  std::string chosen = std::string(dir) + "\\" + kNames[0];
-  for (const char* name : kNames) {
-    std::string candidate = std::string(dir) + "\\" + name;
-    if (PathExists(candidate.c_str())) {
-      chosen = candidate;
-      break;
-    }
-  }
-  if (chosen.size() > 259) chosen.resize(259);
-  return String(chosen.c_str());
-}
-
-String ClipboardUrlToPath(const char* text, const char* baseDir) {
-  static const char kFile[] = "file:///";
-  static const char kLoopback[] = "http://127.0.0.1/";
-  if (strncmp(text, kFile, strlen(kFile)) == 0) return UrlToFileString(text + strlen("file://"));
-  if (strncmp(text, kLoopback, strlen(kLoopback)) != 0) return String("");
-  const char* urlPath = text + strlen(kLoopback) - 1;
-  if (*baseDir) return JoinBase(baseDir, urlPath);
-  return UrlToFileString(urlPath);
-}
 
 int RunInfoDropTarget(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
@@ -229,6 +181,6 @@ int RunInfoDropTarget(int argc, char** argv) {
       baseDir = arg + 2;
     }
   }
-  RunDialog(kMainDialog, InfoDialogProc);
-  return 0;
+  // A dialog that cannot be shown did nothing the user asked for.
+  return RunDialog(kMainDialog, InfoDialogProc) < 0 ? 1 : 0;
 }

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/testing/test_support.h"
-#include "programs/infobulk/infobulk.h"
 
 namespace {
 
@@ -93,12 +92,12 @@ TEST_F(InfobulkTest, AClipboardUrlAsksBeforeChangingThePage) {
   EXPECT_EQ(Log(), std::string(kStart) +
                        "> set 103 5\n> answer No\n> clipboard file:///C:/pics/a.htm\n"
                        "Caption: a.htm\n"
-                       "MessageBox \"INFOBULK\" icon=question buttons=Yes No\n"
+                       "MessageBox \"INFOBULK\" icon=question buttons=Yes No topmost foreground\n"
                        "Modify file information for file\n\"C:\\pics\\a.htm\"?\nAnswer: No\n"
                        "Caption: No files were modified\n"
                        "> answer Yes\n> clipboard http://127.0.0.1/pics/a.htm\n"
                        "Caption: a.htm\n"
-                       "MessageBox \"INFOBULK\" icon=question buttons=Yes No\n"
+                       "MessageBox \"INFOBULK\" icon=question buttons=Yes No topmost foreground\n"
                        "Modify file information for file\n\"\\pics\\a.htm\"?\nAnswer: Yes\n"
                        "Caption: 1 file was modified\n"
                        "> clipboard not a url\nEndDialog 0\n");
@@ -109,24 +108,23 @@ TEST_F(InfobulkTest, AClipboardUrlAsksBeforeChangingThePage) {
             "</HEAD>\n<BODY>\n</BODY>\n");
 }
 
-TEST(ClipboardUrlToPathTest, FileAndLoopbackUrls) {
-  struct Case {
-    const char* text;
-    const char* base;
-    const char* path;
-  } cases[] = {
-      {"file:///C:/pics/a.htm", "", "C:\\pics\\a.htm"},
-      {"FILE:///C:/pics/a.htm", "", ""},
-      {"http://127.0.0.1/pics/a%20b.htm", "", "\\pics\\a b.htm"},
-      {"http://127.0.0.1/pics/a.htm", "D:\\site", "D:\\site\\pics\\a.htm"},
-      {"http://127.0.0.1/pics/a.htm", "D:\\site\\", "D:\\site\\pics\\a.htm"},
-      {"http://127.0.0.1:80/a.htm", "", ""},
-      {"http://example.com/a.htm", "", ""},
-  };
-  for (const Case& c : cases) {
-    String path = ClipboardUrlToPath(c.text, c.base);
-    EXPECT_STREQ(path.Text() ? path.Text() : "", c.path) << c.text;
-  }
+TEST_F(InfobulkTest, HelpRequestsNameTheTopicOfTheControl) {
+  Run({}, "help 101\nhelp 106\nhelp 0\nhelp -1\n");
+  EXPECT_EQ(Log(), std::string(kStart) +
+                       "> help 101\nHelp infobulk.hlp topic 101\n"
+                       "> help 106\nHelp infobulk.hlp topic 106\n"
+                       "> help 0\nHelp infobulk.hlp topic 100\n"
+                       "> help -1\nHelp infobulk.hlp topic 0\n"
+                       "EndDialog 0\n");
+}
+
+TEST(InfobulkNoDisplay, WithoutDisplayOrScriptTheDialogCannotBeShown) {
+  TempDrive drive;
+  RunOptions options;
+  options.unset = {"WEFTDIALOGSCRIPT", "DISPLAY"};
+  RunResult result = RunProgram(std::string(WEFT_BIN_DIR) + "/infobulk", {}, options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "HTML Multi-File Info Editor 1.43: no display to show the dialog on\n");
 }
 
 }  // namespace

@@ -13,9 +13,6 @@
 
 namespace {
 
-// Joined option values and typed lines hold at most this many characters.
-constexpr size_t kValueLimit = 1023;
-
 const char kInvalidOption[] = "Error:  command-line option \"%s\" is invalid.\n";
 const char kCreateTooLate[] = "Error:  command-line option \"%s\" must appear before the file name.\n";
 
@@ -111,12 +108,13 @@ bool ApplyOption(const InfoedCommand& command, const char* pageName, std::string
   }
 }
 
-// One typed line without its line end, cut to kValueLimit characters; empty
-// at the end of the input.
+// One typed line without its line end, whole (a value too long for its
+// field is refused when the page is written, never cut); empty at the end of
+// the input.
 std::string ReadTypedLine() {
   std::string line;
   for (int c = fgetc(stdin); c != EOF && c != '\n'; c = fgetc(stdin)) {
-    if (line.size() < kValueLimit) line.push_back(static_cast<char>(c));
+    line.push_back(static_cast<char>(c));
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
@@ -165,7 +163,6 @@ String JoinArguments(const char* rest, int argc, char** argv, int next) {
     if (!joined.empty()) joined += ' ';
     joined += argv[i];
   }
-  if (joined.size() > kValueLimit) joined.resize(kValueLimit);
   return String(joined.c_str());
 }
 
@@ -225,6 +222,15 @@ int EditFileInformation(int argc, char** argv) {
   if (command.error) {
     fprintf(stderr, command.error, command.badOption);
     return 1;
+  }
+  // A condition that does not parse would stop or pass the operations
+  // silently: it is refused before the page is touched.
+  if (command.letter == 'M') {
+    String bad = BadKeywordOperation(command.value);
+    if (!bad.IsNull()) {
+      fprintf(stderr, "Error:  expression syntax error.\n            %s\n", bad.Text());
+      return 1;
+    }
   }
   char fileName[kMaxPath + 1];
   CopyBounded(fileName, command.fileName, sizeof fileName);

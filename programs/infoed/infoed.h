@@ -20,7 +20,8 @@ struct InfoedCommand {
 InfoedCommand ParseInfoedCommand(int argc, char** argv);
 
 // The option value's text after the letter (and its ':'), followed by each
-// later argument after one blank; at most 1023 characters.
+// later argument after one blank, whole: a value too long for its field is
+// refused when the page is written, never cut.
 String JoinArguments(const char* rest, int argc, char** argv, int next);
 
 // Runs the program; returns the exit code.

@@ -92,7 +92,34 @@ TEST(InfoedCommandLine, JoinArguments) {
   EXPECT_STREQ("more text", JoinArguments("", 5, argv, 3));
   EXPECT_STREQ("", JoinArguments("", 5, argv, 5));
   std::string longText(1500, 'x');
-  EXPECT_EQ(1023u, JoinArguments(longText.c_str(), 5, argv, 3).Length());
+  EXPECT_EQ(1510u, JoinArguments(longText.c_str(), 5, argv, 3).Length());
+}
+
+// A value too long for its field, typed or given, is refused with the
+// field's limit; the page stays as it was.
+TEST_F(InfoedTest, ValuesTooLongAreRefused) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    const char* error;
+  } cases[] = {
+      {{"page.htm", "/K:" + std::string(1100, 'k')}, "",
+       "Error:  The keywords are too long for file \"page.htm\" (at most 1023 characters).\n"},
+      {{"page.htm", "/K:" + std::string(990, 'k'), "a&b,", "c&d,", "e&f,", "g&h,", "i&j"}, "",
+       "Error:  The keywords are too long for file \"page.htm\" (at most 1023 characters in HTML).\n"},
+      {{"page.htm", "/T:" + std::string(200, 't'), std::string(100, 'u')}, "",
+       "Error:  The title is too long for file \"page.htm\" (at most 255 characters).\n"},
+      {{"page.htm"}, "\n" + std::string(600, 'd') + "\n\n\n",
+       "Error:  The description is too long for file \"page.htm\" (at most 511 characters).\n"},
+  };
+  for (const Case& c : cases) {
+    drive.Write("page.htm", kPage);
+    RunResult r = Run(c.args, c.input);
+    EXPECT_EQ(1, r.exitCode) << c.error;
+    EXPECT_NE(std::string::npos, r.err.find(c.error)) << r.err;
+    EXPECT_EQ(kPage, drive.Read("page.htm")) << c.error;
+    EXPECT_EQ(std::vector<std::string>{"page.htm"}, drive.Files());
+  }
 }
 
 TEST_F(InfoedTest, Help) {
@@ -146,15 +173,14 @@ TEST_F(InfoedTest, OptionsThatChangeNothing) {
   EXPECT_EQ("No changes were made.\n", r.out);
   EXPECT_EQ(before, Stamp("page.htm"));
 
-  // Body text beyond the 511 characters a page keeps is compared as it is
-  // kept, so repeating the command changes nothing either.
+  // Body text beyond the 511 characters a page keeps is refused, never cut:
+  // the page stays as it was.
   std::string longBody = "/B:onLoad='" + std::string(600, 'x') + "'";
-  EXPECT_EQ(0, Run({"page.htm", longBody}).exitCode);
-  std::string kept = "onLoad=\"" + std::string(503, 'x');
-  EXPECT_EQ(Changed("<BODY BGCOLOR=white>", "<BODY " + kept + ">"), drive.Read("page.htm"));
-  before = Stamp("page.htm");
   r = Run({"page.htm", longBody});
-  EXPECT_EQ("No changes were made.\n", r.out);
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_EQ("", r.out);
+  EXPECT_EQ("Error:  The BODY attributes are too long for file \"page.htm\" (at most 511 characters).\n",
+            r.err);
   EXPECT_EQ(before, Stamp("page.htm"));
 }
 
@@ -207,6 +233,11 @@ TEST_F(InfoedTest, BadOptionsTouchNothing) {
       {{"page.htm", "/"}, "Error:  command-line option \"/\" is invalid.\n"},
       {{"page.htm", "/C"}, "Error:  command-line option \"/C\" must appear before the file name.\n"},
       {{"/C", "new.htm", "/X"}, "Error:  command-line option \"/X\" is invalid.\n"},
+      // A condition with text left over would stop or pass the operations silently.
+      {{"page.htm", "/M:?sea),=shore"}, "Error:  expression syntax error.\n            ?sea)\n"},
+      {{"page.htm", "-m", "+a,", "!\"_x\"", "y"},
+       "Error:  expression syntax error.\n            !\"_x\" y\n"},
+      {{"/C", "new.htm", "/M:!#x"}, "Error:  expression syntax error.\n            !#x\n"},
   };
   drive.Write("page.htm", kPage);
   std::string before = Stamp("page.htm");

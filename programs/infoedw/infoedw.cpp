@@ -8,6 +8,7 @@
 #include "pagehead/page_name.h"
 #include "platform/dialog.h"
 #include "platform/files.h"
+#include "shared/paths.h"
 #include "shared/string.h"
 
 namespace {
@@ -20,28 +21,21 @@ enum { kIdTitle = 101, kIdDescription = 102, kIdSortOrder = 103, kIdForward = 10
 const DialogSpec kEditInfoDialog = {
     "",
     {{-1, ControlKind::kStatic, "&Title:", 8, 13, 52, 8},
-     {kIdTitle, ControlKind::kEdit, "", 60, 9, 116, 12},
+     {kIdTitle, ControlKind::kEdit, "", 60, 9, 116, 12, false, 255},
      {-1, ControlKind::kStatic, "&Sort Order:", 8, 34, 52, 8},
-     {kIdSortOrder, ControlKind::kNumberEdit, "", 60, 30, 40, 12},
+     {kIdSortOrder, ControlKind::kNumberEdit, "", 60, 30, 40, 12, false, 9},
      {-1, ControlKind::kStatic, "&Forward URL:", 8, 56, 52, 8},
-     {kIdForward, ControlKind::kEdit, "", 60, 52, 116, 12},
+     {kIdForward, ControlKind::kEdit, "", 60, 52, 116, 12, false, 511},
      {-1, ControlKind::kStatic, "&Description:", 8, 78, 52, 8},
-     {kIdDescription, ControlKind::kMultiLineEdit, "", 60, 73, 176, 36},
+     {kIdDescription, ControlKind::kMultiLineEdit, "", 60, 73, 176, 36, false, 511},
      {-1, ControlKind::kStatic, "&Keywords:", 8, 124, 52, 8},
-     {kIdKeywords, ControlKind::kMultiLineEdit, "", 60, 120, 176, 36},
+     {kIdKeywords, ControlKind::kMultiLineEdit, "", 60, 120, 176, 36, false, 1023},
      {kIdOk, ControlKind::kButton, "OK", 186, 6, 50, 14},
      {kIdCancel, ControlKind::kButton, "Cancel", 186, 26, 50, 14},
      {kIdHelp, ControlKind::kButton, "Help", 186, 46, 50, 14, true}},
-    false};
-
-// The part after the last '\', '/' or ':'.
-const char* FileNamePart(const char* path) {
-  const char* name = path;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
-  }
-  return name;
-}
+    false,
+    false,
+    true};
 
 struct Field {
   int id;
@@ -73,7 +67,7 @@ bool StoreChangedFields(const Dialog& dialog) {
 
 void EditInfoDialogProc(Dialog& dialog, const DialogEvent& event) {
   if (event.kind == DialogEvent::kInit) {
-    dialog.SetCaption(FileNamePart(file.InputName()));
+    dialog.SetCaption(BaseName(file.InputName()));
     for (const Field& field : kFields) dialog.SetItemText(field.id, (file.*field.get)().Text());
     return;
   }

@@ -389,19 +389,14 @@ void ConnectionThread(Socket socket) {
   RequestReader reader(socket, kRequestTotalMs);
   char line[256];
   if (!reader.ReceiveRequestLine(line, sizeof line)) return CloseConnection(socket);
-  if (CompareNoCaseN(line, "GET ", 4) != 0) {
+  char* url = nullptr;
+  bool headers = false;
+  const char* version = nullptr;
+  if (!ParseRequestLine(line, &url, &headers, &version)) {
     printf("Unsupported Request:  %s\n", PrintableText(line).c_str());
     fflush(stdout);
     return CloseConnection(socket);
   }
-  char* url = line + 4;
-  while (*url == ' ') ++url;
-  char* end = url;
-  while (static_cast<unsigned char>(*end) >= '!') ++end;
-  char* version = end;
-  if (*version) *version++ = 0;
-  while (*version == ' ') ++version;
-  bool headers = strcmp(version, "HTTP/1.0") >= 0;
   // A request with a version brings header lines; a request with a Host
   // other than this machine comes through a name that is not the user's (a
   // web page's own name pointed at this machine) and is refused.
@@ -411,6 +406,21 @@ void ConnectionThread(Socket socket) {
   if (received < 0) return SendErrorStatus(socket, headers, 400);
   if (Settings.localMode && !HostsAreLocal(headerLines)) return SendErrorStatus(socket, headers, 403);
   ServeUrl(socket, headers, url);
+}
+
+bool ParseRequestLine(char* line, char** url, bool* headers, const char** version) {
+  if (CompareNoCaseN(line, "GET ", 4) != 0) return false;
+  char* start = line + 4;
+  while (*start == ' ') ++start;
+  char* end = start;
+  while (static_cast<unsigned char>(*end) >= '!') ++end;
+  char* text = end;
+  if (*text) *text++ = 0;
+  while (*text == ' ') ++text;
+  *url = start;
+  *headers = strcmp(text, "HTTP/1.0") >= 0;
+  if (version) *version = text;
+  return true;
 }
 
 void StopServer(int) {

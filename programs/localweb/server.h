@@ -79,6 +79,11 @@ void ConnectionThread(Socket socket);
 // Receives up to size - 1 bytes until CR LF; the line is cut there. The
 // whole line must arrive within `milliseconds`.
 bool ReceiveRequestLine(Socket socket, char* buffer, int size, int milliseconds);
+// Splits a request line "GET url version" in place: the URL is cut at its
+// end, and the answer carries headers when a version of HTTP/1.0 or later
+// was named; `version` (when given) gets the version text, empty when none.
+// False for any method but GET.
+bool ParseRequestLine(char* line, char** url, bool* headers, const char** version = nullptr);
 // Sends all of the data (a negative length: the text's length); with `more`
 // it may wait briefly to leave together with what follows.
 void SendData(Socket socket, const char* data, long length, bool more = false);

@@ -168,9 +168,51 @@ TEST(LocalwebRequests, HostNamesOfThisMachine) {
   for (const Case& c : cases) EXPECT_EQ(IsLoopbackHost(c.host), c.local) << c.host;
 }
 
+// The version text tells whether header lines follow the request line.
+TEST(LocalwebRequestLine, GivesTheVersionText) {
+  for (const char* text : {"GET /x.htm HTTP/0.9", "GET /x.htm", "GET /x.htm HTTP/1.1  "}) {
+    std::string line = text;
+    char* url = nullptr;
+    bool headers = false;
+    const char* version = nullptr;
+    ASSERT_TRUE(ParseRequestLine(line.data(), &url, &headers, &version)) << text;
+    std::string expected = std::string(text).size() > 10 ? std::string(text).substr(11) : "";
+    EXPECT_EQ(version, expected) << text;
+  }
+}
+
 TEST(LocalwebRequests, ConsoleTextHasNoControlBytes) {
   EXPECT_EQ(PrintableText("HEAD / HTTP/1.0"), "HEAD / HTTP/1.0");
   EXPECT_EQ(PrintableText("POST /\x1b[2J\a\x7f\t\xe9"), "POST /\\x1B[2J\\x07\\x7F\\x09\xe9");
+}
+
+
+TEST(LocalwebRequestLine, SplitsMethodUrlAndVersion) {
+  struct Case {
+    const char* line;
+    bool accepted;
+    const char* url;
+    bool headers;
+  } cases[] = {
+      {"GET /a.htm HTTP/1.0", true, "/a.htm", true},
+      {"get   /b%20c.gif   HTTP/1.1", true, "/b%20c.gif", true},
+      {"GET /x.htm", true, "/x.htm", false},
+      {"GET /x.htm HTTP/0.9", true, "/x.htm", false},
+      {"GET ", true, "", false},
+      {"GET /t\tHTTP/1.0", true, "/t", true},
+      {"POST /a.htm HTTP/1.0", false, nullptr, false},
+      {"GETX /a.htm", false, nullptr, false},
+      {"", false, nullptr, false},
+  };
+  for (const Case& c : cases) {
+    std::string line = c.line;
+    char* url = nullptr;
+    bool headers = false;
+    EXPECT_EQ(ParseRequestLine(line.data(), &url, &headers), c.accepted) << c.line;
+    if (!c.accepted) continue;
+    EXPECT_STREQ(url, c.url) << c.line;
+    EXPECT_EQ(headers, c.headers) << c.line;
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "shared/stream_written.h"
 
 namespace {
 
@@ -274,9 +275,15 @@ int CheckBillOfMaterials(int argc, char** argv) {
     fprintf(stderr, "Error:  Can't open directory \"%s\".\n", options.directory);
     return 1;
   }
+  int status = 0;
   if (options.print) {
     PrintBillOfMaterials();
-    return 0;
+  } else {
+    status = CompareWithList(options);
   }
-  return CompareWithList(options);
+  if (!StreamWritten(stdout)) {
+    fputs("Error:  Can't write to output file.\n", stderr);
+    return 1;
+  }
+  return status;
 }

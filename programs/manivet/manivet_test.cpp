@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
+#include "shared/testing/full_output.h"
 
 namespace {
 
@@ -210,6 +211,20 @@ TEST_F(ManivetTest, Errors) {
   ExpectRun({"/P", "C:\\kit\\readme.txt"}, 1, "",
             "Error:  Can't open directory \"C:\\kit\\readme.txt\".\n");
   ExpectRun({}, 1, "", "Error:  Can't open \"FILELIST.TXT\".\n");
+}
+
+// A list that never reached the disk must not pass for one that did.
+TEST_F(ManivetTest, FullDiskIsAnError) {
+  drive_.Write("kit/FILELIST.TXT", "PHOTO.JPG  1234\nreadme.txt  5\n");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"/P"}, {}, {"/V"}}) {
+    RunOptions options;
+    options.cwd = drive_.Host("kit");
+    RunResult result = RunProgramToFullDisk(kProgram, args, options);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "Error:  Can't write to output file.\n");
+    EXPECT_EQ(result.exitCode, 1);
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "jpeg/make_thumb.h"
 #include "jpeg/write_jpeg.h"
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "programs/minipix/thumb_names.h"
 #include "shared/config.h"
@@ -25,6 +26,9 @@ bool keywordThumbs = false;
 namespace {
 
 constexpr size_t kNameSize = kMaxPath + 1;
+
+// Every new thumbnail is written here first.
+constexpr char kThumbTemp[] = "thumbs\\temp.$$$";
 
 // One thumbnail queued for deletion by the sweep.
 struct DelFile {
@@ -75,16 +79,16 @@ bool IsUpToDate(const char* thumbPath, FileTime imageTime) {
   return read && imageTime <= info.writeTime;
 }
 
-// Writes the thumbnail under a temporary name in "thumbs" and gives it its
-// name only when it is complete, so no half-written thumbnail is ever left.
+// Writes the thumbnail under the temporary name and gives it its name only
+// when it is complete: the old thumbnail stays until then, and no
+// half-written one is ever left.
 bool WriteThumbFile(const BitmapInfoHeader* dib, const char* thumbPath) {
-  std::string temp;
-  if (!MakeTempFile("thumbs", "~tn", &temp)) return false;
+  FILE* claimed = CreateReplacement(kThumbTemp, "wb");
+  if (!claimed) return false;
+  fclose(claimed);
   int quality = static_cast<int>(thumbQuality);
-  if (WriteThumbDIB(dib, temp.c_str(), quality) && MoveFile(temp.c_str(), thumbPath, true)) {
-    return true;
-  }
-  DeleteFile(temp.c_str());
+  if (WriteThumbDIB(dib, kThumbTemp, quality) && ReplaceFile(kThumbTemp, thumbPath)) return true;
+  DiscardReplacement(kThumbTemp);
   return false;
 }
 
@@ -114,15 +118,17 @@ bool UpdateThumb(const FindData& image) {
     return true;
   }
   char old[kNameSize];
-  if (ThumbPath(name, nullptr, old, sizeof old)) {
-    if (IsUpToDate(old, image.writeTime)) return true;
-    if (!DeleteFile(old) && FileExists(old)) {
-      fprintf(stderr, "Warning:  Can't delete old thumbnail \"%s\".\n", old);
-      return true;
-    }
+  bool hasOld = ThumbPath(name, nullptr, old, sizeof old) != nullptr;
+  if (hasOld && IsUpToDate(old, image.writeTime)) return true;
+  if (hasOld && !IsReplaceable(old)) {
+    fprintf(stderr, "Warning:  Can't delete old thumbnail \"%s\".\n", old);
+    return true;
   }
   char path[kNameSize];
-  return CreateThumb(name, ThumbPath(name, ".jpg", path, sizeof path));
+  bool made = CreateThumb(name, ThumbPath(name, ".jpg", path, sizeof path));
+  // An old ".gif" thumbnail goes once its ".jpg" successor is in place.
+  if (made && hasOld && CompareNoCase(old, path) != 0) DeleteFile(old);
+  return made;
 }
 
 void PrintHelp() {

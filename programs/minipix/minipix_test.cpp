@@ -265,6 +265,43 @@ TEST_F(Minipix, DamagedImagesCostOnlyThemselves) {
   EXPECT_EQ(ReadThumb("tn_z_good_jpg.jpg").width, 100);
 }
 
+// The head of a progressive JPEG that declares width x height pixels, then a
+// few bytes of scan data. Decoding it would need the whole image's
+// coefficients in memory (gigabytes for the sizes below).
+std::string ProgressiveHeader(unsigned width, unsigned height) {
+  std::string jpeg = "\xFF\xD8";
+  // SOF2: 8-bit samples, the size, three components (Y 2x2, Cb and Cr 1x1).
+  jpeg += std::string("\xFF\xC2\x00\x11\x08", 5);
+  jpeg += static_cast<char>(height >> 8);
+  jpeg += static_cast<char>(height & 255);
+  jpeg += static_cast<char>(width >> 8);
+  jpeg += static_cast<char>(width & 255);
+  jpeg += std::string("\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01", 10);
+  // SOS of the first DC scan over all three components.
+  jpeg += std::string("\xFF\xDA\x00\x0C\x03\x01\x00\x02\x00\x03\x00\x00\x00\x00", 14);
+  jpeg += std::string(480, '\x55');
+  jpeg += "\xFF\xD9";
+  return jpeg;
+}
+
+TEST_F(Minipix, ImagesDeclaringMoreThan100MegapixelsAreRefusedUnread) {
+  drive.Write("gallery/huge.jpg", ProgressiveHeader(25800, 37888));
+  drive.Write("gallery/wide.jpg", ProgressiveHeader(65000, 1540));
+  Image("small.jpg");
+  RunResult r = Run();
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out,
+            "Creating thumbnail \"thumbs\\tn_huge_jpg.jpg\"...\n"
+            "Creating thumbnail \"thumbs\\tn_small_jpg.jpg\"...\n"
+            "Creating thumbnail \"thumbs\\tn_wide_jpg.jpg\"...\n");
+  EXPECT_EQ(r.err,
+            "Image of 25800 x 37888 pixels is over the limit of 100000000 pixels\n"
+            "Error:  Can't read image file \"huge.jpg\".\n"
+            "Image of 65000 x 1540 pixels is over the limit of 100000000 pixels\n"
+            "Error:  Can't read image file \"wide.jpg\".\n");
+  EXPECT_EQ(drive.Files("gallery/thumbs"), Files{"tn_small_jpg.jpg"});
+}
+
 TEST_F(Minipix, WarnsWhereAThumbnailCannotBeMade) {
   // A name whose thumbnail name would have to be cut (247 characters and
   // more) is skipped; a long one that fits is done.

@@ -95,12 +95,6 @@ bool IsBlank(const char* text, size_t length) {
   return true;
 }
 
-// The path without its drive: "C:\photos\a.htm" gives "\photos\a.htm".
-const char* WithoutDrive(const char* path) {
-  char drive[kDriveSize];
-  return SplitDrive(path, drive);
-}
-
 class OldDatabase {
  public:
   OldDatabase(FILE* in, const char* start, MergeCounts* counts);
@@ -117,13 +111,13 @@ class OldDatabase {
   void Skip(const char* what);
 
   LineReader reader_;
-  std::string prefix_;  // the start path without drive and trailing '\'
+  std::string prefix_;  // the start path without its trailing '\'
   MergeCounts* counts_;
   OldLine line_;
 };
 
 OldDatabase::OldDatabase(FILE* in, const char* start, MergeCounts* counts)
-    : reader_(in), prefix_(WithoutDrive(start)), counts_(counts) {
+    : reader_(in), prefix_(start), counts_(counts) {
   while (!prefix_.empty() && prefix_.back() == '\\') prefix_.pop_back();
 }
 
@@ -158,11 +152,11 @@ bool OldDatabase::Split(char* text, size_t length) {
   return true;
 }
 
-// The drive takes no part: the same directories are replaced on every drive.
+// Only the scanned start directory's own records are replaced: the same
+// folders on another drive are another tree.
 bool OldDatabase::InScannedTree(const char* path) const {
-  const char* rest = WithoutDrive(path);
-  if (CompareNoCaseN(rest, prefix_.c_str(), prefix_.size()) != 0) return false;
-  char next = rest[prefix_.size()];
+  if (CompareNoCaseN(path, prefix_.c_str(), prefix_.size()) != 0) return false;
+  char next = path[prefix_.size()];
   return next == '\\' || next == '\0';
 }
 
@@ -180,14 +174,13 @@ bool WriteOldLine(const OldLine& line, FILE* out) {
   return fprintf(out, "%s\t%s\t%s\n", line.title, line.path, line.rest) >= 0;
 }
 
-// The order of CompareIndexRecords between a new record and an old line.
+// The database order between a new record and an old line: title, then
+// name. The path takes no part, so an old line stays before every new record
+// that sorts equal to it.
 int CompareWithOldLine(const DirEntry* node, const OldLine& line) {
   int order = CompareNoCase(TitleOf(node), line.title);
   if (order) return order;
-  order = CompareNoCase(node->name, line.baseName);
-  if (order) return order;
-  char path[kRecordPathSize];
-  return ComparePaths(RecordPath(node, path, sizeof path), line.path);
+  return CompareNoCase(node->name, line.baseName);
 }
 
 }  // namespace

@@ -39,8 +39,8 @@ struct MergeCounts {
 };
 
 // Merges the sorted old database on in with the records: old lines whose
-// path (drive ignored) lies in the scanned start directory are dropped, the
+// path lies in the scanned start directory (on its drive) are dropped, the
 // others are written in order among the new ones (an old line first when
-// the two sort equal). False when a write failed.
+// title and name sort equal). False when a write failed.
 bool MergeIndex(const std::vector<DirEntry*>& records, const char* start, FILE* in, FILE* out,
                 MergeCounts* counts);

@@ -12,6 +12,7 @@
 #include "programs/pagebase/progress.h"
 #include "shared/chars.h"
 #include "shared/config.h"
+#include "shared/keywords.h"
 #include "shared/report.h"
 #include "shared/sitefiles.h"
 
@@ -28,11 +29,19 @@ bool FullStartPath(const std::string& start, char (&full)[kMaxPath]) {
   return false;
 }
 
+// A /K expression with text left over would match nothing, silently.
+bool KeyExpressionParses(const String& expression) {
+  if (expression.IsNull() || KeywordExpressionParses(expression)) return true;
+  Report(3000, "Error:  expression syntax error.\n");
+  Report(0, "            %s\n", expression.Text());
+  return false;
+}
+
 // Standard output is buffered: a full disk may show only when it is flushed.
 bool OutputWritten(bool written) {
   if (written && fflush(stdout) == 0 && !ferror(stdout)) return true;
   EndProgressLine();
-  Report(2000, "Error:  Can't write to output file.\n");
+  Report(2000, "\nError writing to output file.\n");
   return false;
 }
 
@@ -69,6 +78,7 @@ int Run(int argc, char** argv) {
     case kArgsRun:
       break;
   }
+  if (!KeyExpressionParses(options.scan.keyExpression)) return MaxSeverity;
   SetConfigKeyHandler(IndexOptionKey);
   ReadConfig();
   ApplyAddedNames(options);

@@ -250,12 +250,34 @@ TEST_F(PagebaseTest, CommandLineErrorsAndHelp) {
   }
 }
 
+TEST_F(SiteTest, KeywordExpressionWithTextLeftOverIsAnError) {
+  struct Case {
+    const char* option;
+    const char* shown;
+  } cases[] = {
+      {"/K:sea)", "sea)"},
+      {"-k\"sea\" | hush", "\"sea\" | hush"},
+      {"/K#x", "#x"},
+  };
+  for (const Case& c : cases) {
+    RunResult result = Run({c.option, "photos"});
+    EXPECT_EQ(result.out, "") << c.option;
+    EXPECT_EQ(result.err, std::string("Error:  expression syntax error.\n            ") + c.shown + "\n")
+        << c.option;
+    EXPECT_EQ(result.exitCode, 3) << c.option;
+  }
+  // A missing ')' at the end is accepted.
+  RunResult result = Run({"/K:(sea|hush", "photos"});
+  EXPECT_EQ(result.err, Written("C:\\photos", 2));
+  EXPECT_EQ(result.exitCode, 0);
+}
+
 TEST_F(PagebaseTest, FullDiskIsAnError) {
   drive_.Write("index.htm", Head("Home", "x"));
   for (const std::vector<std::string>& args : {std::vector<std::string>{"C:"}, {"/M", "C:"}}) {
     RunResult result = RunProgramToFullDisk(kProgram, args);
     std::string last = args.size() == 1 ? "Writing Index...\n" : "Merging Index...\n";
-    EXPECT_EQ(result.err, Progress("C:\\", last) + "Error:  Can't write to output file.\n");
+    EXPECT_EQ(result.err, Progress("C:\\", last) + "\nError writing to output file.\n");
     EXPECT_EQ(result.exitCode, 2);
   }
 }
@@ -278,25 +300,30 @@ class MergeTest : public PagebaseTest {
   }
 };
 
-TEST_F(MergeTest, ReplacesTheScannedTreeOnEveryDrive) {
+TEST_F(MergeTest, ReplacesOnlyTheScannedTree) {
   std::string old = Record("A", "C:\\photos2\\a.htm") + Record("B", "D:\\photos\\old.htm") +
-                    Record("C", "C:\\PHOTOS\\sub\\c.htm") + Record("C", "C:\\other\\c.htm") +
+                    Record("C", "c:\\PHOTOS\\sub\\c.htm") + Record("C", "C:\\other\\c.htm") +
                     Record("E", "C:\\photos") + Record("F", "E:\\f.htm");
   RunResult result = Run({"/M", "photos"}, old);
+  // The same folder on another drive is another tree: D:\photos stays.
   EXPECT_EQ(result.out, Record("A", "C:\\photos2\\a.htm") + Record("B", "C:\\photos\\b.htm") +
-                            Record("C", "C:\\other\\c.htm") + Record("D", "C:\\photos\\d.htm") +
-                            Record("F", "E:\\f.htm"));
-  EXPECT_EQ(result.err, Merged(3, 2));
+                            Record("B", "D:\\photos\\old.htm") + Record("C", "C:\\other\\c.htm") +
+                            Record("D", "C:\\photos\\d.htm") + Record("F", "E:\\f.htm"));
+  EXPECT_EQ(result.err, Merged(2, 2));
   EXPECT_EQ(result.exitCode, 0);
 }
 
-TEST_F(MergeTest, EqualTitlesAndNamesOrderedByPath) {
-  std::string old = Record("B", "A:\\x\\b.htm") + Record("b", "E:\\x\\B.htm") + Record("b", "E:\\y\\c.htm");
+TEST_F(MergeTest, OldLineFirstOnEqualTitleAndName) {
+  // Every old line that ties with a new record on title and name goes
+  // before it, whatever the paths; a greater name goes after it.
+  std::string old = Record("B", "A:\\x\\b.htm") + Record("b", "E:\\x\\B.htm") + Record("b", "E:\\y\\c.htm") +
+                    Record("d", "A:\\d.htm");
   RunResult result = Run({"/M", "photos"}, old);
-  EXPECT_EQ(result.out, Record("B", "A:\\x\\b.htm") + Record("B", "C:\\photos\\b.htm") +
-                            Record("b", "E:\\x\\B.htm") + Record("b", "E:\\y\\c.htm") +
-                            Record("D", "C:\\photos\\d.htm"));
+  EXPECT_EQ(result.out, Record("B", "A:\\x\\b.htm") + Record("b", "E:\\x\\B.htm") +
+                            Record("B", "C:\\photos\\b.htm") + Record("b", "E:\\y\\c.htm") +
+                            Record("d", "A:\\d.htm") + Record("D", "C:\\photos\\d.htm"));
   EXPECT_EQ(result.err, Merged(0, 2));
+  EXPECT_EQ(result.exitCode, 0);
 }
 
 TEST_F(MergeTest, DamagedLinesAreSkippedAndTheMergeGoesOn) {
@@ -325,12 +352,39 @@ TEST_F(MergeTest, RestOfAnOldLineIsKeptAsItIs) {
                             Record("D", "C:\\photos\\d.htm"));
 }
 
-TEST_F(MergeTest, ScanningADriveRootReplacesEverything) {
+TEST_F(MergeTest, ScanningADriveRootReplacesTheWholeDrive) {
   drive_.Write("photos/index.htm", Head("Z", "x"));
   RunResult result = Run({"/M", "C:"}, Record("A", "C:\\a.htm") + Record("B", "D:\\b.htm"));
-  EXPECT_EQ(result.out, Record("B", "C:\\photos\\b.htm") + Record("D", "C:\\photos\\d.htm") +
+  EXPECT_EQ(result.out, Record("B", "D:\\b.htm") + Record("B", "C:\\photos\\b.htm") +
+                            Record("D", "C:\\photos\\d.htm") +
                             "Z\tC:\\photos\\index.htm\t\tx\t\t\t50\t0\t0020\n");
-  EXPECT_EQ(result.err, Progress("C:\\", "Merging Index...\n2 lines deleted, 3 lines added\n"));
+  EXPECT_EQ(result.err, Progress("C:\\", "Merging Index...\n1 lines deleted, 3 lines added\n"));
+}
+
+// Two drives on two folders, as a user with photos on a second disk has
+// them: a merge of one drive's tree keeps the other drive's records.
+TEST_F(PagebaseTest, MergeKeepsTheRecordsOfTheOtherDrive) {
+  drive_.Write("c/photos/a.htm", Head("Alps", "x"));
+  drive_.Write("d/photos/a.htm", Head("Avon", "x"));
+  drive_.Write("d/photos/b.htm", Head("Bath", "x"));
+  RunOptions options;
+  options.cwd = drive_.Host("c");
+  options.env["WEFTDRIVES"] = "C=" + drive_.Host("c") + ";D=" + drive_.Host("d");
+  RunResult d = RunProgram(kProgram, {"D:\\photos"}, options);
+  ASSERT_EQ(d.out, Record("Avon", "D:\\photos\\a.htm") + Record("Bath", "D:\\photos\\b.htm"));
+  options.input = d.out;
+  RunResult both = RunProgram(kProgram, {"/M", "C:\\photos"}, options);
+  EXPECT_EQ(both.out, Record("Alps", "C:\\photos\\a.htm") + d.out);
+  EXPECT_EQ(both.err, Progress("C:\\photos", "Merging Index...\n0 lines deleted, 1 lines added\n"));
+  EXPECT_EQ(both.exitCode, 0);
+  // The D: tree changed: its new scan replaces its own records only.
+  drive_.Write("d/photos/b.htm", Head("Bristol", "x"));
+  options.input = both.out;
+  RunResult again = RunProgram(kProgram, {"/M", "D:"}, options);
+  EXPECT_EQ(again.out, Record("Alps", "C:\\photos\\a.htm") + Record("Avon", "D:\\photos\\a.htm") +
+                           Record("Bristol", "D:\\photos\\b.htm"));
+  EXPECT_EQ(again.err, Progress("D:\\", "Merging Index...\n2 lines deleted, 2 lines added\n"));
+  EXPECT_EQ(again.exitCode, 0);
 }
 
 }  // namespace

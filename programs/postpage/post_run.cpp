@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "programs/postpage/news_slide.h"
 #include "shared/paths.h"
@@ -49,7 +50,7 @@ Outcome ReportReadError(const char* file) {
 // it in the slide's place.
 Outcome FormatOpenSlide(const char* file, FILE* input) {
   std::string temp = TempPathBeside(file);
-  FILE* output = SameFile(file, temp.c_str()) ? nullptr : OpenFile(temp.c_str(), "w");
+  FILE* output = SameFile(file, temp.c_str()) ? nullptr : CreateReplacement(temp.c_str(), "w");
   if (!output) {
     fclose(input);
     fprintf(stderr, "Can't create temporary file \"%s\".\n", temp.c_str());
@@ -59,7 +60,7 @@ Outcome FormatOpenSlide(const char* file, FILE* input) {
   bool readFailed = ferror(input) != 0;
   written = fclose(output) == 0 && written;
   fclose(input);
-  if (!written || readFailed) DeleteFile(temp.c_str());
+  if (!written || readFailed) DiscardReplacement(temp.c_str());
   if (!written) {
     fprintf(stderr, "Error writing temporary file \"%s\".\n", temp.c_str());
     return Outcome::kAbort;

@@ -143,16 +143,19 @@ TEST_F(RankpageTest, PrefixesCommentsAndFolders) {
   EXPECT_FALSE(drive.Exists("my.htm"));
 }
 
-TEST_F(RankpageTest, LongNumbersAreCutWhenStored) {
-  drive.Write("big.htm", "<HEAD>\n</HEAD>\n<BODY>\n</BODY>\n");
-  drive.Write("list.txt", "1234567890:big.htm\n");
+// A number longer than the 9 characters a sort order holds is refused with
+// a warning, never stored cut to another number.
+TEST_F(RankpageTest, LongNumbersAreRefused) {
+  const std::string page = "<HEAD>\n</HEAD>\n<BODY>\n</BODY>\n";
+  drive.Write("big.htm", page);
+  drive.Write("list.txt", "1234567890:big.htm\n123456789:fits.htm\n");
+  drive.Write("fits.htm", page);
   RunResult r = Run({"list.txt"});
-  EXPECT_EQ("1234567890: big.htm\n", r.out);
-  EXPECT_EQ(Numbered("123456789"), drive.Read("big.htm"));
-  std::string before = Stamp("big.htm");
-  r = Run({"list.txt"});
-  EXPECT_EQ("", r.out);
-  EXPECT_EQ(before, Stamp("big.htm"));
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_EQ("123456789: fits.htm\n", r.out);
+  EXPECT_EQ("Warning:  The sort order is too long for file \"big.htm\" (at most 9 characters).\n", r.err);
+  EXPECT_EQ(page, drive.Read("big.htm"));
+  EXPECT_EQ(Numbered("123456789"), drive.Read("fits.htm"));
 }
 
 TEST_F(RankpageTest, MissingFilesAreWarnedAboutAndSkipped) {

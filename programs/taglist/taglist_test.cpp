@@ -119,6 +119,36 @@ TEST(TaglistTest, HelpAndCommandLineErrors) {
   EXPECT_EQ(result.err, "Unmatched quote (\") on command line.\n");
 }
 
+// A format with quotes comes through whole: from a Linux shell as one
+// argument with its quotes (plain or already in the doubled form of the help
+// text), and from a batch file, whether weftcmd or foldmap runs it.
+TEST(TaglistTest, QuotedFormatFromTheShellAndFromABatchFile) {
+  const std::string kLinks =
+      "<A HREF=\"Beach.htm\">Beach</A>\n"
+      "<A HREF=\"Fish+%26+Chips.htm\">Fish &amp; Chips</A>\n"
+      "<A HREF=\"Sea.htm\">Sea</A>\n";
+  for (const char* format : {"<A HREF=\"%KEYFORM%.htm\">%KEYHTML%</A>\\n",
+                             "\"<A HREF=\"\"%KEYFORM%.htm\"\">%KEYHTML%</A>\\n\""}) {
+    RunResult result = RunTaglist({format});
+    EXPECT_EQ(result.out, kLinks) << format;
+    EXPECT_EQ(result.err, "") << format;
+  }
+  TempDrive drive;
+  drive.Write("kw.txt", kDatabase);
+  const char kLine[] = "@taglist \"<A HREF=\"\"%%KEYFORM%%.htm\"\">%%KEYHTML%%</A>\\n\" < kw.txt > list.htm\n";
+  drive.Write("list.bat", kLine);
+  drive.Write("refolio.bat", kLine);
+  RunOptions options;
+  options.unset = {"COMSPEC"};
+  RunResult result = RunProgram(std::string(WEFT_BIN_DIR) + "/weftcmd", {"list.bat"}, options);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(drive.Read("list.htm"), kLinks);
+  drive.Write("list.htm", "");
+  result = RunProgram(std::string(WEFT_BIN_DIR) + "/foldmap", {}, options);
+  EXPECT_EQ(result.out, "FOLDMAP:  Updating \"" + drive.Win() + "\".\n");
+  EXPECT_EQ(drive.Read("list.htm"), kLinks);
+}
+
 TEST(TaglistTest, FullDiskIsAnError) {
   RunOptions options;
   options.input = kDatabase;

@@ -41,13 +41,13 @@ bool KeywordField(const char* line, size_t length, std::string* field) {
 }
 
 FilterResult FilterDatabase(const char* expression, FILE* in, FILE* out) {
+  if (!KeywordExpressionParses(expression)) return kFilterSyntaxError;
   LineReader reader(in);
   std::string field;
   while (reader.Next()) {
     if (!KeywordField(reader.Text(), reader.Length(), &field)) continue;
     const char* cursor = expression;
     bool matches = EvalKeywordExpression(field.c_str(), cursor);
-    if (*cursor) return kFilterSyntaxError;
     if (matches && !WriteLine(out, reader.Text(), reader.Length())) return kFilterWriteError;
   }
   if (reader.Failed()) return kFilterReadError;

@@ -20,7 +20,8 @@ enum FilterResult {
   kFilterReadError = 3,
 };
 
-// Copies the matching lines of in to out, each followed by a line feed.
+// Copies the matching lines of in to out, each followed by a line feed. An
+// expression with text left over is refused before anything is read.
 FilterResult FilterDatabase(const char* expression, FILE* in, FILE* out);
 
 // The expression used without arguments: the current directory's own name

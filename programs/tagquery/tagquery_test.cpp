@@ -78,16 +78,22 @@ TEST(TagqueryTest, WholeLinesOfAnyLength) {
   EXPECT_EQ(result.out, line + "\n" + kKeywordLine + "\n");
 }
 
-TEST(TagqueryTest, SyntaxErrorAtTheFirstRecordLine) {
-  RunResult result = Query({"beach)"}, "no record\n" + kKeywordLine + "\n" + kKeywordLine + "\n");
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, kSyntaxError);
-
-  // Without record lines nothing is evaluated, so nothing is wrong.
-  result = Query({"beach)"}, "no record\n");
+TEST(TagqueryTest, SyntaxErrorWhateverTheInput) {
+  // An expression with text left over is refused before any line is read,
+  // also when no line would have been evaluated.
+  for (const std::string& input : {"no record\n" + kKeywordLine + "\n" + kKeywordLine + "\n",
+                                  std::string("no record\n"), std::string()}) {
+    for (const char* expression : {"beach)", "\"beach\" x", "*sea"}) {
+      RunResult result = Query({expression}, input);
+      EXPECT_EQ(result.exitCode, 1) << expression;
+      EXPECT_EQ(result.out, "") << expression;
+      EXPECT_EQ(result.err, kSyntaxError) << expression;
+    }
+  }
+  // A missing ')' at the end is accepted.
+  RunResult result = Query({"(beach"}, kKeywordLine + "\n");
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out, kKeywordLine + "\n");
 }
 
 TEST(TagqueryTest, HelpOnlyForOneHelpArgument) {

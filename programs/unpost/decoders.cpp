@@ -29,13 +29,6 @@ long NumberAfter(std::string_view text, std::string_view key) {
   return value;
 }
 
-int HexValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool HexAfter(std::string_view text, std::string_view key, uint32_t* value) {
   size_t at = text.find(key);
   if (at == std::string_view::npos) return false;
@@ -65,6 +58,13 @@ std::string Format(const char* format, Args... args) {
 }
 
 }  // namespace
+
+int HexValue(char c) {
+  if (IsDigit(c)) return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 
 std::string_view TrimEnd(std::string_view text) {
   while (!text.empty() && IsWhite(text.back())) text.remove_suffix(1);

@@ -4,6 +4,7 @@
 
 #include "programs/unpost/file_names.h"
 #include "programs/unpost/header_scan.h"
+#include "programs/unpost/parameter_value.h"
 
 namespace {
 
@@ -17,35 +18,37 @@ void Fill(std::string* field, const std::string& value) {
   if (field->empty() && !value.empty()) *field = value;
 }
 
-std::string FileNameValue(const char*& cursor) {
-  return FixFileNameCase(CleanFileName(ReadValue(cursor)));
-}
-
-// `name` '=' value: the value when the parameter at the cursor is `name`.
-bool ReadParameter(const char*& cursor, const char* name, const std::string& parameter) {
-  if (!EqualNoCase(parameter, name)) return false;
+// Steps over the '=' behind a parameter name.
+bool ReadEquals(const char*& cursor) {
   SkipSpaces(cursor);
   return MatchChar(cursor, '=');
 }
 
+std::string CleanName(const std::string& name) { return FixFileNameCase(CleanFileName(name)); }
+
 void ReadContentType(const char*& cursor, Message* message) {
   Fill(&message->type, ReadToken(cursor));
   if (MatchChar(cursor, '/')) Fill(&message->subtype, ReadToken(cursor));
+  ParameterValue name("name", CleanName);
   while (NextParameter(cursor)) {
     std::string parameter = ReadToken(cursor);
-    if (ReadParameter(cursor, "boundary", parameter)) {
+    if (!ReadEquals(cursor)) continue;
+    if (EqualNoCase(parameter, "boundary")) {
       Fill(&message->boundary, ReadValue(cursor));
-    } else if (ReadParameter(cursor, "name", parameter)) {
-      Fill(&message->fileName, FileNameValue(cursor));
+    } else {
+      name.Take(parameter, ReadValue(cursor));
     }
   }
+  Fill(&message->fileName, name.Value());
 }
 
 void ReadDisposition(const char*& cursor, Message* message) {
+  ParameterValue fileName("filename", CleanName);
   while (NextParameter(cursor)) {
     std::string parameter = ReadToken(cursor);
-    if (ReadParameter(cursor, "filename", parameter)) Fill(&message->fileName, FileNameValue(cursor));
+    if (ReadEquals(cursor)) fileName.Take(parameter, ReadValue(cursor));
   }
+  Fill(&message->fileName, fileName.Value());
 }
 
 // One header line (with its folded continuation); the cursor stays on it.

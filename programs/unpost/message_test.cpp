@@ -106,6 +106,48 @@ TEST(Message, HeaderValues) {
   }
 }
 
+TEST(Message, ExtendedFileNames) {
+  struct Case {
+    const char* header;
+    const char* fileName;
+  } cases[] = {
+      {"Content-Disposition: attachment; filename*=utf-8''Gr%C3%BC%C3%9Fe%20vom%20Strand.jpg",
+       "Gr\xC3\xBC\xC3\x9F" "e vom Strand.jpg"},
+      // Pieces, encoded or not, joined in number order whatever their order in the header.
+      {"Content-Disposition: attachment;\n filename*1*=%C3%A4.JPG;\n filename*0*=UTF-8'de'Se", "Se\xC3\xA4.JPG"},
+      {"Content-Type: image/png; name*2=\"c d.png\"; name*0=a; name*1*=%20b%20", "a b c d.png"},
+      // A gap ends the pieces.
+      {"Content-Type: image/png; name*0=a; name*2=c.png", "a"},
+      // ISO-8859-1 and windows-1252 become UTF-8; other charsets keep their bytes.
+      {"Content-Type: image/png; name*=iso-8859-1''caf%E9.png", "caf\xC3\xA9.png"},
+      {"Content-Type: image/png; name*=windows-1252''%80%20euro.png", "\xE2\x82\xAC euro.png"},
+      {"Content-Type: image/png; name*=koi8-r''%C1.png", "\xC1.png"},
+      // The extended form wins over the plain one of the same header; an
+      // unusable one falls back to it.
+      {"Content-Disposition: attachment; filename=\"plain.jpg\"; filename*=utf-8''ext.jpg", "ext.jpg"},
+      {"Content-Disposition: attachment; filename*=utf-8''..; filename=\"plain.jpg\"", "plain.jpg"},
+      {"Content-Disposition: attachment; filename*=''%2e%2e%2Fup%2FEvil.Jpg", "Evil.Jpg"},
+      // No charset quotes, a stray '%', names that only begin like the parameter.
+      {"Content-Type: image/png; name*=100%25%zz.png", "100%%zz.png"},
+      {"Content-Type: image/png; names=x.png; name*x=y.png; name*1000=z.png", ""},
+  };
+  for (const auto& c : cases) {
+    std::string text = std::string(c.header) + "\n\n";
+    Message message(text.data());
+    EXPECT_EQ(message.fileName, c.fileName) << c.header;
+  }
+}
+
+TEST(Message, ExtendedFileNamesAreCutLikeTokens) {
+  std::string text = "Content-Type: image/png;";
+  std::string letters;
+  for (int i = 0; i < 20; ++i) letters += "%C3%A4";  // 'ä', two bytes each
+  for (int i = 0; i < 9; ++i) text += " name*" + std::to_string(i) + "*=" + letters + ";";
+  text += "\n\n";
+  Message message(text.data());
+  EXPECT_EQ(message.fileName.size(), 254u);  // 255 would cut an 'ä' in two
+}
+
 TEST(Message, SplitEndsTheHeadingAtTheEmptyLine) {
   std::string text = "From: a\nSubject: b\n\nline 1\n";
   Message message(text.data());

@@ -1,5 +1,6 @@
 #include "programs/unpost/message_writer.h"
 
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "programs/unpost/decoders.h"
 #include "programs/unpost/file_names.h"
@@ -46,7 +47,7 @@ void FileState::AddAttachment(const std::string& name, const char* type) {
 }
 
 std::string FileState::FreshName(const std::string& name) const {
-  bool taken = EqualNoCase(name, kTempOutputName);
+  bool taken = EqualNoCase(name, kTempOutputName) || EqualNoCase(name, kTempAttachmentName);
   for (const std::string& file : written) taken = taken || EqualNoCase(name, file);
   return taken ? MakeUniqueFileName(name) : name;
 }
@@ -103,14 +104,20 @@ void MessageWriter::ScanBody(const char* body) {
   }
 }
 
+void MessageWriter::CannotCreate(const std::string& name) {
+  printf("Error:  Can't create attachment file \"%s\".\n", name.c_str());
+  state_->error = true;
+}
+
+// An attachment is written under the temporary name and takes its own name
+// only when it is kept: a file of that name that the user agreed to
+// overwrite stays as it was when the new one turns out damaged or cannot be
+// written.
 FILE* MessageWriter::CreateAttachment(std::string* name) {
   *name = state_->FreshName(*name);
   if (!ConfirmOverwrite(*name, options_.overwrite)) return nullptr;
-  FILE* file = OpenFile(name->c_str(), "wb");
-  if (!file) {
-    printf("Error:  Can't create attachment file \"%s\".\n", name->c_str());
-    state_->error = true;
-  }
+  FILE* file = CreateReplacement(kTempAttachmentName, "wb");
+  if (!file) CannotCreate(*name);
   return file;
 }
 
@@ -121,7 +128,12 @@ bool MessageWriter::FinishAttachment(FILE* file, const std::string& name, const 
   bool bad = writeError || (damaged && !options_.ignoreErrors);
   if (bad) state_->error = true;
   if (bad && !options_.keepBad) {
-    DeleteFile(name.c_str());
+    DiscardReplacement(kTempAttachmentName);
+    return false;
+  }
+  if (!ReplaceFile(kTempAttachmentName, name.c_str())) {
+    DiscardReplacement(kTempAttachmentName);
+    CannotCreate(name);
     return false;
   }
   state_->AddAttachment(name, type);

@@ -13,6 +13,8 @@
 
 // The temporary text output, in the current directory.
 constexpr const char* kTempOutputName = "$unpost$.$$$";
+// The temporary file each attachment is written to before it takes its name.
+constexpr const char* kTempAttachmentName = "$unpart$.$$$";
 
 // What one input file gave.
 struct FileState {
@@ -42,11 +44,14 @@ class MessageWriter {
   bool SaveBase64(const Message& message, std::string* savedName);
 
  private:
-  // Confirms and creates the file (null when refused or not created).
+  // Confirms the name and creates the temporary file (null when refused or
+  // not created).
   FILE* CreateAttachment(std::string* name);
-  // Closes the file and keeps or deletes it; true when it is good.
+  // Closes the file and puts it in place under `name`, or deletes it; true
+  // when it is good.
   bool FinishAttachment(FILE* file, const std::string& name, const char* type, bool damaged,
                         bool writeError);
+  void CannotCreate(const std::string& name);
   void Discarded(std::string_view line);
 
   const UnpostOptions& options_;

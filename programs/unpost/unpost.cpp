@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "cmdline/cmdline.h"
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "programs/unpost/file_names.h"
 #include "programs/unpost/message.h"
 #include "programs/unpost/message_writer.h"
+#include "shared/stream_written.h"
 
 namespace {
 
@@ -37,24 +39,24 @@ bool WrittenOver(const std::string& input, const std::vector<std::string>& writt
 int Conclude(const std::string& input, const UnpostOptions& options, FileState& state) {
   if (state.error) {
     printf("%s ==! decode error or disk write error\n", input.c_str());
-    DeleteFile(kTempOutputName);
+    DiscardReplacement(kTempOutputName);
     if (!state.list.empty()) printf("%s ==> %s\n", input.c_str(), state.list.c_str());
     return kStatusDamaged;
   }
   if (state.firstName.empty()) {
     printf("%s ==! no binary attachments were saved\n", input.c_str());
-    DeleteFile(kTempOutputName);
+    DiscardReplacement(kTempOutputName);
     return kStatusNoAttachment;
   }
   std::string textName = state.FreshName(TextFileName(state.firstName));
   if (!ConfirmOverwrite(textName, options.overwrite)) {
-    DeleteFile(kTempOutputName);
+    DiscardReplacement(kTempOutputName);
     return kStatusDamaged;
   }
   // One replacing rename: a failure leaves the old file in place.
-  if (!MoveFile(kTempOutputName, textName.c_str(), true)) {
+  if (!ReplaceFile(kTempOutputName, textName.c_str())) {
     fprintf(stderr, "Error:  Can't rename file \"%s\" to \"%s\".\n", kTempOutputName, textName.c_str());
-    DeleteFile(kTempOutputName);
+    DiscardReplacement(kTempOutputName);
     return kStatusFileError;
   }
   state.written.push_back(textName);
@@ -72,7 +74,7 @@ int DecodeFile(const std::string& name, const UnpostOptions& options) {
     fprintf(stderr, "File not found - %s\n", name.c_str());
     return kStatusFileError;
   }
-  FILE* output = OpenFile(kTempOutputName, "w");
+  FILE* output = CreateReplacement(kTempOutputName, "w");
   if (!output) {
     fclose(input);
     fprintf(stderr, "Error:  Can't create file \"%s\".\n", kTempOutputName);
@@ -83,7 +85,7 @@ int DecodeFile(const std::string& name, const UnpostOptions& options) {
   fclose(input);
   if (!read) {
     fclose(output);
-    DeleteFile(kTempOutputName);
+    DiscardReplacement(kTempOutputName);
     fprintf(stderr, "Error:  Can't read file \"%s\".\n", name.c_str());
     return kStatusFileError;
   }
@@ -127,6 +129,12 @@ int DecodeMessages() {
     int fileStatus = DecodeFile(argv[i], options);
     status = std::max(status, fileStatus);
     if (fileStatus == kStatusFileError) break;
+  }
+  // The result lines say what was saved where: lines that never arrived are
+  // a disk write error of the run.
+  if (!StreamWritten(stdout)) {
+    fputs("Error:  Can't write to output file.\n", stderr);
+    status = std::max(status, kStatusDamaged);
   }
   return status;
 }

@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
+#include "shared/testing/full_output.h"
 
 namespace {
 
@@ -470,6 +471,16 @@ TEST_F(UnpostTest, FilesThatCannotBeWritten) {
   ExpectRun(Run({"m.msg"}), 3, "", "Error:  Can't create file \"$unpost$.$$$\".\n");
 }
 
+TEST_F(UnpostTest, ResultLinesThatCannotBeWrittenAreAnError) {
+  drive.Write("m.msg", PhotoMessage());
+  RunResult result = RunProgramToFullDisk(std::string(WEFT_BIN_DIR) + "/unpost", {"m.msg"});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.err, "Error:  Can't write to output file.\n");
+  // What was saved stays saved.
+  EXPECT_EQ(drive.Files(), (Files{"m.msg", "photo.jpg", "photo.txt"}));
+  EXPECT_EQ(drive.Read("photo.jpg"), kPhoto);
+}
+
 // --- Names from the message -------------------------------------------------------
 
 TEST_F(UnpostTest, NamesNeverLeaveTheCurrentFolder) {
@@ -488,6 +499,37 @@ TEST_F(UnpostTest, NamesNeverLeaveTheCurrentFolder) {
   // The part named ".." names no file: it stays in the text.
   EXPECT_NE(drive.Read("mail/Evil.txt").find("name=\"..\"\nContent-Transfer-Encoding: base64\n\nQUJD\n"),
             std::string::npos);
+}
+
+// Mail programs write non-ASCII and long attachment names in the extended
+// form of RFC 2231; Python's email library is one of them, so the message is
+// made by it.
+TEST_F(UnpostTest, NamesInTheExtendedFormOfPythonsEmailLibrary) {
+  const char kScript[] =
+      "from email.message import EmailMessage\n"
+      "m = EmailMessage()\n"
+      "m['From'] = 'ann@example.com'\n"
+      "m['Subject'] = 'Photos'\n"
+      "m.set_content('Two photos.\\n')\n"
+      "m.add_attachment(bytes(range(256)), maintype='image', subtype='jpeg',\n"
+      "                 filename='Gr\\u00fc\\u00dfe vom Strand.jpg')\n"
+      "m.add_attachment(b'second' * 50, maintype='image', subtype='jpeg',\n"
+      "                 filename='A rather long name for a photo of the harbour at dusk, taken from the pier.jpg')\n"
+      "open('mail.eml', 'wb').write(m.as_bytes())\n";
+  RunResult python = RunProgram("/usr/bin/python3", {"-c", kScript});
+  ASSERT_EQ(python.exitCode, 0) << python.err;
+  const std::string greetings = "Gr\xC3\xBC\xC3\x9F" "e vom Strand";
+  const std::string longName = "A rather long name for a photo of the harbour at dusk, taken from the pier.jpg";
+  ASSERT_NE(drive.Read("mail.eml").find("filename*=utf-8''Gr%C3%BC%C3%9Fe%20vom%20Strand.jpg"), std::string::npos);
+  ASSERT_NE(drive.Read("mail.eml").find("filename*1*="), std::string::npos);
+
+  ExpectRun(Run({"mail.eml"}), 0,
+            "mail.eml ==> " + greetings + ".txt, " + greetings + ".jpg [base64], " + longName + " [base64]\n");
+  EXPECT_EQ(drive.Files(), (Files{longName, greetings + ".jpg", greetings + ".txt", "mail.eml"}));
+  std::string allBytes;
+  for (int i = 0; i < 256; ++i) allBytes += static_cast<char>(i);
+  EXPECT_EQ(drive.Read(greetings + ".jpg"), allBytes);
+  EXPECT_EQ(drive.Read(longName).size(), 300u);
 }
 
 TEST_F(UnpostTest, SameNamesInOneMessageKeepEveryFile) {

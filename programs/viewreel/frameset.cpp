@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/assert.h"
+#include "platform/file_replace.h"
 #include "platform/files.h"
 #include "shared/entry_factory.h"
 #include "shared/htmltext.h"
@@ -62,12 +63,11 @@ void WriteFrameset(Entry* const* entries, int count) {
     Report(2000, "Error:  Can't find the icons directory.  Frameset file was not written.\n");
     return;
   }
-  FILE* file = OpenFile("frameset.htm", "w");
-  if (!file) {
+  // Written beside the old frameset and put in its place whole.
+  FILE* file = CreateReplacement(kTempName, "w");
+  if (file) WriteFramesetFile(file, index->title, controls, entries, count);
+  if (!file || !CommitReplacement(file, true, kTempName, "frameset.htm")) {
     Report(2000,
            "Error:  Can't create file \"frameset.htm\".  Frameset file was not written.\n");
-    return;
   }
-  WriteFramesetFile(file, index->title, controls, entries, count);
-  fclose(file);
 }

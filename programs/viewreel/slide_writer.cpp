@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/assert.h"
+#include "platform/file_replace.h"
 #include "programs/viewreel/slide_settings.h"
 #include "shared/banner.h"
 #include "shared/chars.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr char kTempName[] = "temp.$$$";
 constexpr size_t kFileInfoSize = 96;  // 95 characters and the terminator
 constexpr size_t kTitleMax = 255;
 constexpr char kScriptStart[] = "<SCRIPT LANGUAGE=\"JavaScript1.1\">\n<!--";
@@ -431,21 +431,20 @@ void WritePage(PageOutput* out, Slide* slide, FileTime date) {
   out->Put("</BODY>\n</HTML>\n");
 }
 
-SlideResult Abort(const char* path) {
+SlideResult Abort(const char* temp) {
   Report(0, "        Program aborted.\n");
-  if (path) DeleteFile(path);
+  if (temp) DiscardReplacement(temp);
   return kSlideAborted;
 }
 
-// The new page takes the old one's place; the old stays until the new one
-// is complete, and a failed rename leaves the new page under its temporary
-// name.
+// The new page takes the old one's place in one step; the old stays until
+// then, and a failed replace leaves the new page under its temporary name.
 SlideResult ReplaceOldSlide(const char* outputName) {
-  if (!RemoveFile(outputName)) {
+  if (!IsReplaceable(outputName)) {
     Report(3000, "\nError:  Can't delete the old slide file (\"%s\").\n", outputName);
     return Abort(kTempName);
   }
-  if (!MoveFile(kTempName, outputName)) {
+  if (!ReplaceFile(kTempName, outputName)) {
     Report(3000, "\nError:  Can't rename the new slide file to \"%s\".\n", outputName);
     Report(0, "        The new slide file is named \"%s\".\n", kTempName);
     return Abort(nullptr);
@@ -460,10 +459,12 @@ void DeleteTextFile(const Slide& slide) {
   if (!RemoveFile(path)) Report(1000, "Warning:  Can't delete the text file \"%s\".\n", path);
 }
 
+// Every slide, a new one too, is written to the temporary file first and
+// takes its name only when it is complete.
 FILE* CreateOutput(const Slide& slide, bool updating) {
   const SlideRequest& request = *slide.request;
+  FILE* file = CreateReplacement(kTempName, "w");
   if (updating) {
-    FILE* file = OpenFile(kTempName, "w");
     if (!file) {
       Report(2000, "Error:  Can't create file \"%s\".  Slide was not written.\n", kTempName);
       return nullptr;
@@ -471,7 +472,6 @@ FILE* CreateOutput(const Slide& slide, bool updating) {
     Verbose("  Updating existing file.\n");
     return file;
   }
-  FILE* file = OpenFile(request.outputName, "w");
   if (!file) {
     Report(2000, "Error:  Can't create file \"%s\".  Slide was not written.\n",
            request.outputName);
@@ -665,7 +665,7 @@ SlideResult WriteSlide(const SlideRequest& request) {
   }
   // The slide carries the instant of its writing, and keeps it as its
   // modification time, so the up-to-date test sees no change later.
-  FileTime date = Settings.frames ? SlideTime(WriteTimeOf(written)) : 0;
+  FileTime date = Settings.frames ? SlideTime(WriteTimeOf(kTempName)) : 0;
   if (Settings.frames && date == 0) date = SlideTime(FileTimeNow());
 
   PageOutput out(file);
@@ -674,9 +674,9 @@ SlideResult WriteSlide(const SlideRequest& request) {
   bool closed = fclose(file) == 0;
   if (!closed || out.Error()) {
     Report(3000, "\nError:  Can't write to the new slide file (\"%s\").\n", written);
-    return Abort(written);
+    return Abort(kTempName);
   }
-  if (updating && ReplaceOldSlide(request.outputName) == kSlideAborted) return kSlideAborted;
+  if (ReplaceOldSlide(request.outputName) == kSlideAborted) return kSlideAborted;
   if (date) SetFileTimes(request.outputName, nullptr, nullptr, &date);
   DeleteTextFile(slide);
   return kSlideWritten;
@@ -688,7 +688,7 @@ void WriteForwardIndex(const char* target, const char* title) {
   std::unique_ptr<Entry> entry(MakeDirectoryEntryAlways("."));
   if (!entry) AssertionFailed("pEntry", __FILE__, __LINE__);
   if (title) entry->SetTitle(title);
-  FILE* file = OpenFile("index.htm", "w");
+  FILE* file = CreateReplacement(kTempName, "w");
   if (!file) return;
   PageOutput out(file);
   out.Put("<HTML>\n");
@@ -702,5 +702,5 @@ void WriteForwardIndex(const char* target, const char* title) {
   }
   out.WriteHTML("<P>Click <A HREF=\"%s\">Here</A> to view the first picture.\n", TextOr(target));
   out.Put("</CENTER>\n</BODY>\n</HTML>\n");
-  fclose(file);
+  CommitReplacement(file, !out.Error(), kTempName, "index.htm");
 }

@@ -10,6 +10,10 @@
 #include "shared/entry.h"
 #include "shared/string.h"
 
+// The temporary file every page of viewreel is written to before it takes
+// its name; a killed run's leftover is made afresh by the next run.
+constexpr char kTempName[] = "temp.$$$";
+
 // One slide to write. Links are URLs; null previous or next means none.
 struct SlideRequest {
   const char* naturalPage = nullptr;  // the image's own ".htm" (directory kept)

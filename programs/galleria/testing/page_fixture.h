@@ -126,6 +126,7 @@ inline void ResetBuilderState() {
   ResetReportForTests();
   pagingState = PagingState();
   OutputError = false;
+  OutputAbandoned = false;
   cgiMode = false;
 }
 

@@ -1,0 +1,46 @@
+// The HTML text helpers (entity decoding, encoding, address linking) as
+// bounded triples: into a buffer of the measured size each gives its whole
+// result, the String form agrees, and a buffer of any smaller size is never
+// overrun and always terminated.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_input.h"
+#include "shared/htmltext.h"
+
+namespace {
+
+void CheckLinks(const char* text, size_t smaller) {
+  size_t needed = LinkUrls(text, nullptr, 0);
+  std::vector<char> exact(needed);
+  FuzzCheck(LinkUrls(text, exact.data(), exact.size()) == needed, "measure agrees");
+  FuzzCheck(strlen(exact.data()) + 1 == needed, "whole result fits its measured size");
+  String whole = LinkUrlsString(text);
+  FuzzCheck(strcmp(exact.data(), whole.Text() ? whole.Text() : "") == 0, "String form agrees");
+  if (smaller >= needed) return;
+  std::vector<char> cut(smaller + 1);
+  cut[smaller] = 'G';
+  LinkUrls(text, cut.data(), smaller);
+  FuzzCheck(cut[smaller] == 'G', "linking stays within its size");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzInput input(data, size);
+  size_t smaller = input.Byte();
+  std::string text = input.Text();
+  const char* p = text.c_str();
+  size_t decoded = HtmlDecodedLength(p);
+  FuzzCheck(decoded <= text.size() + 1, "decoding never lengthens");
+  // The decoded length is an upper bound, the encoded one exact.
+  CheckBoundedWriter(p, HtmlDecode, decoded, HtmlDecodeString(p), smaller);
+  size_t encoded = HtmlEncodedLength(p);
+  CheckBoundedWriter(p, HtmlEncode, encoded, HtmlEncodeString(p), smaller);
+  FuzzCheck(HtmlEncodeString(p).Length() + 1 == encoded, "encoded length exact");
+  CheckLinks(p, smaller);
+  String html = HtmlEncodeString(p);
+  CheckLinks(html.Text() ? html.Text() : "", smaller);
+  return 0;
+}

@@ -1,0 +1,254 @@
+// tagpick as a user runs it: a keyword list and pages in a folder mapped as
+// drive C:, the dialog driven by a script, the transcript and the pages
+// compared exactly.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/testing/test_support.h"
+
+namespace {
+
+// Headings (unindented) over keywords, descriptions, operation lines.
+const char kList[] =
+    "# The gallery's keywords\n"
+    "Places\tWhere it was\n"
+    " Beach\tSand\\nand sea\n"
+    "\tWaves too\n"
+    " Sea\n"
+    " Mountain\n"
+    "People\n"
+    " Ann\n"
+    "?beach,+sea\n"
+    "?mountain,!ann,+hiking\n";
+
+const char kPage[] =
+    "<HEAD>\n<TITLE>A</TITLE>\n"
+    "<META NAME=\"KEYWORDS\" CONTENT=\"sun, BEACH\">\n"
+    "</HEAD>\n<BODY>\n</BODY>\n";
+
+const char kStart[] = "Dialog \"Keyword List Creator 1.34\"\n";
+
+class TagpickTest : public ::testing::Test {
+ protected:
+  RunResult Run(const std::vector<std::string>& args, const std::string& script) {
+    drive.Write("script.txt", script);
+    drive.Write("log.txt", "");
+    RunOptions options;
+    options.env["WEFTDIALOGSCRIPT"] = drive.Win("script.txt");
+    options.env["WEFTDIALOGLOG"] = drive.Win("log.txt");
+    return RunProgram(std::string(WEFT_BIN_DIR) + "/tagpick", args, options);
+  }
+  std::string Log() { return drive.Read("log.txt"); }
+  // The transcript from the first step on (after the start-up layout).
+  std::string Steps() {
+    std::string log = Log();
+    size_t first = log.find("\n> ");
+    return first == std::string::npos ? "" : log.substr(first + 1);
+  }
+  TempDrive drive;
+};
+
+TEST_F(TagpickTest, StartLaysOutTheListAndShowsThePromptAfterTheTimer) {
+  drive.Write("tagpick.txt", "Beach\nSunset\n");
+  RunResult result = Run({}, "show\ntimer\nclick 2\n");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out + result.err, "");
+  // Fixed metrics: 6 pixels a character, 5 on average, 13 a line.
+  EXPECT_EQ(Log(), std::string(kStart) +
+                       "Minimum 134x134\n"
+                       "Column width 101: 63\n"
+                       "Window 164x134\n"
+                       "Move 101: 12,13 54x81\n"
+                       "Move 2: 75,10 75x23\n"
+                       "Move 102: 75,42 75x23\n"
+                       "Move 1: 75,75 75x23\n"
+                       "> show\n"
+                       "  101:\n    [ ]  Beach \n    [ ]  Sunset \n"
+                       "  2: Close\n  102: C&lear\n  1: &Copy\n"
+                       "> timer\nCaption: Drop HTML Files Here to Add Selected Keywords\n"
+                       "> click 2\nEndDialog 0\n");
+}
+
+TEST_F(TagpickTest, ALongListKeepsTheDialogSizeAndScrolls) {
+  std::string list;
+  for (int i = 0; i < 60; ++i) list += "keyword" + std::to_string(i) + "\n";
+  drive.Write("many.txt", list);
+  Run({"many.txt"}, "");
+  EXPECT_EQ(Log(), std::string(kStart) +
+                       "Minimum 134x134\nColumn width 101: 81\nEndDialog 0\n");
+}
+
+TEST_F(TagpickTest, ResizingMovesTheListAndButtons) {
+  drive.Write("tagpick.txt", "Beach\nSunset\n");
+  Run({}, "resize 400 300\nresize 50 50\n");
+  EXPECT_EQ(Steps(), "> resize 400 300\n"
+                     "Move 101: 12,13 298x274\n"
+                     "Move 2: 319,10 75x23\nMove 102: 319,42 75x23\nMove 1: 319,75 75x23\n"
+                     "> resize 50 50\n"
+                     "Move 101: 12,13 24x81\n"
+                     "Move 2: 45,10 75x23\nMove 102: 45,42 75x23\nMove 1: 45,75 75x23\n"
+                     "EndDialog 0\n");
+}
+
+TEST_F(TagpickTest, HeadingsCannotStaySelectedOperationLinesSelectMore) {
+  drive.Write("tagpick.txt", kList);
+  Run({}, "select 101 0\nselect 101 1\nshow\nunselect 101 2\nclick 1\nclick 102\nshow\n");
+  EXPECT_EQ(Steps(),
+            "> select 101 0\n> select 101 1\n> show\n"
+            "  101:\n    [ ]  Places \n    [x]   Beach \n    [x]   Sea \n    [ ]   Mountain \n"
+            "    [ ]  People \n    [ ]   Ann \n"
+            "  2: Close\n  102: C&lear\n  1: &Copy\n"
+            "> unselect 101 2\n> click 1\n> click 102\n> show\n"
+            "  101:\n    [ ]  Places \n    [ ]   Beach \n    [ ]   Sea \n    [ ]   Mountain \n"
+            "    [ ]  People \n    [ ]   Ann \n"
+            "  2: Close\n  102: C&lear\n  1: &Copy\n"
+            "EndDialog 0\n");
+}
+
+TEST_F(TagpickTest, WithoutIndentedKeywordsEveryEntryIsSelectable) {
+  drive.Write("tagpick.txt", "Places\nBeach\n");
+  Run({}, "select 101 0\nshow\n");
+  EXPECT_NE(Log().find("    [x]  Places \n"), std::string::npos) << Log();
+}
+
+TEST_F(TagpickTest, DroppedPagesGetTheSelectedKeywords) {
+  drive.Write("tagpick.txt", kList);
+  drive.Write("a.htm", kPage);
+  drive.Write("b.htm", "<HEAD>\n<TITLE>B</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+  drive.Write("pics/Dune.JPG", "jpeg");
+  Run({}, "select 101 1\ndrop C:\\a.htm|C:\\b.htm|C:\\pics\\Dune.JPG\ntimer\n");
+  EXPECT_EQ(Steps(), "> select 101 1\n"
+                     "> drop C:\\a.htm|C:\\b.htm|C:\\pics\\Dune.JPG\n"
+                     "Caption: a.htm\nCaption: b.htm\nCaption: Dune.JPG\n"
+                     "Caption: 3 files were modified\n"
+                     "> timer\nCaption: Drop HTML Files Here to Add Selected Keywords\n"
+                     "EndDialog 0\n");
+  EXPECT_EQ(drive.Read("a.htm"),
+            "<HEAD>\n<TITLE>A</TITLE>\n"
+            "<META NAME=\"KEYWORDS\" CONTENT=\"sun, BEACH, Sea\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+  EXPECT_EQ(drive.Read("b.htm"),
+            "<HEAD>\n<TITLE>B</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"Beach, Sea\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+  EXPECT_EQ(drive.Read("pics/Dune.htm"),
+            "<HEAD>\n<META NAME=\"KEYWORDS\" CONTENT=\"Beach, Sea\">\n</HEAD>\n<BODY>\n</BODY>\n");
+}
+
+TEST_F(TagpickTest, APageThatHasTheKeywordsAlreadyIsLeftAlone) {
+  drive.Write("tagpick.txt", "Beach\nSun\n");
+  drive.Write("a.htm", kPage);
+  Run({}, "select 101 0\nselect 101 1\ndrop C:\\a.htm\n");
+  EXPECT_NE(Log().find("Caption: a.htm\nCaption: No files were modified\n"), std::string::npos)
+      << Log();
+  EXPECT_EQ(drive.Read("a.htm"), kPage);
+}
+
+TEST_F(TagpickTest, OnePageDroppedWithNothingSelectedShowsItsKeywords) {
+  drive.Write("tagpick.txt", kList);
+  drive.Write("a.htm", kPage);
+  drive.Write("b.htm", kPage);
+  Run({}, "drop C:\\a.htm\nshow\nclick 102\ndrop C:\\a.htm|C:\\b.htm\nshow\n");
+  EXPECT_EQ(Steps(),
+            "> drop C:\\a.htm\nCaption: a.htm\nCaption: Keywords loaded\n> show\n"
+            "  101:\n    [ ]  Places \n    [x]   Beach \n    [ ]   Sea \n    [ ]   Mountain \n"
+            "    [ ]  People \n    [ ]   Ann \n"
+            "  2: Close\n  102: C&lear\n  1: &Copy\n"
+            "> click 102\n"
+            "> drop C:\\a.htm|C:\\b.htm\nCaption: a.htm\nCaption: b.htm\n"
+            "Caption: No files were modified\n> show\n"
+            "  101:\n    [ ]  Places \n    [ ]   Beach \n    [ ]   Sea \n    [ ]   Mountain \n"
+            "    [ ]  People \n    [ ]   Ann \n"
+            "  2: Close\n  102: C&lear\n  1: &Copy\n"
+            "EndDialog 0\n");
+  EXPECT_EQ(drive.Read("a.htm"), kPage);
+  EXPECT_EQ(drive.Read("b.htm"), kPage);
+}
+
+TEST_F(TagpickTest, ACopiedUrlAsksBeforeAddingTheKeywords) {
+  drive.Write("tagpick.txt", kList);
+  drive.Write("site/pics/a.htm", kPage);
+  drive.Write("site/pics/b.htm", kPage);
+  Run({"/Wc:\\site"},
+      "clipboard http://127.0.0.1/pics/a.htm\nshow\nclick 102\nselect 101 3\n"
+      "answer No\nclipboard file:///C:/site/pics/a.htm\n"
+      "answer Yes\nclipboard http://127.0.0.1/pics/b.htm\nclipboard file:///C:/nowhere.htm\n");
+  EXPECT_EQ(Steps(),
+            "> clipboard http://127.0.0.1/pics/a.htm\nCaption: Keywords loaded\n> show\n"
+            "  101:\n    [ ]  Places \n    [x]   Beach \n    [ ]   Sea \n    [ ]   Mountain \n"
+            "    [ ]  People \n    [ ]   Ann \n"
+            "  2: Close\n  102: C&lear\n  1: &Copy\n"
+            "> click 102\n> select 101 3\n> answer No\n"
+            "> clipboard file:///C:/site/pics/a.htm\n"
+            "MessageBox \"TAGPICK\" icon=question buttons=Yes No topmost foreground\n"
+            "Add selected keywords to file\n\"C:\\site\\pics\\a.htm\"?\nAnswer: No\n"
+            "Foreground 0x100\nCaption: No files were modified\n"
+            "> answer Yes\n> clipboard http://127.0.0.1/pics/b.htm\n"
+            "MessageBox \"TAGPICK\" icon=question buttons=Yes No topmost foreground\n"
+            "Add selected keywords to file\n\"c:\\site\\pics\\b.htm\"?\nAnswer: Yes\n"
+            "Foreground 0x100\nCaption: 1 file was modified\n"
+            "> clipboard file:///C:/nowhere.htm\n"
+            "EndDialog 0\n");
+  EXPECT_EQ(drive.Read("site/pics/a.htm"), kPage);
+  EXPECT_EQ(drive.Read("site/pics/b.htm"),
+            "<HEAD>\n<TITLE>A</TITLE>\n"
+            "<META NAME=\"KEYWORDS\" CONTENT=\"sun, BEACH, Mountain, hiking\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+}
+
+TEST_F(TagpickTest, WithoutTheClipboardOptionCopiesAreIgnored) {
+  drive.Write("tagpick.txt", kList);
+  drive.Write("a.htm", kPage);
+  Run({}, "clipboard file:///C:/a.htm\n");
+  EXPECT_EQ(Steps(), "> clipboard file:///C:/a.htm\nEndDialog 0\n");
+}
+
+TEST_F(TagpickTest, ARightClickShowsTheDescriptionAsATip) {
+  drive.Write("list.txt", kList);
+  drive.Write("more.txt", " Mountain\tHigh\\tsteep\n Beach\tNot this one\n");
+  Run({"list.txt", "more.txt"},
+      "rightclick 101 1\nrightclick 101 1\nrightclick 101 5\nrightclick 101 3\nselect 101 5\n"
+      "rightclick 101 0\n");
+  EXPECT_EQ(Steps(), "> rightclick 101 1\nTip 101 1: Sand\\nand sea\\nWaves too\n"
+                     "> rightclick 101 1\nTip hidden\n"
+                     "> rightclick 101 5\n"
+                     "> rightclick 101 3\nTip 101 3: High\\tsteep\n"
+                     "> select 101 5\nTip hidden\n"
+                     "> rightclick 101 0\nTip 101 0: Where it was\n"
+                     "EndDialog 0\n");
+}
+
+TEST_F(TagpickTest, NoKeywordsNoDialog) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* list;  // written as list.txt; null: none
+    std::string log;
+  } cases[] = {
+      {{"missing.txt"}, nullptr,
+       "MessageBox \"Error\" icon=warning buttons=OK\nCan't open keyword list file.\nAnswer: OK\n"},
+      {{}, nullptr,
+       "MessageBox \"Error\" icon=warning buttons=OK\nCan't open keyword list file.\nAnswer: OK\n"},
+      {{"list.txt"}, "# nothing\n?a,+b\n\tdescription\n", ""},
+      {{"/W", "list.txt"}, "\n", ""},
+  };
+  for (const Case& c : cases) {
+    if (c.list) drive.Write("list.txt", c.list);
+    RunResult result = Run(c.args, "click 2\n");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out + result.err, "");
+    EXPECT_EQ(Log(), c.log);
+  }
+}
+
+TEST(TagpickNoDisplay, WithoutDisplayOrScriptTheDialogCannotBeShown) {
+  TempDrive drive;
+  drive.Write("tagpick.txt", "Beach\n");
+  RunOptions options;
+  options.unset = {"WEFTDIALOGSCRIPT", "DISPLAY"};
+  RunResult result = RunProgram(std::string(WEFT_BIN_DIR) + "/tagpick", {}, options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Keyword List Creator 1.34: no display to show the dialog on\n");
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+#include "shared/stream_written.h"
+
+bool StreamWritten(FILE* stream) { return fflush(stream) == 0 && !ferror(stream); }
