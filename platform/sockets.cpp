@@ -70,7 +70,7 @@ Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error) {
     }
     sockaddr_in address{};
     socklen_t length = sizeof address;
-    int s = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC);
+    int s = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (s >= 0) {
       *clientAddress = ntohl(address.sin_addr.s_addr);
       return s;
@@ -100,6 +100,7 @@ void InstallStopSignals(void (*handler)(int)) {
 
 bool SetNonBlocking(Socket s) {
   int flags = fcntl(s, F_GETFL);
+  if (flags >= 0 && (flags & O_NONBLOCK)) return true;
   return flags >= 0 && Remember(fcntl(s, F_SETFL, flags | O_NONBLOCK)) == 0;
 }
 

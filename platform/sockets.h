@@ -26,9 +26,9 @@ Socket OpenListeningSocket();  // a TCP socket, or kInvalidSocket
 // Binds to `port` on the loopback address (loopbackOnly) or on any address.
 bool BindSocket(Socket socket, int port, bool loopbackOnly);
 bool ListenSocket(Socket socket, int backlog);
-// Waits for a connection. Returns it with the client's IPv4 address (first
-// byte in the high bits), or kInvalidSocket with `error` set: 10004 when
-// StopAccepting woke it, another code when accepting failed.
+// Waits for a connection. Returns it, non-blocking, with the client's IPv4
+// address (first byte in the high bits), or kInvalidSocket with `error` set:
+// 10004 when StopAccepting woke it, another code when accepting failed.
 Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error);
 // Wakes AcceptConnection for good; async-signal-safe.
 void StopAccepting();

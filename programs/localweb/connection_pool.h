@@ -1,39 +1,51 @@
-// The threads that serve connections: each connection is served on a thread
-// of its own, at most `capacity` at a time; a thread that has finished one
-// connection waits for the next instead of ending, so a busy server does not
-// start a thread per request.
+// The threads that accept and serve connections: each connection is served
+// on a thread of its own, at most `capacity` at a time. One thread at a time
+// waits for the next connection; once it has one, another takes over the
+// waiting (a new thread when none is free and the capacity allows) and it
+// serves its connection itself, so no connection waits for a hand-over.
+// While every thread is busy none waits, and further clients wait in the
+// listen queue. Threads are kept for the next connection, never ended.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 
 #include "platform/sockets.h"
 
+struct ConnectionHandlers {
+  void (*waiting)();                         // before each wait for a connection
+  bool (*admit)(Socket, uint32_t client);    // still waiting's turn: false drops it
+  void (*serve)(Socket);                     // after the turn has passed on
+};
+
 class ConnectionPool {
  public:
-  ConnectionPool(int capacity, void (*serve)(Socket));
+  ConnectionPool(int capacity, Socket listener, ConnectionHandlers handlers);
   ConnectionPool(const ConnectionPool&) = delete;
   ConnectionPool& operator=(const ConnectionPool&) = delete;
 
-  // Waits up to `milliseconds` until a thread can take a connection; false
-  // when all `capacity` threads are still busy.
-  bool WaitForRoom(int milliseconds);
-  // Hands a connection to an idle thread, or to a new one (below capacity).
-  void Serve(Socket connection);
-  // Waits up to `milliseconds` until no thread serves a connection; false
-  // when some still do.
+  // Starts the first thread.
+  void Start();
+  // Waits up to `milliseconds` until accepting has ended (the listening
+  // socket was stopped, or accepting failed); true with its error then.
+  bool WaitForEnd(int milliseconds, int* error);
+  // Waits up to `milliseconds` until no connection is being served.
   bool WaitUntilIdle(int milliseconds);
 
  private:
-  int Room() const;  // connections that could be taken now
   void Work();
+  void StartThread();
 
   const int capacity_;
-  void (*const serve_)(Socket);
-  std::mutex mutex_;
-  std::condition_variable haveWork_, haveRoom_;
-  std::deque<Socket> waiting_;
-  int threads_ = 0;
-  int idle_ = 0;
+  const Socket listener_;
+  const ConnectionHandlers handlers_;
+  std::mutex turn_;  // held by the thread that waits for a connection
+  std::mutex stateMutex_;
+  std::condition_variable changed_;
+  std::atomic<int> threads_{0};
+  std::atomic<int> waiting_{0};  // threads waiting for a connection or for the turn
+  int serving_ = 0;
+  bool ended_ = false;
+  int error_ = 0;
 };

@@ -450,33 +450,27 @@ bool Authorized(Socket connection, uint32_t client) {
   return false;
 }
 
-// The connection threads. Never freed: a thread may still be running when
-// the server returns.
-ConnectionPool& Pool() {
-  static ConnectionPool* pool = new ConnectionPool(kMaxConnections, ConnectionThread);
-  return *pool;
+void WaitingForConnection() { Debug("Waiting for new connection...\n"); }
+
+bool Admit(Socket connection, uint32_t client) {
+  if (!Authorized(connection, client)) return false;
+  Debug("Connection establised.  Starting new thread...\n");
+  return true;
 }
 
+// The connection threads. Never freed: a thread may still be running when
+// the server returns.
+ConnectionPool* pool = nullptr;
+
 // Accepts connections until the server is stopped or accepting fails; each
-// goes to a thread of its own. While every thread is busy no connection is
-// taken, so further clients wait in the listen queue.
+// is served on a thread of its own. Returns the error that ended it.
 int AcceptLoop(Socket listener) {
-  ConnectionPool* pool = &Pool();
+  pool = new ConnectionPool(kMaxConnections, listener, {WaitingForConnection, Admit, ConnectionThread});
+  pool->Start();
   int error = 0;
-  for (;;) {
-    Debug("Waiting for new connection...\n");
-    while (!stopRequested && !pool->WaitForRoom(200)) {
-    }
-    if (stopRequested) {
-      error = kSocketInterrupted;
-      break;
-    }
-    uint32_t client = 0;
-    Socket connection = AcceptConnection(listener, &client, &error);
-    if (connection == kInvalidSocket) break;
-    if (!Authorized(connection, client)) continue;
-    Debug("Connection establised.  Starting new thread...\n");
-    pool->Serve(connection);
+  // A stop while every thread is busy finds no thread waiting to see it.
+  while (!pool->WaitForEnd(200, &error)) {
+    if (stopRequested) return kSocketInterrupted;
   }
   return error;
 }
@@ -512,7 +506,7 @@ int RunWebServer(int argc, char** argv) {
   // CGI programs still running would outlive the server and its limits;
   // the connections they leave are finished before the server ends.
   EndLimitedPrograms();
-  Pool().WaitUntilIdle(kStopWaitMs);
+  pool->WaitUntilIdle(kStopWaitMs);
   int code = 0;
   if (!stopRequested && error != kSocketInterrupted && error != 0) {
     fprintf(stderr, "Error:  Can't accept new connections [%d].\n", error);
