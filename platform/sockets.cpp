@@ -38,7 +38,9 @@ void SocketsCleanup() {
 }
 
 Socket OpenListeningSocket() {
-  int s = Remember(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  // Non-blocking, so that a thread that tries to take a waiting connection
+  // never blocks when another took it first.
+  int s = Remember(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (s < 0) return kInvalidSocket;
   int on = 1;
   setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
@@ -79,6 +81,15 @@ Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error) {
     *error = errno;
     return kInvalidSocket;
   }
+}
+
+Socket TryAcceptConnection(Socket listener, uint32_t* clientAddress) {
+  sockaddr_in address{};
+  socklen_t length = sizeof address;
+  int s = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
+  if (s < 0) return kInvalidSocket;
+  *clientAddress = ntohl(address.sin_addr.s_addr);
+  return s;
 }
 
 void StopAccepting() {

@@ -30,6 +30,9 @@ bool ListenSocket(Socket socket, int backlog);
 // address (first byte in the high bits), or kInvalidSocket with `error` set:
 // 10004 when StopAccepting woke it, another code when accepting failed.
 Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error);
+// A connection that is waiting already, without waiting for one; kInvalidSocket
+// when there is none.
+Socket TryAcceptConnection(Socket listener, uint32_t* clientAddress);
 // Wakes AcceptConnection for good; async-signal-safe.
 void StopAccepting();
 // Calls `handler` (with the signal number) on SIGINT and SIGTERM.

@@ -16,7 +16,7 @@ void ConnectionPool::StartThread() {
 
 bool ConnectionPool::WaitForEnd(int milliseconds, int* error) {
   std::unique_lock<std::mutex> lock(stateMutex_);
-  if (!changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return ended_; })) {
+  if (!endChanged_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return ended_.load(); })) {
     return false;
   }
   *error = error_;
@@ -25,8 +25,8 @@ bool ConnectionPool::WaitForEnd(int milliseconds, int* error) {
 
 bool ConnectionPool::WaitUntilIdle(int milliseconds) {
   std::unique_lock<std::mutex> lock(stateMutex_);
-  return changed_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                           [this] { return serving_ == 0; });
+  return idle_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                        [this] { return serving_ == 0; });
 }
 
 void ConnectionPool::Work() {
@@ -34,20 +34,16 @@ void ConnectionPool::Work() {
     ++waiting_;
     std::unique_lock<std::mutex> turn(turn_);
     Socket connection = kInvalidSocket;
-    for (;;) {
-      {
-        std::lock_guard<std::mutex> lock(stateMutex_);
-        if (ended_) break;
-      }
+    while (!ended_) {
       handlers_.waiting();
       uint32_t client = 0;
       int error = 0;
       connection = AcceptConnection(listener_, &client, &error);
       if (connection == kInvalidSocket) {
         std::lock_guard<std::mutex> lock(stateMutex_);
-        ended_ = true;
         error_ = error;
-        changed_.notify_all();
+        ended_ = true;
+        endChanged_.notify_all();
         break;
       }
       if (handlers_.admit(connection, client)) break;
@@ -55,16 +51,30 @@ void ConnectionPool::Work() {
     }
     --waiting_;
     if (connection == kInvalidSocket) return;  // accepting has ended
-    {
-      std::lock_guard<std::mutex> lock(stateMutex_);
-      ++serving_;
-    }
+    ++serving_;
     // The turn passes on; a new thread takes it when every other one is busy.
     if (waiting_ == 0 && threads_ < capacity_) StartThread();
     turn.unlock();
+    ServeThenTakeWaiting(connection);
+  }
+}
+
+// Serves the connection, then any that are waiting already, so that a busy
+// server's threads go on working instead of waking one another.
+void ConnectionPool::ServeThenTakeWaiting(Socket connection) {
+  while (connection != kInvalidSocket) {
     handlers_.serve(connection);
-    std::lock_guard<std::mutex> lock(stateMutex_);
-    --serving_;
-    changed_.notify_all();
+    connection = kInvalidSocket;
+    uint32_t client = 0;
+    while (!ended_ && connection == kInvalidSocket) {
+      Socket waiting = TryAcceptConnection(listener_, &client);
+      if (waiting == kInvalidSocket) break;
+      if (handlers_.admit(waiting, client)) connection = waiting;
+    }
+    if (connection != kInvalidSocket) continue;
+    if (--serving_ == 0) {
+      std::lock_guard<std::mutex> lock(stateMutex_);
+      idle_.notify_all();
+    }
   }
 }

@@ -2,9 +2,10 @@
 // on a thread of its own, at most `capacity` at a time. One thread at a time
 // waits for the next connection; once it has one, another takes over the
 // waiting (a new thread when none is free and the capacity allows) and it
-// serves its connection itself, so no connection waits for a hand-over.
-// While every thread is busy none waits, and further clients wait in the
-// listen queue. Threads are kept for the next connection, never ended.
+// serves its connection itself, so no connection waits for a hand-over; a
+// thread that has served one takes the next that is waiting already. While
+// every thread is busy none waits, and further clients wait in the listen
+// queue. Threads are kept for the next connection, never ended.
 #pragma once
 
 #include <atomic>
@@ -36,16 +37,18 @@ class ConnectionPool {
  private:
   void Work();
   void StartThread();
+  void ServeThenTakeWaiting(Socket connection);
 
   const int capacity_;
   const Socket listener_;
   const ConnectionHandlers handlers_;
   std::mutex turn_;  // held by the thread that waits for a connection
-  std::mutex stateMutex_;
-  std::condition_variable changed_;
   std::atomic<int> threads_{0};
   std::atomic<int> waiting_{0};  // threads waiting for a connection or for the turn
-  int serving_ = 0;
-  bool ended_ = false;
+  std::atomic<int> serving_{0};
+  std::atomic<bool> ended_{false};
+  // Guards the error and the waits for the end and for no connection served.
+  std::mutex stateMutex_;
+  std::condition_variable endChanged_, idle_;
   int error_ = 0;
 };

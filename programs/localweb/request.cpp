@@ -380,9 +380,25 @@ void RunCGIScript(Socket socket, bool headers, const char* path, const char* que
   DeleteFile(responseFile.c_str());
 }
 
+namespace {
+
+// A path from the root of the current drive with that drive named: the
+// server never changes its current folder, so the drive is the one it was
+// started on, and the path need not be looked up against the current folder.
+String OnStartDrive(const String& path) {
+  const char* text = path.Text();
+  if (!text) return path;
+  bool rooted = (text[0] == '\\' || text[0] == '/') && text[1] != '\\' && text[1] != '/';
+  if (!rooted || Settings.startFolder.size() < 2) return path;
+  return Concat(Settings.startFolder.substr(0, 2).c_str(), text);
+}
+
+}  // namespace
+
 void ServeUrl(Socket socket, bool headers, const char* url) {
-  String path = MapUrlToPath(url, Settings);
-  if (path.IsNull()) return SendErrorStatus(socket, headers, 403);
+  String mapped = MapUrlToPath(url, Settings);
+  if (mapped.IsNull()) return SendErrorStatus(socket, headers, 403);
+  String path = OnStartDrive(mapped);
   String type = ContentTypeFor(path);
   if (!type.IsNull() && type.Text()[0] == '*') {
     const char* query = strchr(url, '?');

@@ -384,8 +384,8 @@ void SendAndClose(Socket socket, const char* data, long length) {
   CloseConnection(socket);
 }
 
+// The socket comes non-blocking from the accept.
 void ConnectionThread(Socket socket) {
-  if (!SetNonBlocking(socket)) PrintError("Error:  Unable to enable non-blocking mode.\n");
   RequestReader reader(socket, kRequestTotalMs);
   char line[256];
   if (!reader.ReceiveRequestLine(line, sizeof line)) return CloseConnection(socket);
