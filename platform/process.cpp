@@ -468,7 +468,7 @@ struct KernelLimit {
 // the caller run: every signal stays blocked until the program runs, and
 // each handled one (and SIGPIPE and SIGXFSZ, which a server ignores) goes
 // back to its default.
-__attribute__((no_sanitize("address", "undefined"))) [[noreturn]] void SpawnFailed(SpawnPlan* plan) {
+[[noreturn]] __attribute__((no_sanitize("address", "undefined"))) void SpawnFailed(SpawnPlan* plan) {
   plan->error = errno;
   syscall(SYS_exit, 127);
   __builtin_unreachable();
