@@ -229,20 +229,15 @@ FILE* HTMLFile::OpenInput() {
 // A changed value that the page cannot hold whole is refused, naming the
 // field and its limit: nothing is ever cut silently.
 bool HTMLFile::CheckLimits() {
-  char text[160];
   for (int i = 0; i < kHeadFieldCount; ++i) {
     HeadField field = static_cast<HeadField>(i);
     if (!info_.changed[field]) continue;
-    int limit = HTMLFileInfo::Limit(field);
-    const char* encoded = "";
-    if (!tooLong_[field] && IsEncoded(field) && HtmlEncodedLength(info_.Text(field)) > kEncodedSize) {
-      limit = static_cast<int>(kEncodedSize) - 1;
-      encoded = " in HTML";
-    } else if (!tooLong_[field]) {
-      continue;
-    }
+    bool tooLongInHtml = IsEncoded(field) && HtmlEncodedLength(info_.Text(field)) > kEncodedSize;
+    if (!tooLong_[field] && !tooLongInHtml) continue;
+    int limit = tooLong_[field] ? HTMLFileInfo::Limit(field) : static_cast<int>(kEncodedSize) - 1;
+    char text[160];
     snprintf(text, sizeof text, "The %s too long for file \"%%s\" (at most %d characters%s)",
-             FieldLabel(field), limit, encoded);
+             FieldLabel(field), limit, tooLong_[field] ? "" : " in HTML");
     return Fail(text, outputName_);
   }
   return true;

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "platform/testing/test_support.h"
 
 namespace {

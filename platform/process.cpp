@@ -24,6 +24,7 @@
 #include <set>
 
 #include "platform/batch_interpreter.h"
+#include "platform/clock.h"
 #include "platform/dir_cache.h"
 #include "platform/env.h"
 #include "platform/files.h"
@@ -226,16 +227,10 @@ int ExitCode(int status) {
   return kCannotStart;
 }
 
-int64_t NowMs() {
-  timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
 // Milliseconds left until `deadline` (never negative); -1 without one.
 int Remaining(int64_t deadline) {
   if (deadline < 0) return -1;
-  int64_t left = deadline - NowMs();
+  int64_t left = deadline - ElapsedMs();
   return left > 0 ? static_cast<int>(left) : 0;
 }
 
@@ -258,7 +253,7 @@ bool WaitExit(pid_t pid, int milliseconds, int* status) {
     return true;
   }
   int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
-  int64_t deadline = NowMs() + milliseconds;
+  int64_t deadline = ElapsedMs() + milliseconds;
   bool ended = false;
   for (;;) {
     pid_t done = waitpid(pid, status, WNOHANG);
@@ -310,7 +305,7 @@ void KillChild(pid_t pid) {
 // is ended once the time is up. Gives 0 with its wait status, kTimedOut, or
 // kCannotStart when it cannot be waited for.
 int AwaitChild(pid_t pid, int report, int timeLimitMs, std::string* message, int* status) {
-  int64_t deadline = timeLimitMs > 0 ? NowMs() + timeLimitMs : -1;
+  int64_t deadline = timeLimitMs > 0 ? ElapsedMs() + timeLimitMs : -1;
   for (bool open = true; open;) {
     pollfd wait{report, POLLIN, 0};
     int ready = poll(&wait, 1, Remaining(deadline));

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "shared/chars.h"
 
 namespace {
@@ -35,7 +35,8 @@ std::vector<ListedName> ListDirectory(const std::string& dir) {
   if (!ListNames(JoinDirName(dir, "*").c_str(), true, &entries)) return names;
   names.reserve(entries.size());
   for (NamedEntry& entry : entries) {
-    uint32_t attributes = (entry.directory ? kAttrDirectory : 0) | (entry.hidden ? kAttrHidden : 0);
+    uint32_t attributes = (entry.directory ? kAttrDirectory : 0) | (entry.hidden ? kAttrHidden : 0) |
+                          (entry.directory && entry.link ? kAttrReparsePoint : 0);
     names.push_back({std::move(entry.name), attributes});
   }
   return names;

@@ -10,7 +10,7 @@
 
 struct ListedName {
   std::string name;
-  uint32_t attributes = 0;  // kAttrDirectory and kAttrHidden of the entry
+  uint32_t attributes = 0;  // kAttrDirectory, kAttrHidden and kAttrReparsePoint of the entry
 
   bool IsDirectory() const;
   // Hidden, or a name that begins with '.': never catalogued.

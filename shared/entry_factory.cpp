@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
 #include "shared/image_size.h"

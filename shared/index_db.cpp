@@ -6,6 +6,7 @@
 
 #include "shared/chars.h"
 #include "shared/keywords.h"
+#include "shared/line_reader.h"
 
 namespace {
 
@@ -73,6 +74,10 @@ bool ParseIndexLine(char* line, IndexRecord* record) {
   record->alias = DecimalField(fields[kFieldAlias]);
   record->kind = static_cast<int>(strtol(fields[kFieldKind], nullptr, 16));
   return true;
+}
+
+bool ReadIndexRecord(LineReader& lines, IndexRecord* record) {
+  return lines.Next() && ParseIndexLine(lines.Text(), record);
 }
 
 String VisibleKeywords(const char* list) {

@@ -8,6 +8,8 @@
 
 #include "shared/string.h"
 
+class LineReader;
+
 constexpr int kIndexFieldCount = 9;
 
 // Field numbers of an index database line, from 0.
@@ -56,6 +58,11 @@ bool WriteFieldText(FILE* out, const char* text);
 // a hexadecimal digit; on false the record is unchanged. The line is cut up
 // either way.
 bool ParseIndexLine(char* line, IndexRecord* record);
+
+// Reads the next line and splits it into the record as ParseIndexLine does
+// (texts point into the line). False at the end, or at a line without the
+// nine fields.
+bool ReadIndexRecord(LineReader& lines, IndexRecord* record);
 
 // The keywords of a list that do not begin with '_', joined by ", "; the
 // empty String when there are none.

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
-#include "platform/sitefiles_extra.h"
+#include "platform/names.h"
+#include "platform/volumes.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
 #include "shared/paths.h"

@@ -4,8 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include "platform/names.h"
 #include "platform/registry.h"
-#include "platform/setup_extra.h"
+#include "platform/search_path.h"
+#include "platform/volumes.h"
 
 namespace {
 

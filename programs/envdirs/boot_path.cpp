@@ -5,7 +5,7 @@
 
 #include "platform/env.h"
 #include "platform/file_replace.h"
-#include "platform/setup_extra.h"
+#include "platform/names.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "shared/folder_signature.h"
 
 namespace {

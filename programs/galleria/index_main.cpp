@@ -8,7 +8,7 @@
 #include "platform/files.h"
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/formatted_output.h"
-#include "programs/galleria/index_db.h"
+#include "programs/galleria/index_request.h"
 #include "programs/galleria/index_output.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/search_page.h"
@@ -159,7 +159,7 @@ void WriteOutput(Entry** entries, int count) {
 
 int BuildFromIndexDB(int flags) {
   Entry** entries = new Entry*[kCgiCapacity]();
-  int count = ReadIndexDB(entries, kCgiCapacity, flags);
+  int count = ReadIndexRequest(RequestArgs(), entries, kCgiCapacity, flags);
   if (count < 0) {
     ReportText(3000, "Error:  Can't open index database file.\n");
   } else {

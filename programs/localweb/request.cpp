@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/process.h"

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "programs/localweb/connection_pool.h"
@@ -48,9 +49,6 @@ void Debug(const char* message) {
 }
 
 void PrintError(const char* message) { fputs(message, stderr), fflush(stderr); }
-
-// Milliseconds of the platform clock, for deadlines.
-int64_t NowMs() { return static_cast<int64_t>(FileTimeNow() / 10000); }
 
 // The decimal value at the start of `text` (0 when none), held at the
 // largest int instead of overflowing; a sign is taken as the C library does.
@@ -223,7 +221,7 @@ namespace {
 class RequestReader {
  public:
   RequestReader(Socket socket, int milliseconds)
-      : socket_(socket), deadline_(NowMs() + milliseconds) {}
+      : socket_(socket), deadline_(ElapsedMs() + milliseconds) {}
 
   // Receives up to size - 1 bytes until CR LF; the line is cut there.
   bool ReceiveRequestLine(char* buffer, int size) {
@@ -261,7 +259,7 @@ class RequestReader {
       int got = ReceiveSocket(socket_, piece, sizeof piece);
       if (got > 0) return data_.append(piece, static_cast<size_t>(got)), true;
       if (got == 0 || LastSocketError() != kSocketWouldBlock) return false;
-      int64_t left = deadline_ - NowMs();
+      int64_t left = deadline_ - ElapsedMs();
       if (left <= 0) return false;
       int wait = left < kRequestIdleMs ? static_cast<int>(left) : kRequestIdleMs;
       if (WaitSocket(socket_, true, false, wait) <= 0) return false;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/walk_guard.h"
 #include "programs/pagebase/progress.h"
 #include "shared/dir_names.h"
 #include "shared/entry_factory.h"
@@ -55,7 +56,8 @@ void MakeThumbnailRelative(Entry* entry, const std::string& dir) {
 
 class IndexWalk {
  public:
-  IndexWalk(const IndexScanOptions& options, DirEntryList* list) : options_(options), list_(list) {}
+  IndexWalk(const IndexScanOptions& options, DirEntryList* list, const char* start)
+      : options_(options), list_(list), guard_(start) {}
 
   void Scan(const std::string& dir, DirEntry* node);
 
@@ -75,6 +77,7 @@ class IndexWalk {
 
   const IndexScanOptions& options_;
   DirEntryList* list_;
+  WalkGuard guard_;  // each real directory is scanned once, however linked
 };
 
 // A path past 259 characters cannot be recorded: it is skipped with a warning.
@@ -143,8 +146,10 @@ void IndexWalk::ScanSubdirectories(const std::string& dir, DirEntry* node,
     if (!listed.IsDirectory() || listed.IsSkipped()) continue;
     // Room for the separator of the files below it.
     if (!Fits(dir, listed.name, 1)) continue;
+    std::string path = JoinDirName(dir, listed.name);
+    if (!guard_.Enter(path.c_str(), listed.attributes)) continue;
     DirEntry* subdirectory = list_->Append(listed.name.c_str(), nullptr, node);
-    Scan(JoinDirName(dir, listed.name), subdirectory);
+    Scan(path, subdirectory);
   }
 }
 
@@ -205,5 +210,5 @@ bool KeepKeywords(const char* keywords, const IndexScanOptions& options, String*
 void ScanIndexTree(const char* start, const IndexScanOptions& options, DirEntryList* list) {
   if (!start || !*start) return;
   DirEntry* root = list->Append(start, nullptr, nullptr);
-  IndexWalk(options, list).Scan(start, root);
+  IndexWalk(options, list, start).Scan(start, root);
 }

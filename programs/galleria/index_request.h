@@ -10,18 +10,15 @@
 
 class CGIArgs;
 class Entry;
-class IndexLines;
 struct IndexRecord;
 
 // Fills results (capacity entries at most; each a new Entry the caller owns)
-// with the requested window of matching records and sets the paging state.
-// The number stored, or -1 when no index database is found.
-int ReadIndexDB(Entry** results, int capacity, int kindMask);
-// The same for the given request arguments (null: none); ReadIndexDB passes
-// the program's RequestArgs().
+// with the window of matching records that the request arguments (null:
+// none) ask for, and sets the paging state. The number stored, or -1 when no
+// index database is found.
 int ReadIndexRequest(const CGIArgs* args, Entry** results, int capacity, int kindMask);
 
-// --- Steps of ReadIndexDB, for the tests ---------------------------------------
+// --- Steps of ReadIndexRequest, for the tests ----------------------------------
 
 // The request's arguments as the reader uses them.
 struct IndexRequest {
@@ -38,10 +35,6 @@ IndexRequest ParseIndexRequest(const CGIArgs* args, int capacity, int kindMask);
 // The configured index database (setting indexdb) here or up to four
 // directories above, opened for binary reading; its path into *path.
 FILE* FindIndexDB(std::string* path);
-
-// Reads the next line and splits it into the record (texts point into the
-// line). False at the end, or at a line without the nine fields.
-bool SplitIndexRecord(IndexLines& lines, IndexRecord* record);
 
 // Title, href (PathToUrl of the path), description, keywords, FILEINFO (an
 // empty field: none), sort order, kind, and the alias flag, which every

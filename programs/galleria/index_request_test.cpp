@@ -1,4 +1,4 @@
-#include "programs/galleria/index_db.h"
+#include "programs/galleria/index_request.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "programs/galleria/index_lines.h"
 #include "programs/galleria/testing/page_fixture.h"
 #include "shared/cgi/cgi.h"
 #include "shared/index_db.h"

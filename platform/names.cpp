@@ -1,5 +1,6 @@
-// Path kinds and name listings over the lookups and the directory cache.
-#include "platform/names_extra.h"
+// Path kinds, name listings, the link test and short names over the lookups
+// and the directory cache.
+#include "platform/names.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -21,7 +22,7 @@ bool StatPath(const char* path, std::string* host, struct stat* st) {
   bool found = false;
   if (!ResolvePath(path, &resolved) || !HostOf(resolved, host, &found, st)) return false;
   if (found && (!S_ISLNK(st->st_mode) || stat(host->c_str(), st) == 0)) return true;
-  SetError("The system cannot find the file specified.");
+  SetError(kErrorFileNotFound);
   return false;
 }
 
@@ -70,6 +71,7 @@ bool ListNames(const char* pattern, bool withHidden, std::vector<NamedEntry>* en
     NamedEntry named;
     if (!EntryKind(path, entry, &named.directory)) continue;
     named.name = entry.name;
+    named.link = IsLinkEntry(path, entry.type);
     named.hidden = withHidden && (IsDotName(entry.name) || HasHiddenRecord(path));
     entries->push_back(std::move(named));
   }
@@ -77,4 +79,38 @@ bool ListNames(const char* pattern, bool withHidden, std::vector<NamedEntry>* en
     return NameListedBefore(a.name.c_str(), b.name.c_str());
   });
   return true;
+}
+
+size_t GetShortPath(const char* path, char* buffer, size_t size) {
+  WinPath resolved;
+  std::string host;
+  bool found = false;
+  if (!ResolvePath(path, &resolved) || !HostOf(resolved, &host, &found)) return 0;
+  struct stat st;
+  if (!found || stat(host.c_str(), &st) != 0) {
+    SetError(kErrorFileNotFound);
+    return 0;
+  }
+  // Each name as stored: the host path below the drive's folder.
+  Drive drive;
+  FindDrive(resolved.drive, &drive);
+  std::string below = host.size() > drive.folder.size() ? host.substr(drive.folder.size() + 1) : "";
+  WinPath stored;
+  stored.drive = resolved.drive;
+  size_t start = 0;
+  while (start < below.size()) {
+    size_t end = below.find('/', start);
+    if (end == std::string::npos) end = below.size();
+    stored.parts.push_back(below.substr(start, end - start));
+    start = end + 1;
+  }
+  return CopyPathOut(WinPathText(stored, false), buffer, size);
+}
+
+bool IsReparsePoint(const char* path) {
+  WinPath resolved;
+  std::string host;
+  if (!ResolvePath(path, &resolved) || !HostOf(resolved, &host)) return false;
+  struct stat st;
+  return lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }

@@ -1,4 +1,4 @@
-#include "platform/names_extra.h"
+#include "platform/names.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -121,6 +121,37 @@ TEST(ListNames, FailsWhereNoDirectoryCanBeRead) {
   ASSERT_TRUE(ListNames("*.txt", true, &entries));
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].name, "file.txt");
+}
+
+TEST(ShortPath, IsTheStoredFullPath) {
+  TempDrive drive;
+  drive.MakeDir("Program Files/Tools");
+  drive.Chdir("Program Files");
+  struct Case {
+    const char* path;
+    const char* shortPath;
+  } cases[] = {
+      {"C:\\PROGRAM FILES\\tools", "C:\\Program Files\\Tools"},
+      {"tools\\", "C:\\Program Files\\Tools"},
+      {"..", "C:\\"},
+      {"C:\\Program Files\\Missing", "(none)"},
+  };
+  for (const Case& c : cases) {
+    char buffer[kMaxPath + 1];
+    EXPECT_EQ(c.shortPath, GetShortPath(c.path, buffer, sizeof buffer) ? std::string(buffer) : "(none)")
+        << c.path;
+  }
+  char small[8];
+  EXPECT_EQ(0u, GetShortPath("C:\\Program Files", small, sizeof small));
+}
+
+TEST(ReparsePoint, LinksAreReparsePoints) {
+  TempDrive drive;
+  drive.MakeDir("real");
+  ASSERT_EQ(0, symlink(drive.Host("real").c_str(), drive.Host("link").c_str()));
+  EXPECT_TRUE(IsReparsePoint("C:\\LINK"));
+  EXPECT_FALSE(IsReparsePoint("C:\\real"));
+  EXPECT_FALSE(IsReparsePoint("C:\\none"));
 }
 
 }  // namespace

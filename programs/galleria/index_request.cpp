@@ -1,4 +1,4 @@
-#include "programs/galleria/index_db.h"
+#include "programs/galleria/index_request.h"
 
 #include <climits>
 #include <cstdlib>
@@ -6,8 +6,6 @@
 #include <memory>
 
 #include "platform/files.h"
-#include "programs/galleria/index_lines.h"
-#include "programs/galleria/index_main.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/navigation.h"
 #include "programs/galleria/result_cache.h"
@@ -16,6 +14,7 @@
 #include "shared/chars.h"
 #include "shared/entry.h"
 #include "shared/index_db.h"
+#include "shared/line_reader.h"
 #include "shared/paths.h"
 #include "shared/query/query.h"
 #include "shared/sitefiles.h"
@@ -25,6 +24,9 @@ namespace {
 constexpr int kFileKinds = 0x0F;
 constexpr int kDirectoryKinds = 0x30;
 constexpr int kMaxThumbItems = 10;
+// Reads of the database: large enough for a scan, small enough that a return
+// to one line from the result cache reads little more than that line.
+constexpr size_t kDatabaseReadSize = 64 * 1024;
 // The index database is looked for here and up to four directories above.
 constexpr const char* kUpLevels[] = {"", "..\\", "..\\..\\", "..\\..\\..\\", "..\\..\\..\\..\\"};
 
@@ -136,13 +138,13 @@ bool RecordMatches(const RecordFilter& filter, const IndexRecord& record, Entry*
 // those of the window and, when a cache is being built, adds each match's
 // position to it. Stops at the first line that is not a record. Returns the
 // number of matches.
-int ScanIndexDB(IndexLines& lines, const RecordFilter& filter, ResultWindow& window,
+int ScanIndexDB(LineReader& lines, const RecordFilter& filter, ResultWindow& window,
                 CacheWriter* cache) {
   if (!lines.Rewind()) return 0;
   Entry scratch;
   IndexRecord record;
   int total = 0;
-  while (total < INT_MAX && SplitIndexRecord(lines, &record)) {
+  while (total < INT_MAX && ReadIndexRecord(lines, &record)) {
     if (!RecordMatches(filter, record, &scratch)) continue;
     if (cache) cache->Add(lines.Position());
     if (window.Wants(total)) window.Store(scratch, record);
@@ -156,14 +158,14 @@ int ScanIndexDB(IndexLines& lines, const RecordFilter& filter, ResultWindow& win
 // database (it no longer fits the database); otherwise the number stored,
 // reading up to the end of the positions or the first line that is not a
 // record.
-int ReadCachedResults(FILE* cache, IndexLines& lines, ResultWindow& window) {
+int ReadCachedResults(FILE* cache, LineReader& lines, ResultWindow& window) {
   if (!SeekCachePosition(cache, window.first)) return -1;
   Entry scratch;
   IndexRecord record;
   int32_t position = 0;
   while (window.stored < window.count && ReadCachePosition(cache, &position)) {
     if (!lines.SeekLine(position)) return -1;
-    if (!SplitIndexRecord(lines, &record)) break;
+    if (!ReadIndexRecord(lines, &record)) break;
     RecordToEntry(record, &scratch);
     window.Store(scratch, record);
   }
@@ -173,7 +175,7 @@ int ReadCachedResults(FILE* cache, IndexLines& lines, ResultWindow& window) {
 // The window from a current cache; false (nothing stored) when there is
 // none or it cannot be read.
 bool ReadFromCache(const char* cachePath, const char* dbPath, const CacheHeader& key,
-                   IndexLines& lines, ResultWindow& window, int* total) {
+                   LineReader& lines, ResultWindow& window, int* total) {
   int32_t stored = 0;
   FILE* cache = OpenCurrentCache(cachePath, dbPath, key, &stored);
   if (!cache) return false;
@@ -188,7 +190,7 @@ bool ReadFromCache(const char* cachePath, const char* dbPath, const CacheHeader&
 }
 
 // The window read again from the shuffled cache file.
-bool ReadShuffled(const char* path, IndexLines& lines, ResultWindow& window) {
+bool ReadShuffled(const char* path, LineReader& lines, ResultWindow& window) {
   window.Clear();
   FILE* cache = OpenFile(path, "rb");
   if (!cache) return false;
@@ -200,7 +202,7 @@ bool ReadShuffled(const char* path, IndexLines& lines, ResultWindow& window) {
 // Scans the database into a new cache for the request (shuffled when the
 // setting says so) and puts it in place. False when the shuffled order
 // cannot be read back.
-bool BuildCache(const char* cachePath, const CacheHeader& key, IndexLines& lines,
+bool BuildCache(const char* cachePath, const CacheHeader& key, LineReader& lines,
                 const RecordFilter& filter, ResultWindow& window, int* total) {
   CacheWriter writer;
   if (!writer.Begin(cachePath, key)) {
@@ -224,7 +226,7 @@ bool BuildCache(const char* cachePath, const CacheHeader& key, IndexLines& lines
 
 // The request's results: from the cache when it answers the request, else
 // by a scan (building the cache when there is a cache file and an id).
-bool ReadResults(const IndexRequest& request, const char* dbPath, IndexLines& lines,
+bool ReadResults(const IndexRequest& request, const char* dbPath, LineReader& lines,
                  const RecordFilter& filter, ResultWindow& window, int* total) {
   const char* cachePath = indexSettings.cacheFile;
   if (!*cachePath || request.id.empty()) {
@@ -264,10 +266,6 @@ FILE* FindIndexDB(std::string* path) {
     }
   }
   return nullptr;
-}
-
-bool SplitIndexRecord(IndexLines& lines, IndexRecord* record) {
-  return lines.Next() && ParseIndexLine(lines.Text(), record);
 }
 
 void RecordToEntry(const IndexRecord& record, Entry* entry) {
@@ -334,7 +332,7 @@ int ReadIndexRequest(const CGIArgs* args, Entry** results, int capacity, int kin
   if (!request.query.empty()) query = std::make_unique<Query>(request.query.c_str());
   RecordFilter filter{request.kindMask, query.get()};
   ResultWindow window{results, request.first, request.count};
-  IndexLines lines(db);
+  LineReader lines(db, kDatabaseReadSize);
   int total = 0;
   bool read = ReadResults(request, dbPath.c_str(), lines, filter, window, &total);
   fclose(db);
@@ -344,8 +342,4 @@ int ReadIndexRequest(const CGIArgs* args, Entry** results, int capacity, int kin
   pagingState.total = total;
   pagingState.cgiBaseUrl = CgiBaseUrl(request);
   return window.stored;
-}
-
-int ReadIndexDB(Entry** results, int capacity, int kindMask) {
-  return ReadIndexRequest(RequestArgs(), results, capacity, kindMask);
 }
