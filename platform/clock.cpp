@@ -21,6 +21,12 @@ FileTime FileTimeNow() {
 
 int64_t UnixTimeNow() { return FileTimeToUnix(FileTimeNow()); }
 
+int64_t ElapsedMs() {
+  struct timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
 void FixClock(FileTime time) {
   fixedTime = time;
   clockFixed = true;

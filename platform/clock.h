@@ -12,6 +12,10 @@ FileTime FileTimeNow();
 // The same moment in whole seconds since 1970-01-01 UTC, as time() gives it.
 int64_t UnixTimeNow();
 
+// Milliseconds of a clock that only goes forward, from no fixed moment, for
+// deadlines and time limits; fixing the clock leaves it running.
+int64_t ElapsedMs();
+
 // For tests: the clock stands at `time` until ReleaseClock.
 void FixClock(FileTime time);
 void ReleaseClock();

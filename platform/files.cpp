@@ -404,6 +404,30 @@ FILE* OpenFile(const char* path, const char* mode) {
   return file;
 }
 
+FileHandle OpenFileHandle(const char* path, uint64_t* size) {
+  std::string host;
+  if (!HostOfPath(path, &host)) return kInvalidFile;
+  struct stat opened;
+  int fd = OpenRegular(host, O_RDONLY, &opened);
+  if (fd >= 0) *size = static_cast<uint64_t>(opened.st_size);
+  return fd;
+}
+
+void CloseFileHandle(FileHandle file) {
+  if (file >= 0) close(file);
+}
+
+bool ReadFileHandle(FileHandle file, uint64_t offset, char* buffer, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = pread(file, buffer + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
 bool ReadWholeFile(const char* path, std::string* text) {
   std::string host;
   if (!HostOfPath(path, &host)) return false;

@@ -29,6 +29,16 @@
 // cannot be opened for writing.
 FILE* OpenFile(const char* path, const char* mode);
 
+// A regular file opened for reading by the system's own calls (such as
+// TransmitFile, which sends it over a socket), with its size: never a
+// directory, a FIFO or a device. kInvalidFile when it cannot be opened.
+using FileHandle = int;
+constexpr FileHandle kInvalidFile = -1;
+FileHandle OpenFileHandle(const char* path, uint64_t* size);
+void CloseFileHandle(FileHandle file);
+// Reads `size` bytes from `offset`; false when they cannot all be read.
+bool ReadFileHandle(FileHandle file, uint64_t offset, char* buffer, size_t size);
+
 // Read a whole file into `text` (binary). False when it cannot be read.
 bool ReadWholeFile(const char* path, std::string* text);
 // The lines of a text read whole: split at LF, a CR at a line's end dropped; a

@@ -38,6 +38,8 @@ int Connect(int port) {
 
 }  // namespace
 
+int ConnectLoopback(int port) { return Connect(port); }
+
 int FreeLoopbackPort() {
   int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address = Loopback(0);
@@ -88,7 +90,14 @@ RunResult ServerProcess::Collect(int status) {
 RunResult ServerProcess::Stop(int signal) {
   if (pid_ <= 0) return RunResult{};
   kill(pid_, signal);
+  // A server that does not end on the signal is killed, so a test fails
+  // instead of hanging.
   int status = 0;
+  for (int i = 0; i < 3000; ++i) {
+    if (waitpid(pid_, &status, WNOHANG) == pid_) return Collect(status);
+    usleep(10000);
+  }
+  kill(pid_, SIGKILL);
   waitpid(pid_, &status, 0);
   return Collect(status);
 }

@@ -149,6 +149,20 @@ void TempDrive::Chdir(const std::string& relative) const {
   if (chdir(Host(relative).c_str()) != 0) throw std::runtime_error("chdir failed: " + relative);
 }
 
+bool ProcessEnded(int pid) {
+  for (int i = 0; i < 200; ++i) {
+    FILE* file = fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+    if (!file) return true;
+    char buffer[512] = {};
+    size_t got = fread(buffer, 1, sizeof buffer - 1, file);
+    fclose(file);
+    const char* close = strrchr(buffer, ')');
+    if (got == 0 || (close && close[1] == ' ' && close[2] == 'Z')) return true;
+    usleep(10000);
+  }
+  return false;
+}
+
 std::string ProgramPath(const std::string& program) { return std::string(WEFT_BIN_DIR) + "/" + program; }
 
 std::string ProgramToRun(const std::string& program) {

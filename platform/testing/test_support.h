@@ -92,6 +92,10 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 // Host path of a built program.
 std::string ProgramPath(const std::string& program);
 
+// True when process `pid` has ended (gone, or a zombie waiting to be
+// collected by its new parent), waiting up to two seconds for a kill to land.
+bool ProcessEnded(int pid);
+
 // Runs a dialog program headless in the drive: `script`, written to the
 // drive's "script.txt", plays the user (WEFTDIALOGSCRIPT), and the
 // transcript goes to the drive's "log.txt" (WEFTDIALOGLOG), emptied first.

@@ -1,6 +1,7 @@
 #include "programs/galleria/index_main.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/env.h"
@@ -93,9 +94,15 @@ std::string CgiConfigPath() {
 }
 
 // The program's name for its own links: the base name it was started by.
+// A program file without extension (as programs are built here) gets
+// ".cgi", the extension by which a web server such as localweb knows a CGI
+// program, so that its links run it instead of sending its file.
 void SetCgiUrl(int argc, char** argv) {
   const char* program = argc > 0 && argv[0] ? argv[0] : "";
-  CopyBounded(indexSettings.cgiUrl, BaseName(program), sizeof indexSettings.cgiUrl);
+  const char* base = BaseName(program);
+  size_t size = sizeof indexSettings.cgiUrl;
+  CopyBounded(indexSettings.cgiUrl, base, size);
+  if (*base && !strchr(base, '.') && strlen(base) + 4 < size) strcat(indexSettings.cgiUrl, ".cgi");
 }
 
 // CGI mode: the file's lines before its first section, then the section that
