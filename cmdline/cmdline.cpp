@@ -3,158 +3,124 @@
 // character marks a switch, and other words may stand for the files they match.
 #include "cmdline/cmdline.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/env.h"
 #include "platform/files.h"
+#include "shared/wild_args.h"
 
 namespace {
 
 bool IsWhite(char c) { return c != '\0' && strchr(" \t\n\r\v\f", c) != nullptr; }
 
-// One word of the line, from `p` (not white space) to its end.
-struct Word {
-  std::string text;
-  bool hadQuote = false;
-  bool unmatched = false;  // the line ended inside a quote
-};
-
-Word CollectWord(const char*& p, int flags) {
-  Word word;
+// One word of the line, from `p` (not white space) to its end. True when
+// its quotes are matched.
+bool CollectWord(const char*& p, int flags, CommandWord* word) {
   bool quoted = false;
   bool justClosed = false;
   for (; *p; ++p) {
     char c = *p;
     if (c != '"') {
       if (!quoted && IsWhite(c)) break;
-      word.text += c;
+      word->text += c;
       justClosed = false;
       continue;
     }
-    word.hadQuote = true;
+    word->hadQuote = true;
     bool opening = !quoted;
     bool literal = opening && justClosed && (flags & kArgDoubledQuote);
-    if (literal || (flags & kArgKeepQuotes)) word.text += '"';
+    if (literal || (flags & kArgKeepQuotes)) word->text += '"';
     justClosed = !opening;
     quoted = !quoted;
   }
-  word.unmatched = quoted;
-  return word;
+  return !quoted;
 }
 
-bool WantsExpansion(const Word& word, int flags) {
+bool WantsExpansion(const CommandWord& word, int flags) {
   if (flags & kArgExpandAll) return true;
   return (flags & kArgExpandUnquoted) && !word.hadQuote;
 }
 
-[[noreturn]] void Fatal(const char* message, int status) {
-  fputs(message, stderr);
-  exit(status);
+void Stop(ArgumentStop* stop, std::string message, int status) {
+  if (!stop) return;
+  stop->stopped = true;
+  stop->message = std::move(message);
+  stop->status = status;
 }
 
 }  // namespace
 
-ArgumentList::~ArgumentList() {
-  while (head_) {
-    Argument* next = head_->next;
-    delete head_;
-    head_ = next;
-  }
-}
-
-void ArgumentList::Append(const std::string& text) {
-  Argument* node = new Argument{text, nullptr};
-  if (tail_) {
-    tail_->next = node;
-  } else {
-    head_ = node;
-  }
-  tail_ = node;
-  ++count_;
-}
-
-std::vector<std::string> ArgumentList::Take() {
-  std::vector<std::string> texts;
-  texts.reserve(count_);
-  while (head_) {
-    Argument* next = head_->next;
-    texts.push_back(std::move(head_->text));
-    delete head_;
-    head_ = next;
-  }
-  tail_ = nullptr;
-  count_ = 0;
-  return texts;
-}
-
-int ExpandWildcards(ArgumentList* list, const std::string& text, int flags) {
-  size_t cut = text.find_last_of("\\/:");
-  size_t nameStart = cut == std::string::npos ? 0 : cut + 1;
-  bool pattern = text != "/?" && text.find_first_of("*?", nameStart) != std::string::npos;
-  if (!pattern) {
-    list->Append(text);
+int ExpandWildcards(std::vector<std::string>* args, const std::string& text, int flags,
+                    ArgumentStop* stop) {
+  if (!IsWildPattern(text.c_str())) {
+    args->push_back(text);
     return 1;
   }
-  std::string dirPart = text.substr(0, nameStart);
   int count = 0;
-  FindData data;
-  FindState* state = FindFirst(text.c_str(), &data);
-  for (bool more = state != nullptr; more; more = FindNext(state, &data)) {
-    if (data.attributes & (kAttrHidden | kAttrDirectory)) continue;
-    std::string path = dirPart + data.name;
+  for (std::string& path : MatchingFiles(text.c_str(), kAttrHidden | kAttrDirectory)) {
     if (path.size() >= static_cast<size_t>(kMaxPath)) {
       if (!(flags & kArgFatalErrors)) continue;
-      FindClose(state);
-      Fatal("Path too long\n", 1);
+      Stop(stop, "Path too long\n", 1);
+      return count;
     }
-    list->Append(path);
+    args->push_back(std::move(path));
     ++count;
   }
-  if (state) FindClose(state);
   if (count > 0) return count;
   if (flags & kArgNoMatchIsFatal) {
-    fprintf(stderr, "File not found - %s\n", text.c_str());
-    exit(0);
+    Stop(stop, "File not found - " + text + "\n", 0);
+    return 0;
   }
   if (flags & kArgNoMatchDropped) return 0;
-  list->Append(text);
+  args->push_back(text);
   return 1;
 }
 
-bool SplitCommandLine(const char* line, int flags, const char* switchCharacters,
-                      std::vector<std::string>* args) {
-  ArgumentList list;
-  bool unmatched = false;
-  bool first = true;
+bool SplitCommandWords(const char* line, int flags, const char* switchCharacters,
+                       std::vector<CommandWord>* words) {
+  words->clear();
   const char* p = line ? line : "";
   for (;;) {
     while (IsWhite(*p)) ++p;
-    if (!*p) break;
+    if (!*p) return true;
+    CommandWord word;
     // The program's own name is taken as it stands.
-    bool isSwitch = !first && strchr(switchCharacters, *p) != nullptr;
-    if (isSwitch) ++p;
-    Word word = CollectWord(p, flags);
-    unmatched = unmatched || word.unmatched;
-    if (isSwitch) {
-      list.Append(kSwitchMark + word.text);
-    } else if (!first && WantsExpansion(word, flags)) {
-      ExpandWildcards(&list, word.text, flags);
-    } else {
-      list.Append(word.text);
-    }
-    first = false;
+    word.isOption = !words->empty() && strchr(switchCharacters, *p) != nullptr;
+    bool matched = CollectWord(p, flags, &word);
+    words->push_back(std::move(word));
+    if (!matched) return false;
   }
-  if (unmatched && (flags & kArgFatalErrors)) Fatal("Unmatched \"\n", 1);
-  *args = list.Take();
+}
+
+bool SplitCommandLine(const char* line, int flags, const char* switchCharacters,
+                      std::vector<std::string>* args, ArgumentStop* stop) {
+  ArgumentStop ownStop;
+  if (!stop) stop = &ownStop;
+  args->clear();
+  std::vector<CommandWord> words;
+  bool complete = SplitCommandWords(line, flags, switchCharacters, &words);
+  size_t taken = 0;
+  for (; taken < words.size() && !stop->stopped; ++taken) {
+    const CommandWord& word = words[taken];
+    if (word.isOption) {
+      args->push_back(kSwitchMark + word.text.substr(1));
+    } else if (taken > 0 && WantsExpansion(word, flags)) {
+      ExpandWildcards(args, word.text, flags, stop);
+    } else {
+      args->push_back(word.text);
+    }
+  }
+  // Only the last word can be open; a stop before it leaves it unread.
+  bool unmatched = !complete && taken == words.size();
+  if (unmatched && !stop->stopped && (flags & kArgFatalErrors)) Stop(stop, "Unmatched \"\n", 1);
   return !unmatched;
 }
 
-bool ParseCommandLine(int* argc, char*** argv, int flags, const char* switchCharacters) {
+bool ParseCommandLine(int* argc, char*** argv, int flags, const char* switchCharacters,
+                      ArgumentStop* stop) {
   static std::vector<std::string> texts;
   static std::vector<char*> vector;
-  bool complete = SplitCommandLine(GetCommandLineText(), flags, switchCharacters, &texts);
+  bool complete = SplitCommandLine(GetCommandLineText(), flags, switchCharacters, &texts, stop);
   vector.clear();
   for (std::string& text : texts) vector.push_back(text.data());
   vector.push_back(nullptr);

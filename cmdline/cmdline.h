@@ -1,13 +1,14 @@
-// The argument splitter of the console programs that read the process's
-// command line themselves: quotes, switch words and wildcard expansion.
+// The one command-line splitter of the console programs that read the
+// process's command line themselves: quotes, switch words and wildcard
+// expansion (the files a pattern matches come from shared/wild_args).
 #pragma once
 
 #include <string>
 #include <vector>
 
 // Flags of ParseCommandLine and ExpandWildcards.
-constexpr int kArgFatalErrors = 0x001;      // unmatched quote, too long a path: message, exit 1
-constexpr int kArgNoMatchIsFatal = 0x002;   // a pattern without match: message, exit 0
+constexpr int kArgFatalErrors = 0x001;      // unmatched quote, too long a path: stop with status 1
+constexpr int kArgNoMatchIsFatal = 0x002;   // a pattern without match: stop with status 0
 constexpr int kArgExpandUnquoted = 0x0F0;   // any of these bits: expand words without quotes
 constexpr int kArgExpandAll = 0x020;        // expand every word, quoted or not
 constexpr int kArgNoMatchDropped = 0x040;   // a pattern without match adds no argument
@@ -18,41 +19,41 @@ constexpr int kArgKeepQuotes = 0x200;       // quotes stay in the argument text
 // never looks like a file name.
 constexpr char kSwitchMark = '\xFF';
 
-// One command-line argument.
-struct Argument {
-  std::string text;
-  Argument* next = nullptr;
+// An error that the flags make fatal: splitting stops at it, and the program
+// is to write `message` to standard error and end with `status`.
+struct ArgumentStop {
+  bool stopped = false;
+  std::string message;
+  int status = 0;
 };
 
-// The arguments collected while a command line is split, in order.
-class ArgumentList {
- public:
-  ArgumentList() = default;
-  ~ArgumentList();
-  ArgumentList(const ArgumentList&) = delete;
-  ArgumentList& operator=(const ArgumentList&) = delete;
-
-  void Append(const std::string& text);
-  int Count() const { return count_; }
-  // Moves the texts out in order and frees the nodes.
-  std::vector<std::string> Take();
-
- private:
-  Argument* head_ = nullptr;
-  Argument* tail_ = nullptr;
-  int count_ = 0;
+// One word of a command line, its quotes dealt with by the flags' rules.
+struct CommandWord {
+  std::string text;     // a switch keeps its switch character
+  bool isOption = false;  // began with a switch character (never the program's name)
+  bool hadQuote = false;
 };
 
-// Appends the arguments that one word stands for: the matching files of a
-// pattern ('*' or '?' after the directory part), or the text itself. Returns
-// how many were appended.
-int ExpandWildcards(ArgumentList* list, const std::string& text, int flags);
+// Splits a command line text into its words, the program's name first (taken
+// as it stands), expanding none. False when the line ended inside a quote:
+// the last word then runs to the end of the line.
+bool SplitCommandWords(const char* line, int flags, const char* switchCharacters,
+                       std::vector<CommandWord>* words);
+
+// Appends to `args` the arguments that one word stands for: the matching
+// files of a pattern (hidden files and directories left out), or the text
+// itself. Returns how many were appended. `stop` (may be null when the flags
+// make nothing fatal) receives a fatal error.
+int ExpandWildcards(std::vector<std::string>* args, const std::string& text, int flags,
+                    ArgumentStop* stop = nullptr);
 
 // Splits a command line text (its first word is the program's name, taken as
-// it stands) into `args`. False when the line ended inside a quote.
+// it stands) into `args`. False when the line ended inside a quote. `stop`
+// receives the first fatal error; the split ends there.
 bool SplitCommandLine(const char* line, int flags, const char* switchCharacters,
-                      std::vector<std::string>* args);
+                      std::vector<std::string>* args, ArgumentStop* stop = nullptr);
 
 // Splits the process's own command line. The vector (argc + 1 entries, the
 // last null) stays valid until the next call.
-bool ParseCommandLine(int* argc, char*** argv, int flags, const char* switchCharacters);
+bool ParseCommandLine(int* argc, char*** argv, int flags, const char* switchCharacters,
+                      ArgumentStop* stop);

@@ -52,8 +52,52 @@ TEST(SplitCommandLine, WordsQuotesAndSwitches) {
 
 TEST(SplitCommandLine, UnmatchedQuoteIsFatalWhenAsked) {
   Args args;
-  EXPECT_EXIT(SplitCommandLine("prog \"a", kArgFatalErrors, "/", &args),
-              ::testing::ExitedWithCode(1), "^Unmatched \"\n$");
+  ArgumentStop stop;
+  EXPECT_FALSE(SplitCommandLine("prog \"a", kArgFatalErrors, "/", &args, &stop));
+  EXPECT_TRUE(stop.stopped);
+  EXPECT_EQ(stop.message, "Unmatched \"\n");
+  EXPECT_EQ(stop.status, 1);
+}
+
+// The words after the program's name, split by taglist's rules; `complete`:
+// whether the quotes are expected to match.
+std::vector<CommandWord> WordsAfterName(const char* line, bool complete) {
+  std::vector<CommandWord> words;
+  EXPECT_EQ(SplitCommandWords(line, kArgDoubledQuote, "/-", &words), complete) << line;
+  if (!words.empty()) words.erase(words.begin());
+  return words;
+}
+
+// Words with their switch characters, as taglist reads them: a quote opened
+// right after a closing one stands for a quote.
+TEST(SplitCommandWords, WordsKeepTheirSwitchCharacter) {
+  struct Case {
+    const char* line;
+    std::vector<std::string> words;
+    std::vector<bool> options;
+  } cases[] = {
+      {"taglist", {}, {}},
+      {"\"C:\\my bin\\taglist\" /I", {"/I"}, {true}},
+      {"taglist  a\tb ", {"a", "b"}, {false, false}},
+      {"taglist \"a b\" -x", {"a b", "-x"}, {false, true}},
+      {"taglist \"a \"\"q\"\" b\"", {"a \"q\" b"}, {false}},
+      {"taglist a\"\"b", {"ab"}, {false}},
+      {"taglist \"\"\"\"", {"\""}, {false}},
+      {"taglist \"/I\"", {"/I"}, {false}},
+      {"taglist x\"y z\"w", {"xy zw"}, {false}},
+      {"taglist \"\"", {""}, {false}},
+  };
+  for (const Case& c : cases) {
+    std::vector<CommandWord> words = WordsAfterName(c.line, true);
+    ASSERT_EQ(words.size(), c.words.size()) << c.line;
+    for (size_t i = 0; i < words.size(); ++i) {
+      EXPECT_EQ(words[i].text, c.words[i]) << c.line;
+      EXPECT_EQ(words[i].isOption, c.options[i]) << c.line;
+    }
+  }
+  for (const char* line : {"taglist \"a", "taglist a\"\"\"", "taglist \"a\" \"b c"}) {
+    WordsAfterName(line, false);
+  }
 }
 
 class Wildcards : public ::testing::Test {
@@ -107,18 +151,21 @@ TEST_F(Wildcards, PatternsStandForTheirFilesInListingOrder) {
 
 TEST_F(Wildcards, HelpQuestionIsNeverAPattern) {
   drive.Write("x", "");
-  ArgumentList list;
-  EXPECT_EQ(ExpandWildcards(&list, "/?", 0x21), 1);
-  EXPECT_EQ(ExpandWildcards(&list, "*.none", 0x40), 0);
-  EXPECT_EQ(ExpandWildcards(&list, "?", 0x21), 1);
-  EXPECT_EQ(list.Take(), (Args{"/?", "x"}));
-  EXPECT_EQ(list.Count(), 0);
+  Args args;
+  EXPECT_EQ(ExpandWildcards(&args, "/?", 0x21), 1);
+  EXPECT_EQ(ExpandWildcards(&args, "*.none", 0x40), 0);
+  EXPECT_EQ(ExpandWildcards(&args, "?", 0x21), 1);
+  EXPECT_EQ(args, (Args{"/?", "x"}));
 }
 
 TEST_F(Wildcards, NoMatchIsFatalWhenAsked) {
-  ArgumentList list;
-  EXPECT_EXIT(ExpandWildcards(&list, "*.none", 0x02), ::testing::ExitedWithCode(0),
-              "^File not found - \\*.none\n$");
+  Args args;
+  ArgumentStop stop;
+  EXPECT_EQ(ExpandWildcards(&args, "*.none", 0x02, &stop), 0);
+  EXPECT_TRUE(stop.stopped);
+  EXPECT_EQ(stop.message, "File not found - *.none\n");
+  EXPECT_EQ(stop.status, 0);
+  EXPECT_EQ(args, Args{});
 }
 
 TEST_F(Wildcards, PathsOf260CharactersOrMore) {
@@ -127,9 +174,12 @@ TEST_F(Wildcards, PathsOf260CharactersOrMore) {
   drive.Write(dir + "/" + longName, "");
   drive.Write(dir + "/short", "");
   EXPECT_EQ(Split(dir + "\\*", 0x20), (Args{dir + "\\short"}));
-  ArgumentList list;
-  EXPECT_EXIT(ExpandWildcards(&list, dir + "\\*", 0x21), ::testing::ExitedWithCode(1),
-              "^Path too long\n$");
+  Args args;
+  ArgumentStop stop;
+  ExpandWildcards(&args, dir + "\\*", 0x21, &stop);
+  EXPECT_TRUE(stop.stopped);
+  EXPECT_EQ(stop.message, "Path too long\n");
+  EXPECT_EQ(stop.status, 1);
 }
 
 }  // namespace

@@ -374,8 +374,11 @@ class Browser:
                 self._failed_load(response["url"],
                                   f"load: {response['url']} answered {response['status']}")
         elif method == "Network.loadingFailed":
-            url = self._requests.get(params["requestId"], "?")
-            self._failed_load(url, f"load: {url} failed: {params.get('errorText')}")
+            url = self._requests.get(params["requestId"])
+            # A request whose start was never seen began before the test did:
+            # the browser's own start page, no page's problem.
+            if url is not None:
+                self._failed_load(url, f"load: {url} failed: {params.get('errorText')}")
 
     def problems(self):
         """Every console error, script error and failed load so far."""

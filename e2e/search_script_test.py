@@ -15,15 +15,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import Browser  # noqa: E402
-
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
-
+from checks import BROWSER_IGNORE, check, finish, write  # noqa: E402
 
 INJECTED = "</script><script>window.injected = 1;</script>"
 PAGE = (
@@ -32,12 +24,6 @@ PAGE = (
     "<META NAME=\"KEYWORDS\" CONTENT=\"&lt;/script&gt;&lt;script&gt;window.injected = 1;"
     "&lt;/script&gt;, sea\">\n"
     "</HEAD>\n<BODY>\n</BODY>\n</HTML>\n")
-
-
-def write(path, data):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "w") as f:
-        f.write(data)
 
 
 def build_site(bin_dir, site):
@@ -69,19 +55,13 @@ def main():
     top = tempfile.mkdtemp(prefix="weft-search-script-")
     try:
         index = build_site(bin_dir, os.path.join(top, "site"))
-        # A failed load whose start the browser never reported ("?") is one
-        # of its own start-up requests, no page's.
-        with Browser(ignore=(r"/favicon\.ico$", r"^\?$")) as browser:
+        with Browser(ignore=BROWSER_IGNORE) as browser:
             check_page(browser, "file://" + index)
             for problem in browser.problems():
                 check(False, f"browser: {problem}")
     finally:
         shutil.rmtree(top, ignore_errors=True)
-    if failures:
-        print(f"{len(failures)} check(s) failed")
-        return 1
-    print("all checks passed")
-    return 0
+    return finish()
 
 
 if __name__ == "__main__":

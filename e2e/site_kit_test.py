@@ -28,7 +28,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import Browser  # noqa: E402
+from browser import Browser, WebDriverError  # noqa: E402
 from checks import BROWSER_IGNORE, check, finish, write  # noqa: E402
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -147,8 +147,14 @@ def stop(server):
 
 # --- Browsing helpers ---------------------------------------------------------------
 
-def here(b):
-    return b.run("return location.href")
+def here(b, loaded=False):
+    """The current frame's address ("" while it is between two pages); with
+    loaded, only once its page has loaded whole."""
+    try:
+        return b.run("return !arguments[0] || document.readyState == 'complete' ? location.href : '';",
+                     loaded)
+    except WebDriverError:
+        return ""
 
 
 def into(b, *frames):
@@ -161,7 +167,7 @@ def wait_content(b, page, what):
     """Waits until the content frame shows `page` (a path ending)."""
     into(b, "contentFrame")
     try:
-        b.wait_for(lambda: here(b).endswith(page) and b.run("return document.readyState") == "complete", what)
+        b.wait_for(lambda: here(b, loaded=True).endswith(page), what)
     except AssertionError:
         check(False, f"{what}: the content frame shows {here(b)}")
 
@@ -173,7 +179,7 @@ def controls_text(b):
 
 def click_control(b, action):
     into(b, "inputFrame")
-    b.find(f'a[href="javascript:{action}()"] img').click()
+    b.find(f'a[href="javascript:{action}()"]').click()
 
 
 def slide_picture(b, name):
@@ -226,6 +232,8 @@ def frame_slides(b, base):
 
 
 def search_for(b, words):
+    b.top()
+    b.wait_for(lambda: b.run("return document.readyState") == "complete", "the searchable index")
     into(b, "searchFrame")
     field = b.find('input[name="words"]')
     field.clear()
@@ -309,9 +317,12 @@ def movie(b, base):
     b.open(base + "waves.htm")
     with b.new_window():
         b.find('img[src="icons/smovie.gif"]').click()
+    # Loaded whole (or failed) before the window closes, so that closing
+    # breaks off no load.
     state = b.wait_for(lambda: b.run(
         "var v = document.querySelector('video');"
-        "return v && (v.error || v.readyState >= 1) ? [v.currentSrc, v.videoWidth, v.error && v.error.code] : null;"),
+        "return v && (v.error || v.readyState >= 1 && v.networkState != 2) ?"
+        " [v.currentSrc, v.videoWidth, v.error && v.error.code] : null;"),
         "the movie player")
     check(state[0].endswith("/waves.mp4") and state[1] > 0 and not state[2], f"the movie player: {state}")
     b.close_window()

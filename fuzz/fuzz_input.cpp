@@ -52,6 +52,14 @@ void ClearFuzzDrive() {
   }
 }
 
+BoundedCase ReadBoundedCase(const uint8_t* data, size_t size) {
+  FuzzInput input(data, size);
+  BoundedCase bounded;
+  bounded.smaller = input.Byte();
+  bounded.text = input.Text();
+  return bounded;
+}
+
 void FuzzCheck(bool condition, const char* what) {
   if (condition) return;
   fprintf(stderr, "Fuzz check failed: %s\n", what);
@@ -68,4 +76,10 @@ void CheckBoundedWriter(const char* text, BoundedWriter write, size_t needed,
   write(text, cut.data(), smaller);
   FuzzCheck(cut[smaller] == 'G', "writer stays within its size");
   if (smaller > 0) FuzzCheck(memchr(cut.data(), '\0', smaller) != nullptr, "cut result terminated");
+}
+
+void CheckExactBoundedWriter(const char* text, BoundedWriter write, size_t needed,
+                             const String& whole, size_t smaller) {
+  CheckBoundedWriter(text, write, needed, whole, smaller);
+  FuzzCheck(whole.Length() + 1 == needed, "measured length exact");
 }

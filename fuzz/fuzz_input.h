@@ -42,6 +42,14 @@ void ClearFuzzDrive();
 // Stops the fuzzer with a message when an invariant of the parser fails.
 void FuzzCheck(bool condition, const char* what);
 
+// The input of a bounded conversion check: a buffer size (the first byte),
+// smaller than most results, and the text (up to a zero byte).
+struct BoundedCase {
+  size_t smaller = 0;
+  std::string text;
+};
+BoundedCase ReadBoundedCase(const uint8_t* data, size_t size);
+
 // A bounded text conversion: the result for `text` into `buffer` of `size`
 // bytes (the size counts the terminator); returns the buffer.
 using BoundedWriter = char* (*)(const char* text, char* buffer, size_t size);
@@ -51,3 +59,7 @@ using BoundedWriter = char* (*)(const char* text, char* buffer, size_t size);
 // and into `smaller` bytes it writes nothing past them and terminates.
 void CheckBoundedWriter(const char* text, BoundedWriter write, size_t needed,
                         const String& whole, size_t smaller);
+// The same for a conversion whose length function is exact: `needed` is the
+// String form's length and its terminator.
+void CheckExactBoundedWriter(const char* text, BoundedWriter write, size_t needed,
+                             const String& whole, size_t smaller);

@@ -28,19 +28,15 @@ void CheckLinks(const char* text, size_t smaller) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzInput input(data, size);
-  size_t smaller = input.Byte();
-  std::string text = input.Text();
-  const char* p = text.c_str();
+  BoundedCase input = ReadBoundedCase(data, size);
+  const char* p = input.text.c_str();
   size_t decoded = HtmlDecodedLength(p);
-  FuzzCheck(decoded <= text.size() + 1, "decoding never lengthens");
+  FuzzCheck(decoded <= input.text.size() + 1, "decoding never lengthens");
   // The decoded length is an upper bound, the encoded one exact.
-  CheckBoundedWriter(p, HtmlDecode, decoded, HtmlDecodeString(p), smaller);
-  size_t encoded = HtmlEncodedLength(p);
-  CheckBoundedWriter(p, HtmlEncode, encoded, HtmlEncodeString(p), smaller);
-  FuzzCheck(HtmlEncodeString(p).Length() + 1 == encoded, "encoded length exact");
-  CheckLinks(p, smaller);
+  CheckBoundedWriter(p, HtmlDecode, decoded, HtmlDecodeString(p), input.smaller);
   String html = HtmlEncodeString(p);
-  CheckLinks(html.Text() ? html.Text() : "", smaller);
+  CheckExactBoundedWriter(p, HtmlEncode, HtmlEncodedLength(p), html, input.smaller);
+  CheckLinks(p, input.smaller);
+  CheckLinks(html.Text() ? html.Text() : "", input.smaller);
   return 0;
 }

@@ -1,9 +1,22 @@
 // Keyword lists, expressions and operations: an expression is evaluated on a
-// list, operations are applied to it, and every list item is read back.
+// list, operations are applied to it, a word added is then found in it, and
+// every list item is read back.
 #include <string>
 
 #include "fuzz/fuzz_input.h"
+#include "shared/chars.h"
 #include "shared/keywords.h"
+
+namespace {
+
+// A word that a list can hold as one item: not empty, no ',' and no white
+// space at either end.
+bool IsPlainWord(const std::string& word) {
+  if (word.empty() || word.find(',') != std::string::npos) return false;
+  return !IsSpace(word.front()) && !IsSpace(word.back());
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);
@@ -22,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   String edited(list.c_str());
   ApplyKeywordOps(edited, operations.c_str());
   AddKeyword(edited, word.c_str());
+  if (IsPlainWord(word)) FuzzCheck(HasKeyword(edited, word.c_str()), "an added word is listed");
   RemoveKeyword(edited, word.c_str());
   HasKeyword(edited, word.c_str());
   const char* items = edited.Text() ? edited.Text() : "";

@@ -33,14 +33,10 @@ void CheckRoundTrip(const std::string& path) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzInput input(data, size);
-  size_t smaller = input.Byte();
-  std::string text = input.Text();
-  const char* p = text.c_str();
-  size_t url = FileToUrlLength(p);
-  CheckBoundedWriter(p, FileToUrl, url, FileToUrlString(p), smaller);
-  FuzzCheck(FileToUrlString(p).Length() + 1 == url, "URL length exact");
-  CheckBoundedWriter(p, UrlToFile, UrlToFileLength(p), UrlToFileString(p), smaller);
-  CheckRoundTrip(text);
+  BoundedCase input = ReadBoundedCase(data, size);
+  const char* p = input.text.c_str();
+  CheckExactBoundedWriter(p, FileToUrl, FileToUrlLength(p), FileToUrlString(p), input.smaller);
+  CheckBoundedWriter(p, UrlToFile, UrlToFileLength(p), UrlToFileString(p), input.smaller);
+  CheckRoundTrip(input.text);
   return 0;
 }

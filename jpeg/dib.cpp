@@ -20,6 +20,12 @@ BitmapInfoHeader* NewDIB(int width, int height, int32_t xPelsPerMeter, int32_t y
   size_t imageSize = stride * static_cast<size_t>(height);
   auto* dib = static_cast<BitmapInfoHeader*>(malloc(sizeof(BitmapInfoHeader) + imageSize));
   if (!dib) return nullptr;
+  FillDIBHeader(dib, width, height, xPelsPerMeter, yPelsPerMeter);
+  return dib;
+}
+
+void FillDIBHeader(BitmapInfoHeader* dib, int width, int height, int32_t xPelsPerMeter,
+                   int32_t yPelsPerMeter) {
   *dib = BitmapInfoHeader{};
   dib->biSize = sizeof(BitmapInfoHeader);
   dib->biWidth = width;
@@ -27,10 +33,10 @@ BitmapInfoHeader* NewDIB(int width, int height, int32_t xPelsPerMeter, int32_t y
   dib->biPlanes = 1;
   dib->biBitCount = 24;
   dib->biCompression = BI_RGB;
-  dib->biSizeImage = static_cast<uint32_t>(imageSize);
+  dib->biSizeImage =
+      static_cast<uint32_t>(RowStride(static_cast<size_t>(width)) * static_cast<size_t>(height));
   dib->biXPelsPerMeter = xPelsPerMeter;
   dib->biYPelsPerMeter = yPelsPerMeter;
-  return dib;
 }
 
 void FreeDIB(BitmapInfoHeader* dib) { free(dib); }

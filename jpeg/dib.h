@@ -34,6 +34,11 @@ BitmapInfoHeader* NewDIB(int width, int height, int32_t xPelsPerMeter = 0,
                          int32_t yPelsPerMeter = 0);
 void FreeDIB(BitmapInfoHeader* dib);
 
+// Fills the header of a bitmap of width x height as NewDIB does (the image
+// size from RowStride).
+void FillDIBHeader(BitmapInfoHeader* dib, int width, int height, int32_t xPelsPerMeter,
+                   int32_t yPelsPerMeter);
+
 // The pixel rows that follow the header.
 uint8_t* DIBPixels(BitmapInfoHeader* dib);
 const uint8_t* DIBPixels(const BitmapInfoHeader* dib);

@@ -132,15 +132,6 @@ BitmapInfoHeader* LoadJpegDIB(const char* path, unsigned targetWidth, unsigned t
                             4, targetWidth, targetHeight);
   if (!block) return nullptr;
   auto* dib = static_cast<BitmapInfoHeader*>(block);
-  *dib = BitmapInfoHeader{};
-  dib->biSize = sizeof(BitmapInfoHeader);
-  dib->biWidth = width;
-  dib->biHeight = height;
-  dib->biPlanes = 1;
-  dib->biBitCount = 24;
-  dib->biCompression = BI_RGB;
-  dib->biSizeImage = static_cast<uint32_t>(RowStride(static_cast<size_t>(width)) * static_cast<size_t>(height));
-  dib->biXPelsPerMeter = xPels;
-  dib->biYPelsPerMeter = yPels;
+  FillDIBHeader(dib, width, height, xPels, yPels);
   return dib;
 }

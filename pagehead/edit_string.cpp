@@ -5,6 +5,7 @@
 #include "platform/assert.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
+#include "shared/string.h"
 
 namespace {
 
@@ -12,13 +13,6 @@ const char kFileNameMacro[] = "%FILENAME%";
 
 // Editors hand the results straight to setters that refuse a null text.
 String NonNull(String text) { return text.IsNull() ? String("") : text; }
-
-bool HasLowerCase(const char* text) {
-  for (; *text; ++text) {
-    if (IsLower(*text)) return true;
-  }
-  return false;
-}
 
 size_t CountNoCase(const char* text, const char* pattern, size_t patternLength) {
   size_t count = 0;
@@ -58,7 +52,7 @@ String ExpandFileName(const char* pString, const char* pFileName) {
   WEFT_ASSERT(pFileName);
   String name(BaseName(pFileName));
   if (!HasLowerCase(name)) {
-    for (char* c = name.Text(); c && *c; ++c) *c = ToLower(*c);
+    if (name.Text()) LowerCase(name.Text());
   }
   return NonNull(ReplaceAll(pString, kFileNameMacro, name ? name.Text() : ""));
 }

@@ -10,6 +10,7 @@
 #include "shared/chars.h"
 #include "shared/htmltext.h"
 #include "shared/paths.h"
+#include "shared/string.h"
 #include "shared/tag_edit.h"
 
 namespace {
@@ -26,14 +27,14 @@ void UpperTagName(char* tag, int capacity, char (&name)[kTagNameSize], bool* upp
   // The element names the writer adds follow the letter case of the tag
   // being handled: its first or second character decides.
   if (upperCase) *upperCase = IsUpper(name[0]) || (name[0] && IsUpper(name[1]));
-  for (char* c = name; *c; ++c) *c = ToUpper(*c);
+  UpperCase(name);
 }
 
 // The head field a META tag carries (by its NAME), or kHeadFieldCount.
 HeadField MetaField(char* tag, int capacity) {
   char name[kMetaNameSize] = "";
   if (!TagParser(tag, capacity).FindAttribute("NAME", name, kMetaNameSize)) return kHeadFieldCount;
-  for (char* c = name; *c; ++c) *c = ToUpper(*c);
+  UpperCase(name);
   if (strcmp(name, "DESCRIPTION") == 0 || strcmp(name, "SUBJECT") == 0) return kDescription;
   if (strcmp(name, "KEYWORDS") == 0) return kKeywords;
   if (strcmp(name, "SORTORDER") == 0) return kSortOrder;
@@ -229,20 +230,15 @@ FILE* HTMLFile::OpenInput() {
 // A changed value that the page cannot hold whole is refused, naming the
 // field and its limit: nothing is ever cut silently.
 bool HTMLFile::CheckLimits() {
-  char text[160];
   for (int i = 0; i < kHeadFieldCount; ++i) {
     HeadField field = static_cast<HeadField>(i);
     if (!info_.changed[field]) continue;
-    int limit = HTMLFileInfo::Limit(field);
-    const char* encoded = "";
-    if (!tooLong_[field] && IsEncoded(field) && HtmlEncodedLength(info_.Text(field)) > kEncodedSize) {
-      limit = static_cast<int>(kEncodedSize) - 1;
-      encoded = " in HTML";
-    } else if (!tooLong_[field]) {
-      continue;
-    }
+    bool tooLongInHtml = IsEncoded(field) && HtmlEncodedLength(info_.Text(field)) > kEncodedSize;
+    if (!tooLong_[field] && !tooLongInHtml) continue;
+    int limit = tooLong_[field] ? HTMLFileInfo::Limit(field) : static_cast<int>(kEncodedSize) - 1;
+    char text[160];
     snprintf(text, sizeof text, "The %s too long for file \"%%s\" (at most %d characters%s)",
-             FieldLabel(field), limit, encoded);
+             FieldLabel(field), limit, tooLong_[field] ? "" : " in HTML");
     return Fail(text, outputName_);
   }
   return true;

@@ -2,6 +2,8 @@
 // write permission; hidden from a leading dot or the attribute record; the
 // archive bit from a stamp (size and modification time) in the record, which
 // lives in the extended attribute user.weft.attrib.
+#include "platform/attributes.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>

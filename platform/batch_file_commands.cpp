@@ -15,7 +15,7 @@
 #include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/host.h"
-#include "platform/setup_extra.h"
+#include "platform/names.h"
 
 namespace weft_batch {
 namespace {

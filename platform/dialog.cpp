@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/desktop.h"
 #include "platform/env.h"
 #include "platform/scripted_dialog.h"
 #include "platform/version.h"
@@ -42,6 +43,7 @@ char* GetItemText(const Dialog& dialog, int id, char* buffer, size_t size) {
 int RunDialog(const DialogSpec& spec, DialogHandler handler) {
   const char* script = GetEnv("WEFTDIALOGSCRIPT");
   if (script && *script) return weft_scripted::RunScriptedDialog(spec, handler, script);
+  if (weft_desktop::DesktopAvailable()) return weft_desktop::RunDesktopDialog(spec, handler);
   fprintf(stderr, "%s: no display to show the dialog on\n", DialogName(spec));
   return -1;
 }

@@ -2,13 +2,16 @@
 // boxes, the clipboard, dropped files, layout and pop-up tips, behind one
 // small interface.
 //
-// Back end: with WEFTDIALOGSCRIPT naming a script file the dialog runs
-// headless, driven by the script step by step, and WEFTDIALOGLOG (when set)
-// names a transcript file to which it appends what it shows. Its metrics are
-// fixed (see kScriptedMetrics), so layouts come out the same everywhere.
-// Without a script there is no window here: the dialog cannot be shown (a
-// message on standard error, RunDialog gives -1) and message boxes print
-// their text on standard error and take their default answer.
+// Back ends, chosen when a dialog or message box is shown:
+// - WEFTDIALOGSCRIPT names a script file: the dialog runs headless, driven
+//   by the script step by step, and WEFTDIALOGLOG (when set) names a
+//   transcript file to which it appends what it shows. Its metrics are fixed
+//   (see kScriptedMetrics), so layouts come out the same everywhere.
+// - Otherwise, with DISPLAY naming an X display that can be opened: a real
+//   window on the desktop.
+// - With neither, the dialog cannot be shown (a message on standard error,
+//   RunDialog gives -1), and message boxes print their text on standard
+//   error and take their default answer.
 //
 // Script, one step a line (empty lines and lines starting with '#' skipped;
 // in texts "\n", "\t" and "\\" stand for LF, TAB and a backslash):

@@ -175,6 +175,7 @@ TEST_F(DialogTest, TheEndOfTheScriptClosesTheWindowAsCancel) {
 
 TEST_F(DialogTest, WithoutAScriptTheDialogCannotBeShown) {
   SetEnv("WEFTDIALOGSCRIPT", nullptr);
+  SetEnv("DISPLAY", nullptr);
   testing::internal::CaptureStderr();
   EXPECT_EQ(RunDialog(kSpec, EchoHandler), -1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Echo: no display to show the dialog on\n");

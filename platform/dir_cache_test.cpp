@@ -17,7 +17,7 @@
 #include "platform/dir_cache.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "platform/testing/test_support.h"
 
 namespace {

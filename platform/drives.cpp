@@ -1,5 +1,7 @@
 // Drive letters over host folders, full Windows paths, the current directory
 // and host lookups without regard to letter case.
+#include "platform/drives.h"
+
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -253,7 +255,7 @@ bool IsWindowsName(const std::string& name) {
 
 bool ResolvePath(const char* path, WinPath* out, NameCheck check) {
   if (!path || !*path) {
-    SetError("The system cannot find the path specified.");
+    SetError(kErrorPathNotFound);
     return false;
   }
   WinPath result;
@@ -277,7 +279,7 @@ bool ResolvePath(const char* path, WinPath* out, NameCheck check) {
   }
   if (!AddComponents(rest, &result, check)) return false;
   if (WinPathTextLength(result) > static_cast<size_t>(kMaxPath)) {
-    SetError("The filename or extension is too long.");
+    SetError(kErrorFilenameTooLong);
     return false;
   }
   *out = std::move(result);
@@ -378,7 +380,7 @@ namespace {
 
 size_t CopyOut(const std::string& text, char* buffer, size_t size) {
   if (text.size() > static_cast<size_t>(kMaxPath)) {
-    SetError("The filename or extension is too long.");
+    SetError(kErrorFilenameTooLong);
     return 0;
   }
   if (!buffer || text.size() >= size) {
@@ -414,7 +416,7 @@ bool SetCurrentDir(const char* path) {
   if (!HostOfPath(path, &host)) return false;
   struct stat st;
   if (stat(host.c_str(), &st) != 0) {
-    SetError("The system cannot find the path specified.");
+    SetError(kErrorPathNotFound);
     return false;
   }
   if (!S_ISDIR(st.st_mode)) {

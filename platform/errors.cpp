@@ -1,34 +1,71 @@
-// The last-error text of the platform calls, one per thread.
+// The last error of the platform calls, one per thread: the code and its
+// text, both set together by the call that failed.
+#include "platform/errors.h"
+
 #include <cerrno>
 #include <cstring>
 #include <string>
 
-#include "platform/files.h"
 #include "platform/host.h"
 
 namespace {
 
-thread_local std::string lastError;
+struct LastError {
+  long code = 0;
+  std::string text;
+};
 
-// Windows' wording for the failures programs see most; strerror otherwise.
-const char* WindowsText(int error) {
+thread_local LastError lastError;
+
+struct ErrorText {
+  long code;
+  const char* text;
+};
+
+// Windows' wording of the codes the platform calls report.
+const ErrorText kTexts[] = {
+    {kErrorFileNotFound, "The system cannot find the file specified."},
+    {kErrorPathNotFound, "The system cannot find the path specified."},
+    {kErrorAccessDenied, "Access is denied."},
+    {kErrorNotEnoughMemory, "Not enough memory resources are available to process this command."},
+    {kErrorNotSameDevice, "The system cannot move the file to a different disk drive."},
+    {kErrorWriteProtect, "The media is write protected."},
+    {kErrorSharingViolation,
+     "The process cannot access the file because it is being used by another process."},
+    {kErrorFileExists, "The file exists."},
+    {kErrorOpenFailed, "The system cannot open the file."},
+    {kErrorDiskFull, "There is not enough space on the disk."},
+    {kErrorDirNotEmpty, "The directory is not empty."},
+    {kErrorAlreadyExists, "Cannot create a file when that file already exists."},
+    {kErrorFilenameTooLong, "The filename or extension is too long."},
+};
+
+const char* TextOf(long code) {
+  for (const ErrorText& entry : kTexts) {
+    if (entry.code == code) return entry.text;
+  }
+  return "";
+}
+
+// The Windows code for the failures programs see most; 0 for the others.
+long WindowsCode(int error) {
   switch (error) {
-    case ENOENT: return "The system cannot find the file specified.";
-    case ENOTDIR: return "The system cannot find the path specified.";
+    case ENOENT: return kErrorFileNotFound;
+    case ENOTDIR: return kErrorPathNotFound;
     case EACCES:
     case EPERM:
-    case EISDIR: return "Access is denied.";
-    case EEXIST: return "Cannot create a file when that file already exists.";
-    case ENOTEMPTY: return "The directory is not empty.";
-    case ENOSPC: return "There is not enough space on the disk.";
-    case ENAMETOOLONG: return "The filename or extension is too long.";
+    case EISDIR: return kErrorAccessDenied;
+    case EEXIST: return kErrorAlreadyExists;
+    case ENOTEMPTY: return kErrorDirNotEmpty;
+    case ENOSPC: return kErrorDiskFull;
+    case ENAMETOOLONG: return kErrorFilenameTooLong;
     case EMFILE:
-    case ENFILE: return "The system cannot open the file.";
-    case EROFS: return "The media is write protected.";
-    case EXDEV: return "The system cannot move the file to a different disk drive.";
-    case EBUSY: return "The process cannot access the file because it is being used by another process.";
-    case ENOMEM: return "Not enough memory resources are available to process this command.";
-    default: return nullptr;
+    case ENFILE: return kErrorOpenFailed;
+    case EROFS: return kErrorWriteProtect;
+    case EXDEV: return kErrorNotSameDevice;
+    case EBUSY: return kErrorSharingViolation;
+    case ENOMEM: return kErrorNotEnoughMemory;
+    default: return 0;
   }
 }
 
@@ -36,13 +73,27 @@ const char* WindowsText(int error) {
 
 namespace weft_host {
 
-void SetError(const std::string& text) { lastError = text; }
+void SetError(long code) {
+  lastError.code = code;
+  lastError.text = TextOf(code);
+}
+
+void SetError(const std::string& text) {
+  lastError.code = text.empty() ? 0 : kErrorGenFailure;
+  lastError.text = text;
+}
 
 void SetErrno(int error) {
-  const char* text = WindowsText(error);
-  lastError = text ? text : strerror(error);
+  long code = WindowsCode(error);
+  if (code != 0) {
+    SetError(code);
+  } else {
+    SetError(strerror(error));
+  }
 }
 
 }  // namespace weft_host
 
-const char* LastErrorText() { return lastError.c_str(); }
+const char* LastErrorText() { return lastError.text.c_str(); }
+
+long LastErrorCode() { return lastError.code; }

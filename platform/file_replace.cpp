@@ -20,9 +20,6 @@ using namespace weft_host;
 
 namespace {
 
-constexpr const char* kBusy =
-    "The process cannot access the file because it is being used by another process.";
-
 // The temporary files this process writes: host path -> a descriptor that
 // holds the file's lock until the file is put in place or discarded.
 struct Claims {
@@ -74,7 +71,7 @@ bool RemoveLeftover(const std::string& host) {
     bool busy = fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0;
     if (busy) {
       close(fd);
-      SetError(kBusy);
+      SetError(kErrorSharingViolation);
       return false;
     }
   }
@@ -88,13 +85,13 @@ bool RemoveLeftover(const std::string& host) {
 int CreateLocked(const std::string& host) {
   int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
-    if (errno == EEXIST) SetError(kBusy);
+    if (errno == EEXIST) SetError(kErrorSharingViolation);
     else SetErrno(errno);
     return -1;
   }
   int lock = fcntl(fd, F_DUPFD_CLOEXEC, 0);
   if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0) {
-    SetError(kBusy);
+    SetError(kErrorSharingViolation);
     if (lock >= 0) close(lock);
     close(fd);
     return -1;
@@ -118,7 +115,7 @@ bool LookUp(const char* path, std::string* host, bool* found, struct stat* st) {
   WinPath resolved;
   if (!ResolvePath(path, &resolved) || !HostOf(resolved, host, found, st)) return false;
   if (resolved.parts.empty()) {
-    SetError("Access is denied.");
+    SetError(kErrorAccessDenied);
     return false;
   }
   return true;
@@ -157,7 +154,7 @@ bool MayReplace(const Destination& destination) {
   if (!destination.exists) return true;
   const struct stat& st = destination.st;
   if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR)) return true;
-  SetError("Access is denied.");
+  SetError(kErrorAccessDenied);
   return false;
 }
 
@@ -185,6 +182,16 @@ bool WriteInPlace(const std::string& temp, const std::string& target) {
   if (in < 0 || out < 0) {
     SetErrno(errno);
     if (in >= 0) close(in);
+    return false;
+  }
+  // Room for a longer version is taken first, so that a full disk refuses
+  // it before a byte of the old one is overwritten.
+  struct stat inStatus, outStatus;
+  if (fstat(in, &inStatus) == 0 && fstat(out, &outStatus) == 0 && inStatus.st_size > outStatus.st_size &&
+      fallocate(out, FALLOC_FL_KEEP_SIZE, 0, inStatus.st_size) != 0 && errno == ENOSPC) {
+    SetErrno(errno);
+    close(in);
+    close(out);
     return false;
   }
   char buffer[65536];
@@ -216,10 +223,23 @@ bool WriteInPlace(const std::string& temp, const std::string& target) {
   return ok;
 }
 
-// Flushes the temporary file and gives it the old file's owner and mode.
-bool PrepareTemporary(const std::string& temp, const Destination& destination) {
+// True when the claimed descriptor and the name (status `st`) are one file:
+// another program may have taken the name over between the claim's create
+// and its lock, and its file must never be put in place for ours.
+bool StillOurs(int fd, const struct stat& st) {
+  struct stat own;
+  if (fstat(fd, &own) == 0 && own.st_dev == st.st_dev && own.st_ino == st.st_ino) return true;
+  SetError(kErrorSharingViolation);
+  return false;
+}
+
+// Flushes the temporary file (the file named `temp`, whose status is `st`)
+// and gives it the old file's owner and mode.
+bool PrepareTemporary(const std::string& temp, const struct stat& st,
+                      const Destination& destination) {
   int fd = ClaimedFd(temp);
   bool own = fd < 0;
+  if (!own && !StillOurs(fd, st)) return false;
   if (own) fd = open(temp.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     SetErrno(errno);
@@ -233,9 +253,11 @@ bool PrepareTemporary(const std::string& temp, const Destination& destination) {
   return ok;
 }
 
-bool Finish(const std::string& temp, bool ok) {
-  if (ok) Release(temp);
-  return ok;
+// The temporary file is in place (or gone into the target): its name is
+// free again.
+bool Done(const std::string& temp) {
+  Release(temp);
+  return true;
 }
 
 }  // namespace
@@ -245,7 +267,7 @@ namespace weft_host {
 bool PutInPlace(const std::string& source, const struct stat& st, const std::string& target,
                 bool found, const struct stat& targetSt) {
   if (!S_ISREG(st.st_mode)) {
-    SetError("Access is denied.");
+    SetError(kErrorAccessDenied);
     return false;
   }
   Destination destination;
@@ -254,15 +276,15 @@ bool PutInPlace(const std::string& source, const struct stat& st, const std::str
   }
   if (destination.exists && destination.st.st_dev == st.st_dev &&
       destination.st.st_ino == st.st_ino) {
-    return Finish(source, true);  // the same file under another letter case
+    return Done(source);  // the same file under another letter case
   }
-  if (!PrepareTemporary(source, destination)) return false;
+  if (!PrepareTemporary(source, st, destination)) return false;
   if (destination.exists && destination.st.st_nlink > 1) {
     if (!WriteInPlace(source, destination.host)) return false;
     unlink(source.c_str());
-    return Finish(source, true);
+    return Done(source);
   }
-  if (rename(source.c_str(), destination.host.c_str()) == 0) return Finish(source, true);
+  if (rename(source.c_str(), destination.host.c_str()) == 0) return Done(source);
   if (errno != EXDEV) {
     SetErrno(errno);
     return false;
@@ -270,7 +292,7 @@ bool PutInPlace(const std::string& source, const struct stat& st, const std::str
   const struct stat* old = destination.exists ? &destination.st : nullptr;
   if (!CopyIntoPlace(source, destination.host, true, old)) return false;
   unlink(source.c_str());
-  return Finish(source, true);
+  return Done(source);
 }
 
 bool PutInPlace(const std::string& source, const std::string& target) {
@@ -329,7 +351,7 @@ bool ReplaceFile(const char* temp, const char* target) {
     return false;
   }
   if (!found) {
-    SetError("The system cannot find the file specified.");
+    SetError(kErrorFileNotFound);
     return false;
   }
   return PutInPlace(source, st, host, targetFound, targetSt);

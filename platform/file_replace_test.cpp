@@ -191,3 +191,26 @@ TEST(CreateReplacement, HoldsTheNameUntilTheReplace) {
 }
 
 }  // namespace
+
+namespace {
+
+// Another program that took the temporary name over (between this one's
+// create and lock) has its file left alone: it is never put in place for
+// this program's new version.
+TEST(ReplaceFile, NeverPutsAnotherProgramsFileInPlace) {
+  TempDrive drive;
+  drive.Write("page.htm", "old");
+  FILE* file = CreateReplacement("C:\\temp.$$$", "w");
+  ASSERT_NE(file, nullptr);
+  fputs("mine", file);
+  fclose(file);
+  unlink(drive.Host("temp.$$$").c_str());
+  drive.Write("temp.$$$", "theirs, half written");
+  EXPECT_FALSE(ReplaceFile("C:\\temp.$$$", "C:\\page.htm"));
+  EXPECT_STREQ(LastErrorText(),
+               "The process cannot access the file because it is being used by another process.");
+  EXPECT_EQ(drive.Read("page.htm"), "old");
+  EXPECT_EQ(drive.Read("temp.$$$"), "theirs, half written");
+}
+
+}  // namespace

@@ -51,7 +51,7 @@ const char* StreamMode(const OpenMode& mode) {
 
 bool IsReadOnly(const struct stat& st) { return !S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR); }
 
-void AccessDenied() { SetError("Access is denied."); }
+void AccessDenied() { SetError(kErrorAccessDenied); }
 
 // Refuses what Windows cannot open as a file: directories and anything but a
 // regular file.
@@ -310,7 +310,7 @@ bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
   }
   if (ok) CopyHiddenFlag(from, temp);
   if (ok && !RenameHost(temp, to, replace)) {
-    if (errno == EEXIST) SetError("Cannot create a file when that file already exists.");
+    if (errno == EEXIST) SetError(kErrorAlreadyExists);
     else SetErrno(errno);
     ok = false;
   }
@@ -381,7 +381,7 @@ bool CanReplace(const Target& target) {
   return true;
 }
 
-void AlreadyExists() { SetError("Cannot create a file when that file already exists."); }
+void AlreadyExists() { SetError(kErrorAlreadyExists); }
 
 std::atomic<unsigned> tempCounter{0};
 
@@ -421,6 +421,30 @@ FILE* OpenFile(const char* path, const char* mode) {
   return file;
 }
 
+FileHandle OpenFileHandle(const char* path, uint64_t* size) {
+  std::string host;
+  if (!HostOfPath(path, &host)) return kInvalidFile;
+  struct stat opened;
+  int fd = OpenRegular(host, O_RDONLY, &opened);
+  if (fd >= 0) *size = static_cast<uint64_t>(opened.st_size);
+  return fd;
+}
+
+void CloseFileHandle(FileHandle file) {
+  if (file >= 0) close(file);
+}
+
+bool ReadFileHandle(FileHandle file, uint64_t offset, char* buffer, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = pread(file, buffer + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
 bool ReadWholeFile(const char* path, std::string* text) {
   WinPath resolved;
   std::string host;
@@ -432,6 +456,19 @@ bool ReadWholeFile(const char* path, std::string* text) {
   bool ok = ReadAll(fd, text, opened.st_size);
   close(fd);
   return ok;
+}
+
+std::vector<std::string> TextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    if (!lines.back().empty() && lines.back().back() == '\r') lines.back().pop_back();
+    start = end + 1;
+  }
+  return lines;
 }
 
 bool DeleteFile(const char* path) {
@@ -453,7 +490,7 @@ bool CreateDir(const char* path) {
   Target target;
   if (!ResolveTarget(path, &target)) return false;
   if (mkdir(target.host.c_str(), 0777) != 0) {
-    if (errno == ENOENT) SetError("The system cannot find the path specified.");
+    if (errno == ENOENT) SetError(kErrorPathNotFound);
     else SetErrno(errno);
     return false;
   }
@@ -517,11 +554,11 @@ bool CopyFile(const char* from, const char* to, bool failIfExists) {
   if (target.exists) {
     struct stat sourceStat;
     if (stat(source.c_str(), &sourceStat) == 0 && SameFile(sourceStat, target.st)) {
-      SetError("The process cannot access the file because it is being used by another process.");
+      SetError(kErrorSharingViolation);
       return false;
     }
     if (failIfExists) {
-      SetError("The file exists.");
+      SetError(kErrorFileExists);
       return false;
     }
     if (!CanReplace(target)) return false;
@@ -559,6 +596,6 @@ bool MakeTempFile(const char* dir, const char* prefix, std::string* path) {
     *path = candidate;
     return true;
   }
-  SetError("The file exists.");
+  SetError(kErrorFileExists);
   return false;
 }

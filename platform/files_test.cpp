@@ -134,6 +134,21 @@ TEST(OpenFile, RefusesDirectoriesAndSpecialFilesWithoutBlocking) {
   EXPECT_EQ(drive.Files(), std::vector<std::string>{"pipe"});
 }
 
+TEST(Files, TextLinesSplitAtLineFeeds) {
+  using Lines = std::vector<std::string>;
+  struct Case {
+    const char* text;
+    Lines lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\n", {"a"}},
+      {"a\r\n\nb\r", {"a", "", "b"}},
+      {"a\rb\n\n", {"a\rb", ""}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TextLines(c.text), c.lines) << c.text;
+}
+
 TEST(Files, ReadWholeFileIsBinary) {
   TempDrive drive;
   std::string content("a\r\nb\0c", 6);

@@ -1,5 +1,7 @@
-// Windows file times (100 ns units since 1601-01-01 UTC): the clock, file
-// times on disk, Unix and local-time conversions and the broken-down form.
+// Windows file times (100 ns units since 1601-01-01 UTC): file times on disk,
+// Unix and local-time conversions and the broken-down form.
+#include "platform/filetime.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -72,12 +74,6 @@ FileTime ToFileTime(const struct timespec& time) {
 }
 
 }  // namespace weft_host
-
-FileTime FileTimeNow() {
-  struct timespec now;
-  clock_gettime(CLOCK_REALTIME, &now);
-  return UnixToFileTime(now.tv_sec, now.tv_nsec);
-}
 
 FileTime UnixToFileTime(int64_t seconds, int64_t nanoseconds) {
   int64_t units = (seconds + kSecondsFrom1601To1970) * kUnitsPerSecond + nanoseconds / 100;

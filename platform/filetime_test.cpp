@@ -4,6 +4,7 @@
 #include <ctime>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 

@@ -1,17 +1,29 @@
-// Helpers shared by the platform sources only: the drive map, resolved
-// Windows paths, host lookups and the last-error text. Code outside
-// platform/ uses files.h and env.h instead.
+// Helpers shared by the platform sources only, over host paths and POSIX
+// types, grouped by the module that defines them. Code outside platform/
+// uses the modules' own headers (files.h, env.h, ...) instead.
 #pragma once
 
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
 
 namespace weft_host {
+
+// --- Errors (errors.cpp) ---------------------------------------------------
+
+// Records the failure of a call (errors.h): a Windows code with its text; a
+// text of its own (one with details such as a path), whose code is
+// kErrorGenFailure; or an errno value as the Windows code it stands for.
+void SetError(long code);
+void SetError(const std::string& text);
+void SetErrno(int error);
+
+// --- Drives and paths (drives.cpp) -----------------------------------------
 
 // One WEFTDRIVES entry: the letter (upper case) and its host folder without
 // a trailing '/' ("" stands for the host root "/").
@@ -56,6 +68,24 @@ bool HostOfPath(const char* path, std::string* host);
 // each component end in it.
 bool ExactHostOf(const WinPath& path, std::string* host, std::vector<size_t>* ends = nullptr);
 
+// True when `name` is one Windows could hold (no \ / : * ? " < > | and no
+// byte below 32).
+bool IsWindowsName(const std::string& name);
+
+// Copies a path that a call returns (a short name, a found file) into the
+// caller's `buffer` of `size` and returns its length; one over 260
+// characters or one that does not fit fails as a name too long (0).
+inline size_t CopyPathOut(const std::string& text, char* buffer, size_t size) {
+  if (text.size() > static_cast<size_t>(kMaxPath) || !buffer || text.size() >= size) {
+    SetError(kErrorFilenameTooLong);
+    return 0;
+  }
+  memcpy(buffer, text.c_str(), text.size() + 1);
+  return text.size();
+}
+
+// --- Listing patterns and order (listing.cpp) ------------------------------
+
 // Splits a listing pattern into its folder text (with its separator, or "."
 // when there is none) and its last component.
 void SplitPattern(const char* pattern, std::string* folder, std::string* last);
@@ -84,14 +114,11 @@ std::vector<const DirName*> MatchingNames(const DirNames& names, const NamePatte
 // bytes breaking ties.
 bool NameListedBefore(const char* a, const char* b);
 
-// True when `name` is one Windows could hold (no \ / : * ? " < > | and no
-// byte below 32).
-bool IsWindowsName(const std::string& name);
+// Whether a directory entry (its host path and d_type) is a symbolic link;
+// the link itself is looked at only where the type is unknown.
+bool IsLinkEntry(const std::string& host, unsigned char type);
 
-// Last error text.
-void SetError(const std::string& text);
-// The Windows text for an errno value.
-void SetErrno(int error);
+// --- Attributes (attributes.cpp) -------------------------------------------
 
 // Attributes and listing data of a host file already stat'ed; `name` is the
 // name shown (for the dot rule and FindData::name).
@@ -105,15 +132,21 @@ void FillFindData(const std::string& host, const struct stat& st, FileTime creat
 // where the file system keeps none) in one call.
 bool StatWithCreation(const std::string& host, struct stat* st, FileTime* creation);
 
+// Gives `to` the hidden flag of `from`'s attribute record (best effort).
+void CopyHiddenFlag(const std::string& from, const std::string& to);
+
+// True when the attribute record of host file `host` says hidden.
+bool HasHiddenRecord(const std::string& host);
+// The same in one call that also tells whether `host` exists: false (and
+// `hidden` untouched) when it does not.
+bool ReadHiddenRecord(const std::string& host, bool* hidden);
+
+// --- Times (filetime.cpp) --------------------------------------------------
+
 // Host times as Windows file times.
 FileTime ToFileTime(const struct timespec& time);
 
-}  // namespace weft_host
-
-namespace weft_host {
-
-// Gives `to` the hidden flag of `from`'s attribute record (best effort).
-void CopyHiddenFlag(const std::string& from, const std::string& to);
+// --- Copying and replacing (files.cpp, file_replace.cpp) -------------------
 
 // Copies the contents and times of host file `from` into a new file beside
 // `to` and flushes it, then renames it over `to` in one step (without
@@ -132,10 +165,5 @@ void CarryOwnerAndMode(int fd, const struct stat& old);
 bool PutInPlace(const std::string& source, const struct stat& st, const std::string& target,
                 bool found, const struct stat& targetSt);
 bool PutInPlace(const std::string& source, const std::string& target);
-// True when the attribute record of host file `host` says hidden.
-bool HasHiddenRecord(const std::string& host);
-// The same in one call that also tells whether `host` exists: false (and
-// `hidden` untouched) when it does not.
-bool ReadHiddenRecord(const std::string& host, bool* hidden);
 
 }  // namespace weft_host

@@ -1,4 +1,7 @@
 // find-first/next listings with Windows wildcard rules and NTFS order.
+#include "platform/listing.h"
+
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -109,18 +112,28 @@ bool MatchTokens(const std::vector<int>& tokens, const char* name) {
   return Matcher(tokens, name).Match(start, start);
 }
 
-bool AddEntry(const std::string& host, const std::string& name, std::vector<FindData>* out) {
+// `link`: the entry is a symbolic link; a link to a directory is listed as
+// a reparse point.
+bool AddEntry(const std::string& host, const std::string& name, std::vector<FindData>* out,
+              bool link = false) {
   struct stat st;
   FileTime creation;
   if (!StatWithCreation(host, &st, &creation)) return false;
   out->emplace_back();
   FillFindData(host, st, creation, name, &out->back());
+  if (link && S_ISDIR(st.st_mode)) out->back().attributes |= kAttrReparsePoint;
   return true;
 }
 
 }  // namespace
 
 namespace weft_host {
+
+bool IsLinkEntry(const std::string& host, unsigned char type) {
+  if (type != DT_UNKNOWN) return type == DT_LNK;
+  struct stat st;
+  return lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
 
 // Splits a pattern into its folder text and its last component.
 void SplitPattern(const char* pattern, std::string* folder, std::string* last) {
@@ -176,7 +189,7 @@ bool NameMatchesWildcard(const char* name, const char* pattern) {
 
 FindState* FindFirst(const char* pattern, FindData* data) {
   if (!pattern || !*pattern) {
-    SetError("The system cannot find the file specified.");
+    SetError(kErrorFileNotFound);
     return nullptr;
   }
   std::string folderText, last;
@@ -189,22 +202,25 @@ FindState* FindFirst(const char* pattern, FindData* data) {
     return nullptr;
   }
   NamePattern wanted(last.c_str());
-  std::vector<std::string> matched;
+  std::vector<DirName> matched;
   bool listed = found && WithDirNames(host, S_ISLNK(st.st_mode) ? nullptr : &st,
                                       [&](const DirNames& names) {
                                         for (const DirName* entry : MatchingNames(names, wanted)) {
-                                          matched.push_back(entry->name);
+                                          matched.push_back(*entry);
                                         }
                                       });
   if (!listed) {
-    SetError("The system cannot find the path specified.");
+    SetError(kErrorPathNotFound);
     return nullptr;
   }
   auto state = new FindState;
   std::string prefix = host == "/" ? "" : host;
   state->entries.reserve(matched.size() + 2);
   // The names come in listing order already.
-  for (const std::string& name : matched) AddEntry(prefix + "/" + name, name, &state->entries);
+  for (const DirName& entry : matched) {
+    std::string path = prefix + "/" + entry.name;
+    AddEntry(path, entry.name, &state->entries, IsLinkEntry(path, entry.type));
+  }
   if (!folder.parts.empty()) {
     std::vector<FindData> dots;
     if (wanted.Matches(".")) AddEntry(host, ".", &dots);
@@ -213,7 +229,7 @@ FindState* FindFirst(const char* pattern, FindData* data) {
   }
   if (!FindNext(state, data)) {
     delete state;
-    SetError("The system cannot find the file specified.");
+    SetError(kErrorFileNotFound);
     return nullptr;
   }
   return state;

@@ -1,11 +1,12 @@
-// Message boxes: the answer from a script, or the caption and text on
-// standard error; a transcript records every box.
+// Message boxes: the answer from a script, a window on the desktop, or the
+// caption and text on standard error; a transcript records every box.
 #include "platform/message_box.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "platform/desktop.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/message_box_style.h"
@@ -65,6 +66,7 @@ int ShowMessageBox(const char* text, const char* caption, uint32_t style) {
   const char* script = GetEnv("WEFTDIALOGSCRIPT");
   int answer;
   if (script && *script) answer = ScriptedAnswer(script, style);
+  else if (weft_desktop::DesktopAvailable()) answer = weft_desktop::ShowDesktopMessageBox(text, caption, style, nullptr);
   else answer = PrintedAnswer(text, caption, style);
   const char* log = GetEnv("WEFTDIALOGLOG");
   if (log && *log) WriteTranscript(log, text, caption, style, answer);

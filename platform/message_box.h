@@ -1,7 +1,8 @@
 // Windows message boxes, also for programs without a window of their own.
-// There is no window here: with WEFTDIALOGSCRIPT the box takes the next
-// answer from that file; without it it prints its caption and text on
-// standard error and takes its default answer. WEFTDIALOGLOG names a transcript file to which every box
+// With WEFTDIALOGSCRIPT the box takes the next answer from that file; else,
+// with an X display (DISPLAY), it is a modal window on the desktop; with
+// neither it prints its caption and text on standard error and takes its
+// default answer. WEFTDIALOGLOG names a transcript file to which every box
 // appends what it showed and how it was answered.
 //
 // Script: one answer a line ("OK", "Cancel", "Abort", "Retry", "Ignore",

@@ -17,6 +17,7 @@ class MessageBoxTest : public ::testing::Test {
   MessageBoxTest() {
     SetEnv("WEFTDIALOGSCRIPT", nullptr);
     SetEnv("WEFTDIALOGLOG", nullptr);
+    SetEnv("DISPLAY", nullptr);  // no desktop: boxes print
   }
   ~MessageBoxTest() override {
     SetEnv("WEFTDIALOGSCRIPT", nullptr);
@@ -62,6 +63,13 @@ TEST_F(MessageBoxTest, ScriptAnswersInTurnAndTranscript) {
             "MessageBox \"Third\" icon=warning buttons=OK\nDone.\nAnswer: OK\n"
             "MessageBox \"Fourth\" icon=error buttons=Retry Cancel\nTry?\nAnswer: Retry\n"
             "MessageBox \"Fifth\" icon=none buttons=OK Cancel\nOut of answers\nAnswer: Cancel\n");
+}
+
+TEST_F(MessageBoxTest, ADisplayThatCannotBeOpenedPrints) {
+  SetEnv("DISPLAY", ":65000");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ShowMessageBox("Text", "Caption", kMbYesNo | kMbDefaultButton2), kIdNo);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Caption\nText\n");
 }
 
 TEST_F(MessageBoxTest, TranscriptWithoutScriptStillPrints) {

@@ -49,6 +49,11 @@ bool FindProgram(const char* name, std::string* path);
 int RunProgramDirect(const char* program, const std::vector<std::string>& args,
                      const ProcessOptions& options = {});
 
+// Ends at once every program started with a limit that is still running,
+// with everything it started (for a server that stops while it waits); one
+// that starts from then on is ended as soon as it runs.
+void EndLimitedPrograms();
+
 // Runs a command line through the command interpreter, as the C runtime's
 // system() does, waits and returns the exit code of its last command (or
 // kCannotStart). When COMSPEC is unset or names CMD.EXE or COMMAND.COM, the

@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -229,16 +231,22 @@ TEST_F(Processes, BatchInterpreterCommands) {
       {"@echo off\necho a & echo b\n", "a\nb\n", 0},
       {"@echo off\nshow \"a b\" c >sub\\s.txt\necho done\n", "done\n", 0},
       {"@echo off\nexit 5\necho not reached\n", "", 5},
+      // A value's '<', '>', '|', '&' and quotes are text, never syntax.
+      {"@echo off\necho %SYNTAX%\nset COPY=%SYNTAX%\necho [%COPY%]>syn.txt\n"
+       "if \"%SYNTAX%\"==\"%COPY%\" echo same %COPY%\nif exist b.txt echo leaked\n",
+       "a>b.txt & c|d \"e\nsame a>b.txt & c|d \"e\n", 0},
   };
   for (const Case& c : cases) {
     drive_.Write("t.bat", c.batch);
     int code = 0;
     ProcessOptions options;
-    options.environment = {"FROM=outside"};
+    options.environment = {"FROM=outside", "SYNTAX=a>b.txt & c|d \"e"};
     EXPECT_EQ(Run("t.bat", &code, options), c.out) << c.batch;
     EXPECT_EQ(code, c.code) << c.batch;
   }
   EXPECT_EQ(drive_.Read("a.txt"), "one\ntwo\n");
+  EXPECT_EQ(drive_.Read("syn.txt"), "[a>b.txt & c|d \"e]\n");
+  EXPECT_FALSE(drive_.Exists("b.txt"));
   EXPECT_EQ(drive_.Read("sub/s.txt"), "[a b]\n[c]\n" + drive_.Host() + "\nSHOWN=\n");
 }
 
@@ -272,22 +280,6 @@ TEST_F(Processes, OtherComspecGetsSlashC) {
   EXPECT_EQ(code, 2);
   Keep("COMSPEC", "C:\\WINDOWS\\SYSTEM32\\CMD.EXE");
   EXPECT_EQ(Run("echo built in", &code), "built in\n");
-}
-
-// True when process `pid` is gone or ended (a zombie waiting for its new
-// parent to collect it), waiting a little for the kill to arrive.
-bool Ended(int pid) {
-  for (int i = 0; i < 200; ++i) {
-    FILE* file = fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
-    if (!file) return true;
-    char buffer[512] = {};
-    size_t got = fread(buffer, 1, sizeof buffer - 1, file);
-    fclose(file);
-    const char* close = strrchr(buffer, ')');
-    if (got == 0 || (close && close[1] == ' ' && close[2] == 'Z')) return true;
-    usleep(10000);
-  }
-  return false;
 }
 
 // A program that passes its time limit is ended with everything it started;
@@ -329,9 +321,26 @@ TEST_F(Processes, TimeAndOutputLimits) {
     std::string pid = drive_.Read("pid.txt");
     if (!pid.empty()) {
       // The program the script started in the background is gone as well.
-      EXPECT_TRUE(Ended(atoi(pid.c_str()))) << label;
+      EXPECT_TRUE(ProcessEnded(atoi(pid.c_str()))) << label;
     }
   }
+}
+
+// A caller that stops while it waits ends its limited programs at once.
+TEST_F(Processes, EndLimitedProgramsEndsThemWithWhatTheyStarted) {
+  WriteScript("bin/hang", "#!/bin/sh\n/bin/sleep 30 &\necho $! >\"$PIDFILE\"\nwait\n");
+  ProcessOptions options;
+  options.timeLimitMs = 60000;
+  options.environment = {"PIDFILE=" + drive_.Host("pid.txt")};
+  std::atomic<int> result{0};
+  std::thread waiter([&] { result = RunProgramDirect("hang", {}, options); });
+  for (int i = 0; i < 1000 && drive_.Read("pid.txt").empty(); ++i) usleep(10000);
+  int pid = atoi(drive_.Read("pid.txt").c_str());
+  ASSERT_GT(pid, 0);
+  EndLimitedPrograms();
+  waiter.join();
+  EXPECT_EQ(result, 128 + SIGKILL);
+  EXPECT_TRUE(ProcessEnded(pid));
 }
 
 // A started program holds none of the caller's descriptors (such as its

@@ -501,7 +501,7 @@ bool OpenRegistryKey(const RegistryKey& parent, const char* subkey, RegistryKey*
     Node* node = NodeOf(cache, parent);
     if (!node) return false;
     if (!Walk(node, names, false, nullptr)) {
-      SetError("The system cannot find the file specified.");
+      SetError(kErrorFileNotFound);
       return false;
     }
     key->root = parent.root;
@@ -539,7 +539,7 @@ bool DeleteRegistryKey(const RegistryKey& parent, const char* subkey) {
   std::vector<std::string> names;
   if (!ValidSubkey(parent, subkey, &names)) return false;
   if (names.empty()) {
-    SetError("Access is denied.");
+    SetError(kErrorAccessDenied);
     return false;
   }
   return Changing([&](Cache* cache, bool* changed) {
@@ -548,7 +548,7 @@ bool DeleteRegistryKey(const RegistryKey& parent, const char* subkey) {
     Node* owner = node ? Walk(node, above, false, nullptr) : nullptr;
     Node* target = owner ? owner->Child(names.back()) : nullptr;
     if (!target) {
-      if (node) SetError("The system cannot find the file specified.");
+      if (node) SetError(kErrorFileNotFound);
       return false;
     }
     auto& children = owner->children;
@@ -564,7 +564,7 @@ bool QueryRegistryValue(const RegistryKey& key, const char* name, std::string* d
     Node* node = NodeOf(cache, key);
     std::string* value = node ? node->Value(ValueName(name)) : nullptr;
     if (!value) {
-      if (node) SetError("The system cannot find the file specified.");
+      if (node) SetError(kErrorFileNotFound);
       return false;
     }
     *data = *value;
@@ -591,7 +591,7 @@ bool DeleteRegistryValue(const RegistryKey& key, const char* name) {
     auto at = std::find_if(values.begin(), values.end(),
                            [&](const auto& value) { return SameName(value.first, ValueName(name)); });
     if (at == values.end()) {
-      SetError("The system cannot find the file specified.");
+      SetError(kErrorFileNotFound);
       return false;
     }
     values.erase(at);

@@ -333,14 +333,8 @@ class ScriptedDialog : public Dialog {
 bool ReadScript(const char* path, std::vector<std::string>* steps) {
   std::string text;
   if (!ReadWholeFile(path, &text)) return false;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (const std::string& line : TextLines(text)) {
     if (!line.empty() && line[0] != '#') steps->push_back(line);
-    start = end + 1;
   }
   return true;
 }

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -23,6 +24,8 @@ int Remember(int result) {
 }  // namespace
 
 bool SocketsStartup() {
+  // Sending a file has no flag against SIGPIPE, as sending data has.
+  signal(SIGPIPE, SIG_IGN);
   if (stopPipe[0] >= 0) return true;
   return pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) == 0;
 }
@@ -35,7 +38,9 @@ void SocketsCleanup() {
 }
 
 Socket OpenListeningSocket() {
-  int s = Remember(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  // Non-blocking, so that a thread that tries to take a waiting connection
+  // never blocks when another took it first.
+  int s = Remember(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (s < 0) return kInvalidSocket;
   int on = 1;
   setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
@@ -67,7 +72,7 @@ Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error) {
     }
     sockaddr_in address{};
     socklen_t length = sizeof address;
-    int s = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC);
+    int s = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (s >= 0) {
       *clientAddress = ntohl(address.sin_addr.s_addr);
       return s;
@@ -76,6 +81,15 @@ Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error) {
     *error = errno;
     return kInvalidSocket;
   }
+}
+
+Socket TryAcceptConnection(Socket listener, uint32_t* clientAddress) {
+  sockaddr_in address{};
+  socklen_t length = sizeof address;
+  int s = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
+  if (s < 0) return kInvalidSocket;
+  *clientAddress = ntohl(address.sin_addr.s_addr);
+  return s;
 }
 
 void StopAccepting() {
@@ -97,6 +111,7 @@ void InstallStopSignals(void (*handler)(int)) {
 
 bool SetNonBlocking(Socket s) {
   int flags = fcntl(s, F_GETFL);
+  if (flags >= 0 && (flags & O_NONBLOCK)) return true;
   return flags >= 0 && Remember(fcntl(s, F_SETFL, flags | O_NONBLOCK)) == 0;
 }
 
@@ -114,8 +129,16 @@ int ReceiveSocket(Socket s, char* buffer, size_t size) {
   return static_cast<int>(Remember(static_cast<int>(recv(s, buffer, size, 0))));
 }
 
-int SendSocket(Socket s, const char* data, size_t length) {
-  return static_cast<int>(Remember(static_cast<int>(send(s, data, length, MSG_NOSIGNAL))));
+int SendSocket(Socket s, const char* data, size_t length, bool more) {
+  int flags = MSG_NOSIGNAL | (more ? MSG_MORE : 0);
+  return static_cast<int>(Remember(static_cast<int>(send(s, data, length, flags))));
+}
+
+long long TransmitFile(Socket s, FileHandle file, uint64_t offset, size_t count) {
+  off_t at = static_cast<off_t>(offset);
+  ssize_t sent = sendfile(s, file, &at, count);
+  if (sent < 0) Remember(-1);
+  return sent;
 }
 
 int LastSocketError() { return lastError; }

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/files.h"
+
 using Socket = int;
 constexpr Socket kInvalidSocket = -1;
 
@@ -15,7 +17,8 @@ constexpr Socket kInvalidSocket = -1;
 constexpr int kSocketInterrupted = 10004;   // accept woken by StopAccepting
 constexpr int kSocketWouldBlock = 10035;    // non-blocking call must retry
 
-// Prepares the stop pipe; false when it cannot be made. Cleanup closes it.
+// Prepares the stop pipe and keeps a client that is gone from ending the
+// process (SIGPIPE); false when the pipe cannot be made. Cleanup closes it.
 bool SocketsStartup();
 void SocketsCleanup();
 
@@ -23,10 +26,13 @@ Socket OpenListeningSocket();  // a TCP socket, or kInvalidSocket
 // Binds to `port` on the loopback address (loopbackOnly) or on any address.
 bool BindSocket(Socket socket, int port, bool loopbackOnly);
 bool ListenSocket(Socket socket, int backlog);
-// Waits for a connection. Returns it with the client's IPv4 address (first
-// byte in the high bits), or kInvalidSocket with `error` set: 10004 when
-// StopAccepting woke it, another code when accepting failed.
+// Waits for a connection. Returns it, non-blocking, with the client's IPv4
+// address (first byte in the high bits), or kInvalidSocket with `error` set:
+// 10004 when StopAccepting woke it, another code when accepting failed.
 Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error);
+// A connection that is waiting already, without waiting for one; kInvalidSocket
+// when there is none.
+Socket TryAcceptConnection(Socket listener, uint32_t* clientAddress);
 // Wakes AcceptConnection for good; async-signal-safe.
 void StopAccepting();
 // Calls `handler` (with the signal number) on SIGINT and SIGTERM.
@@ -40,9 +46,14 @@ constexpr int kSocketWritable = 2;
 // error, else the bits that hold.
 int WaitSocket(Socket socket, bool readable, bool writable, int milliseconds);
 // As recv and send (send without SIGPIPE): bytes moved, 0 at the peer's end,
-// -1 on error (see LastSocketError).
+// -1 on error (see LastSocketError). With `more`, the data waits briefly for
+// what is sent next, so that both leave in the same packets.
 int ReceiveSocket(Socket socket, char* buffer, size_t size);
-int SendSocket(Socket socket, const char* data, size_t length);
+int SendSocket(Socket socket, const char* data, size_t length, bool more = false);
+// Sends up to `count` bytes of a file opened by OpenFileHandle, from
+// `offset`, straight from the file: bytes sent, 0 when the file has no byte
+// at `offset` (it ended early), -1 on error (see LastSocketError).
+long long TransmitFile(Socket socket, FileHandle file, uint64_t offset, size_t count);
 // The last error of a call above in this thread, as a Windows Sockets code
 // where one matches (10035 for would-block), else the host's number.
 int LastSocketError();

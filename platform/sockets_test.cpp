@@ -98,4 +98,28 @@ TEST(Sockets, BindFailsOnPortInUse) {
   CloseSocket(second);
 }
 
+// Taking a connection that waits already never blocks; accepted sockets are
+// non-blocking.
+TEST(Sockets, TryAcceptTakesOnlyWaitingConnections) {
+  Listener listener;
+  uint32_t address = 0;
+  EXPECT_EQ(TryAcceptConnection(listener.socket, &address), kInvalidSocket);
+  int client = ConnectTo(LocalPort(listener.socket));
+  Socket connection = kInvalidSocket;
+  for (int i = 0; i < 100 && connection == kInvalidSocket; ++i) {
+    connection = TryAcceptConnection(listener.socket, &address);
+    if (connection == kInvalidSocket) usleep(10000);
+  }
+  ASSERT_NE(connection, kInvalidSocket);
+  EXPECT_EQ(address, 0x7F000001u);
+  EXPECT_TRUE(fcntl(connection, F_GETFL) & O_NONBLOCK);
+  EXPECT_TRUE(fcntl(connection, F_GETFD) & FD_CLOEXEC);
+  char byte;
+  EXPECT_EQ(ReceiveSocket(connection, &byte, 1), -1);
+  EXPECT_EQ(LastSocketError(), kSocketWouldBlock);
+  EXPECT_EQ(TryAcceptConnection(listener.socket, &address), kInvalidSocket);
+  CloseSocket(connection);
+  close(client);
+}
+
 }  // namespace

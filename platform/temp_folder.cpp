@@ -1,5 +1,7 @@
 // The folder for temporary files: always an absolute folder that this
 // process and the programs it starts can write, never the current folder.
+#include "platform/temp_folder.h"
+
 #include <unistd.h>
 
 #include <cstdlib>

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/clock.h"
+#include "platform/walk_guard.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
 #include "shared/string.h"
@@ -13,13 +15,6 @@ namespace {
 
 constexpr const char* kConfigName = "archvet.ini";
 constexpr int kConfigLineLength = 260;
-
-char* CopyText(const char* text) {
-  size_t length = strlen(text);
-  char* copy = new char[length + 1];
-  memcpy(copy, text, length + 1);
-  return copy;
-}
 
 bool EndsWith(const char* candidate, size_t candidateLength, const char* pattern,
               size_t length) {
@@ -41,7 +36,7 @@ FileSpec::FileSpec(const char* text) : text_(text), work_(CopyText(text)) {
 }
 
 void FileSpec::SplitPath(char* text, char** dir, char** name, char** ext) {
-  for (char* c = text; *c; ++c) *c = ToUpper(*c);
+  UpperCase(text);
   char* slash = strrchr(text, '\\');
   if (slash) {
     *slash = '\0';
@@ -211,8 +206,9 @@ void CountFile(const char* path, BackupState* state) {
 
 }  // namespace
 
-void ScanBackupTree(char* path, BackupState* state) {
-  if (state->currentDays == 0) state->currentDays = FileTimeToDays(FileTimeNow());
+namespace {
+
+void ScanBackupDirectory(char* path, BackupState* state, WalkGuard* guard) {
   size_t given = strlen(path);
   size_t nameStart = given;
   // Room for a separator, "*" and the terminator; a deeper path is no
@@ -229,7 +225,7 @@ void ScanBackupTree(char* path, BackupState* state) {
       if (nameStart + length + 1 > kWalkPathSize) continue;
       memcpy(path + nameStart, name, length + 1);
       if (state->findData.attributes & kAttrDirectory) {
-        ScanBackupTree(path, state);
+        if (guard->Enter(path, state->findData.attributes)) ScanBackupDirectory(path, state, guard);
       } else {
         CountFile(path, state);
       }
@@ -237,6 +233,15 @@ void ScanBackupTree(char* path, BackupState* state) {
     FindClose(search);
   }
   path[given] = '\0';
+}
+
+}  // namespace
+
+void ScanBackupTree(char* path, BackupState* state) {
+  if (state->currentDays == 0) state->currentDays = FileTimeToDays(FileTimeNow());
+  // Each real directory is counted once, however it is linked.
+  WalkGuard guard(path);
+  ScanBackupDirectory(path, state, &guard);
 }
 
 // --- archvet.ini -----------------------------------------------------------------

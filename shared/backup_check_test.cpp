@@ -278,12 +278,13 @@ TEST_F(BackupScanTest, CurrentTimeIsReadOnce) {
   BackupState state;
   char path[kWalkPathSize];
   strcpy(path, drive_.Win("tree").c_str());
+  const FileTime start = UnixToFileTime(1000000000);
+  FixedClock clock(start);
   ScanBackupTree(path, &state);
-  double now = FileTimeToDays(FileTimeNow());
-  EXPECT_NEAR(state.currentDays, now, 0.01);
-  double first = state.currentDays;
+  EXPECT_EQ(state.currentDays, FileTimeToDays(start));
+  clock.Set(start + 36'000'000'000);  // an hour later
   ScanBackupTree(path, &state);
-  EXPECT_EQ(state.currentDays, first);
+  EXPECT_EQ(state.currentDays, FileTimeToDays(start));
   EXPECT_EQ(state.categories[0].fileCount, 12);
 }
 

@@ -1,10 +1,10 @@
 #include "shared/backup_report.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "shared/append_format.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
 
@@ -69,22 +69,6 @@ void CheckDirectory(const char* argument, BackupRun* run) {
 }
 
 // --- Report ------------------------------------------------------------------------
-
-void AppendFormat(std::string* out, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int length = vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (length > 0) {
-    size_t at = out->size();
-    out->resize(at + static_cast<size_t>(length) + 1);
-    vsnprintf(out->data() + at, static_cast<size_t>(length) + 1, format, args);
-    out->resize(at + static_cast<size_t>(length));
-  }
-  va_end(args);
-}
 
 void AppendCategoryLine(const BackupCategory& category, std::string* out) {
   if (category.spec) AppendFormat(out, "%s:  ", category.spec->Text());

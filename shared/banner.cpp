@@ -75,7 +75,7 @@ size_t ProgramVersionInfo::QueryString(const char* subBlock, char* buffer, size_
 char* ProgramNameOf(const char* programFile, char (&buffer)[kProgramNameSize]) {
   CopyBounded(buffer, programFile ? BaseName(programFile) : "", kProgramNameSize);
   *Extension(buffer) = 0;
-  for (char* p = buffer; *p; ++p) *p = ToUpper(*p);
+  UpperCase(buffer);
   return buffer;
 }
 

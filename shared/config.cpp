@@ -54,7 +54,7 @@ void ConfigLine(char* line) {
   if (char* end = strchr(value, '\n')) *end = '\0';
   if (!*value) return;
   // Keys match without regard to case; neither part is trimmed.
-  for (char* p = key; *p; ++p) *p = ToLower(*p);
+  LowerCase(key);
   if (strcmp(key, "configfile") == 0) {
     CopyBounded(configFileName, value, sizeof configFileName);
     return;

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "shared/chars.h"
 
 namespace {
@@ -23,6 +23,8 @@ int CompareUpperCased(const char* a, const char* b) {
 
 }  // namespace
 
+bool ListedName::IsDirectory() const { return (attributes & kAttrDirectory) != 0; }
+
 bool ListedName::IsSkipped(const std::string& dir) const {
   if (name.empty() || name[0] == '.') return true;
   if (hidden_ < 0) hidden_ = HasHiddenAttribute(JoinDirName(dir, name).c_str()) ? 1 : 0;
@@ -37,8 +39,10 @@ std::vector<ListedName> ListDirectory(const std::string& dir) {
   if (!ListNames(JoinDirName(dir, "*").c_str(), false, &entries)) return names;
   names.resize(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) {
+    const NamedEntry& entry = entries[i];
+    names[i].attributes = (entry.directory ? kAttrDirectory : 0) |
+                          (entry.directory && entry.link ? kAttrReparsePoint : 0);
     names[i].name = std::move(entries[i].name);
-    names[i].directory = entries[i].directory;
   }
   return names;
 }

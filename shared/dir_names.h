@@ -4,14 +4,15 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 struct ListedName {
   std::string name;
-  bool directory = false;
+  uint32_t attributes = 0;  // kAttrDirectory and kAttrReparsePoint of the entry
 
-  bool IsDirectory() const { return directory; }
+  bool IsDirectory() const;
   // A name that begins with '.', or an entry of directory `dir` that is
   // hidden: never catalogued. The hidden flag is read on the first question,
   // so a walk reads it only for the entries it would take.

@@ -6,12 +6,13 @@
 #include <cstring>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
 #include "shared/image_size.h"
 #include "shared/paths.h"
 #include "shared/sitefiles.h"
+#include "shared/string.h"
 #include "shared/tag_edit.h"
 #include "shared/url/url.h"
 
@@ -22,16 +23,6 @@ constexpr size_t kHrefSize = 256;  // a forwarded href: 255 characters
 
 bool HasText(const char* text) { return text && *text; }
 
-void UpperCase(char* text) {
-  for (; *text; ++text) *text = ToUpper(*text);
-}
-
-bool HasLowerCase(const char* text) {
-  for (; *text; ++text) {
-    if (IsLower(*text)) return true;
-  }
-  return false;
-}
 
 // A head field as the writer stores it: lines joined, entities decoded; a
 // reference to a character that is no plain printable one stays as written,
@@ -55,7 +46,7 @@ bool IsAbsoluteTarget(const char* target) {
 String FileNameTitle(const char* path) {
   String title(BaseName(path));
   if (title.Text() && !HasLowerCase(title)) {
-    for (char* p = title; *p; ++p) *p = ToLower(*p);
+    LowerCase(title);
   }
   return title;
 }

@@ -23,3 +23,24 @@ bool IsCountedEntry(const FindData& entry);
 // Adds one counted entry that is not a signature file: the low 32 bits of its
 // size (0 for a directory), then each byte of its name as a signed value.
 void AddToChecksum(uint32_t* checksum, const FindData& entry);
+
+// Walks the listing of `pattern` (a folder's "*") as its signature sees it:
+// each counted signature file goes to onSignature; every other counted entry
+// is added to *checksum, then goes to onCounted. The listing stays open
+// while the callbacks run.
+template <typename OnSignature, typename OnCounted>
+void ListSignedFolder(const char* pattern, uint32_t* checksum, OnSignature onSignature,
+                      OnCounted onCounted) {
+  FindData entry;
+  FindState* find = FindFirst(pattern, &entry);
+  for (bool more = find != nullptr; more; more = FindNext(find, &entry)) {
+    if (!IsCountedEntry(entry)) continue;
+    if (IsSignatureFile(entry)) {
+      onSignature(entry);
+      continue;
+    }
+    AddToChecksum(checksum, entry);
+    onCounted(entry);
+  }
+  if (find) FindClose(find);
+}

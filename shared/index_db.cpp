@@ -4,8 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include "platform/files.h"
 #include "shared/chars.h"
 #include "shared/keywords.h"
+#include "shared/line_reader.h"
 
 namespace {
 
@@ -17,6 +19,9 @@ bool WriteNumbers(FILE* out, const IndexRecord& record) {
   return fprintf(out, "%d\t%d\t%04X\n", record.sortOrder, record.alias,
                  static_cast<unsigned>(record.kind)) > 0;
 }
+
+// The index database is looked for here and up to four directories above.
+constexpr const char* kUpLevels[] = {"", "..\\", "..\\..\\", "..\\..\\..\\", "..\\..\\..\\..\\"};
 
 // Reads a decimal number as atoi does (no number gives 0).
 int DecimalField(const char* text) { return static_cast<int>(strtol(text, nullptr, 10)); }
@@ -73,6 +78,21 @@ bool ParseIndexLine(char* line, IndexRecord* record) {
   record->alias = DecimalField(fields[kFieldAlias]);
   record->kind = static_cast<int>(strtol(fields[kFieldKind], nullptr, 16));
   return true;
+}
+
+FILE* OpenIndexDatabase(const char* name, const char* mode, std::string* path) {
+  for (const char* up : kUpLevels) {
+    std::string candidate = std::string(up) + name;
+    if (FILE* stream = OpenFile(candidate.c_str(), mode)) {
+      if (path) *path = candidate;
+      return stream;
+    }
+  }
+  return nullptr;
+}
+
+bool ReadIndexRecord(LineReader& lines, IndexRecord* record) {
+  return lines.Next() && ParseIndexLine(lines.Text(), record);
 }
 
 String VisibleKeywords(const char* list) {

@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "shared/string.h"
+
+class LineReader;
 
 constexpr int kIndexFieldCount = 9;
 
@@ -56,6 +59,16 @@ bool WriteFieldText(FILE* out, const char* text);
 // a hexadecimal digit; on false the record is unchanged. The line is cut up
 // either way.
 bool ParseIndexLine(char* line, IndexRecord* record);
+
+// The index database `name` opened with `mode` (as for OpenFile) here or in
+// one of the four directories above, the nearest first; the relative path it
+// was found by into *path (may be null). Null when there is none.
+FILE* OpenIndexDatabase(const char* name, const char* mode, std::string* path);
+
+// Reads the next line and splits it into the record as ParseIndexLine does
+// (texts point into the line). False at the end, or at a line without the
+// nine fields.
+bool ReadIndexRecord(LineReader& lines, IndexRecord* record);
 
 // The keywords of a list that do not begin with '_', joined by ", "; the
 // empty String when there are none.

@@ -3,14 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-// Large reads: each read is a system call, and databases run to many megabytes.
-constexpr size_t kChunkSize = 256 * 1024;
-
-}  // namespace
-
-LineReader::LineReader(FILE* stream) : stream_(stream) {}
+LineReader::LineReader(FILE* stream, size_t readSize) : stream_(stream), readSize_(readSize) {}
 
 LineReader::~LineReader() { free(buffer_); }
 
@@ -21,12 +14,13 @@ bool LineReader::Fill() {
   size_t pending = end_ - start_;
   if (start_ > 0) {
     memmove(buffer_, buffer_ + start_, pending);
+    bufferPosition_ += static_cast<int64_t>(start_);
     start_ = 0;
     end_ = pending;
   }
   // One byte more than the data always stays free for the terminator.
-  if (capacity_ - end_ < kChunkSize / 2 + 1) {
-    size_t grown = capacity_ ? capacity_ * 2 : kChunkSize;
+  if (capacity_ - end_ < readSize_ / 2 + 1) {
+    size_t grown = capacity_ ? capacity_ * 2 : readSize_;
     char* bigger = static_cast<char*>(realloc(buffer_, grown));
     if (!bigger) {
       failed_ = true;
@@ -64,11 +58,28 @@ bool LineReader::Next() {
 
 bool LineReader::TakeLine(size_t length, bool hasFeed) {
   line_ = buffer_ + start_;
+  linePosition_ = bufferPosition_ + static_cast<int64_t>(start_);
   start_ += length + (hasFeed ? 1 : 0);
   if (hasFeed && length > 0 && line_[length - 1] == '\r') --length;
   // Overwrites the line feed, the CR, or the free byte after the data.
   line_[length] = '\0';
   length_ = length;
   ++number_;
+  return true;
+}
+
+bool LineReader::SeekLine(int64_t position) {
+  if (position < 0) return false;
+  if (position > 0) {
+    if (fseek(stream_, static_cast<long>(position - 1), SEEK_SET) != 0) return false;
+    if (getc(stream_) != '\n') return false;
+  } else if (fseek(stream_, 0, SEEK_SET) != 0) {
+    return false;
+  }
+  bufferPosition_ = position;
+  start_ = end_ = 0;
+  atEnd_ = false;
+  failed_ = false;
+  number_ = 0;
   return true;
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "shared/chars.h"
 
 namespace {

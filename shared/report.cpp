@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/clock.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "shared/paths.h"
@@ -30,7 +31,7 @@ void DefaultTitle() {
 void WriteRunHeader(FILE* log) {
   fprintf(log, "%s\n", "----------------------------------------");
   if (logTitle[0]) fprintf(log, "%s\n", logTitle);
-  time_t now = time(nullptr);
+  time_t now = static_cast<time_t>(UnixTimeNow());
   const char* date = ctime(&now);
   if (date) fputs(date, log);
   char dir[kMaxPath + 1];

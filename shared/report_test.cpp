@@ -81,6 +81,16 @@ TEST_F(ReportTest, WarningStartsTheRunWithAHeader) {
   EXPECT_EQ(MaxSeverity, 2);
 }
 
+TEST_F(ReportTest, HeaderDateIsTheClocksLocalTime) {
+  ScopedEnvironment zone;
+  zone.Set("TZ", "UTC0");
+  FixedClock clock(UnixToFileTime(1000000000));
+  SetLogTitle("dated");
+  Report(1000, "Warning:  x\n");
+  StopCapture();
+  EXPECT_EQ(Log(), std::string(kDashes) + "dated\nSun Sep  9 01:46:40 2001\nC:\\\n\n1000:  Warning:  x\n");
+}
+
 TEST_F(ReportTest, FirstMessageOfCodeZeroGivesNoHeader) {
   Report(0, "Reading %s\n", "weft.ini");
   Report(1000, "Warning:  Odd key.\n");

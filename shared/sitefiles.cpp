@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
-#include "platform/sitefiles_extra.h"
+#include "platform/names.h"
+#include "platform/volumes.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
 #include "shared/paths.h"
+#include "shared/string.h"
 
 namespace {
 
@@ -203,16 +204,6 @@ void RemoveBracketedGroups(char* text) {
   }
 }
 
-void LowerCase(char* text) {
-  for (; *text; ++text) *text = ToLower(*text);
-}
-
-bool HasLowerCase(const char* text) {
-  for (; *text; ++text) {
-    if (IsLower(*text)) return true;
-  }
-  return false;
-}
 
 // --- File information ----------------------------------------------------------
 

@@ -121,6 +121,35 @@ char* CopyBounded(char* buffer, const char* text, size_t size) {
   return buffer;
 }
 
+bool CopyIfFits(char* buffer, const char* text, size_t size) {
+  size_t length = strlen(text);
+  if (length >= size) return false;
+  memcpy(buffer, text, length + 1);
+  return true;
+}
+
+bool HasLowerCase(const char* text) {
+  for (; *text; ++text) {
+    if (IsLower(*text)) return true;
+  }
+  return false;
+}
+
+void UpperCase(char* text) {
+  for (; *text; ++text) *text = ToUpper(*text);
+}
+
+void LowerCase(char* text) {
+  for (; *text; ++text) *text = ToLower(*text);
+}
+
+char* CopyText(const char* text) {
+  size_t length = strlen(text);
+  char* copy = new char[length + 1];
+  memcpy(copy, text, length + 1);
+  return copy;
+}
+
 namespace {
 
 bool CharMatches(char t, char p) { return t && (p == '?' || ToUpper(t) == ToUpper(p)); }

@@ -56,6 +56,15 @@ const char* FindNoCase(const char* text, const char* pattern);
 char* FindNoCase(char* text, const char* pattern);
 // Copies at most size - 1 characters and terminates; size 0 writes nothing.
 char* CopyBounded(char* buffer, const char* text, size_t size);
+// Copies text whole when it fits size bytes with its terminator; false,
+// writing nothing, when it does not.
+bool CopyIfFits(char* buffer, const char* text, size_t size);
+// A copy of text in a new[] block, which the caller delete[]s.
+char* CopyText(const char* text);
+// Letter case of a whole text, by the character classes of shared/chars.h.
+bool HasLowerCase(const char* text);
+void UpperCase(char* text);  // in place
+void LowerCase(char* text);  // in place
 // Whole-text wildcard match ignoring letter case ('?' one, '*' any run); each
 // segment after a '*' is taken at its first place, without retrying later ones.
 bool WildcardMatch(const char* text, const char* pattern);

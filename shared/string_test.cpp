@@ -75,6 +75,15 @@ TEST(StringFunctions, CopyBounded) {
   EXPECT_EQ(buf[0], 'q');
 }
 
+TEST(StringFunctions, CopyIfFitsCopiesWholeOrNothing) {
+  char buf[4];
+  EXPECT_TRUE(CopyIfFits(buf, "abc", sizeof buf));
+  EXPECT_STREQ(buf, "abc");
+  EXPECT_FALSE(CopyIfFits(buf, "wxyz", sizeof buf));  // no room for the terminator
+  EXPECT_STREQ(buf, "abc");
+  EXPECT_FALSE(CopyIfFits(buf, "", 0));
+}
+
 TEST(StringFunctions, WildcardMatch) {
   struct Case { const char* text; const char* pattern; bool match; };
   const Case cases[] = {

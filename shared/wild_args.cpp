@@ -6,26 +6,27 @@
 #include "platform/files.h"
 #include "shared/paths.h"
 
-namespace {
-
-bool IsPattern(const char* argument) {
+bool IsWildPattern(const char* argument) {
   if (strcmp(argument, "/?") == 0) return false;
   return strpbrk(BaseName(argument), "*?") != nullptr;
 }
 
-}  // namespace
-
-std::vector<std::string> ExpandWildArgument(const char* argument) {
-  if (!IsPattern(argument)) return {argument};
-  std::string dirPart(argument, BaseName(argument) - argument);
+std::vector<std::string> MatchingFiles(const char* pattern, uint32_t skip) {
+  std::string dirPart(pattern, BaseName(pattern) - pattern);
   std::vector<std::string> names;
   FindData data;
-  FindState* state = FindFirst(argument, &data);
+  FindState* state = FindFirst(pattern, &data);
   for (bool found = state != nullptr; found; found = FindNext(state, &data)) {
-    if (data.attributes & kAttrDirectory) continue;
+    if (data.attributes & skip) continue;
     names.push_back(dirPart + data.name);
   }
   if (state) FindClose(state);
+  return names;
+}
+
+std::vector<std::string> ExpandWildArgument(const char* argument) {
+  if (!IsWildPattern(argument)) return {argument};
+  std::vector<std::string> names = MatchingFiles(argument, kAttrDirectory);
   if (names.empty()) names.push_back(argument);
   return names;
 }

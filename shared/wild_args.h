@@ -3,15 +3,24 @@
 // names of the files it matches.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-// The names that one argument stands for. Without '*' or '?' after its
-// directory part (everything up to the last '\', '/' or ':'), and for the
-// text "/?", the argument itself. Otherwise each matching file (Windows
-// wildcards, letter case ignored; directories left out) as the directory part
-// followed by its name, in listing order; the argument itself when nothing
-// matches, so that the program reports it as a file it cannot open.
+// True when the argument is a pattern: '*' or '?' after its directory part
+// (everything up to the last '\', '/' or ':'). The text "/?" never is.
+bool IsWildPattern(const char* argument);
+
+// The entries a pattern matches (Windows wildcards, letter case ignored) as
+// the directory part followed by the name, in listing order; entries with any
+// of the attributes in `skip` are left out.
+std::vector<std::string> MatchingFiles(const char* pattern, uint32_t skip);
+
+// The names that one argument stands for. Without a pattern, the argument
+// itself. Otherwise each matching file (directories left out) as the
+// directory part followed by its name, in listing order; the argument itself
+// when nothing matches, so that the program reports it as a file it cannot
+// open.
 std::vector<std::string> ExpandWildArgument(const char* argument);
 
 // An argument vector with every argument after the program's name expanded

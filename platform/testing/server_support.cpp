@@ -23,17 +23,6 @@ sockaddr_in Loopback(int port) {
   return address;
 }
 
-std::string ReadAll(const std::string& path) {
-  std::string text;
-  FILE* file = fopen(path.c_str(), "rb");
-  if (!file) return text;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-  fclose(file);
-  return text;
-}
-
 int Connect(int port) {
   // The server may still be starting: retry a refused connection a bounded
   // number of times.
@@ -48,6 +37,8 @@ int Connect(int port) {
 }
 
 }  // namespace
+
+int ConnectLoopback(int port) { return Connect(port); }
 
 int FreeLoopbackPort() {
   int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -67,22 +58,15 @@ ServerProcess::ServerProcess(const std::string& program, const std::vector<std::
   int errFd = mkstemp(errTemplate);
   outPath_ = outTemplate;
   errPath_ = errTemplate;
-  std::string path = program.find('/') == std::string::npos ? ProgramPath(program) : program;
+  std::string path = ProgramToRun(program);
   pid_ = fork();
   if (pid_ == 0) {
     int nullFd = open("/dev/null", O_RDONLY);
     dup2(nullFd, 0);
     dup2(outFd, 1);
     dup2(errFd, 2);
-    if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
-    for (const auto& name : options.unset) unsetenv(name.c_str());
-    for (const auto& [name, value] : options.env) setenv(name.c_str(), value.c_str(), 1);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(path.c_str()));
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(path.c_str(), argv.data());
-    _exit(127);
+    PrepareChild(options);
+    ExecProgram(path, args);
   }
   close(outFd);
   close(errFd);
@@ -96,10 +80,9 @@ ServerProcess::~ServerProcess() {
 
 RunResult ServerProcess::Collect(int status) {
   RunResult result;
-  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status)) result.exitCode = 128 + WTERMSIG(status);
-  result.out = ReadAll(outPath_);
-  result.err = ReadAll(errPath_);
+  result.exitCode = ExitCodeOf(status);
+  result.out = ReadHostFile(outPath_);
+  result.err = ReadHostFile(errPath_);
   pid_ = -1;
   return result;
 }
@@ -107,7 +90,14 @@ RunResult ServerProcess::Collect(int status) {
 RunResult ServerProcess::Stop(int signal) {
   if (pid_ <= 0) return RunResult{};
   kill(pid_, signal);
+  // A server that does not end on the signal is killed, so a test fails
+  // instead of hanging.
   int status = 0;
+  for (int i = 0; i < 3000; ++i) {
+    if (waitpid(pid_, &status, WNOHANG) == pid_) return Collect(status);
+    usleep(10000);
+  }
+  kill(pid_, SIGKILL);
   waitpid(pid_, &status, 0);
   return Collect(status);
 }

@@ -20,11 +20,13 @@ class ServerProcess {
   ServerProcess(const ServerProcess&) = delete;
   ServerProcess& operator=(const ServerProcess&) = delete;
 
-  // Sends SIGTERM (or `signal`) and waits for the end: exit code and output.
+  // Sends SIGTERM (or `signal`) and waits for the end: exit code and output
+  // (killed after 30 seconds).
   RunResult Stop(int signal = 15);
   // Waits for the program to end by itself (bounded by a kill after
   // `seconds`).
   RunResult Wait(int seconds = 30);
+  int Pid() const { return pid_; }
 
  private:
   RunResult Collect(int status);
@@ -35,3 +37,6 @@ class ServerProcess {
 // Connects to 127.0.0.1:port (retrying while the server starts), sends
 // `request` and returns everything the server sends until it closes.
 std::string Fetch(int port, const std::string& request);
+// A socket connected to 127.0.0.1:port (retrying while the server starts),
+// or -1.
+int ConnectLoopback(int port);

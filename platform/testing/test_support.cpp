@@ -123,18 +123,19 @@ void TempDrive::Write(const std::string& relative, const std::string& content) c
   f << content;
 }
 
-std::string TempDrive::Read(const std::string& relative) const {
-  std::ifstream f(Host(relative), std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+std::string TempDrive::Read(const std::string& relative) const { return ReadHostFile(Host(relative)); }
 
 bool TempDrive::Exists(const std::string& relative) const {
   return access(Host(relative).c_str(), F_OK) == 0;
 }
 
 void TempDrive::MakeDir(const std::string& relative) const { MakeDirs(Host(relative)); }
+
+void TempDrive::Link(const std::string& relative, const std::string& target) const {
+  std::string host = Host(relative);
+  MakeDirs(host.substr(0, host.rfind('/')));
+  if (symlink(target.c_str(), host.c_str()) != 0) throw std::runtime_error("symlink failed");
+}
 
 std::vector<std::string> TempDrive::Files(const std::string& relative) const {
   std::vector<std::string> out;
@@ -148,7 +149,53 @@ void TempDrive::Chdir(const std::string& relative) const {
   if (chdir(Host(relative).c_str()) != 0) throw std::runtime_error("chdir failed: " + relative);
 }
 
+bool ProcessEnded(int pid) {
+  for (int i = 0; i < 200; ++i) {
+    FILE* file = fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+    if (!file) return true;
+    char buffer[512] = {};
+    size_t got = fread(buffer, 1, sizeof buffer - 1, file);
+    fclose(file);
+    const char* close = strrchr(buffer, ')');
+    if (got == 0 || (close && close[1] == ' ' && close[2] == 'Z')) return true;
+    usleep(10000);
+  }
+  return false;
+}
+
 std::string ProgramPath(const std::string& program) { return std::string(WEFT_BIN_DIR) + "/" + program; }
+
+std::string ProgramToRun(const std::string& program) {
+  return program.find('/') == std::string::npos ? ProgramPath(program) : program;
+}
+
+void PrepareChild(const RunOptions& options) {
+  if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
+  for (const auto& name : options.unset) unsetenv(name.c_str());
+  for (const auto& [name, value] : options.env) setenv(name.c_str(), value.c_str(), 1);
+}
+
+void ExecProgram(const std::string& path, const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(path.c_str()));
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(path.c_str(), argv.data());
+  _exit(127);
+}
+
+int ExitCodeOf(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+std::string ReadHostFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
 
 namespace {
 
@@ -207,22 +254,15 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
   int outPipe[2], errPipe[2], inPipe[2];
   if (pipe(outPipe) || pipe(errPipe) || pipe(inPipe)) return result;
   signal(SIGPIPE, SIG_IGN);
-  std::string path = program.find('/') == std::string::npos ? ProgramPath(program) : program;
+  std::string path = ProgramToRun(program);
   pid_t pid = fork();
   if (pid == 0) {
     dup2(inPipe[0], 0);
     dup2(outPipe[1], 1);
     dup2(errPipe[1], 2);
     for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) close(fd);
-    if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
-    for (const auto& name : options.unset) unsetenv(name.c_str());
-    for (const auto& [name, value] : options.env) setenv(name.c_str(), value.c_str(), 1);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(path.c_str()));
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(path.c_str(), argv.data());
-    _exit(127);
+    PrepareChild(options);
+    ExecProgram(path, args);
   }
   close(inPipe[0]);
   close(outPipe[1]);
@@ -231,7 +271,16 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
   Pump(outPipe[0], errPipe[0], inPipe[1], options.input, &result, deadline, pid);
   int status = 0;
   waitpid(pid, &status, 0);
-  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status)) result.exitCode = 128 + WTERMSIG(status);
+  result.exitCode = ExitCodeOf(status);
   return result;
+}
+
+RunResult RunDialogScript(const TempDrive& drive, const std::string& program,
+                          const std::vector<std::string>& args, const std::string& script) {
+  drive.Write("script.txt", script);
+  drive.Write("log.txt", "");
+  RunOptions options;
+  options.env["WEFTDIALOGSCRIPT"] = drive.Win("script.txt");
+  options.env["WEFTDIALOGLOG"] = drive.Win("log.txt");
+  return RunProgram(program, args, options);
 }

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/clock.h"
+
 // For the life of the object: a fresh temporary folder, WEFTDRIVES mapping it
 // as C:, and the process's current directory inside it. Restores both after.
 class TempDrive {
@@ -26,6 +28,8 @@ class TempDrive {
   std::string Read(const std::string& relative) const;  // empty when missing
   bool Exists(const std::string& relative) const;
   void MakeDir(const std::string& relative) const;
+  // Makes `relative` a symbolic link to `target` (as written: '../a').
+  void Link(const std::string& relative, const std::string& target) const;
   // Sorted list of the files below a folder, relative, '/' separated.
   std::vector<std::string> Files(const std::string& relative = "") const;
   // Makes `relative` (inside the drive) the current directory.
@@ -54,6 +58,18 @@ class ScopedEnvironment {
   std::map<std::string, std::pair<bool, std::string>> saved_;  // had it, its value
 };
 
+// Stops the platform's clock at `time` for the life of the object; Set moves
+// it. The real clock runs again after.
+class FixedClock {
+ public:
+  explicit FixedClock(FileTime time) { FixClock(time); }
+  ~FixedClock() { ReleaseClock(); }
+  FixedClock(const FixedClock&) = delete;
+  FixedClock& operator=(const FixedClock&) = delete;
+
+  void Set(FileTime time) { FixClock(time); }
+};
+
 struct RunResult {
   int exitCode = -1;  // the program's exit code; 128 + signal when killed
   std::string out;
@@ -75,3 +91,31 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 
 // Host path of a built program.
 std::string ProgramPath(const std::string& program);
+
+// True when process `pid` has ended (gone, or a zombie waiting to be
+// collected by its new parent), waiting up to two seconds for a kill to land.
+bool ProcessEnded(int pid);
+
+// Runs a dialog program headless in the drive: `script`, written to the
+// drive's "script.txt", plays the user (WEFTDIALOGSCRIPT), and the
+// transcript goes to the drive's "log.txt" (WEFTDIALOGLOG), emptied first.
+RunResult RunDialogScript(const TempDrive& drive, const std::string& program,
+                          const std::vector<std::string>& args, const std::string& script);
+
+// What the runners here (RunProgram, ServerProcess, RunProgramKilledAt)
+// share to start a program.
+//
+// The file to run for `program`: a built program's name, or a path with '/'
+// as it stands.
+std::string ProgramToRun(const std::string& program);
+// In the child just forked: enters `options.cwd` (exit 126 when it cannot)
+// and removes and sets the variables of `options`.
+void PrepareChild(const RunOptions& options);
+// In the child: runs `path` with `args` after its name (exit 127 when it
+// cannot be started).
+[[noreturn]] void ExecProgram(const std::string& path, const std::vector<std::string>& args);
+// A wait status as RunResult::exitCode gives it.
+int ExitCodeOf(int status);
+
+// The contents of a host file; empty when it cannot be read.
+std::string ReadHostFile(const std::string& path);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 #include "shared/testing/full_output.h"
@@ -293,6 +294,25 @@ TEST_F(ArchvetTest, NamesTextKeepsWhatFitsAndAllAreChecked) {
                 "   C:\\" + std::string(100, 'c') + "\\new.doc\n"
                 "   Modified:  Sunday, January 1, 2040  9:41 AM\n"
                 "\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Two links in a loop and two out of the tree to one folder: the walk ends,
+// and every file is counted once.
+TEST_F(ArchvetTest, LinkedDirectoriesAreCountedOnce) {
+  AddFile("outside/o.txt", 100, 5, true);
+  drive_.Link("photos/sub/loop", "..");
+  drive_.Link("photos/sub/again", "../..");
+  drive_.Link("photos/out", "../outside");
+  drive_.Link("photos/zout", "../outside");
+  drive_.Link("outside/back", "../photos");
+  RunResult result = Run({"photos"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out.substr(0, result.out.find('\n')),
+            "3 files out of 5 total are not backed up (21.1KB).");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 
@@ -75,7 +76,7 @@ class ArchvetwTest : public ::testing::Test {
     options.cwd = drive_.Host(cwd);
     options.env["TZ"] = "UTC";
     options.env["WEFTDIALOGLOG"] = "C:\\logs\\dialog.log";
-    options.unset.push_back("WEFTDIALOGSCRIPT");
+    options.unset = {"WEFTDIALOGSCRIPT", "DISPLAY"};
     return RunProgram(kProgram, args, options);
   }
 

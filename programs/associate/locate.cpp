@@ -4,8 +4,11 @@
 #include <cstring>
 #include <string>
 
+#include "platform/names.h"
 #include "platform/registry.h"
-#include "platform/setup_extra.h"
+#include "platform/search_path.h"
+#include "platform/volumes.h"
+#include "shared/string.h"
 
 namespace {
 
@@ -24,17 +27,10 @@ bool IsFile(const char* path) {
   return attributes != kInvalidAttributes && !(attributes & kAttrDirectory);
 }
 
-bool CopyFits(const char* text, char* buffer, size_t size) {
-  size_t length = strlen(text);
-  if (length >= size) return false;
-  memcpy(buffer, text, length + 1);
-  return true;
-}
-
 }  // namespace
 
 int DirectoryTraverser::Traverse(const char* start, int depth) {
-  if (!CopyFits(start, path_, sizeof path_)) return 0;
+  if (!CopyIfFits(path_, start, sizeof path_)) return 0;
   return Recurse(depth);
 }
 
@@ -56,7 +52,7 @@ int DirectoryTraverser::VisitSubdirectories(int depth) {
   FindState* state = FindFirst(path_, &findData_);
   for (bool more = state != nullptr; more && result == 0; more = FindNext(state, &findData_)) {
     if (!(findData_.attributes & kAttrDirectory) || IsDots(findData_.name)) continue;
-    if (!CopyFits(findData_.name, path_ + nameStart, sizeof path_ - nameStart)) continue;
+    if (!CopyIfFits(path_ + nameStart, findData_.name, sizeof path_ - nameStart)) continue;
     // A linked directory may lead back above itself; the walk passes it by.
     if (IsReparsePoint(path_)) continue;
     result = Recurse(depth - 1);
@@ -72,7 +68,7 @@ int FindFileTraverser::Visit() {
   candidate += name_;
   if (candidate.size() > static_cast<size_t>(kMaxPath) || !IsFile(candidate.c_str())) return 0;
   // A found path the caller cannot hold whole is passed over, never cut.
-  return CopyFits(candidate.c_str(), name_, size_) ? 1 : 0;
+  return CopyIfFits(name_, candidate.c_str(), size_) ? 1 : 0;
 }
 
 bool FindFileInTree(const char* start, int depth, char* name, size_t size) {
@@ -86,7 +82,7 @@ bool GetProgramFilesDir(char* buffer, size_t size) {
   return OpenRegistryKey(RegistryRootKey(RegistryRoot::kLocalMachine),
                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", &key) &&
          QueryRegistryValue(key, "ProgramFilesDir", &data) && !data.empty() &&
-         CopyFits(data.c_str(), buffer, size);
+         CopyIfFits(buffer, data.c_str(), size);
 }
 
 bool LocateCommand(char* name, size_t size) {
@@ -94,11 +90,11 @@ bool LocateCommand(char* name, size_t size) {
   if (strpbrk(name, "\\/")) return IsFile(name);
   if (!strchr(name, '.')) {
     std::string withExtension = std::string(name) + ".exe";
-    if (!CopyFits(withExtension.c_str(), name, size)) return false;
+    if (!CopyIfFits(name, withExtension.c_str(), size)) return false;
   }
   char found[kMaxPath + 1];
   // A path that does not fit the caller's buffer whole is no path to it.
-  if (SearchProgramPath(name, found, sizeof found)) return CopyFits(found, name, size);
+  if (SearchProgramPath(name, found, sizeof found)) return CopyIfFits(name, found, size);
   char programFiles[kMaxPath + 1];
   if (GetProgramFilesDir(programFiles, sizeof programFiles) &&
       FindFileInTree(programFiles, kSearchDepth, name, size)) {

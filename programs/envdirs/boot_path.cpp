@@ -5,7 +5,8 @@
 
 #include "platform/env.h"
 #include "platform/file_replace.h"
-#include "platform/setup_extra.h"
+#include "platform/names.h"
+#include "shared/string.h"
 
 namespace {
 
@@ -99,13 +100,6 @@ bool ProgramDirectory(char* buffer, size_t size) {
 }
 
 // Takes a directory argument; false when it is too long to be a path.
-bool CopyDirectory(const char* argument, char* buffer, size_t size) {
-  size_t length = strlen(argument);
-  if (length >= size) return false;
-  memcpy(buffer, argument, length + 1);
-  return true;
-}
-
 }  // namespace
 
 const char* FindPathAssignment(const char* line) {
@@ -246,7 +240,7 @@ int EditBootPath(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const char* argument = argv[i];
     if (argument[0] != '/' && argument[0] != '-') {
-      unnamed = !CopyDirectory(argument, directory, sizeof directory);
+      unnamed = !CopyIfFits(directory, argument, sizeof directory);
       continue;
     }
     switch (Upper(argument[1])) {

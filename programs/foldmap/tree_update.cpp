@@ -5,6 +5,7 @@
 
 #include "platform/env.h"
 #include "platform/process.h"
+#include "platform/walk_guard.h"
 #include "shared/sitefiles.h"
 
 namespace {
@@ -55,11 +56,13 @@ const char* const kHelp[] = {
 
 // The settings and results of one run.
 struct Run {
+  explicit Run(const char* start) : guard(start) {}
   bool always = false;         // /A
   bool anyUpdated = false;
   bool anyFailed = false;      // a batch file could not be run, or failed
   bool haveHome = false;
   std::string home;            // the directory current before the first batch
+  WalkGuard guard;             // each real directory is walked once, however linked
 };
 
 bool SameNoCase(const char* a, const char* b) {
@@ -133,19 +136,14 @@ void RunBatchWithMod(Run* run, const std::string& dir, bool changed) {
 
 void UpdateTree(Run* run, DirState* state, std::string path, int distance);
 
-// Counts one listing entry; walks it at once when it is a subdirectory.
+// Takes in one counted entry that is no signature file; walks it at once
+// when it is a subdirectory.
 void CountEntry(Run* run, DirState* state, const std::string& path, const FindData& entry,
                 int distance) {
-  if (IsSignatureFile(entry)) {
-    state->signatureName = entry.name;
-    state->signatureTime = entry.writeTime;
-    return;
-  }
   bool isDir = (entry.attributes & kAttrDirectory) != 0;
-  AddToChecksum(&state->checksum, entry);
   if (!isDir && entry.writeTime > state->newest) state->newest = entry.writeTime;
   if (SameNoCase(entry.name, "index.htm")) state->indexTime = entry.writeTime;
-  if (!isDir) return;
+  if (!isDir || !run->guard.Enter((path + entry.name).c_str(), entry.attributes)) return;
   DirState sub;
   UpdateTree(run, &sub, path + entry.name, distance < 0 ? -1 : distance + 1);
   if (sub.updated) state->updated = true;
@@ -153,14 +151,12 @@ void CountEntry(Run* run, DirState* state, const std::string& path, const FindDa
 }
 
 void ListDirectory(Run* run, DirState* state, const std::string& path, int distance) {
-  FindData entry;
-  FindState* find = FindFirst((path + "*").c_str(), &entry);
-  if (!find) return;
-  do {
-    if (!IsCountedEntry(entry)) continue;
-    CountEntry(run, state, path, entry, distance);
-  } while (FindNext(find, &entry));
-  FindClose(find);
+  auto signature = [state](const FindData& entry) {
+    state->signatureName = entry.name;
+    state->signatureTime = entry.writeTime;
+  };
+  auto counted = [&](const FindData& entry) { CountEntry(run, state, path, entry, distance); };
+  ListSignedFolder((path + "*").c_str(), &state->checksum, signature, counted);
 }
 
 void UpdateTree(Run* run, DirState* state, std::string path, int distance) {
@@ -193,19 +189,21 @@ bool IsAlwaysSwitch(const char* arg) {
 }  // namespace
 
 int RunFoldmap(int argc, char** argv) {
-  Run run;
+  bool always = false;
   if (argc > 1) {
     if (!IsAlwaysSwitch(argv[1])) {
       for (const char* line : kHelp) printf("%s\n", line);
       return 0;
     }
-    run.always = true;
+    always = true;
   }
   std::string start;
   if (!CurrentDir(&start)) {
     fputs(kNoCwd, stderr);
     return 2;
   }
+  Run run(start.c_str());
+  run.always = always;
   DirState state;
   UpdateTree(&run, &state, start, FindIconsDir());
   // A rebuild that failed is no success, though the walk went on.

@@ -337,3 +337,37 @@ TEST_F(FoldmeldTest, MoveReplacesOnlyWhereAgreed) {
 }
 
 }  // namespace
+
+namespace {
+
+// A move never crosses a symbolic link to a directory: a loop back into
+// the source and a link out of it stay links, noted as skipped, and the
+// folder outside keeps its files.
+TEST_F(FoldmeldTest, MovesNeverCrossDirectoryLinks) {
+  drive.Write("src/a.jpg", "A");
+  drive.Write("src/sub/b.jpg", "B");
+  drive.Write("outside/o.jpg", "O");
+  drive.Link("src/sub/loop", "..");
+  drive.Link("src/out", "../outside");
+  RunResult r = Run({"/M", "src", "dst"}, "yy");
+  EXPECT_EQ(0, r.exitCode);
+  EXPECT_EQ(Block("C:\\src", "C:\\dst") + "\t  a.jpg\n\t* out (skipped)\n" +
+                Block("C:\\src\\sub", "C:\\dst\\sub") + "\t  b.jpg\n\t* loop (skipped)\n",
+            r.out);
+  EXPECT_EQ((Files{"a.jpg", "sub/b.jpg"}), drive.Files("dst"));
+  EXPECT_EQ((Files{"out", "sub/loop"}), drive.Files("src"));
+  EXPECT_EQ((Files{"o.jpg"}), drive.Files("outside"));
+
+  // The batch file notes them too.
+  drive.Write("src/c.jpg", "C");
+  r = Run({"/B", "/M", "src", "dst2"}, "yy");
+  EXPECT_EQ(0, r.exitCode);
+  std::string batch = drive.Read("FOLDMEL1.BAT");
+  EXPECT_NE(std::string::npos,
+            batch.find("REM MD \"C:\\dst2\\out\" (symbolic link to a directory not followed)\n"))
+      << batch;
+  EXPECT_EQ(std::string::npos, batch.find("outside")) << batch;
+  EXPECT_EQ(std::string::npos, batch.find("o.jpg")) << batch;
+}
+
+}  // namespace

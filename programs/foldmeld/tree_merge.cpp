@@ -10,8 +10,9 @@
 #include <string>
 
 #include "platform/console.h"
+#include "platform/errors.h"
 #include "platform/file_replace.h"
-#include "platform/foldmeld_extra.h"
+#include "platform/walk_guard.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
 #include "shared/string.h"
@@ -323,12 +324,28 @@ void MergeFiles(const std::string& source, const std::string& destination) {
   }
 }
 
+// A merge moves and deletes: it never crosses a symbolic link to a
+// directory, whose files belong to another tree. The link is left where it
+// is and noted as skipped.
+void SkipLinkedDirectory(const std::string& source, const std::string& destination) {
+  if (run.batch) {
+    NoteSkippedDirectory(destination, "symbolic link to a directory not followed");
+    return;
+  }
+  LogTransfer(source, destination, true);
+}
+
 void MergeSubdirectories(const std::string& source, const std::string& destination, int depth) {
   DirectoryIterator entries;
   FindData data;
   for (bool found = entries.First(&data, source.c_str()); found; found = entries.Next(&data)) {
     if (!DirectoryIterator::IsDirectory(data) || DirectoryIterator::IsHidden(data)) continue;
-    MergeDir(EntryPath(source, data.name), EntryPath(destination, data.name), depth + 1);
+    std::string from = EntryPath(source, data.name), to = EntryPath(destination, data.name);
+    if (IsDirectoryLink(data.attributes)) {
+      SkipLinkedDirectory(from, to);
+      continue;
+    }
+    MergeDir(from, to, depth + 1);
   }
 }
 

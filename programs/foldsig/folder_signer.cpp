@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "shared/folder_signature.h"
 
 namespace {
@@ -37,14 +37,10 @@ struct Listing {
 
 Listing ListFolder() {
   Listing listing;
-  FindData entry;
-  FindState* find = FindFirst("*", &entry);
-  for (bool more = find != nullptr; more; more = FindNext(find, &entry)) {
-    if (!IsCountedEntry(entry)) continue;
-    if (IsSignatureFile(entry)) listing.signatures.push_back(entry.name);
-    else AddToChecksum(&listing.checksum, entry);
-  }
-  if (find) FindClose(find);
+  ListSignedFolder(
+      "*", &listing.checksum,
+      [&listing](const FindData& entry) { listing.signatures.push_back(entry.name); },
+      [](const FindData&) {});
   return listing;
 }
 

@@ -1,6 +1,5 @@
 #include "programs/galleria/entry_pieces.h"
 
-#include <cstdarg>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +10,7 @@
 #include "platform/files.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/site_url.h"
+#include "shared/append_format.h"
 #include "shared/chars.h"
 #include "shared/entry.h"
 #include "shared/entry_factory.h"
@@ -26,24 +26,6 @@ namespace {
 KeywordIcon* keywordIcons = nullptr;
 bool noThumbMade = false;
 String noThumbTag;
-
-// Appends printf output to text.
-void AppendF(std::string& text, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void AppendF(std::string& text, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int length = vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (length > 0) {
-    size_t old = text.size();
-    text.resize(old + static_cast<size_t>(length) + 1);
-    vsnprintf(&text[old], static_cast<size_t>(length) + 1, format, args);
-    text.resize(old + static_cast<size_t>(length));
-  }
-  va_end(args);
-}
 
 // The empty text stays the null String, as everywhere in the pieces.
 String ToString(const std::string& text) { return text.empty() ? String() : String(text.c_str()); }
@@ -64,10 +46,10 @@ void ImageSizeOf(const char* path, unsigned* width, unsigned* height) {
 String ImgTag(const char* source, unsigned width, unsigned height, const char* attributes) {
   if (IsEmpty(source)) return String();
   std::string tag;
-  AppendF(tag, "<IMG SRC=\"%s\"", source);
-  if (width) AppendF(tag, " WIDTH=%u", width);
-  if (height) AppendF(tag, " HEIGHT=%u", height);
-  if (!IsEmpty(attributes)) AppendF(tag, " %s", attributes);
+  AppendFormat(&tag, "<IMG SRC=\"%s\"", source);
+  if (width) AppendFormat(&tag, " WIDTH=%u", width);
+  if (height) AppendFormat(&tag, " HEIGHT=%u", height);
+  if (!IsEmpty(attributes)) AppendFormat(&tag, " %s", attributes);
   tag += '>';
   return ToString(tag);
 }
@@ -113,30 +95,30 @@ String EntryLink(const Entry* entry, const char* inner) {
   const char* href = entry->href ? entry->href : "";
   std::string link;
   if (entry->kind & kEntryFile) {
-    AppendF(link, "<A HREF=\"%s\">", href);
+    AppendFormat(&link, "<A HREF=\"%s\">", href);
   } else if (entry->kind & kEntryImage) {
     switch (indexSettings.slides) {
       case SlidesMode::Simple: {
         String slide = ChangeExtensionString(href, ".htm");
-        AppendF(link, "<A HREF=\"%s\">", slide.Text() ? slide.Text() : "");
+        AppendFormat(&link, "<A HREF=\"%s\">", slide.Text() ? slide.Text() : "");
         break;
       }
       case SlidesMode::Frameset:
-        AppendF(link, "<A HREF=\"frameset.htm#%d\">", entry->slideIndex + 1);
+        AppendFormat(&link, "<A HREF=\"frameset.htm#%d\">", entry->slideIndex + 1);
         break;
       case SlidesMode::Window:
-        AppendF(link, "<A HREF=\"javascript:SlideLink(%d)\">", entry->slideIndex);
+        AppendFormat(&link, "<A HREF=\"javascript:SlideLink(%d)\">", entry->slideIndex);
         break;
     }
   } else {
     bool scripted =
         indexSettings.slides == SlidesMode::Window || indexSettings.links == LinkMode::Open;
     if (scripted && entry->fileInfo && strstr(entry->fileInfo, "FRAMESET")) {
-      AppendF(link, "<A HREF=\"javascript:FramesetLink('%s')\">", href);
+      AppendFormat(&link, "<A HREF=\"javascript:FramesetLink('%s')\">", href);
     } else if (indexSettings.links == LinkMode::Open) {
-      AppendF(link, "<A HREF=\"javascript:IndexLink('%s')\">", href);
+      AppendFormat(&link, "<A HREF=\"javascript:IndexLink('%s')\">", href);
     } else {
-      AppendF(link, "<A HREF=\"%s\">", href);
+      AppendFormat(&link, "<A HREF=\"%s\">", href);
     }
   }
   if (inner) {
@@ -236,9 +218,9 @@ std::string TooltipAttributes(const char* text) {
   std::string attributes;
   if (IsEmpty(text)) return attributes;
   switch (indexSettings.tooltips) {
-    case TooltipMode::Alt: AppendF(attributes, "ALT=\"%s\"", text); break;
-    case TooltipMode::Title: AppendF(attributes, "TITLE=\"%s\"", text); break;
-    case TooltipMode::Both: AppendF(attributes, "ALT=\"%s\" TITLE=\"%s\"", text, text); break;
+    case TooltipMode::Alt: AppendFormat(&attributes, "ALT=\"%s\"", text); break;
+    case TooltipMode::Title: AppendFormat(&attributes, "TITLE=\"%s\"", text); break;
+    case TooltipMode::Both: AppendFormat(&attributes, "ALT=\"%s\" TITLE=\"%s\"", text, text); break;
     case TooltipMode::None: break;
   }
   return attributes;
@@ -332,7 +314,7 @@ String SizeText(double bytes) {
     }
   }
   std::string text;
-  AppendF(text, format, x);
+  AppendFormat(&text, format, x);
   return ToString(text);
 }
 
@@ -388,18 +370,18 @@ String SlideCounts(Entry* const* entries, int count) {
   int sets = Clamped(t.sets);
   std::string text;
   if (t.failed) {
-    if (sets) AppendF(text, "%d set%s", sets, Plural(sets));
+    if (sets) AppendFormat(&text, "%d set%s", sets, Plural(sets));
     return ToString(text);
   }
   int slides = Clamped(t.sized);
   if (sets) {
-    AppendF(text, "%d slide%s in %d set%s", slides, Plural(slides), sets, Plural(sets));
+    AppendFormat(&text, "%d slide%s in %d set%s", slides, Plural(slides), sets, Plural(sets));
   } else {
-    AppendF(text, "%d slide%s", slides, Plural(slides));
+    AppendFormat(&text, "%d slide%s", slides, Plural(slides));
   }
   String size = SizeText(t.bytes);
   if (size.Text()) text += size.Text();
-  AppendF(text, "; {%d, %d, %d, %d, %d, %d, %d}", Average(t.bytes, t.sized),
+  AppendFormat(&text, "; {%d, %d, %d, %d, %d, %d, %d}", Average(t.bytes, t.sized),
           Average(t.widths, t.dimensioned), Average(t.heights, t.dimensioned), slides,
           Clamped(t.dimensioned), Clamped(t.count), sets);
   return ToString(text);

@@ -1,13 +1,14 @@
 #include "programs/galleria/index_main.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/env.h"
 #include "platform/files.h"
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/formatted_output.h"
-#include "programs/galleria/index_db.h"
+#include "programs/galleria/index_request.h"
 #include "programs/galleria/index_output.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/search_page.h"
@@ -93,9 +94,15 @@ std::string CgiConfigPath() {
 }
 
 // The program's name for its own links: the base name it was started by.
+// A program file without extension (as programs are built here) gets
+// ".cgi", the extension by which a web server such as localweb knows a CGI
+// program, so that its links run it instead of sending its file.
 void SetCgiUrl(int argc, char** argv) {
   const char* program = argc > 0 && argv[0] ? argv[0] : "";
-  CopyBounded(indexSettings.cgiUrl, BaseName(program), sizeof indexSettings.cgiUrl);
+  const char* base = BaseName(program);
+  size_t size = sizeof indexSettings.cgiUrl;
+  CopyBounded(indexSettings.cgiUrl, base, size);
+  if (*base && !strchr(base, '.') && strlen(base) + 4 < size) strcat(indexSettings.cgiUrl, ".cgi");
 }
 
 // CGI mode: the file's lines before its first section, then the section that
@@ -152,7 +159,7 @@ void WriteOutput(Entry** entries, int count) {
 
 int BuildFromIndexDB(int flags) {
   Entry** entries = new Entry*[kCgiCapacity]();
-  int count = ReadIndexDB(entries, kCgiCapacity, flags);
+  int count = ReadIndexRequest(RequestArgs(), entries, kCgiCapacity, flags);
   if (count < 0) {
     ReportText(3000, "Error:  Can't open index database file.\n");
   } else {

@@ -27,6 +27,17 @@ bool AnyInMask(Entry* const* entries, int count, int mask, Test test) {
   return false;
 }
 
+// Calls list(entry, number) for each entry of the mask in turn, numbered from
+// 0; returns how many there were.
+template <typename List>
+int ListInMask(Entry** entries, int count, int mask, List list) {
+  int listed = 0;
+  for (int i = 0; i < count; ++i) {
+    if (InMask(entries[i], mask)) list(entries[i], listed++);
+  }
+  return listed;
+}
+
 // The characters of a String, "" for the empty one (never null for "%s").
 const char* Chars(const String& text) { return text.IsNull() ? "" : text.Text(); }
 
@@ -219,17 +230,14 @@ int WriteColumnListing(FILE* out, Entry** entries, int count, const char* headin
 int WriteCompactListing(FILE* out, Entry** entries, int count, const char* heading, int mask,
                         bool inlined, int columns, int width) {
   if (columns < 1) columns = 6;
-  int written = 0;
-  for (int i = 0; i < count; ++i) {
-    Entry* entry = entries[i];
-    if (!InMask(entry, mask)) continue;
-    if (written == 0) {
+  int written = ListInMask(entries, count, mask, [&](Entry* entry, int number) {
+    if (number == 0) {
       if (!inlined) Put(out, "<CENTER>\n");
       PutHeading(out, heading);
       Put(out, "<TABLE BORDER>\n");
     }
-    if (written % columns == 0) {
-      if (written > 0) Put(out, "</TR>\n");
+    if (number % columns == 0) {
+      if (number > 0) Put(out, "</TR>\n");
       Put(out, "<TR ALIGN=CENTER VALIGN=BOTTOM>\n");
     }
     if (width) {
@@ -241,8 +249,7 @@ int WriteCompactListing(FILE* out, Entry** entries, int count, const char* headi
     if (HasThumbnail(entry)) WriteHTML(out, "%s<BR>", Chars(EntryThumbTag(entry, nullptr)));
     Put(out, EscapedShortTitle(entry));
     Put(out, "</A></TD>\n");
-    ++written;
-  }
+  });
   if (written > 0) Put(out, inlined ? "</TR>\n</TABLE>" : "</TR>\n</TABLE>\n</CENTER>\n");
   return written;
 }
@@ -250,11 +257,8 @@ int WriteCompactListing(FILE* out, Entry** entries, int count, const char* headi
 int WriteListTable(FILE* out, Entry** entries, int count, const char* heading, int mask,
                    bool inlined, bool thumbnails) {
   thumbnails = thumbnails && AnyInMask(entries, count, mask, HasThumbnail);
-  int written = 0;
-  for (int i = 0; i < count; ++i) {
-    Entry* entry = entries[i];
-    if (!InMask(entry, mask)) continue;
-    if (written == 0) {
+  int written = ListInMask(entries, count, mask, [&](Entry* entry, int number) {
+    if (number == 0) {
       PutHeading(out, heading);
       Put(out, thumbnails ? "<TABLE BORDER=0>\n" : "<TABLE BORDER=0 CELLSPACING=0 CELLPADDING=0>\n");
     }
@@ -270,8 +274,7 @@ int WriteListTable(FILE* out, Entry** entries, int count, const char* heading, i
     String info = InfoText(entry, false);
     if (HasText(info)) WriteHTML(out, "<TD WIDTH=16>&nbsp;</TD><TD>%s</TD>", info.Text());
     Put(out, "</TR>\n");
-    ++written;
-  }
+  });
   if (written > 0) Put(out, inlined ? "</TABLE>" : "</TABLE>\n");
   return written;
 }
@@ -299,34 +302,28 @@ int WriteThumbnailListing(FILE* out, Entry** entries, int count, const char* hea
 
 int WriteSimpleListing(FILE* out, Entry** entries, int count, const char* heading, int mask,
                        bool inlined, const char* format, bool nbsp) {
-  int listed = 0;
-  for (int i = 0; i < count; ++i) {
-    if (!InMask(entries[i], mask)) continue;
-    if (listed == 0) {
+  int listed = ListInMask(entries, count, mask, [&](Entry* entry, int number) {
+    if (number == 0) {
       PutHeading(out, heading);
     } else {
       Put(out, "<BR>\n");
     }
-    Put(out, LineExpansion(format, entries[i], nbsp));
-    ++listed;
-  }
+    Put(out, LineExpansion(format, entry, nbsp));
+  });
   if (listed > 0 && !inlined) Put(out, "\n");
   return listed;
 }
 
 int WriteBulletListing(FILE* out, Entry** entries, int count, const char* heading, int mask,
                        bool inlined, const char* format, bool nbsp) {
-  int listed = 0;
-  for (int i = 0; i < count; ++i) {
-    if (!InMask(entries[i], mask)) continue;
-    if (listed == 0) {
+  int listed = ListInMask(entries, count, mask, [&](Entry* entry, int number) {
+    if (number == 0) {
       PutHeading(out, heading);
       Put(out, "<UL>\n");
     }
-    String text = LineExpansion(format, entries[i], nbsp);
+    String text = LineExpansion(format, entry, nbsp);
     if (HasText(text)) WriteHTML(out, "<LI>%s\n", text.Text());
-    ++listed;
-  }
+  });
   if (listed > 0) Put(out, inlined ? "</UL>" : "</UL>\n");
   return listed;
 }

@@ -1,12 +1,12 @@
 #include "programs/galleria/result_cache.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
+#include "platform/random.h"
 #include "shared/paths.h"
 #include "shared/string.h"
 
@@ -149,7 +149,7 @@ FILE* OpenCurrentCache(const char* cachePath, const char* dbPath, const CacheHea
 
 void ShufflePositions(int32_t* positions, int32_t count) {
   for (int32_t i = count - 1; i >= 0; --i) {
-    int32_t j = rand() % (i + 1);
+    int32_t j = Random() % (i + 1);
     int32_t kept = positions[i];
     positions[i] = positions[j];
     positions[j] = kept;
@@ -165,7 +165,7 @@ bool ShuffleCache(const char* path, const CacheHeader& header) {
   if (done) {
     std::vector<int32_t> positions(static_cast<size_t>(header.total));
     for (size_t i = 0; i < positions.size(); ++i) positions[i] = GetInt32(&bytes[i * 4]);
-    srand(static_cast<unsigned>(time(nullptr)));
+    SeedRandom(static_cast<unsigned>(UnixTimeNow()));
     ShufflePositions(positions.data(), header.total);
     for (size_t i = 0; i < positions.size(); ++i) PutInt32(&bytes[i * 4], positions[i]);
     done = WritePositions(cache, bytes);

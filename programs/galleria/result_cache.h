@@ -44,10 +44,10 @@ FILE* OpenCurrentCache(const char* cachePath, const char* dbPath, const CacheHea
                        int32_t* total);
 
 // Permutes `total` stored positions after the header in place: Fisher-Yates
-// driven by rand(), seeded with the current time. False when the file cannot
+// driven by the random source, seeded with the clock's seconds. False when the file cannot
 // be opened or a read or write falls short.
 bool ShuffleCache(const char* path, const CacheHeader& header);
-// The same permutation on positions in memory, by the current rand() state.
+// The same permutation on positions in memory, by the random source as it stands.
 void ShufflePositions(int32_t* positions, int32_t count);
 
 // Builds a new cache under a temporary name beside the cache file and puts

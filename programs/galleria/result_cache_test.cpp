@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/random.h"
 #include "platform/testing/test_support.h"
 
 namespace {
@@ -224,11 +226,11 @@ TEST_F(ResultCacheTest, ShufflePermutesThePositionsOnly) {
 }
 
 TEST(ShufflePositionsTest, FisherYatesFromTheEnd) {
-  // With rand() fixed, each step swaps position i with rand() % (i + 1).
-  srand(7);
+  // With the random source seeded, each step swaps position i with Random() % (i + 1).
+  SeedRandom(7);
   std::vector<int32_t> expected = {0, 1, 2, 3, 4, 5, 6, 7};
-  for (int32_t i = 7; i >= 0; --i) std::swap(expected[i], expected[rand() % (i + 1)]);
-  srand(7);
+  for (int32_t i = 7; i >= 0; --i) std::swap(expected[i], expected[Random() % (i + 1)]);
+  SeedRandom(7);
   std::vector<int32_t> positions = {0, 1, 2, 3, 4, 5, 6, 7};
   ShufflePositions(positions.data(), 8);
   EXPECT_EQ(positions, expected);

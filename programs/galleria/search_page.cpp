@@ -6,18 +6,14 @@
 #include <vector>
 
 #include "programs/galleria/entry_pieces.h"
+#include "programs/galleria/frame_page.h"
 #include "programs/galleria/index_output.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/script_text.h"
-#include "programs/galleria/site_url.h"
 #include "shared/entry.h"
-#include "shared/head_writer.h"
 #include "shared/htmltext.h"
 #include "shared/keywords.h"
 #include "shared/paths.h"
-#include "shared/report.h"
-#include "shared/sitefiles.h"
-#include "shared/url/url.h"
 
 namespace {
 
@@ -183,24 +179,11 @@ void WriteBackLinkVar(FILE* out) {
 }
 
 int WriteSearchPage(Entry** entries, int count) {
-  char search[kSitePathSize];
-  if (!IconsPath("search.htm", search, false)) {
-    ReportText(3000, "Error:  Can't find the icons directory.  Index file was not written.\n");
-    return 1;
-  }
-  String searchUrl = IconsFrameUrl(search);
+  String searchUrl;
   Entry* pageEntry = nullptr;
-  FILE* out = OpenIndexOutput(&pageEntry);
-  if (!out) {
-    delete pageEntry;
-    return 1;
-  }
-  WriteHTML(out, "<HTML>\n");
-  String counts = SlideCounts(entries, count);
-  if (!WriteEntryHead(out, false, pageEntry, VersionBanner(), counts, nullptr)) {
-    OutputError = true;
-  }
-  WriteHTML(out, "<META HTTP-EQUIV=\"Content-Script-Type\" CONTENT=\"text/javascript\">\n");
+  FILE* out = OpenFramePage("search.htm", false, &searchUrl, &pageEntry);
+  if (!out) return 1;
+  WriteFramePageHead(out, pageEntry, SlideCounts(entries, count));
   WriteHTML(out, "\n%s\n", "<SCRIPT LANGUAGE=\"JavaScript1.1\">\n<!--\n");
   WriteConstructors(out);
   WritePageVars(out, pageEntry);

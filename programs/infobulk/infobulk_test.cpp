@@ -20,12 +20,7 @@ const char kStart[] = "Dialog \"HTML Multi-File Info Editor 1.43\"\n";
 class InfobulkTest : public ::testing::Test {
  protected:
   RunResult Run(const std::vector<std::string>& args, const std::string& script) {
-    drive.Write("script.txt", script);
-    drive.Write("log.txt", "");
-    RunOptions options;
-    options.env["WEFTDIALOGSCRIPT"] = drive.Win("script.txt");
-    options.env["WEFTDIALOGLOG"] = drive.Win("log.txt");
-    return RunProgram(std::string(WEFT_BIN_DIR) + "/infobulk", args, options);
+    return RunDialogScript(drive, "infobulk", args, script);
   }
   std::string Log() { return drive.Read("log.txt"); }
   TempDrive drive;

@@ -1,6 +1,7 @@
 // infoed as a user runs it, on pages in a folder mapped as drive C:.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -302,6 +303,54 @@ TEST_F(InfoedTest, Interactive) {
   EXPECT_EQ(before, Stamp("page.htm"));
   r = Run({"page.htm"}, "-*\n");
   EXPECT_NE(std::string::npos, r.out.find("\nTitle:        -*\n"));
+}
+
+}  // namespace
+
+namespace {
+
+// Pages as they come on a Linux site: through a symbolic link, with a
+// second name (hard link), with entities the editor does not decode, with
+// CR LF line ends, and a UTF-16 page it cannot edit.
+TEST_F(InfoedTest, PagesAreEditedWhereTheyAreAndAsTheyAre) {
+  drive.Write("real/page.htm", kPage);
+  drive.Link("site/page.htm", "../real/page.htm");
+  ASSERT_EQ(0, Run({"C:\\site\\page.htm", "/T:Linked"}).exitCode);
+  EXPECT_EQ(Changed("Old &amp; gold", "Linked"), drive.Read("real/page.htm"));
+  EXPECT_EQ(std::vector<std::string>{"page.htm"}, drive.Files("site"));
+  struct stat st;
+  ASSERT_EQ(0, lstat(drive.Host("site/page.htm").c_str(), &st));
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+  drive.Write("page.htm", kPage);
+  ASSERT_EQ(0, link(drive.Host("page.htm").c_str(), drive.Host("other.htm").c_str()));
+  ASSERT_EQ(0, Run({"page.htm", "/D:Both names"}).exitCode);
+  EXPECT_EQ(Changed("Sea view", "Both names"), drive.Read("other.htm"));
+  EXPECT_EQ(Stamp("page.htm").substr(0, Stamp("page.htm").find(':')),
+            Stamp("other.htm").substr(0, Stamp("other.htm").find(':')));
+
+  const std::string accents =
+      "<HTML>\r\n<HEAD>\r\n<TITLE>Caf&eacute; &copy;</TITLE>\r\n"
+      "<META NAME=\"DESCRIPTION\" CONTENT=\"Cr&#232;me&nbsp;br&#xFB;l&#233;e\">\r\n"
+      "</HEAD>\r\n<BODY>\r\n</BODY>\r\n</HTML>\r\n";
+  drive.Write("accents.htm", accents);
+  RunResult r = Run({"accents.htm", "/T:+ (2)"});
+  EXPECT_EQ(0, r.exitCode) << r.err;
+  std::string expected = accents;
+  expected.replace(expected.find("&copy;"), 6, "&copy; (2)");
+  EXPECT_EQ(expected, drive.Read("accents.htm"));
+  r = Run({"accents.htm", "/K:sea"});
+  EXPECT_EQ(0, r.exitCode) << r.err;
+  expected.replace(expected.find("</HEAD>"), 0, "<META NAME=\"KEYWORDS\" CONTENT=\"sea\">\r\n");
+  EXPECT_EQ(expected, drive.Read("accents.htm"));
+
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("<HTML><HEAD><TITLE>T</TITLE></HEAD></HTML>")) utf16 += std::string{c, '\0'};
+  drive.Write("wide.htm", utf16);
+  r = Run({"wide.htm", "/T:New"});
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_EQ("Error:  Can't edit file \"wide.htm\" (it holds NUL bytes).\n", r.err);
+  EXPECT_EQ(utf16, drive.Read("wide.htm"));
 }
 
 }  // namespace

@@ -22,11 +22,7 @@ const char kShown[] =
 class InfoedwTest : public ::testing::Test {
  protected:
   RunResult Run(const std::vector<std::string>& args, const std::string& script) {
-    drive.Write("script.txt", script);
-    RunOptions options;
-    options.env["WEFTDIALOGSCRIPT"] = drive.Win("script.txt");
-    options.env["WEFTDIALOGLOG"] = drive.Win("log.txt");
-    return RunProgram(std::string(WEFT_BIN_DIR) + "/infoedw", args, options);
+    return RunDialogScript(drive, "infoedw", args, script);
   }
   std::string Log() { return drive.Read("log.txt"); }
   TempDrive drive;
@@ -86,6 +82,16 @@ TEST_F(InfoedwTest, AnUnreadablePageEndsWithTheReadErrorBox) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(Log().rfind("MessageBox \"File Read Error\" icon=error buttons=OK\n", 0), 0u) << Log();
   EXPECT_EQ(Log().find("Dialog"), std::string::npos);
+}
+
+TEST_F(InfoedwTest, WithoutDisplayOrScriptNothingIsShownOrLeftBehind) {
+  drive.Write("photo.jpg", "jpeg");
+  RunOptions options;
+  options.unset = {"WEFTDIALOGSCRIPT", "DISPLAY"};
+  RunResult result = RunProgram(std::string(WEFT_BIN_DIR) + "/infoedw", {"photo.jpg"}, options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "INFOEDW: no display to show the dialog on\n");
+  EXPECT_EQ(drive.Files(), (std::vector<std::string>{"photo.jpg"}));
 }
 
 }  // namespace

@@ -2,33 +2,13 @@
 // port, pages fetched over TCP, then the server stopped by a signal.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
 #include "platform/testing/server_support.h"
 #include "platform/testing/test_support.h"
+#include "programs/localweb/testing/http_answers.h"
 
 namespace {
-
-std::string WithoutDate(const std::string& text) {
-  static const std::regex date(
-      "Date: (Sun|Mon|Tue|Wed|Thu|Fri|Sat), [0-3][0-9] "
-      "(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [0-9]{4} [0-2][0-9]:[0-5][0-9]:[0-6][0-9] GMT\r\n");
-  return std::regex_replace(text, date, "Date: *\r\n");
-}
-
-std::string Header(const char* status, const char* type, size_t length) {
-  std::string text = std::string("HTTP/1.0 ") + status + "\r\nServer: SERVER/1.0\r\nDate: *\r\n";
-  if (type) text += std::string("Content-Type: ") + type + "\r\n";
-  return text + "Content-Length: " + std::to_string(length) + "\r\n\r\n";
-}
-
-std::string ErrorPage(const char* heading, const char* text, const char* message = nullptr) {
-  std::string page = std::string("<HTML>\r\n<HEAD>\r\n<TITLE>Error</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<H1>") +
-                     heading + "</H1>\r\n" + text + "\r\n";
-  if (message) page += std::string("<P>\r\n") + message;
-  return page + "</BODY>\r\n</HTML>\r\n";
-}
 
 class LocalwebServer : public ::testing::Test {
  protected:
@@ -74,7 +54,7 @@ TEST_F(LocalwebServer, StaticFilesAndErrors) {
           "GET /notes.zzq HTTP/1.0\r\n\r\n",
           "GET /photos/index.htm\r\n",
           "GET /missing.htm\r\n",
-          "GET /site/page.htm?x=1 HTTP/1.1\r\nHost: here\r\n\r\n",
+          "GET /site/page.htm?x=1 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n",
           "GET /big.txt HTTP/1.0\r\n\r\n",
       },
       &answers, {"/B:1"});
@@ -116,8 +96,9 @@ TEST_F(LocalwebServer, UnsafeAndUnsupportedRequests) {
   }
   // A request line longer than its buffer is dropped without an answer.
   EXPECT_EQ(answers[4], "");
-  std::string cgi = ErrorPage("Error 500", "Internal Server Error", "Can't execute CGI script.");
-  EXPECT_EQ(answers[5], Header("500 Internal Server Error", "text/html", cgi.size()) + cgi);
+  // A ".cgi" name whose program does not exist.
+  std::string cgi = ErrorPage("Error 400", "Bad Request", "Bad CGI path \"C:\\cgi\\idx\".");
+  EXPECT_EQ(answers[5], Header("400 Bad Request", "text/html", cgi.size()) + cgi);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out,
             "Local mode enabled.\nUnsupported Request:  HEAD / HTTP/1.0\nServer terminated by user.\n");
@@ -135,13 +116,6 @@ TEST_F(LocalwebServer, DebugMessagesAndInterrupt) {
             "Entering listening state...\nWaiting for new connection...\n"
             "Connection establised.  Starting new thread...\nWaiting for new connection...\n"
             "Server terminated by user.\nClosing listening socket...\nCleaning up Windows Sockets...\n");
-}
-
-// A CGI answer: the server's status, Server, Date and length lines, then the
-// program's output with its own header lines and blank line.
-std::string CGIAnswer(const std::string& output) {
-  return "HTTP/1.0 200 OK\r\nServer: SERVER/1.0\r\nDate: *\r\nContent-Length: " +
-         std::to_string(output.size()) + "\r\n" + output;
 }
 
 TEST_F(LocalwebServer, RunsCGIScriptsWithTheirQuery) {
@@ -168,17 +142,17 @@ TEST_F(LocalwebServer, RunsCGIScriptsWithTheirQuery) {
       &answers);
   ASSERT_EQ(answers.size(), 6u);
   const std::string head = "Content-type: text/plain\n\n";
-  EXPECT_EQ(answers[0], CGIAnswer(head + "GET \"page=2\"\nin script folder\n"));
+  EXPECT_EQ(answers[0], CGIAnswer(head, "GET \"page=2\"\nin script folder\n"));
   // The query reaches the script as it came, still encoded, and nothing in it
   // is read as a command, a redirection or a variable of the server.
   EXPECT_EQ(answers[1],
-            CGIAnswer(head + "GET \"a=1&b=|x>out.txt%25%PATH%&c=%QUERY_STRING%\"\nin script folder\n"));
-  EXPECT_EQ(answers[2], CGIAnswer(head + "GET \"\"\nin script folder\n"));
+            CGIAnswer(head, "GET \"a=1&b=|x>out.txt%25%PATH%&c=%QUERY_STRING%\"\nin script folder\n"));
+  EXPECT_EQ(answers[2], CGIAnswer(head, "GET \"\"\nin script folder\n"));
   EXPECT_EQ(answers[3], head + "GET \"x=1\"\nin script folder\n");
   std::string failed = ErrorPage("Error 500", "Internal Server Error", "Can't execute CGI script.");
   EXPECT_EQ(answers[4], Header("500 Internal Server Error", "text/html", failed.size()) + failed);
   std::string illegal = ErrorPage("Error 400", "Bad Request",
-                                  "CGI path \"\\my cgi\\x.bat\" contains illegal characters.");
+                                  "CGI path \"C:\\my cgi\\x.bat\" contains illegal characters.");
   EXPECT_EQ(answers[5], Header("400 Bad Request", "text/html", illegal.size()) + illegal);
   EXPECT_FALSE(drive.Exists("my cgi/ran.txt"));
   EXPECT_FALSE(drive.Exists("cgi/out.txt"));

@@ -6,12 +6,14 @@
 #include <cstring>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "programs/localweb/server.h"
 #include "shared/chars.h"
+#include "shared/htmltext.h"
 #include "shared/string.h"
 #include "shared/url/url.h"
 
@@ -85,13 +87,6 @@ const FixedType kFixedTypes[] = {
 const char* const kDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const char* const kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
-long FileLength(FILE* file) {
-  if (fseek(file, 0, SEEK_END) != 0) return -1;
-  long length = ftell(file);
-  fseek(file, 0, SEEK_SET);
-  return length;
-}
 
 }  // namespace
 
@@ -196,45 +191,116 @@ void SendErrorStatus(Socket socket, bool headers, unsigned status) {
   SendErrorPage(socket, headers, status, nullptr);
 }
 
-void SendFile(Socket socket, bool headers, const char* path, const char* type,
-              unsigned long bufferSize) {
-  FILE* file = OpenFile(path, "rb");
-  if (!file) return SendErrorStatus(socket, headers, 404);
-  long length = FileLength(file);
-  if (length <= 0) {
-    fclose(file);
-    return SendErrorStatus(socket, headers, length == 0 ? 204 : 404);
-  }
-  char header[1024];
-  size_t headerLength = FormatResponseHeader(header, sizeof header, headers, 200, "OK",
-                                             static_cast<unsigned long>(length), type);
-  SendData(socket, header, static_cast<long>(headerLength));
-  unsigned long size = bufferSize > 1024 ? bufferSize : 1024;
-  char* buffer = new char[size];
-  unsigned long left = static_cast<unsigned long>(length);
-  while (left > 0) {
-    unsigned long chunk = left < bufferSize ? left : bufferSize;
-    if (fread(buffer, 1, chunk, file) == chunk) SendData(socket, buffer, static_cast<long>(chunk));
-    else fputs("Error reading file.\n", stderr);
-    left -= chunk;
-  }
-  delete[] buffer;
-  fclose(file);
-  CloseConnection(socket);
+std::string HtmlText(const std::string& text) {
+  String encoded = HtmlEncodeString(text.c_str());
+  return encoded.IsNull() ? "" : encoded.Text();
 }
 
 namespace {
 
+// Sends `length` bytes of the file from `offset`, straight from the file in
+// pieces as large as the connection takes. A file that ends early is
+// reported; what was sent stays sent.
+void SendFileBytes(Socket socket, FileHandle file, uint64_t offset, uint64_t length) {
+  constexpr uint64_t kPiece = 1 << 30;
+  uint64_t end = offset + length;
+  while (offset < end) {
+    uint64_t count = end - offset < kPiece ? end - offset : kPiece;
+    long long sent = TransmitFile(socket, file, offset, static_cast<size_t>(count));
+    if (sent > 0) {
+      offset += static_cast<uint64_t>(sent);
+      continue;
+    }
+    if (sent == 0) {
+      fputs("Error reading file.\n", stderr);
+      return;
+    }
+    if (LastSocketError() != kSocketWouldBlock || !WaitToSend(socket)) return;
+  }
+}
+
+// Sends the answer header for a 200 answer and then the file's bytes.
+void SendHeaderAndFile(Socket socket, bool headers, FileHandle file, uint64_t size,
+                       unsigned long length, const char* type) {
+  char header[1024];
+  size_t headerLength = FormatResponseHeader(header, sizeof header, headers, 200, "OK", length, type);
+  SendData(socket, header, static_cast<long>(headerLength), true);
+  SendFileBytes(socket, file, 0, size);
+}
+
+}  // namespace
+
+// The file goes out in large pieces whatever the buffer size: the bytes are
+// the same, and the buffer size only ever chose how many went at a time.
+void SendFile(Socket socket, bool headers, const char* path, const char* type,
+              unsigned long bufferSize) {
+  (void)bufferSize;
+  uint64_t size = 0;
+  FileHandle file = OpenFileHandle(path, &size);
+  if (file == kInvalidFile) return SendErrorStatus(socket, headers, 404);
+  if (size == 0) {
+    CloseFileHandle(file);
+    return SendErrorStatus(socket, headers, 204);
+  }
+  SendHeaderAndFile(socket, headers, file, size, static_cast<unsigned long>(size), type);
+  CloseConnection(socket);
+  CloseFileHandle(file);
+}
+
+size_t CGIHeaderLength(const char* output, size_t length) {
+  size_t line = 0;
+  for (size_t i = 0; i < length; ++i) {
+    if (output[i] != '\n') continue;
+    size_t lineLength = i - line;
+    if (lineLength == 0 || (lineLength == 1 && output[line] == '\r')) return i + 1;
+    line = i + 1;
+  }
+  return 0;
+}
+
+namespace {
+
+// The bytes of a CGI program's output that hold its header lines and the
+// blank line after them (0 when they are not within the first 64 KB).
+size_t CGIHeaderLengthOfFile(FileHandle file, uint64_t size) {
+  std::string head(size < 65536 ? static_cast<size_t>(size) : 65536, '\0');
+  if (!ReadFileHandle(file, 0, head.data(), head.size())) return 0;
+  return CGIHeaderLength(head.data(), head.size());
+}
+
+// Sends a CGI program's output after the server's own header lines; the
+// length counts the body after the program's header lines and blank line.
+void SendCGIOutput(Socket socket, bool headers, const char* path) {
+  uint64_t size = 0;
+  FileHandle file = OpenFileHandle(path, &size);
+  if (file == kInvalidFile) return SendErrorStatus(socket, headers, 404);
+  size_t headerLength = size ? CGIHeaderLengthOfFile(file, size) : 0;
+  if (size == 0) {
+    SendErrorStatus(socket, headers, 204);
+  } else if (headerLength == 0) {
+    SendErrorPage(socket, headers, 500, "CGI script output has no header.");
+  } else {
+    SendHeaderAndFile(socket, headers, file, size,
+                      static_cast<unsigned long>(size - headerLength), "*");
+    CloseConnection(socket);
+  }
+  CloseFileHandle(file);
+}
+
 // The program a CGI path names: a ".cgi" name stands for the ".exe" or
 // ".bat" file beside it, else for the name without extension.
-std::string CGIProgramPath(const char* path) {
-  std::string script(path);
-  const char* extension = Extension(path);
-  if (!extension || CompareNoCase(extension, ".cgi") != 0) return script;
-  std::string stem = script.substr(0, script.size() - strlen(extension));
+std::string CGIProgramPath(const std::string& path) {
+  const char* extension = Extension(path.c_str());
+  if (CompareNoCase(extension, ".cgi") != 0) return path;
+  std::string stem = path.substr(0, path.size() - strlen(extension));
   if (PathExists((stem + ".exe").c_str())) return stem + ".exe";
   if (PathExists((stem + ".bat").c_str())) return stem + ".bat";
   return stem;
+}
+
+bool IsRegularFile(const std::string& path) {
+  uint32_t attributes = GetAttributes(path.c_str());
+  return attributes != kInvalidAttributes && !(attributes & kAttrDirectory);
 }
 
 // Characters that a command line would read as quoting or redirection.
@@ -242,8 +308,24 @@ bool HasIllegalPathChar(const std::string& path) {
   return path.find_first_of(" \"<>|") != std::string::npos;
 }
 
+// True when the full path lies inside the folder (both full Windows paths).
+bool IsInsideFolder(const std::string& path, const std::string& folder) {
+  if (folder.empty() || path.size() <= folder.size()) return false;
+  if (CompareNoCaseN(path.c_str(), folder.c_str(), folder.size()) != 0) return false;
+  return folder.back() == '\\' || path[folder.size()] == '\\';
+}
+
+// True when a program at this full path may run as a CGI script: it lies in
+// the folder the server was started in or in a Pass rule's target folder.
+bool MayRunAsCGI(const std::string& path) {
+  for (const std::string& folder : Settings.cgiFolders) {
+    if (IsInsideFolder(path, folder)) return true;
+  }
+  return false;
+}
+
 // The folder a script runs in: its path up to the last separator, which is
-// kept when it stands for a root ('\x.bat', 'c:\x.bat').
+// kept when it stands for a root ('c:\x.bat').
 std::string ScriptFolder(const std::string& script) {
   size_t separator = script.find_last_of("\\/");
   if (separator == std::string::npos) return "";
@@ -251,11 +333,11 @@ std::string ScriptFolder(const std::string& script) {
   return script.substr(0, root ? separator + 1 : separator);
 }
 
-// The folder for response files: TEMP, then TMP, else the current folder.
-const char* TempFolder() {
-  const char* folder = GetEnv("TEMP");
-  if (!folder || !*folder) folder = GetEnv("TMP");
-  return folder && *folder ? folder : ".";
+// The error message for a CGI run that did not end well.
+const char* CGIFailure(int result) {
+  if (result == kTimedOut) return "CGI script did not finish in time.";
+  if (result == kOutputTooLarge) return "CGI script output is too large.";
+  return "Can't execute CGI script.";
 }
 
 }  // namespace
@@ -264,33 +346,60 @@ const char* TempFolder() {
 // script's folder as its working folder, so neither the server's environment
 // nor its current folder changes while other connections are served. The
 // program is started directly with no argument: nothing from the request
-// ever reaches a command line.
+// ever reaches a command line, and a batch file sees the query only in its
+// environment. Only programs inside the site's own folders run.
 void RunCGIScript(Socket socket, bool headers, const char* path, const char* query) {
-  if (strlen(path) > 259) return SendErrorPage(socket, headers, 400, "Bad CGI path \"%s\".", path);
-  std::string script = CGIProgramPath(path);
+  std::string full = strlen(path) > 259 ? "" : GetFullPathString(path);
+  if (full.empty()) {
+    return SendErrorPage(socket, headers, 400, "Bad CGI path \"%s\".", HtmlText(path).c_str());
+  }
+  if (!MayRunAsCGI(full)) return SendErrorStatus(socket, headers, 403);
+  std::string script = CGIProgramPath(full);
+  if (!IsRegularFile(script)) {
+    return SendErrorPage(socket, headers, 400, "Bad CGI path \"%s\".", HtmlText(script).c_str());
+  }
   if (HasIllegalPathChar(script)) {
     return SendErrorPage(socket, headers, 400, "CGI path \"%s\" contains illegal characters.",
-                         script.c_str());
+                         HtmlText(script).c_str());
   }
   std::string responseFile;
-  if (!MakeTempFile(TempFolder(), "CGI", &responseFile)) {
+  if (Settings.tempFolder.empty() || !MakeTempFile(Settings.tempFolder.c_str(), "CGI", &responseFile)) {
     return SendErrorPage(socket, headers, 500, "Can't create response file.");
   }
   ProcessOptions options;
   options.workingDir = ScriptFolder(script);
   options.environment = {"REQUEST_METHOD=GET", std::string("QUERY_STRING=") + (query ? query : "")};
   options.outputFile = responseFile;
-  if (RunProgramDirect(script.c_str(), {}, options) != 0) {
-    SendErrorPage(socket, headers, 500, "Can't execute CGI script.");
+  options.timeLimitMs = Settings.cgiTimeLimit * 1000;
+  options.outputLimit = kCGIOutputLimit;
+  int result = RunProgramDirect(script.c_str(), {}, options);
+  if (result != 0) {
+    SendErrorPage(socket, headers, 500, "%s", CGIFailure(result));
   } else {
-    SendFile(socket, headers, responseFile.c_str(), "*", Settings.bufferSize);
+    SendCGIOutput(socket, headers, responseFile.c_str());
   }
   DeleteFile(responseFile.c_str());
 }
 
+namespace {
+
+// A path from the root of the current drive with that drive named: the
+// server never changes its current folder, so the drive is the one it was
+// started on, and the path need not be looked up against the current folder.
+String OnStartDrive(const String& path) {
+  const char* text = path.Text();
+  if (!text) return path;
+  bool rooted = (text[0] == '\\' || text[0] == '/') && text[1] != '\\' && text[1] != '/';
+  if (!rooted || Settings.startFolder.size() < 2) return path;
+  return Concat(Settings.startFolder.substr(0, 2).c_str(), text);
+}
+
+}  // namespace
+
 void ServeUrl(Socket socket, bool headers, const char* url) {
-  String path = MapUrlToPath(url, Settings);
-  if (path.IsNull()) return SendErrorStatus(socket, headers, 403);
+  String mapped = MapUrlToPath(url, Settings);
+  if (mapped.IsNull()) return SendErrorStatus(socket, headers, 403);
+  String path = OnStartDrive(mapped);
   String type = ContentTypeFor(path);
   if (!type.IsNull() && type.Text()[0] == '*') {
     const char* query = strchr(url, '?');

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "platform/sockets.h"
 #include "shared/string.h"
@@ -22,6 +23,13 @@ size_t FormatResponseHeader(char* buffer, size_t size, bool headers, unsigned st
                             const char* statusText, unsigned long length, const char* type);
 // The whole error answer (header and page) for a status and message.
 String FormatErrorPage(bool headers, unsigned status, const char* message);
+
+// The text with '&', '<', '>' and '"' written as HTML entities, so that a
+// page can show it as it is.
+std::string HtmlText(const std::string& text);
+// The length of a CGI program's header lines with the blank line after them
+// (a line that is empty or holds only CR); 0 when the output has no blank line.
+size_t CGIHeaderLength(const char* output, size_t length);
 
 void ServeUrl(Socket socket, bool headers, const char* url);
 void SendErrorPage(Socket socket, bool headers, unsigned status, const char* format, ...);

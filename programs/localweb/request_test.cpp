@@ -1,13 +1,13 @@
 // URL mapping, content types and the answer texts.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
 #include "platform/env.h"
 #include "platform/testing/test_support.h"
 #include "programs/localweb/request.h"
 #include "programs/localweb/server.h"
+#include "programs/localweb/testing/http_answers.h"
 
 namespace {
 
@@ -88,13 +88,6 @@ TEST(LocalwebTypes, FixedRegistryAndCgi) {
   SetEnv("WEFTREGISTRY", nullptr);
 }
 
-std::string WithoutDate(const std::string& text) {
-  static const std::regex date(
-      "Date: (Sun|Mon|Tue|Wed|Thu|Fri|Sat), [0-3][0-9] "
-      "(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [0-9]{4} [0-2][0-9]:[0-5][0-9]:[0-6][0-9] GMT\r\n");
-  return std::regex_replace(text, date, "Date: *\r\n");
-}
-
 TEST(LocalwebAnswers, HeaderLines) {
   char buffer[512];
   size_t length = FormatResponseHeader(buffer, sizeof buffer, true, 200, "OK", 12, "text/html");
@@ -127,6 +120,27 @@ TEST(LocalwebAnswers, ErrorPages) {
   // A message longer than the page is cut to the 1024-byte body.
   String big = FormatErrorPage(false, 400, std::string(3000, 'm').c_str());
   EXPECT_EQ(big.Length(), 1023u);
+}
+
+TEST(LocalwebAnswers, CGIHeaderLength) {
+  struct Case {
+    std::string output;
+    size_t length;
+  } cases[] = {
+      {"Content-type: text/html\n\nbody", 25},
+      {"Content-type: text/html\r\n\r\nbody", 27},
+      {"A: 1\r\nB: 2\n\r\n\nbody", 13},
+      {"\nbody", 1},
+      {"Content-type: text/html\n", 0},
+      {"no header at all", 0},
+      {"", 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CGIHeaderLength(c.output.data(), c.output.size()), c.length) << c.output;
+}
+
+TEST(LocalwebAnswers, HtmlTextEscapesMarkup) {
+  EXPECT_EQ(HtmlText("C:\\a<script>\"x\"&y</script>"),
+            "C:\\a&lt;script&gt;&quot;x&quot;&amp;y&lt;/script&gt;");
 }
 
 }  // namespace

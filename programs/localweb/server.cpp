@@ -1,13 +1,16 @@
 // Start-up, options, configuration, the accept loop and connection I/O.
 #include "programs/localweb/server.h"
 
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
+#include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/process.h"
+#include "programs/localweb/connection_pool.h"
 #include "programs/localweb/request.h"
 #include "shared/chars.h"
 
@@ -47,6 +50,29 @@ void Debug(const char* message) {
 
 void PrintError(const char* message) { fputs(message, stderr), fflush(stderr); }
 
+// The decimal value at the start of `text` (0 when none), held at the
+// largest int instead of overflowing; a sign is taken as the C library does.
+int DecimalValue(const char* text) {
+  while (IsSpace(*text)) ++text;
+  bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  long long value = 0;
+  for (; IsDigit(*text); ++text) {
+    value = value * 10 + (*text - '0');
+    if (value > INT_MAX) value = INT_MAX;
+  }
+  return static_cast<int>(negative ? -value : value);
+}
+
+// A buffer size in kilobytes as bytes, held just past the largest accepted
+// size so that an oversized value stays oversized.
+uint64_t BufferBytes(const char* text) {
+  int value = DecimalValue(text);
+  uint64_t kilobytes = value < 0 ? 0 : static_cast<uint64_t>(value);
+  if (kilobytes > kMaxBufferKB) kilobytes = kMaxBufferKB + 1;
+  return kilobytes * 1024;
+}
+
 // The default configuration file: the program's path with ".cfg" in place of
 // its extension (appended when it has none), cut to the 256-byte setting.
 void DefaultConfigFile(const char* program, ServerSettings* settings) {
@@ -70,13 +96,13 @@ void ApplyOption(const char* argument, ServerSettings* settings) {
   switch (letter) {
     case '?': settings->usage = true; break;
     case 'B':
-      if (*value >= '1' && *value <= '9') settings->bufferSize = static_cast<uint32_t>(strtoul(value, nullptr, 10)) * 1024;
+      if (*value >= '1' && *value <= '9') settings->bufferSize = BufferBytes(value);
       break;
     case 'C': CopyBounded(settings->configFile, value, sizeof settings->configFile); break;
     case 'D': settings->debug = true; break;
     case 'G': settings->localMode = false; break;
     case 'L': settings->localMode = true; break;
-    case 'P': settings->port = atoi(value); break;
+    case 'P': settings->port = DecimalValue(value); break;
     default: break;
   }
 }
@@ -119,6 +145,16 @@ void AddRule(const String words[3], int count, uint8_t stop, ServerSettings* set
   rule.stop = stop;
 }
 
+// The folder a Pass rule sends requests to: its replacement up to its last
+// '\' (empty when it names no folder, so that it stays in the start folder).
+std::string PassFolder(const UrlRule& rule) {
+  if (!rule.stop || rule.replacement.IsNull()) return "";
+  std::string replacement = rule.replacement.Text();
+  size_t separator = replacement.find_last_of('\\');
+  if (separator == std::string::npos) return "";
+  return GetFullPathString(replacement.substr(0, separator + 1).c_str());
+}
+
 }  // namespace
 
 void ParseOptions(int argc, char** argv, ServerSettings* settings) {
@@ -136,9 +172,11 @@ void ApplyConfigLine(const char* line, ServerSettings* settings) {
   if (CompareNoCase(words[0], "Pass") == 0) return AddRule(words, count, 1, settings);
   if (count < 2) return;
   if (CompareNoCase(words[0], "BufferSize") == 0) {
-    settings->bufferSize = static_cast<uint32_t>(strtoul(words[1], nullptr, 10)) * 1024;
+    settings->bufferSize = BufferBytes(words[1]);
   } else if (CompareNoCase(words[0], "Port") == 0) {
-    settings->port = atoi(words[1]);
+    settings->port = DecimalValue(words[1]);
+  } else if (CompareNoCase(words[0], "CGITimeLimit") == 0) {
+    settings->cgiTimeLimit = DecimalValue(words[1]);
   }
 }
 
@@ -153,46 +191,179 @@ void ReadConfigFile(const char* path, ServerSettings* settings) {
 void FinishSettings(ServerSettings* settings) {
   if (settings->bufferSize == 0) settings->bufferSize = 1024;
   if (settings->port < 1) settings->port = 80;
+  if (settings->cgiTimeLimit < 1) settings->cgiTimeLimit = kDefaultCGITimeLimit;
+}
+
+const char* SettingsError(const ServerSettings& settings) {
+  if (settings.port > 65535) return "Error:  The port number must be from 1 to 65535.\n";
+  if (settings.bufferSize > kMaxBufferKB * 1024) {
+    return "Error:  The buffer size must be at most 65536 Kbytes.\n";
+  }
+  return nullptr;
+}
+
+void FindServerFolders(ServerSettings* settings) {
+  char folder[kMaxPath + 1];
+  settings->startFolder = GetCurrentDir(folder, sizeof folder) ? folder : "";
+  settings->cgiFolders.clear();
+  if (!settings->startFolder.empty()) settings->cgiFolders.push_back(settings->startFolder);
+  for (int i = 0; i < settings->ruleCount; ++i) {
+    std::string pass = PassFolder(settings->rules[i]);
+    if (!pass.empty()) settings->cgiFolders.push_back(pass);
+  }
+  settings->tempFolder = GetTempFolder();
+}
+
+namespace {
+
+// The bytes of one request as they arrive, kept from its line to its header
+// lines, all of which must come within the request's time.
+class RequestReader {
+ public:
+  RequestReader(Socket socket, int milliseconds)
+      : socket_(socket), deadline_(ElapsedMs() + milliseconds) {}
+
+  // Receives up to size - 1 bytes until CR LF; the line is cut there.
+  bool ReceiveRequestLine(char* buffer, int size) {
+    buffer[0] = 0;
+    size_t end;
+    // The line and its CR LF must fit in size - 1 bytes.
+    while ((end = data_.find("\r\n")) == std::string::npos || end + 3 > static_cast<size_t>(size)) {
+      if (data_.size() >= static_cast<size_t>(size - 1) || !ReceiveMore()) return false;
+    }
+    memcpy(buffer, data_.data(), end);
+    buffer[end] = 0;
+    data_.erase(0, end);  // the CR LF stays: it starts the header lines' end
+    return true;
+  }
+
+  // Receives the header lines after the request line, up to the blank line.
+  // 1 when they came, 0 when the client failed to send them in time, -1
+  // when they are longer than kMaxHeaderBytes.
+  int ReceiveHeaders(std::string* headers) {
+    size_t end;
+    while ((end = data_.find("\r\n\r\n")) == std::string::npos) {
+      if (data_.size() > static_cast<size_t>(kMaxHeaderBytes)) return -1;
+      if (!ReceiveMore()) return 0;
+    }
+    if (end > static_cast<size_t>(kMaxHeaderBytes)) return -1;
+    *headers = data_.substr(0, end + 2);
+    return 1;
+  }
+
+ private:
+  // Receives the next piece; false at a deadline, an error or the end.
+  bool ReceiveMore() {
+    char piece[2048];
+    for (;;) {
+      int got = ReceiveSocket(socket_, piece, sizeof piece);
+      if (got > 0) return data_.append(piece, static_cast<size_t>(got)), true;
+      if (got == 0 || LastSocketError() != kSocketWouldBlock) return false;
+      int64_t left = deadline_ - ElapsedMs();
+      if (left <= 0) return false;
+      int wait = left < kRequestIdleMs ? static_cast<int>(left) : kRequestIdleMs;
+      if (WaitSocket(socket_, true, false, wait) <= 0) return false;
+    }
+  }
+
+  Socket socket_;
+  int64_t deadline_;
+  std::string data_;
+};
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = ToLower(c);
+  return text;
+}
+
+// A dotted address of four decimal parts of at most 255, the first 127.
+bool IsLoopbackAddress(const std::string& name) {
+  int parts = 0;
+  size_t at = 0;
+  while (at <= name.size()) {
+    size_t end = name.find('.', at);
+    if (end == std::string::npos) end = name.size();
+    std::string part = name.substr(at, end - at);
+    if (part.empty() || part.size() > 3 || part.find_first_not_of("0123456789") != std::string::npos) {
+      return false;
+    }
+    if (atoi(part.c_str()) > 255 || (parts == 0 && atoi(part.c_str()) != 127)) return false;
+    ++parts;
+    at = end + 1;
+  }
+  return parts == 4;
+}
+
+// True when every Host header line names this machine; a request without
+// one (an old client) names nothing else either.
+bool HostsAreLocal(const std::string& headers) {
+  size_t start = 0;
+  while (start < headers.size()) {
+    size_t end = headers.find("\r\n", start);
+    if (end == std::string::npos) end = headers.size();
+    std::string line = headers.substr(start, end - start);
+    start = end + 2;
+    if (line.size() < 5 || Lower(line.substr(0, 5)) != "host:") continue;
+    if (!IsLoopbackHost(line.substr(5))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string PrintableText(const char* text) {
+  std::string out;
+  for (const char* p = text; *p; ++p) {
+    if (!IsCntrl(*p)) {
+      out += *p;
+      continue;
+    }
+    char escape[8];
+    snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(*p));
+    out += escape;
+  }
+  return out;
+}
+
+bool IsLoopbackHost(const std::string& value) {
+  size_t first = value.find_first_not_of(" \t");
+  size_t last = value.find_last_not_of(" \t");
+  if (first == std::string::npos) return false;
+  std::string host = Lower(value.substr(first, last - first + 1));
+  size_t portStart = host[0] == '[' ? host.find(']') + 1 : host.rfind(':');
+  if (portStart == 0) return false;  // '[' without ']'
+  if (portStart != std::string::npos && portStart < host.size()) {
+    std::string port = host.substr(portStart);
+    if (port[0] != ':' || port.find_first_not_of("0123456789", 1) != std::string::npos) return false;
+    host = host.substr(0, portStart);
+  }
+  return host == "localhost" || host == "localhost." || host == "[::1]" || IsLoopbackAddress(host);
 }
 
 bool ReceiveRequestLine(Socket socket, char* buffer, int size, int milliseconds) {
   if (size < 1) return false;
-  buffer[size - 1] = 0;
-  buffer[0] = 0;
-  int used = 0;
-  while (used < size - 1) {
-    if (WaitSocket(socket, true, false, milliseconds) <= 0) return false;
-    int got = ReceiveSocket(socket, buffer + used, static_cast<size_t>(size - 1 - used));
-    if (got <= 0) {
-      buffer[0] = 0;
-      return false;
-    }
-    // Look one byte back too, so a CR LF split between two pieces is found.
-    int from = used > 0 ? used - 1 : 0;
-    used += got;
-    buffer[used] = 0;
-    for (int i = from; i + 1 < used; ++i) {
-      if (buffer[i] == '\r' && buffer[i + 1] == '\n') {
-        buffer[i] = 0;
-        return true;
-      }
-    }
-  }
-  return false;
+  RequestReader reader(socket, milliseconds);
+  return reader.ReceiveRequestLine(buffer, size);
 }
 
-void SendData(Socket socket, const char* data, long length) {
+bool WaitToSend(Socket socket) {
+  for (;;) {
+    int ready = WaitSocket(socket, true, true, kSendIdleMs);
+    if (ready <= 0) return false;
+    if (ready & kSocketWritable) return true;
+    char drop[1024];
+    if (ReceiveSocket(socket, drop, sizeof drop) <= 0) return false;
+  }
+}
+
+void SendData(Socket socket, const char* data, long length, bool more) {
   size_t left = length < 0 ? strlen(data) : static_cast<size_t>(length);
   while (left > 0) {
-    int ready = WaitSocket(socket, true, true, 30000);
-    if (ready <= 0) return;
-    if (ready & kSocketReadable) {
-      char drop[1024];
-      if (ReceiveSocket(socket, drop, sizeof drop) <= 0) return;
+    int sent = SendSocket(socket, data, left, more);
+    if (sent < 0 && LastSocketError() == kSocketWouldBlock) {
+      if (!WaitToSend(socket)) return;
       continue;
     }
-    int sent = SendSocket(socket, data, left);
-    if (sent < 0 && LastSocketError() == kSocketWouldBlock) continue;
     if (sent < 0) {
       if (Settings.debug) fprintf(stderr, "Error:  Can't send [%d].\n", LastSocketError());
       return;
@@ -211,31 +382,42 @@ void SendAndClose(Socket socket, const char* data, long length) {
   CloseConnection(socket);
 }
 
+// The socket comes non-blocking from the accept.
 void ConnectionThread(Socket socket) {
-  if (!SetNonBlocking(socket)) PrintError("Error:  Unable to enable non-blocking mode.\n");
+  RequestReader reader(socket, kRequestTotalMs);
   char line[256];
-  if (!ReceiveRequestLine(socket, line, sizeof line, 30000)) return CloseConnection(socket);
+  if (!reader.ReceiveRequestLine(line, sizeof line)) return CloseConnection(socket);
   char* url = nullptr;
   bool headers = false;
-  if (!ParseRequestLine(line, &url, &headers)) {
-    printf("Unsupported Request:  %s\n", line);
+  const char* version = nullptr;
+  if (!ParseRequestLine(line, &url, &headers, &version)) {
+    printf("Unsupported Request:  %s\n", PrintableText(line).c_str());
     fflush(stdout);
     return CloseConnection(socket);
   }
+  // A request with a version brings header lines; a request with a Host
+  // other than this machine comes through a name that is not the user's (a
+  // web page's own name pointed at this machine) and is refused.
+  std::string headerLines;
+  int received = *version ? reader.ReceiveHeaders(&headerLines) : 1;
+  if (received == 0) return CloseConnection(socket);
+  if (received < 0) return SendErrorStatus(socket, headers, 400);
+  if (Settings.localMode && !HostsAreLocal(headerLines)) return SendErrorStatus(socket, headers, 403);
   ServeUrl(socket, headers, url);
 }
 
-bool ParseRequestLine(char* line, char** url, bool* headers) {
+bool ParseRequestLine(char* line, char** url, bool* headers, const char** version) {
   if (CompareNoCaseN(line, "GET ", 4) != 0) return false;
   char* start = line + 4;
   while (*start == ' ') ++start;
   char* end = start;
   while (static_cast<unsigned char>(*end) >= '!') ++end;
-  char* version = end;
-  if (*version) *version++ = 0;
-  while (*version == ' ') ++version;
+  char* text = end;
+  if (*text) *text++ = 0;
+  while (*text == ' ') ++text;
   *url = start;
-  *headers = strcmp(version, "HTTP/1.0") >= 0;
+  *headers = strcmp(text, "HTTP/1.0") >= 0;
+  if (version) *version = text;
   return true;
 }
 
@@ -255,16 +437,40 @@ int Fail(const char* message, Socket socket) {
   return 1;
 }
 
-void ServeConnection(Socket connection, uint32_t client) {
-  if (Settings.localMode && client != 0x7F000001u) {
-    CloseSocket(connection);
-    printf("Warning:  Unauthorized connection attempt from client %u.%u.%u.%u.\n", client >> 24,
-           (client >> 16) & 255, (client >> 8) & 255, client & 255);
-    fflush(stdout);
-    return;
-  }
+// True when the connection may be served: in local mode only this machine's
+// own address is.
+bool Authorized(Socket connection, uint32_t client) {
+  if (!Settings.localMode || client == 0x7F000001u) return true;
+  CloseSocket(connection);
+  printf("Warning:  Unauthorized connection attempt from client %u.%u.%u.%u.\n", client >> 24,
+         (client >> 16) & 255, (client >> 8) & 255, client & 255);
+  fflush(stdout);
+  return false;
+}
+
+void WaitingForConnection() { Debug("Waiting for new connection...\n"); }
+
+bool Admit(Socket connection, uint32_t client) {
+  if (!Authorized(connection, client)) return false;
   Debug("Connection establised.  Starting new thread...\n");
-  std::thread(ConnectionThread, connection).detach();
+  return true;
+}
+
+// The connection threads. Never freed: a thread may still be running when
+// the server returns.
+ConnectionPool* pool = nullptr;
+
+// Accepts connections until the server is stopped or accepting fails; each
+// is served on a thread of its own. Returns the error that ended it.
+int AcceptLoop(Socket listener) {
+  pool = new ConnectionPool(kMaxConnections, listener, {WaitingForConnection, Admit, ConnectionThread});
+  pool->Start();
+  int error = 0;
+  // A stop while every thread is busy finds no thread waiting to see it.
+  while (!pool->WaitForEnd(200, &error)) {
+    if (stopRequested) return kSocketInterrupted;
+  }
+  return error;
 }
 
 }  // namespace
@@ -277,6 +483,9 @@ int RunWebServer(int argc, char** argv) {
   }
   ReadConfigFile(Settings.configFile, &Settings);
   FinishSettings(&Settings);
+  if (const char* error = SettingsError(Settings)) return PrintError(error), 1;
+  // Before any thread starts: finding the temporary folder may add a drive.
+  FindServerFolders(&Settings);
   if (Settings.localMode) printf("Local mode enabled.\n"), fflush(stdout);
   InstallStopSignals(StopServer);
   Debug("Starting up Windows Sockets...\n");
@@ -289,16 +498,13 @@ int RunWebServer(int argc, char** argv) {
   // the loopback address alone.
   if (!BindSocket(listener, Settings.port, Settings.localMode)) return Fail("Error:  Can't bind local address.\n", listener);
   Debug("Entering listening state...\n");
-  if (!ListenSocket(listener, 5)) return Fail("Error:  Can't listen.\n", listener);
+  if (!ListenSocket(listener, kListenBacklog)) return Fail("Error:  Can't listen.\n", listener);
   listeningSocket = listener;
-  int error = 0;
-  for (;;) {
-    Debug("Waiting for new connection...\n");
-    uint32_t client = 0;
-    Socket connection = AcceptConnection(listener, &client, &error);
-    if (connection == kInvalidSocket) break;
-    ServeConnection(connection, client);
-  }
+  int error = AcceptLoop(listener);
+  // CGI programs still running would outlive the server and its limits;
+  // the connections they leave are finished before the server ends.
+  EndLimitedPrograms();
+  pool->WaitUntilIdle(kStopWaitMs);
   int code = 0;
   if (!stopRequested && error != kSocketInterrupted && error != 0) {
     fprintf(stderr, "Error:  Can't accept new connections [%d].\n", error);

@@ -106,6 +106,87 @@ TEST(LocalwebConfig, FileLinesAreReadInPiecesOf255) {
   EXPECT_EQ(s.port, 82);
 }
 
+// Values a user could not mean are refused at start-up, never wrapped or
+// allocated: ports past 65535, buffers past 64 MB, numbers past any int.
+TEST(LocalwebOptions, OutOfRangeValues) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* config;
+    const char* error;  // null: accepted
+  } cases[] = {
+      {{"/P:65535"}, "", nullptr},
+      {{"/P:65536"}, "", "Error:  The port number must be from 1 to 65535.\n"},
+      {{"/P:70000"}, "", "Error:  The port number must be from 1 to 65535.\n"},
+      {{"/P:99999999999999999999"}, "", "Error:  The port number must be from 1 to 65535.\n"},
+      {{}, "Port 123456\n", "Error:  The port number must be from 1 to 65535.\n"},
+      {{"/P:-5"}, "", nullptr},  // below 1: the default port
+      {{"/B:65536"}, "", nullptr},
+      {{"/B:65537"}, "", "Error:  The buffer size must be at most 65536 Kbytes.\n"},
+      {{"/B:4294967296"}, "", "Error:  The buffer size must be at most 65536 Kbytes.\n"},
+      {{}, "BufferSize 99999999999999\n", "Error:  The buffer size must be at most 65536 Kbytes.\n"},
+  };
+  for (const Case& c : cases) {
+    std::string label = c.args.empty() ? c.config : c.args[0];
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "C:\\bin\\localweb.exe");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    ServerSettings s;
+    ParseOptions(static_cast<int>(argv.size()), argv.data(), &s);
+    ApplyConfigLine(c.config, &s);
+    FinishSettings(&s);
+    const char* error = SettingsError(s);
+    EXPECT_STREQ(error, c.error) << label;
+  }
+}
+
+TEST(LocalwebConfig, CGITimeLimitKey) {
+  ServerSettings s;
+  FinishSettings(&s);
+  EXPECT_EQ(s.cgiTimeLimit, 60);
+  ApplyConfigLine("cgitimelimit 5", &s);
+  FinishSettings(&s);
+  EXPECT_EQ(s.cgiTimeLimit, 5);
+  ApplyConfigLine("CGITimeLimit 0", &s);
+  FinishSettings(&s);
+  EXPECT_EQ(s.cgiTimeLimit, 60);
+}
+
+TEST(LocalwebRequests, HostNamesOfThisMachine) {
+  struct Case {
+    const char* host;
+    bool local;
+  } cases[] = {
+      {"localhost", true},          {" LocalHost:8080 ", true},  {"localhost.", true},
+      {"127.0.0.1", true},          {"127.0.0.1:80", true},      {"127.1.2.3", true},
+      {"[::1]", true},              {"[::1]:8080", true},        {"evil.example", false},
+      {"localhost.evil.example", false}, {"127.0.0.1.evil.example", false},
+      {"128.0.0.1", false},         {"127.0.0.256", false},      {"127.0.0", false},
+      {"127.0.0.1:x", false},       {"localhost:80:80", false},  {"[::2]", false},
+      {"[::1", false},              {"", false},                 {"0x7f.0.0.1", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsLoopbackHost(c.host), c.local) << c.host;
+}
+
+// The version text tells whether header lines follow the request line.
+TEST(LocalwebRequestLine, GivesTheVersionText) {
+  for (const char* text : {"GET /x.htm HTTP/0.9", "GET /x.htm", "GET /x.htm HTTP/1.1  "}) {
+    std::string line = text;
+    char* url = nullptr;
+    bool headers = false;
+    const char* version = nullptr;
+    ASSERT_TRUE(ParseRequestLine(line.data(), &url, &headers, &version)) << text;
+    std::string expected = std::string(text).size() > 10 ? std::string(text).substr(11) : "";
+    EXPECT_EQ(version, expected) << text;
+  }
+}
+
+TEST(LocalwebRequests, ConsoleTextHasNoControlBytes) {
+  EXPECT_EQ(PrintableText("HEAD / HTTP/1.0"), "HEAD / HTTP/1.0");
+  EXPECT_EQ(PrintableText("POST /\x1b[2J\a\x7f\t\xe9"), "POST /\\x1B[2J\\x07\\x7F\\x09\xe9");
+}
+
+
 TEST(LocalwebRequestLine, SplitsMethodUrlAndVersion) {
   struct Case {
     const char* line;

@@ -7,6 +7,7 @@
 #include "jpeg/dib.h"
 #include "jpeg/read_jpeg.h"
 #include "jpeg/write_jpeg.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 

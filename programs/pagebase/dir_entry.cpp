@@ -2,14 +2,9 @@
 
 #include <cstring>
 
-namespace {
+#include "shared/string.h"
 
-char* CopyText(const char* text) {
-  size_t length = strlen(text);
-  char* copy = new char[length + 1];
-  memcpy(copy, text, length + 1);
-  return copy;
-}
+namespace {
 
 // Appends the node's path at *length, its ancestors first; never past size - 1.
 void AppendPath(const DirEntry* node, char* buffer, size_t size, size_t* length) {

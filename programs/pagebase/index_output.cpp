@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/names_extra.h"
+#include "platform/names.h"
 #include "programs/pagebase/progress.h"
 #include "shared/chars.h"
 #include "shared/dir_names.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/walk_guard.h"
 #include "programs/pagebase/index_output.h"
 #include "programs/pagebase/progress.h"
 #include "shared/dir_names.h"
@@ -57,10 +58,13 @@ void MakeThumbnailRelative(Entry* entry, const std::string& dir) {
   entry->SetThumbnail(RelativeFilePath(dir.c_str(), file, relative, sizeof relative));
 }
 
-// What the walk found in one directory, in walk order: its records, the
-// warnings about paths too long, and its subdirectories with what was found
-// in them. Directories are scanned side by side; their parts are put
-// together in walk order afterwards.
+// What the walk found in one directory: its directory record, its
+// subdirectories with what was found in them, and its images and pages,
+// each part in walk order with the warnings about paths too long where they
+// came. The subdirectories are found first, in the order of the walk, so
+// that each real directory is entered once whatever links lead to it; the
+// files of all directories are then read side by side; the parts are put
+// together in walk order at the end.
 struct DirScan {
   struct Item {
     std::string name;                // record or subdirectory name; the path of a warning
@@ -72,44 +76,53 @@ struct DirScan {
 
   explicit DirScan(std::string path) : dir(std::move(path)) {}
   ~DirScan() {
-    for (Item& item : items) delete item.entry;
+    for (std::vector<Item>* part : {&head, &subdirectories, &files}) {
+      for (Item& item : *part) delete item.entry;
+    }
   }
 
   std::string dir;
-  std::vector<Item> items;
+  std::vector<ListedName> names;  // the listing, until the files are read
+  bool scanContents = false;      // /X and /I let the walk below the directory
+  std::vector<Item> head;         // the directory record
+  std::vector<Item> subdirectories;
+  std::vector<Item> files;        // images, then pages
 };
 
 class IndexWalk {
  public:
-  IndexWalk(const IndexScanOptions& options, TaskPool* pool) : options_(options), pool_(pool) {}
+  IndexWalk(const IndexScanOptions& options, const char* start) : options_(options), guard_(start) {}
 
-  // Scans one directory; its subdirectories become tasks of their own.
-  void Scan(DirScan* scan);
+  // Lists the directory and, in walk order, the tree below it; collects
+  // every directory scanned into `all`.
+  void FindDirectories(DirScan* scan, std::vector<DirScan*>* all);
+  // The directory record and the files of one listed directory.
+  void ScanFiles(DirScan* scan) const;
 
  private:
-  bool Fits(DirScan* scan, const std::string& name, size_t extra) const;
+  static bool Fits(const std::string& dir, const std::string& name, size_t extra,
+                   std::vector<DirScan::Item>* part);
   bool Keep(Entry* entry) const;
-  void AddDirectoryRecord(DirScan* scan, const std::vector<ListedName>& names);
+  void AddDirectoryRecord(DirScan* scan) const;
   bool ScanContents(const std::string& dir) const;
-  void ScanSubdirectories(DirScan* scan, const std::vector<ListedName>& names);
-  void ScanImages(DirScan* scan, const std::vector<ListedName>& names,
-                  std::unordered_set<std::string>* imageBases);
-  void ScanPages(DirScan* scan, const std::vector<ListedName>& names,
-                 const std::unordered_set<std::string>& imageBases);
-  void AddRecord(DirScan* scan, const char* name, Entry* entry);
+  void ScanImages(DirScan* scan, std::unordered_set<std::string>* imageBases) const;
+  void ScanPages(DirScan* scan, const std::unordered_set<std::string>& imageBases) const;
+  static void AddRecord(std::vector<DirScan::Item>* part, const char* name, Entry* entry);
 
   const IndexScanOptions& options_;
-  TaskPool* pool_;
+  WalkGuard guard_;  // each real directory is scanned once, however linked
 };
 
-// A path past 259 characters cannot be recorded: it is skipped with a warning.
-bool IndexWalk::Fits(DirScan* scan, const std::string& name, size_t extra) const {
-  std::string path = JoinDirName(scan->dir, name);
+// A path past 259 characters cannot be recorded: it is skipped with a
+// warning, which takes its place in `part`.
+bool IndexWalk::Fits(const std::string& dir, const std::string& name, size_t extra,
+                     std::vector<DirScan::Item>* part) {
+  std::string path = JoinDirName(dir, name);
   if (path.size() + extra <= kMaxPathLength) return true;
   DirScan::Item item;
   item.name = std::move(path);
   item.warning = true;
-  scan->items.push_back(std::move(item));
+  part->push_back(std::move(item));
   return false;
 }
 
@@ -125,21 +138,21 @@ bool IndexWalk::Keep(Entry* entry) const {
   return false;
 }
 
-void IndexWalk::AddRecord(DirScan* scan, const char* name, Entry* entry) {
+void IndexWalk::AddRecord(std::vector<DirScan::Item>* part, const char* name, Entry* entry) {
   entry->SetHref(nullptr);
   DirScan::Item item;
   item.name = name;
   item.entry = entry;
-  scan->items.push_back(std::move(item));
+  part->push_back(std::move(item));
 }
 
-void IndexWalk::AddDirectoryRecord(DirScan* scan, const std::vector<ListedName>& names) {
+void IndexWalk::AddDirectoryRecord(DirScan* scan) const {
   const std::string& dir = scan->dir;
   // The listing answers what "hidden.dir" and the index page lookups would
   // find, without reading the directory again for each missing name.
-  if (FindListed(names, "hidden.dir")) return;
-  const ListedName* index = FindIndexPageName(names);
-  if (!index || !Fits(scan, index->name, 0)) return;
+  if (FindListed(scan->names, "hidden.dir")) return;
+  const ListedName* index = FindIndexPageName(scan->names);
+  if (!index || !Fits(dir, index->name, 0, &scan->head)) return;
   Entry* entry = MakeDirectoryEntry(dir.c_str(), false);
   if (!entry) return;
   // The alias mark of an index page is kept: such a directory stands for
@@ -153,9 +166,9 @@ void IndexWalk::AddDirectoryRecord(DirScan* scan, const std::vector<ListedName>&
   char name[kIndexNameSize];
   UrlToFile(BaseName(entry->href ? entry->href : ""), name, sizeof name);
   MakeThumbnailRelative(entry, dir);
-  AddRecord(scan, name, entry);
+  AddRecord(&scan->head, name, entry);
   char thumbnails[kThumbnailFieldSize];
-  scan->items.back().folderThumbnails = FolderThumbnailField(dir, names, thumbnails);
+  scan->head.back().folderThumbnails = FolderThumbnailField(dir, scan->names, thumbnails);
 }
 
 // /X wins over /I: the contents of a directory are scanned only when it
@@ -168,68 +181,75 @@ bool IndexWalk::ScanContents(const std::string& dir) const {
   return true;
 }
 
-void IndexWalk::ScanSubdirectories(DirScan* scan, const std::vector<ListedName>& names) {
-  for (const ListedName& listed : names) {
+void IndexWalk::FindDirectories(DirScan* scan, std::vector<DirScan*>* all) {
+  all->push_back(scan);
+  scan->names = ListDirectory(scan->dir);
+  scan->scanContents = ScanContents(scan->dir);
+  if (!scan->scanContents) return;
+  for (const ListedName& listed : scan->names) {
     if (!listed.IsDirectory() || listed.IsSkipped(scan->dir)) continue;
     // Room for the separator of the files below it.
-    if (!Fits(scan, listed.name, 1)) continue;
+    if (!Fits(scan->dir, listed.name, 1, &scan->subdirectories)) continue;
+    std::string path = JoinDirName(scan->dir, listed.name);
+    if (!guard_.Enter(path.c_str(), listed.attributes)) continue;
     DirScan::Item item;
     item.name = listed.name;
-    item.below = std::make_unique<DirScan>(JoinDirName(scan->dir, listed.name));
+    item.below = std::make_unique<DirScan>(std::move(path));
     DirScan* below = item.below.get();
-    scan->items.push_back(std::move(item));
-    pool_->Add([this, below] { Scan(below); });
+    scan->subdirectories.push_back(std::move(item));
+    FindDirectories(below, all);
   }
 }
 
-void IndexWalk::ScanImages(DirScan* scan, const std::vector<ListedName>& names,
-                           std::unordered_set<std::string>* imageBases) {
+void IndexWalk::ScanImages(DirScan* scan, std::unordered_set<std::string>* imageBases) const {
   const std::string& dir = scan->dir;
-  for (const ListedName& listed : names) {
+  for (const ListedName& listed : scan->names) {
     const char* name = listed.name.c_str();
     if (listed.IsDirectory() || !IsImageOrUserFile(name) || IsSpecialName(name)) continue;
     // Only the same-named page gives an image keywords: without one the
     // image could not be catalogued.
-    if (!HasDescribingPage(listed.name, names) || listed.IsSkipped(dir)) continue;
-    if (!Fits(scan, listed.name, 0)) continue;
+    if (!HasDescribingPage(listed.name, scan->names) || listed.IsSkipped(dir)) continue;
+    if (!Fits(dir, listed.name, 0, &scan->files)) continue;
     Entry* entry = MakeImageEntry(JoinDirName(dir, listed.name).c_str(), true, true);
     MakeThumbnailRelative(entry, dir);
     if (!Keep(entry)) continue;
-    AddRecord(scan, name, entry);
+    AddRecord(&scan->files, name, entry);
     AddImageBases(listed.name, imageBases);
   }
 }
 
-void IndexWalk::ScanPages(DirScan* scan, const std::vector<ListedName>& names,
-                          const std::unordered_set<std::string>& imageBases) {
+void IndexWalk::ScanPages(DirScan* scan, const std::unordered_set<std::string>& imageBases) const {
   const std::string& dir = scan->dir;
-  for (const ListedName& listed : names) {
+  for (const ListedName& listed : scan->names) {
     const char* name = listed.name.c_str();
     // ".html" pages count as well, as "*.htm" finds them through short names.
     if (listed.IsDirectory() || !IsPageName(name) || IsSpecialName(name)) continue;
     if (imageBases.count(PageBase(listed.name)) || listed.IsSkipped(dir)) continue;
-    if (!Fits(scan, listed.name, 0)) continue;
+    if (!Fits(dir, listed.name, 0, &scan->files)) continue;
     Entry* entry = MakePageEntry(JoinDirName(dir, listed.name).c_str(), nullptr, nullptr);
-    if (Keep(entry)) AddRecord(scan, name, entry);
+    if (Keep(entry)) AddRecord(&scan->files, name, entry);
   }
 }
 
-// One listing serves the directory record and the three scans of the
-// directory's contents.
-void IndexWalk::Scan(DirScan* scan) {
-  std::vector<ListedName> names = ListDirectory(scan->dir);
-  AddDirectoryRecord(scan, names);
-  if (!ScanContents(scan->dir)) return;
-  ScanSubdirectories(scan, names);
-  std::unordered_set<std::string> imageBases;
-  ScanImages(scan, names, &imageBases);
-  ScanPages(scan, names, imageBases);
+// One listing serves the directory record and the scans of the directory's
+// contents.
+void IndexWalk::ScanFiles(DirScan* scan) const {
+  AddDirectoryRecord(scan);
+  if (scan->scanContents) {
+    std::unordered_set<std::string> imageBases;
+    ScanImages(scan, &imageBases);
+    ScanPages(scan, imageBases);
+  }
+  scan->names.clear();
+  scan->names.shrink_to_fit();
 }
 
-// Puts a directory's scan into the list in walk order: records and
+void AppendScan(DirScan* scan, DirEntry* node, DirEntryList* list);
+
+// Puts one part of a directory's scan into the list: records and
 // subdirectories as nodes below `node`, warnings reported as they come.
-void AppendScan(DirScan* scan, DirEntry* node, DirEntryList* list) {
-  for (DirScan::Item& item : scan->items) {
+void AppendPart(std::vector<DirScan::Item>* part, DirEntry* node, DirEntryList* list) {
+  for (DirScan::Item& item : *part) {
     if (item.warning) {
       EndProgressLine();
       Report(1000, "Warning:  Path longer than %zu characters skipped:\n", kMaxPathLength);
@@ -245,7 +265,14 @@ void AppendScan(DirScan* scan, DirEntry* node, DirEntryList* list) {
   }
 }
 
-// Threads besides the caller's that read the tree: its work is mostly
+// A directory's scan in walk order: its record, the tree below it, its files.
+void AppendScan(DirScan* scan, DirEntry* node, DirEntryList* list) {
+  AppendPart(&scan->head, node, list);
+  AppendPart(&scan->subdirectories, node, list);
+  AppendPart(&scan->files, node, list);
+}
+
+// Threads besides the caller's that read the files: the work is mostly
 // waiting on the file system, one file after another.
 constexpr size_t kMostWalkThreads = 3;
 
@@ -263,9 +290,11 @@ bool ScanIndexTree(const char* start, const IndexScanOptions& options, DirEntryL
   if (!start || !*start) return true;
   DirEntry* root = list->Append(start, nullptr, nullptr);
   DirScan scan(start);
+  IndexWalk walk(options, start);
+  std::vector<DirScan*> all;
+  walk.FindDirectories(&scan, &all);
   TaskPool pool(TaskPool::SuitableThreads(kMostWalkThreads));
-  IndexWalk walk(options, &pool);
-  pool.Add([&walk, &scan] { walk.Scan(&scan); });
+  for (DirScan* directory : all) pool.Add([&walk, directory] { walk.ScanFiles(directory); });
   if (!pool.Wait()) return false;
   AppendScan(&scan, root, list);
   return true;

@@ -437,3 +437,34 @@ TEST_F(PagebaseTest, EntriesWithTheHiddenAttributeAreLeftOut) {
 }
 
 }  // namespace
+
+namespace {
+
+// Symbolic links to directories: a loop back to an ancestor, one to
+// itself, one to a directory inside the tree, two leading out of it and one
+// from there back in. Each real directory is scanned once: the tree by its
+// own paths, the outside folder through the first link that leads there.
+TEST_F(PagebaseTest, LinkedDirectoriesAreScannedOnce) {
+  drive_.Write("site/index.htm", Head("Site", "Top"));
+  drive_.Write("site/a/index.htm", Head("A", "Alpha"));
+  drive_.Write("site/a/p.htm", Head("P", "Page"));
+  drive_.Write("outside/index.htm", Head("Out", "Far"));
+  drive_.Write("outside/x.htm", Head("X", "Far"));
+  drive_.Link("site/a/loop", "..");
+  drive_.Link("site/a/self", ".");
+  drive_.Link("site/b", "a");
+  drive_.Link("site/out", "../outside");
+  drive_.Link("site/zout", "../outside");
+  drive_.Link("outside/back", "../site");
+  RunResult result = Run({"site"});
+  EXPECT_EQ(result.out,
+            "A\tC:\\site\\a\\index.htm\t\tAlpha\t\t\t50\t0\t0020\n"
+            "Out\tC:\\site\\out\\index.htm\t\tFar\t\t\t50\t0\t0020\n"
+            "P\tC:\\site\\a\\p.htm\t\tPage\t\t\t50\t0\t0001\n"
+            "Site\tC:\\site\\index.htm\t\tTop\t\t\t50\t0\t0020\n"
+            "X\tC:\\site\\out\\x.htm\t\tFar\t\t\t50\t0\t0001\n");
+  EXPECT_EQ(result.err, Written("C:\\site", 5));
+  EXPECT_EQ(result.exitCode, 0);
+}
+
+}  // namespace

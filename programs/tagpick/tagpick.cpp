@@ -205,8 +205,10 @@ void InitDialog(Dialog& dialog) {
   if (clipboardViewer) dialog.JoinClipboardViewers();
 }
 
-// A right click shows the entry's description as a tip, or takes a shown tip away.
-void RightClick(Dialog& dialog, int index) {
+// The list box's own events: a right click shows the entry's description
+// as a tip, or takes a shown tip away. (The dialog layer takes a tip away
+// when the pointer leaves its entry, on a click or when the focus goes.)
+void KeywordListProc(Dialog& dialog, int index) {
   if (dialog.TipShown()) return dialog.HideTip();
   if (index < 0 || index >= keywordFile.KeywordCount()) return;
   const String& description = keywordFile.Description(index);
@@ -235,7 +237,7 @@ void KeywordDialogProc(Dialog& dialog, const DialogEvent& event) {
       return;
     case DialogEvent::kCommand: return Command(dialog, event);
     case DialogEvent::kSize: return MoveControls(dialog, event.width, event.height);
-    case DialogEvent::kListRightClick: return RightClick(dialog, event.index);
+    case DialogEvent::kListRightClick: return KeywordListProc(dialog, event.index);
     case DialogEvent::kDropFiles: return DropFiles(dialog, event.files);
     case DialogEvent::kClipboardChange:
       if (clipboardViewer) AddKeywordsFromClipboard(dialog);

@@ -33,12 +33,7 @@ const char kStart[] = "Dialog \"Keyword List Creator 1.34\"\n";
 class TagpickTest : public ::testing::Test {
  protected:
   RunResult Run(const std::vector<std::string>& args, const std::string& script) {
-    drive.Write("script.txt", script);
-    drive.Write("log.txt", "");
-    RunOptions options;
-    options.env["WEFTDIALOGSCRIPT"] = drive.Win("script.txt");
-    options.env["WEFTDIALOGLOG"] = drive.Win("log.txt");
-    return RunProgram(std::string(WEFT_BIN_DIR) + "/tagpick", args, options);
+    return RunDialogScript(drive, "tagpick", args, script);
   }
   std::string Log() { return drive.Read("log.txt"); }
   // The transcript from the first step on (after the start-up layout).

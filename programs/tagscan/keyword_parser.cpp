@@ -7,6 +7,7 @@
 #include "shared/chars.h"
 #include "shared/entry_factory.h"
 #include "shared/htmltext.h"
+#include "shared/string.h"
 #include "shared/tag_edit.h"
 
 namespace {
@@ -14,10 +15,6 @@ namespace {
 constexpr int kTagBufferSize = 4096;
 // Tag names and META NAME values are read up to 15 characters.
 constexpr int kNameSize = 16;
-
-void UpperCase(char* text) {
-  for (; *text; ++text) *text = ToUpper(*text);
-}
 
 }  // namespace
 

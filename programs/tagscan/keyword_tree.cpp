@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/walk_guard.h"
 #include "programs/tagscan/keyword_parser.h"
 #include "shared/dir_names.h"
 #include "shared/index_db.h"
@@ -18,8 +19,9 @@ constexpr size_t kMaxPathLength = kMaxPath - 1;
 
 class KeywordWalk {
  public:
-  KeywordWalk(const KeywordScanOptions& options, FILE* out, KeywordScanResult* result)
-      : options_(options), out_(out), result_(result) {}
+  KeywordWalk(const KeywordScanOptions& options, FILE* out, KeywordScanResult* result,
+              const char* start)
+      : options_(options), out_(out), result_(result), guard_(start) {}
 
   // Writes the lines of the directory (a full path) and of the tree below it.
   void Walk(std::string dir);
@@ -32,6 +34,7 @@ class KeywordWalk {
   const KeywordScanOptions& options_;
   FILE* out_;
   KeywordScanResult* result_;
+  WalkGuard guard_;  // each real directory is walked once, however linked
 };
 
 // A path past 259 characters cannot be opened: it is skipped with a warning.
@@ -75,7 +78,9 @@ void KeywordWalk::Walk(std::string dir) {
                 !(index && CompareNoCase(listed.name.c_str(), index->name.c_str()) == 0);
     if ((!listed.IsDirectory() && !page) || listed.IsSkipped(dir)) continue;
     if (listed.IsDirectory()) {
-      if (Fits(dir, listed.name, 1)) Walk(dir + listed.name);
+      if (Fits(dir, listed.name, 1) && guard_.Enter((dir + listed.name).c_str(), listed.attributes)) {
+        Walk(dir + listed.name);
+      }
     } else {
       WritePage(dir, listed.name);
     }
@@ -101,5 +106,5 @@ bool WriteKeywordRecord(const char* path, bool checkPrivate, const KeywordScanOp
 
 void ScanKeywordTree(const char* directory, const KeywordScanOptions& options, FILE* out,
                      KeywordScanResult* result) {
-  KeywordWalk(options, out, result).Walk(directory);
+  KeywordWalk(options, out, result, directory).Walk(directory);
 }

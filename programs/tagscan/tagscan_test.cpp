@@ -238,3 +238,26 @@ TEST_F(TagscanTest, EntriesWithTheHiddenAttributeAreLeftOut) {
 }
 
 }  // namespace
+
+namespace {
+
+// A link loop, a link inside the tree and links out of it: every page is
+// written once, the outside ones under the first link that leads there.
+TEST_F(TagscanTest, LinkedDirectoriesAreWalkedOnce) {
+  drive_.Write("site/index.htm", Page("Home"));
+  drive_.Write("site/a/index.htm", Page("A dir"));
+  drive_.Write("site/a/p.htm", Page("Pea"));
+  drive_.Write("outside/index.htm", Page("Far"));
+  drive_.Link("site/a/loop", "..");
+  drive_.Link("site/b", "a");
+  drive_.Link("site/out", "../outside");
+  drive_.Link("site/zout", "../outside");
+  drive_.Link("outside/back", "../site");
+  Expect({"/a", "site"},
+         "C:\\site\\index.htm\tHome\n"
+         "C:\\site\\a\\index.htm\tA dir\n"
+         "C:\\site\\a\\p.htm\tPea\n"
+         "C:\\site\\out\\index.htm\tFar\n");
+}
+
+}  // namespace

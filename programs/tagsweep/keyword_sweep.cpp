@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/walk_guard.h"
 #include "shared/dir_names.h"
 #include "shared/entry_factory.h"
 #include "shared/keywords.h"
@@ -42,14 +43,18 @@ bool SweepLine(const std::string& pagePath, std::string* line) {
   return true;
 }
 
-bool SweepTree(const std::string& dir, const char* keyword, FILE* out) {
+namespace {
+
+bool SweepDirectory(const std::string& dir, const char* keyword, FILE* out, WalkGuard* guard) {
   for (const ListedName& listed : ListDirectory(dir)) {
     // Only the entries walked or read need their hidden flag.
     if (!listed.IsDirectory() && !IsPageName(listed.name.c_str())) continue;
     if (listed.IsSkipped(dir)) continue;
     std::string path = JoinDirName(dir, listed.name);
     if (listed.IsDirectory()) {
-      if (!SweepTree(path, keyword, out)) return false;
+      if (guard->Enter(path.c_str(), listed.attributes) && !SweepDirectory(path, keyword, out, guard)) {
+        return false;
+      }
       continue;
     }
     std::string line;
@@ -57,4 +62,12 @@ bool SweepTree(const std::string& dir, const char* keyword, FILE* out) {
     if (SweepLine(path, &line) && fprintf(out, "%s\n", line.c_str()) < 0) return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool SweepTree(const std::string& dir, const char* keyword, FILE* out) {
+  // Each real directory is swept once, however it is linked.
+  WalkGuard guard(dir.c_str());
+  return SweepDirectory(dir, keyword, out, &guard);
 }

@@ -107,3 +107,31 @@ TEST_F(TagsweepTest, EntriesWithTheHiddenAttributeAreLeftOut) {
 }
 
 }  // namespace
+
+namespace {
+
+// A link loop, a link inside the tree and links out of it: every page is
+// read once, the outside ones under the first link that leads there.
+TEST_F(TagsweepTest, LinkedDirectoriesAreSweptOnce) {
+  drive_.Write("outside/o.htm", Page("beach"));
+  drive_.Link("site/trip/loop", "..");
+  drive_.Link("site/trip/self", ".");
+  drive_.Link("site/zz", "trip");
+  drive_.Link("site/out", "../outside");
+  drive_.Link("site/zout", "../outside");
+  drive_.Link("outside/back", "../site");
+  RunResult result = RunProgram(kProgram, {}, Options("site/beach"));
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out,
+            "..\\out\\o.htm\n"
+            "..\\trip\\deep\\d.htm\n"
+            "..\\trip\\g.gif\n"
+            "..\\trip\\\n"
+            "..\\trip\\PICT1.JPG\n"
+            "..\\trip\\x.htm\n"
+            "..\\trip\\yes.htm\n"
+            "..\\trip\\z.jpg\n");
+  EXPECT_EQ(result.err, Searching("C:\\site", "beach"));
+}
+
+}  // namespace

@@ -106,7 +106,12 @@ int DecodeFile(const std::string& name, const UnpostOptions& options) {
 int DecodeMessages() {
   int argc = 0;
   char** argv = nullptr;
-  ParseCommandLine(&argc, &argv, kArgFatalErrors | kArgExpandAll, "/");
+  ArgumentStop stop;
+  ParseCommandLine(&argc, &argv, kArgFatalErrors | kArgExpandAll, "/", &stop);
+  if (stop.stopped) {
+    fputs(stop.message.c_str(), stderr);
+    return stop.status;
+  }
   UnpostOptions options;
   char badLetter = 0;
   switch (ReadSwitches(argc, argv, &options, &badLetter)) {

@@ -6,6 +6,7 @@
 #include "platform/assert.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
+#include "shared/control_frames.h"
 #include "shared/entry_factory.h"
 #include "shared/htmltext.h"
 #include "shared/paths.h"
@@ -16,19 +17,6 @@
 
 namespace {
 
-// The lines that find the folder of the frameset and the slide to start at.
-const char* const kScriptLines[] = {
-    "basePath = location.href;",
-    "i = basePath.lastIndexOf('/');",
-    "j = basePath.lastIndexOf('\\\\');",
-    "if (j > i) i = j;",
-    "basePath = basePath.substring(0, i+1);",
-    "startPage = parseInt(location.hash.substring(1,9));",
-    "if (isNaN(startPage)) startPage = 1;",
-    "backLink = \"index.htm\";",
-    "",
-};
-
 const char* TextOr(const char* text) { return text ? text : ""; }
 
 void WriteFramesetFile(FILE* file, const char* title, const char* controls,
@@ -36,7 +24,8 @@ void WriteFramesetFile(FILE* file, const char* title, const char* controls,
   fprintf(file, "<HTML>\n<HEAD>\n<TITLE>%s</TITLE>\n", TextOr(HtmlEncodeString(title)));
   fprintf(file, "%s\n", "<META HTTP-EQUIV=\"Content-Script-Type\" CONTENT=\"text/javascript\">\n");
   fprintf(file, "%s\n", "<SCRIPT LANGUAGE=\"JavaScript1.1\">\n<!--");
-  for (const char* line : kScriptLines) fprintf(file, "%s\n", line);
+  WriteSlideStartScript(file);
+  fprintf(file, "backLink = \"index.htm\";\n\n");
   fprintf(file, "pages=%d\n", count);
   fprintf(file, "page=new Array(pages);\n");
   for (int i = 0; i < count; ++i) {
@@ -45,12 +34,7 @@ void WriteFramesetFile(FILE* file, const char* title, const char* controls,
   }
   fprintf(file, "%s\n", "// -->\n</SCRIPT>");
   fprintf(file, "</HEAD>\n\n");
-  fprintf(file,
-          "<FRAMESET COLS=\"100,*\" onLoad=\"if (contentStale) "
-          "parent.inputFrame.displayCurrentPage()\">\n");
-  fprintf(file, "  <FRAME SRC=\"%s\" NAME=\"inputFrame\">\n", controls);
-  fprintf(file, "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n");
-  fprintf(file, "</FRAMESET>\n</HTML>\n");
+  WriteControlFrameset(file, controls);
 }
 
 }  // namespace

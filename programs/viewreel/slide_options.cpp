@@ -31,46 +31,46 @@ const char* const kHelpLines[] = {
 };
 
 void SetHome(const char* value) {
-  Settings.homeGiven = true;
-  Settings.home.clear();
+  slideSettings.homeGiven = true;
+  slideSettings.home.clear();
   if (!*value) return;
   String home = ChangeExtensionString(BaseName(value), ".htm");
-  if (!home.IsNull()) Settings.home = home.Text();
+  if (!home.IsNull()) slideSettings.home = home.Text();
 }
 
 void SetTitle(const char* value) {
-  Settings.titleGiven = true;
-  Settings.title = value;
-  for (char& ch : Settings.title) {
+  slideSettings.titleGiven = true;
+  slideSettings.title = value;
+  for (char& ch : slideSettings.title) {
     if (ch == '_') ch = ' ';
   }
 }
 
 void SetFrames(const char* value) {
-  Settings.frames = true;
+  slideSettings.frames = true;
   char mode = ToUpper(*value);
-  if (mode == 'S') Settings.slidesToo = false;
-  if (mode == 'I') Settings.frameset = false;
+  if (mode == 'S') slideSettings.slidesToo = false;
+  if (mode == 'I') slideSettings.frameset = false;
 }
 
 // One option; false for a letter that is not an option.
 bool ApplyOption(char letter, const char* value) {
   switch (letter) {
     case 'A': break;
-    case 'B': Settings.buttons = true; break;
-    case 'D': Settings.deleteTextFiles = true; break;
+    case 'B': slideSettings.buttons = true; break;
+    case 'D': slideSettings.deleteTextFiles = true; break;
     case 'E': AddUserExt(value); break;
-    case 'F': Settings.forwardIndex = true; break;
+    case 'F': slideSettings.forwardIndex = true; break;
     case 'H': SetHome(value); break;
-    case 'I': Settings.slideIndexLinks = true; break;
-    case 'M': Settings.pageNumbers = false; break;
-    case 'N': Settings.textConversion = false; break;
+    case 'I': slideSettings.slideIndexLinks = true; break;
+    case 'M': slideSettings.pageNumbers = false; break;
+    case 'N': slideSettings.textConversion = false; break;
     case 'R': SetFrames(value); break;
     case 'S': SetScale(value); break;
     case 'T': SetTitle(value); break;
-    case 'U': Settings.updateOnlyIfNecessary = true; break;
-    case 'V': Settings.verbose = *value == '2' ? 2 : 1; break;
-    case 'X': Settings.textConversion = true; break;
+    case 'U': slideSettings.updateOnlyIfNecessary = true; break;
+    case 'V': slideSettings.verbose = *value == '2' ? 2 : 1; break;
+    case 'X': slideSettings.textConversion = true; break;
     default: return false;
   }
   return true;

@@ -30,12 +30,12 @@ std::string FileOf(const Entry* entry) {
 }
 
 // In frame mode alias entries get no slide: the frameset shows their own.
-bool GetsSlide(const Entry* entry) { return !(Settings.frames && IsAlias(entry)); }
+bool GetsSlide(const Entry* entry) { return !(slideSettings.frames && IsAlias(entry)); }
 
 // The name that a slide may not take, or null.
 const char* ReservedName(const std::string& name) {
   if (IsIndexName(name.c_str())) return name.c_str();
-  if (Settings.frames && CompareNoCase(name.c_str(), kFramesetName) == 0) return kFramesetName;
+  if (slideSettings.frames && CompareNoCase(name.c_str(), kFramesetName) == 0) return kFramesetName;
   return nullptr;
 }
 
@@ -73,7 +73,7 @@ std::vector<int> SlideSequence(Entry* const* entries, int count,
 // The forwarding index leads to the first image of this directory (an
 // alias's image lies elsewhere), or to the first slide when all are aliases.
 String ForwardTarget(Entry* const* entries, int count, const std::vector<std::string>& names) {
-  if (Settings.frames) return String(kFramesetName);
+  if (slideSettings.frames) return String(kFramesetName);
   for (int i = 0; i < count; ++i) {
     if (!IsAlias(entries[i])) return String(BaseName(entries[i]->href));
   }
@@ -84,26 +84,26 @@ String UrlOf(const std::string& name) { return FileToUrlString(name.c_str()); }
 
 int ListingFlags() {
   int flags = kListImages | kListAliases | kListImagePages;
-  if (Settings.sortMode == kSortNone) flags |= kListUnsorted;
-  if (Settings.sortMode == kSortNatural) flags |= kListNaturalSort;
-  if (Settings.symlinkOrder) flags |= kListAliasDefaultOrder;
+  if (slideSettings.sortMode == kSortNone) flags |= kListUnsorted;
+  if (slideSettings.sortMode == kSortNatural) flags |= kListNaturalSort;
+  if (slideSettings.symlinkOrder) flags |= kListAliasDefaultOrder;
   return flags;
 }
 
 void AdjustSettings() {
-  if (!Settings.javascript) {
-    Settings.frames = false;
-    Settings.frameset = false;
+  if (!slideSettings.javascript) {
+    slideSettings.frames = false;
+    slideSettings.frameset = false;
   }
-  if (!Settings.frameset) Settings.slideIndexLinks = false;
-  if (Settings.pageSize != 0) SetNumberedIndexes(true);
+  if (!slideSettings.frameset) slideSettings.slideIndexLinks = false;
+  if (slideSettings.pageSize != 0) SetNumberedIndexes(true);
 }
 
 // The title for every slide: the given one, or the directory's own.
 bool SlideTitle(std::string* title) {
-  if (!Settings.titleGiven) return false;
-  if (!Settings.title.empty()) {
-    *title = Settings.title;
+  if (!slideSettings.titleGiven) return false;
+  if (!slideSettings.title.empty()) {
+    *title = slideSettings.title;
     return true;
   }
   std::unique_ptr<Entry> entry(MakeDirectoryEntryAlways("."));
@@ -113,13 +113,13 @@ bool SlideTitle(std::string* title) {
 }
 
 std::string HomePage(const EntryList& list) {
-  if (Settings.homeGiven) return Settings.home.empty() ? "index.htm" : Settings.home;
+  if (slideSettings.homeGiven) return slideSettings.home.empty() ? "index.htm" : slideSettings.home;
   return MakeSlideNames(list.entries, 1)[0];
 }
 
 // The button icons, or text links when one of them is missing.
 bool FindButtons() {
-  ButtonIcons& icons = Settings.icons;
+  ButtonIcons& icons = slideSettings.icons;
   icons.prev = LocalUrl(IconsPathString("prev.gif", false));
   icons.next = LocalUrl(IconsPathString("next.gif", false));
   icons.home = LocalUrl(IconsPathString("home.gif", false));
@@ -167,9 +167,9 @@ void DeleteAliasSlides(const char* prefix) {
 
 bool WriteSlides(Entry* const* entries, int count, const char* home, bool buttons,
                  const char* title, bool textConversion, bool forwardIndex) {
-  if (Settings.frames) {
-    if (Settings.frameset) WriteFrameset(entries, count);
-    if (!Settings.slidesToo) return true;
+  if (slideSettings.frames) {
+    if (slideSettings.frameset) WriteFrameset(entries, count);
+    if (!slideSettings.slidesToo) return true;
   }
   std::vector<std::string> names = MakeSlideNames(entries, count);
   if (forwardIndex) WriteForwardIndex(ForwardTarget(entries, count, names), title);
@@ -197,7 +197,7 @@ bool WriteSlides(Entry* const* entries, int count, const char* home, bool button
     request.count = slides;
     request.textConversion = textConversion;
     request.title = title;
-    request.indexLinks = Settings.slideIndexLinks && entry->keywords && *entry->keywords;
+    request.indexLinks = slideSettings.slideIndexLinks && entry->keywords && *entry->keywords;
     if (WriteSlide(request) == kSlideAborted) return false;
   }
   return true;
@@ -209,19 +209,19 @@ int RunSlideBuilder() {
   AdjustSettings();
   std::string title;
   bool hasTitle = SlideTitle(&title);
-  if (!Settings.frames) DeleteAliasSlides(Settings.verbose ? "" : nullptr);
+  if (!slideSettings.frames) DeleteAliasSlides(slideSettings.verbose ? "" : nullptr);
 
   EntryList list;
   bool success = list.Read(ListingFlags());
   if (!success) AssertionFailed("fSuccess", __FILE__, __LINE__);
   if (list.Count() == 0) {
-    if (Settings.verbose >= 2) printf("No image files were found.\n");
+    if (slideSettings.verbose >= 2) printf("No image files were found.\n");
     return MaxSeverity;
   }
   std::string home = HomePage(list);
-  if (Settings.buttons && !FindButtons()) Settings.buttons = false;
-  WriteSlides(list.entries, list.Count(), home.c_str(), Settings.buttons,
-              hasTitle ? title.c_str() : nullptr, Settings.textConversion,
-              Settings.forwardIndex);
+  if (slideSettings.buttons && !FindButtons()) slideSettings.buttons = false;
+  WriteSlides(list.entries, list.Count(), home.c_str(), slideSettings.buttons,
+              hasTitle ? title.c_str() : nullptr, slideSettings.textConversion,
+              slideSettings.forwardIndex);
   return MaxSeverity;
 }

@@ -10,7 +10,7 @@
 #include "shared/sitefiles.h"
 #include "shared/string.h"
 
-SlideSettings Settings;
+SlideSettings slideSettings;
 
 namespace {
 
@@ -22,23 +22,23 @@ bool Is(const char* key, const char* name) { return strcmp(key, name) == 0; }
 void SetFrameMode(const char* value) {
   bool frameset = CompareNoCase(value, "frameset") == 0;
   bool window = CompareNoCase(value, "window") == 0;
-  Settings.frames = frameset || window;
-  Settings.frameset = frameset;
+  slideSettings.frames = frameset || window;
+  slideSettings.frameset = frameset;
 }
 
 void SetSlideBody(const char* value) {
-  Settings.hasSlideBody = true;
+  slideSettings.hasSlideBody = true;
   std::string body = CompareNoCase(value, "none") == 0 ? "" : value;
-  Settings.slideBody = body.substr(0, kSlideBodyMax);
+  slideSettings.slideBody = body.substr(0, kSlideBodyMax);
 }
 
 void SetSortMode(const char* value) {
   if (CompareNoCase(value, "numeric") == 0) {
-    Settings.sortMode = kSortNatural;
+    slideSettings.sortMode = kSortNatural;
   } else if (CompareNoCase(value, "string") == 0) {
-    Settings.sortMode = kSortPlain;
+    slideSettings.sortMode = kSortPlain;
   } else {
-    Settings.sortMode = ParseBool(value, false) ? kSortPlain : kSortNone;
+    slideSettings.sortMode = ParseBool(value, false) ? kSortPlain : kSortNone;
   }
 }
 
@@ -46,14 +46,14 @@ void SetSortMode(const char* value) {
 
 void SetScale(const char* value) {
   if (!strchr(value, ',')) {
-    Settings.scaleHeightText = value;
+    slideSettings.scaleHeightText = value;
     return;
   }
-  sscanf(value, "%u,%u", &Settings.scaleWidth, &Settings.scaleHeight);
+  sscanf(value, "%u,%u", &slideSettings.scaleWidth, &slideSettings.scaleHeight);
 }
 
 void ResetSlideSettings() {
-  Settings = SlideSettings();
+  slideSettings = SlideSettings();
   cachedMarkerDepth = kMarkerUnknown;
 }
 
@@ -65,21 +65,21 @@ void SlideOptionKey(const char* key, const char* value) {
   } else if (Is(key, "scale")) {
     SetScale(value);
   } else if (Is(key, "javascript")) {
-    Settings.javascript = ParseBool(value, Settings.javascript);
+    slideSettings.javascript = ParseBool(value, slideSettings.javascript);
   } else if (Is(key, "slideindexlinks")) {
-    Settings.slideIndexLinks = ParseBool(value, Settings.slideIndexLinks);
+    slideSettings.slideIndexLinks = ParseBool(value, slideSettings.slideIndexLinks);
   } else if (strncmp(key, "reservedfile", 12) == 0) {
     AddSpecialName(value);
   } else if (Is(key, "embed") || strncmp(key, "movie", 5) == 0) {
     AddUserExt(value);
   } else if (Is(key, "markerfile")) {
-    Settings.markerFile = std::string(value).substr(0, kMarkerFileMax);
+    slideSettings.markerFile = std::string(value).substr(0, kMarkerFileMax);
   } else if (Is(key, "pagesize")) {
-    Settings.pageSize = atoi(value);
+    slideSettings.pageSize = atoi(value);
   } else if (Is(key, "defaultorder")) {
     DefaultSortOrder = atoi(value);
   } else if (Is(key, "symlinkorder")) {
-    Settings.symlinkOrder = value[0] == 'd' || value[0] == 'n';
+    slideSettings.symlinkOrder = value[0] == 'd' || value[0] == 'n';
   } else if (Is(key, "sort")) {
     SetSortMode(value);
   }
@@ -88,8 +88,8 @@ void SlideOptionKey(const char* key, const char* value) {
 int MarkerDepth() {
   if (cachedMarkerDepth != kMarkerUnknown) return cachedMarkerDepth;
   cachedMarkerDepth = -1;
-  if (Settings.markerFile.empty()) return cachedMarkerDepth;
-  std::string path = Settings.markerFile;
+  if (slideSettings.markerFile.empty()) return cachedMarkerDepth;
+  std::string path = slideSettings.markerFile;
   for (int depth = 0; depth <= 3; ++depth) {
     if (FileExists(path.c_str())) return cachedMarkerDepth = depth;
     path = "..\\" + path;

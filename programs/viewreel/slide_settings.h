@@ -50,8 +50,8 @@ struct SlideSettings {
   ButtonIcons icons;
 };
 
-// The settings of this run.
-extern SlideSettings Settings;
+// The slide settings of this run.
+extern SlideSettings slideSettings;
 
 // Back to the start state (settings, cached marker depth); for tests.
 void ResetSlideSettings();

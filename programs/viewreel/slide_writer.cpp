@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/assert.h"
+#include "platform/clock.h"
 #include "platform/file_replace.h"
 #include "programs/viewreel/slide_settings.h"
 #include "shared/banner.h"
@@ -156,17 +157,17 @@ bool HasKeywords(const Slide& slide) { return HasText(slide.entry->keywords); }
 // The existing slide stays when its FILEINFO (with its own date) and its
 // BODY are what this run would write.
 bool IsUpToDate(const Slide& slide) {
-  if (!slide.existing || !Settings.frames || !Settings.updateOnlyIfNecessary) return false;
+  if (!slide.existing || !slideSettings.frames || !slideSettings.updateOnlyIfNecessary) return false;
   if (!HasText(slide.entry->fileInfo)) return false;
   String info = FileInfoText(WriteTimeOf(slide.request->naturalPage), slide.facts,
                              HasKeywords(slide));
   if (strcmp(TextOr(info), slide.entry->fileInfo) != 0) return false;
-  if (!Settings.hasSlideBody) return true;
-  return !slide.body.IsNull() && Settings.slideBody == slide.body.Text();
+  if (!slideSettings.hasSlideBody) return true;
+  return !slide.body.IsNull() && slideSettings.slideBody == slide.body.Text();
 }
 
 void WriteBody(PageOutput* out, const Slide& slide) {
-  const char* attributes = Settings.hasSlideBody ? Settings.slideBody.c_str() : slide.body.Text();
+  const char* attributes = slideSettings.hasSlideBody ? slideSettings.slideBody.c_str() : slide.body.Text();
   if (HasText(attributes)) {
     out->WriteHTML("<BODY %s>\n", attributes);
   } else {
@@ -176,7 +177,7 @@ void WriteBody(PageOutput* out, const Slide& slide) {
 
 void WriteButtonNavigation(PageOutput* out, const SlideRequest& request, bool sequence,
                            bool homePart) {
-  const ButtonIcons& icons = Settings.icons;
+  const ButtonIcons& icons = slideSettings.icons;
   if (sequence) {
     if (request.previous) {
       out->WriteHTML("<A HREF=\"%s\"><IMG BORDER=0 SRC=\"%s\"></A>&nbsp; &nbsp; &nbsp; &nbsp;",
@@ -222,7 +223,7 @@ void WriteTextNavigation(PageOutput* out, const SlideRequest& request, bool sequ
 // Previous, home and next, outside the frame mode. A single slide that is
 // its own home gets no line at all.
 void WriteNavigation(PageOutput* out, const SlideRequest& request) {
-  if (Settings.frames) return;
+  if (slideSettings.frames) return;
   bool sequence = request.count > 1;
   String self = FileToUrlString(request.outputName);
   bool homePart = sequence || strcmp(TextOr(request.home), TextOr(self)) != 0;
@@ -271,7 +272,7 @@ void WriteMoviePicture(PageOutput* out, const Slide& slide) {
 
 // The frame mode's picture: drawn by the controls frame when it is there.
 void WriteFramePicture(PageOutput* out, const Slide& slide) {
-  const char* margin = Settings.slideBody.find("MARGIN") != std::string::npos ? ",0,0" : "";
+  const char* margin = slideSettings.slideBody.find("MARGIN") != std::string::npos ? ",0,0" : "";
   const char* url = slide.imageUrl.Text();
   if (slide.request->indexLinks) out->Put("<A HREF=\"index.htm\" TARGET=\"_top\">");
   out->Put(kScriptStart);
@@ -292,7 +293,7 @@ void WriteFramePicture(PageOutput* out, const Slide& slide) {
 // Fitted into the box, linked to the full image when its size changed.
 void WriteBoxedPicture(PageOutput* out, Slide* slide) {
   uint32_t width = slide->facts.width, height = slide->facts.height;
-  slide->percent = ScaleToFit(&width, &height, Settings.scaleWidth, Settings.scaleHeight);
+  slide->percent = ScaleToFit(&width, &height, slideSettings.scaleWidth, slideSettings.scaleHeight);
   const char* url = TextOr(slide->imageUrl);
   if (slide->percent != 100) out->WriteHTML("<A HREF=\"%s\">", url);
   if (width && height) {
@@ -307,12 +308,12 @@ void WriteBoxedPicture(PageOutput* out, Slide* slide) {
 
 void WritePlainPicture(PageOutput* out, Slide* slide) {
   const char* url = TextOr(slide->imageUrl);
-  if (Settings.scaleWidth && Settings.scaleHeight) {
+  if (slideSettings.scaleWidth && slideSettings.scaleHeight) {
     WriteBoxedPicture(out, slide);
-  } else if (!Settings.scaleHeightText.empty()) {
+  } else if (!slideSettings.scaleHeightText.empty()) {
     out->WriteHTML("<A HREF=\"%s\">", url);
     out->WriteHTML("<IMG BORDER=2 VSPACE=3 HEIGHT=\"%s\" SRC=\"%s\">",
-                   Settings.scaleHeightText.c_str(), url);
+                   slideSettings.scaleHeightText.c_str(), url);
     out->Put("</A><BR>\n");
   } else {
     const char* next = slide->request->next;
@@ -326,7 +327,7 @@ void WritePlainPicture(PageOutput* out, Slide* slide) {
 void WritePicture(PageOutput* out, Slide* slide) {
   if (slide->movie) {
     WriteMoviePicture(out, *slide);
-  } else if (Settings.frames) {
+  } else if (slideSettings.frames) {
     WriteFramePicture(out, *slide);
   } else {
     WritePlainPicture(out, slide);
@@ -341,7 +342,7 @@ void WriteCaption(PageOutput* out, const Slide& slide) {
   const char* baseName = BaseName(slide.request->imageFile);
   if (CompareNoCase(title, baseName) != 0) out->WriteHTML(" <SMALL>[%s]</SMALL>", baseName);
   if (!slide.movie) {
-    if (Settings.frames) {
+    if (slideSettings.frames) {
       out->WriteHTML("\n%s\n", kScriptStart);
       out->Put("if (parent.inputFrameLoaded)\n  parent.inputFrame.writeImgScale(self);\n");
       out->Put(kScriptEnd);
@@ -353,7 +354,7 @@ void WriteCaption(PageOutput* out, const Slide& slide) {
     }
   }
   const SlideRequest& request = *slide.request;
-  if (request.count > 1 && !Settings.frames) {
+  if (request.count > 1 && !slideSettings.frames) {
     out->WriteHTML("<BR>\n<SMALL>%d of %d</SMALL>", request.number, request.count);
   }
   out->Put("\n");
@@ -371,7 +372,7 @@ void WriteMainSetLink(PageOutput* out, const Slide& slide) {
 }
 
 void Verbose(const char* text) {
-  if (Settings.verbose) fputs(text, stdout);
+  if (slideSettings.verbose) fputs(text, stdout);
 }
 
 // The first of: the old page's marked text, its preformatted text, the
@@ -410,8 +411,8 @@ void WritePage(PageOutput* out, Slide* slide, FileTime date) {
   const SlideRequest& request = *slide->request;
   out->Check(SlideHead(out->File(), slide->entry.get(), request.number, request.count,
                        slide->facts, date, aliasTarget));
-  if (Settings.frames) out->Put(kScriptType);
-  if (slide->movie && Settings.javascript) {
+  if (slideSettings.frames) out->Put(kScriptType);
+  if (slide->movie && slideSettings.javascript) {
     String script = IconsPathString("movie.js", false);
     if (!script.IsNull()) {
       out->WriteHTML("<SCRIPT LANGUAGE=\"JavaScript1.1\" SRC=\"%s\"></SCRIPT>\n",
@@ -453,9 +454,9 @@ SlideResult ReplaceOldSlide(const char* outputName) {
 }
 
 void DeleteTextFile(const Slide& slide) {
-  if (!Settings.deleteTextFiles || slide.alias || slide.textFileUsed.IsNull()) return;
+  if (!slideSettings.deleteTextFiles || slide.alias || slide.textFileUsed.IsNull()) return;
   const char* path = slide.textFileUsed.Text();
-  if (Settings.verbose) printf("  Deleting text file \"%s\".\n", path);
+  if (slideSettings.verbose) printf("  Deleting text file \"%s\".\n", path);
   if (!RemoveFile(path)) Report(1000, "Warning:  Can't delete the text file \"%s\".\n", path);
 }
 
@@ -477,7 +478,7 @@ FILE* CreateOutput(const Slide& slide, bool updating) {
            request.outputName);
     return nullptr;
   }
-  if (Settings.verbose) {
+  if (slideSettings.verbose) {
     printf("  Creating \"%s\"", request.outputName);
     if (slide.alias) printf(" from \"%s\"", request.naturalPage);
     printf("\n");
@@ -507,14 +508,14 @@ String FileInfoText(FileTime date, const ImageFacts& facts, bool hasKeywords) {
     Append(text, sizeof text, "%uKB; {%u}", kb, facts.size);
   }
   SystemTime time;
-  if (!Settings.frames || !DosTime(date, &time)) return String(text);
+  if (!slideSettings.frames || !DosTime(date, &time)) return String(text);
   Append(text, sizeof text, "; %d %02d/%02d/%02d %02d:%02d:%02d", 4, time.month, time.day,
          time.year % 100, time.hour, time.minute, time.second);
   if (facts.iconsDepth >= 0 && facts.iconsDepth <= 99) {
     Append(text, sizeof text, " %d", facts.iconsDepth);
   }
   if (hasKeywords && MarkerDepth() > 0) Append(text, sizeof text, " M%d", MarkerDepth());
-  if (hasKeywords && Settings.slideIndexLinks) Append(text, sizeof text, " L");
+  if (hasKeywords && slideSettings.slideIndexLinks) Append(text, sizeof text, " L");
   return String(text);
 }
 
@@ -562,7 +563,7 @@ bool SlideHead(FILE* file, const Entry* entry, int number, int count, const Imag
                FileTime date, const char* aliasTarget) {
   if (!entry) AssertionFailed("pEntry", __FILE__, __LINE__);
   String title;
-  if (HasText(entry->title) && count > 0 && Settings.pageNumbers && !Settings.frames) {
+  if (HasText(entry->title) && count > 0 && slideSettings.pageNumbers && !slideSettings.frames) {
     title = NumberedTitle(entry->title, number, count);
   } else if (entry->title) {
     std::string plain(entry->title);
@@ -650,11 +651,11 @@ SlideResult WriteSlide(const SlideRequest& request) {
   PrepareSlide(request, &slide);
   slide.existing = OpenFile(request.naturalPage, "r");
   if (IsUpToDate(slide)) {
-    if (Settings.verbose >= 2) printf("%s:\n  File is already up to date.\n", request.naturalPage);
+    if (slideSettings.verbose >= 2) printf("%s:\n  File is already up to date.\n", request.naturalPage);
     fclose(slide.existing);
     return kSlideUpToDate;
   }
-  if (Settings.verbose) printf("%s:\n", request.naturalPage);
+  if (slideSettings.verbose) printf("%s:\n", request.naturalPage);
 
   bool updating = slide.existing && !slide.alias;
   const char* written = updating ? kTempName : request.outputName;
@@ -665,8 +666,8 @@ SlideResult WriteSlide(const SlideRequest& request) {
   }
   // The slide carries the instant of its writing, and keeps it as its
   // modification time, so the up-to-date test sees no change later.
-  FileTime date = Settings.frames ? SlideTime(WriteTimeOf(kTempName)) : 0;
-  if (Settings.frames && date == 0) date = SlideTime(FileTimeNow());
+  FileTime date = slideSettings.frames ? SlideTime(WriteTimeOf(kTempName)) : 0;
+  if (slideSettings.frames && date == 0) date = SlideTime(FileTimeNow());
 
   PageOutput out(file);
   WritePage(&out, &slide, date);

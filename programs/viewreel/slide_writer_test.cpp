@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/version.h"
 #include "programs/viewreel/slide_settings.h"
@@ -81,8 +82,8 @@ TEST_F(SlideTest, PlainSlideReplacesTheOldPageAndRenumbersItsTitle) {
 }
 
 TEST_F(SlideTest, ScaledSlidesFitTheBox) {
-  Settings.scaleWidth = 640;
-  Settings.scaleHeight = 480;
+  slideSettings.scaleWidth = 640;
+  slideSettings.scaleHeight = 480;
   struct Case {
     unsigned width, height;
     const char* picture;
@@ -108,12 +109,12 @@ TEST_F(SlideTest, ScaledSlidesFitTheBox) {
 
 TEST_F(SlideTest, HeightTextIsWrittenAsGivenAndTheBoxWinsOverIt) {
   Write("p.gif", GifOf(200, 150));
-  Settings.scaleHeightText = "80%";
+  slideSettings.scaleHeightText = "80%";
   WriteSlide(LocalSlide("p.gif", "p.htm"));
   EXPECT_EQ(Between(Read("p.htm"), "<CENTER>\n", "<B>"),
             "<A HREF=\"p.gif\"><IMG BORDER=2 VSPACE=3 HEIGHT=\"80%\" SRC=\"p.gif\"></A><BR>\n");
-  Settings.scaleWidth = 100;
-  Settings.scaleHeight = 100;
+  slideSettings.scaleWidth = 100;
+  slideSettings.scaleHeight = 100;
   WriteSlide(LocalSlide("p.gif", "p.htm"));
   EXPECT_EQ(Between(Read("p.htm"), "<CENTER>\n", "<B>"),
             "<A HREF=\"p.gif\"><IMG BORDER=2 VSPACE=3 WIDTH=\"100\" HEIGHT=\"75\" "
@@ -122,11 +123,11 @@ TEST_F(SlideTest, HeightTextIsWrittenAsGivenAndTheBoxWinsOverIt) {
 
 TEST_F(SlideTest, FrameSlideIsDrawnByTheControlsFrameAndCarriesItsDate) {
   drive.Write("site/mark.txt", "");
-  Settings.frames = true;
-  Settings.markerFile = "mark.txt";
-  Settings.slideIndexLinks = true;
-  Settings.hasSlideBody = true;
-  Settings.slideBody = "MARGINWIDTH=0";
+  slideSettings.frames = true;
+  slideSettings.markerFile = "mark.txt";
+  slideSettings.slideIndexLinks = true;
+  slideSettings.hasSlideBody = true;
+  slideSettings.slideBody = "MARGINWIDTH=0";
   Write("a.gif", GifOf(16, 12));
   Write("a.htm", "<HTML><HEAD><TITLE>Sunset</TITLE>"
                  "<META NAME=\"KEYWORDS\" CONTENT=\"sea\"></HEAD><BODY></BODY></HTML>");
@@ -218,7 +219,7 @@ TEST_F(SlideTest, MovieWithoutPosterUsesTheIconsOrTheGrayTable) {
   drive.Write("site/icons/smovie1_mpg.gif", GifOf(8, 8));
   drive.Write("site/icons/smovie1.gif", GifOf(9, 9));
   drive.Write("site/icons/smovie.gif", GifOf(50, 40));
-  Settings.frames = true;
+  slideSettings.frames = true;
   WriteSlide(LocalSlide("clip.mpg", "clip.htm"));
   page = Read("clip.htm");
   EXPECT_EQ(Between(page, "<TR>\n", "</TR>"),
@@ -239,11 +240,11 @@ TEST_F(SlideTest, MovieWithoutPosterUsesTheIconsOrTheGrayTable) {
 // --- Navigation ------------------------------------------------------------------
 
 TEST_F(SlideTest, ButtonsLinkTheHomePageAsGiven) {
-  Settings.icons.prev = "../icons/prev.gif";
-  Settings.icons.next = "../icons/next.gif";
-  Settings.icons.home = "../icons/home.gif";
-  Settings.icons.noPrev = "../icons/noprev.gif";
-  Settings.icons.noNext = "../icons/nonext.gif";
+  slideSettings.icons.prev = "../icons/prev.gif";
+  slideSettings.icons.next = "../icons/next.gif";
+  slideSettings.icons.home = "../icons/home.gif";
+  slideSettings.icons.noPrev = "../icons/noprev.gif";
+  slideSettings.icons.noNext = "../icons/nonext.gif";
   Write("b.gif", GifOf(1, 1));
   SlideRequest request = LocalSlide("b.gif", "b.htm");
   request.buttons = true;
@@ -317,7 +318,7 @@ TEST_F(SlideTest, UsedTextFileIsDeletedOnlyWhenAsked) {
   WriteSlide(LocalSlide("p.gif", "p.htm"));
   EXPECT_TRUE(Exists("p.txt"));
   DeleteFile("p.htm");
-  Settings.deleteTextFiles = true;
+  slideSettings.deleteTextFiles = true;
   WriteSlide(LocalSlide("p.gif", "p.htm"));
   EXPECT_FALSE(Exists("p.txt"));
   EXPECT_NE(Read("p.htm").find("<PRE>\nwords\n</PRE>\n"), std::string::npos);
@@ -326,8 +327,8 @@ TEST_F(SlideTest, UsedTextFileIsDeletedOnlyWhenAsked) {
 // --- Up-to-date test ----------------------------------------------------------------
 
 TEST_F(SlideTest, FrameSlideIsKeptWhileNothingChanged) {
-  Settings.frames = true;
-  Settings.updateOnlyIfNecessary = true;
+  slideSettings.frames = true;
+  slideSettings.updateOnlyIfNecessary = true;
   Write("a.gif", GifOf(16, 12));
   ASSERT_EQ(WriteSlide(LocalSlide("a.gif", "a.htm")), kSlideWritten);
 
@@ -344,15 +345,15 @@ TEST_F(SlideTest, FrameSlideIsKeptWhileNothingChanged) {
   EXPECT_EQ(WriteSlide(LocalSlide("a.gif", "a.htm")), kSlideUpToDate);
 
   // So do a new BODY and a changed image.
-  Settings.hasSlideBody = true;
-  Settings.slideBody = "BGCOLOR=RED";
+  slideSettings.hasSlideBody = true;
+  slideSettings.slideBody = "BGCOLOR=RED";
   EXPECT_EQ(WriteSlide(LocalSlide("a.gif", "a.htm")), kSlideWritten);
   EXPECT_EQ(WriteSlide(LocalSlide("a.gif", "a.htm")), kSlideUpToDate);
   Write("a.gif", GifOf(17, 12));
   EXPECT_EQ(WriteSlide(LocalSlide("a.gif", "a.htm")), kSlideWritten);
 
   // Outside the frame mode a slide is always written.
-  Settings.frames = false;
+  slideSettings.frames = false;
   EXPECT_EQ(WriteSlide(LocalSlide("a.gif", "a.htm")), kSlideWritten);
 }
 
@@ -423,7 +424,7 @@ TEST_F(SlideTest, FileInfoTextGivesSizeAndPixels) {
   FileTime date = SlideTime(FileTimeNow());
   facts.iconsDepth = 2;
   EXPECT_STREQ(FileInfoText(date, facts, true), "10&times;20, 2KB; {1025, 10, 20}");
-  Settings.frames = true;
+  slideSettings.frames = true;
   SystemTime time = FileTimeToSystem(FileTimeToLocal(date));
   char expected[96];
   snprintf(expected, sizeof expected, "10&times;20, 2KB; {1025, 10, 20}; 4 %02d/%02d/%02d %02d:%02d:%02d 2",
@@ -432,16 +433,16 @@ TEST_F(SlideTest, FileInfoTextGivesSizeAndPixels) {
 }
 
 TEST_F(SlideTest, MarkerDepthCountsTheLevelsUp) {
-  Settings.markerFile = "mark.htm";
+  slideSettings.markerFile = "mark.htm";
   drive.Write("mark.htm", "");
   EXPECT_EQ(MarkerDepth(), 2);
   drive.Write("site/mark.htm", "");
   EXPECT_EQ(MarkerDepth(), 2);  // kept for the run
   ResetSlideSettings();
-  Settings.markerFile = "mark.htm";
+  slideSettings.markerFile = "mark.htm";
   EXPECT_EQ(MarkerDepth(), 1);
   ResetSlideSettings();
-  Settings.markerFile = "absent.htm";
+  slideSettings.markerFile = "absent.htm";
   EXPECT_EQ(MarkerDepth(), -1);
   ResetSlideSettings();
   EXPECT_EQ(MarkerDepth(), -1);

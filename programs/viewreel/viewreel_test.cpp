@@ -371,3 +371,22 @@ TEST_F(ViewreelTest, OldSlideThatCannotBeReplacedEndsTheRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// A rebuilt slide keeps the entities of its head as they were written:
+// named ones the suite does not decode and references beyond 126 alike.
+TEST_F(ViewreelTest, RebuiltSlidesKeepTheirEntities) {
+  Write("a.gif", GifOf(16, 16));
+  Write("a.htm",
+        "<HTML>\n<HEAD>\n<TITLE>Caf&eacute; Cr&#232;me &amp; tea</TITLE>\n"
+        "<META NAME=\"DESCRIPTION\" CONTENT=\"br&#xFB;l&#233;e &copy;\">\n"
+        "<META NAME=\"KEYWORDS\" CONTENT=\"na&#239;ve\">\n</HEAD>\n<BODY>\n</BODY>\n</HTML>\n");
+  ASSERT_EQ(Run({}).exitCode, 0);
+  std::string slide = Read("a.htm");
+  EXPECT_NE(slide.find("<TITLE>Caf&eacute; Cr&#232;me &amp; tea (1 of 1)</TITLE>"), std::string::npos) << slide;
+  EXPECT_NE(slide.find("CONTENT=\"br&#xFB;l&#233;e &copy;\""), std::string::npos) << slide;
+  EXPECT_NE(slide.find("CONTENT=\"na&#239;ve\""), std::string::npos) << slide;
+}
+
+}  // namespace

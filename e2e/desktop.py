@@ -1,0 +1,142 @@
+"""An X desktop for window tests: a private Xvfb, and the user's hands.
+
+Usage: `from desktop import Desktop` (a test in e2e/ finds this file beside
+itself), then `with Desktop() as d:` starts its own Xvfb on a free display
+(-displayfd) and ends it, and every program started through it, when the
+block ends. `d.env` is the environment of programs on that display (the
+caller's, with DISPLAY set and no dialog script). `d.start(argv, cwd)`
+starts a program; `d.window(name=..., classname=...)` waits for a visible
+window and gives its id; `d.name(wid)` is its title; `d.wait_for(fn, what)`
+polls until fn() is true; `d.focused(wid)` waits until the window has the
+keyboard focus; `d.type(text)`, `d.key(*keys)` and `d.click(wid, x, y,
+button)` act through xdotool as a person would; `d.copy(text)` puts text on
+the CLIPBOARD with xclip; `d.drag(wid, *uris)` drags URIs onto a window
+through the XDND protocol with the `xdnd_drag` helper. Every wait ends with
+an exception after `timeout` seconds.
+"""
+
+import os
+import select
+import subprocess
+import time
+
+
+class DesktopError(Exception):
+    pass
+
+
+class Desktop:
+    def __init__(self, drag_helper=None, timeout=20):
+        self.drag_helper = drag_helper
+        self.timeout = timeout
+        self.processes = []
+
+    def __enter__(self):
+        # -noreset: the server must not start over when its last client goes,
+        # or the next program cannot connect for a moment.
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+             "-noreset"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        deadline = time.time() + self.timeout
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([read_end], [], [], max(0, deadline - time.time()))
+            chunk = os.read(read_end, 16) if ready else b""
+            if not chunk:
+                os.close(read_end)
+                self.xvfb.kill()
+                raise DesktopError("Xvfb did not start")
+            number += chunk
+        os.close(read_end)
+        self.env = dict(os.environ)
+        for name in ("WEFTDIALOGSCRIPT", "WEFTDIALOGLOG", "WEFTDRIVES"):
+            self.env.pop(name, None)
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+        return self
+
+    def __exit__(self, *exc):
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+            process.wait()
+        self.xvfb.kill()
+        self.xvfb.wait()
+
+    def start(self, argv, cwd=None, quiet=False):
+        output = subprocess.DEVNULL if quiet else None
+        process = subprocess.Popen(argv, cwd=cwd, env=self.env, stdout=output, stderr=output)
+        self.processes.append(process)
+        return process
+
+    def run(self, argv, **kwargs):
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True,
+                              timeout=self.timeout, **kwargs)
+
+    def xdotool(self, *args):
+        result = self.run(["xdotool", *args])
+        if result.returncode != 0:
+            raise DesktopError(f"xdotool {' '.join(args)}: {result.stderr.strip()}")
+        return result.stdout.strip()
+
+    def window(self, name=None, classname=None):
+        # Polled: a search can fail when some window goes while it looks.
+        criteria = ["--name", name] if name else ["--classname", classname]
+        found = []
+
+        def visible():
+            result = self.run(["xdotool", "search", "--onlyvisible", *criteria])
+            found[:] = result.stdout.split() if result.returncode == 0 else []
+            return bool(found)
+
+        self.wait_for(visible, f"a window {name or classname}")
+        return found[0]
+
+    def name(self, wid):
+        return self.xdotool("getwindowname", wid)
+
+    def wait_for(self, condition, what):
+        deadline = time.time() + self.timeout
+        while time.time() < deadline:
+            if condition():
+                return
+            time.sleep(0.05)
+        raise DesktopError(f"waited {self.timeout} s for {what}")
+
+    def focused(self, wid):
+        # xdotool fails while the focus is nowhere (PointerRoot): not yet.
+        def has_focus():
+            result = self.run(["xdotool", "getwindowfocus"])
+            return result.returncode == 0 and result.stdout.strip() == wid
+
+        self.wait_for(has_focus, f"the focus on window {wid}")
+
+    def wait_exit(self, process):
+        try:
+            return process.wait(timeout=self.timeout)
+        except subprocess.TimeoutExpired:
+            raise DesktopError(f"{process.args[0]} did not end within {self.timeout} s")
+
+    def type(self, text):
+        self.xdotool("type", "--delay", "20", text)
+
+    def key(self, *keys):
+        self.xdotool("key", "--delay", "20", *keys)
+
+    def click(self, wid, x, y, button=1):
+        self.xdotool("mousemove", "--window", wid, str(x), str(y), "click", str(button))
+
+    def copy(self, text):
+        process = subprocess.Popen(["xclip", "-selection", "clipboard", "-quiet"], env=self.env,
+                                   stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        process.stdin.write(text.encode())
+        process.stdin.close()
+        self.wait_for(lambda: self.run(["xclip", "-selection", "clipboard", "-o"]).stdout == text,
+                      f"{text!r} on the clipboard")
+
+    def drag(self, wid, *uris):
+        return self.run([self.drag_helper, wid, *uris]).returncode

@@ -1,0 +1,185 @@
+#!/usr/bin/env python3
+"""The dialog programs' windows on an X desktop, each scenario on its own
+Xvfb, driven with xdotool, xclip and an XDND drag source as a person would:
+
+- infoedw shows the page's file name as its caption; typed text and Enter
+  store the new title; the sort order takes digits only, typed or pasted,
+  and at most nine.
+- tagpick /W<folder> shows its drop prompt after its timer; a page's
+  'file:///C:/...' URL copied with xclip loads its keywords, and the next
+  copied page (also a file manager's host URI) is asked about and gets them;
+  keywords picked with the mouse and the keyboard (a heading does not stay
+  selected) go to a page dropped on the window.
+- infobulk shows its drop prompt; a drop of two files through the X
+  drag-and-drop protocol edits both pages.
+- archvetw shows its report in a message box window that Enter closes;
+  galstart's and tagpick's error boxes show before any dialog exists.
+
+The pages live in a temporary folder seen through the default drive map
+(host / is C:), as a user without WEFTDRIVES sees them.
+
+    e2e/dialog_windows_test.py BIN_DIR
+"""
+
+import os
+import shutil
+import sys
+import tempfile
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from checks import check, finish, write  # noqa: E402
+from desktop import Desktop  # noqa: E402
+
+BIN = os.path.abspath(sys.argv[1]) if len(sys.argv) == 2 else sys.exit("usage: dialog_windows_test.py BIN_DIR")
+DRAG = os.path.join(os.path.dirname(BIN), "tests", "xdnd_drag")
+PAGE = ("<HEAD>\n<TITLE>Old</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"%s\">\n"
+        "</HEAD>\n<BODY>\n</BODY>\n")
+
+
+def read(path):
+    try:
+        with open(path) as f:
+            return f.read()
+    except OSError:
+        return ""
+
+
+def drive_url(path):
+    """The 'file:///C:/...' URL of a host path under the default drive map."""
+    return "file:///C:" + path.replace(" ", "%20")
+
+
+def scenario(function):
+    """Runs one scenario in a fresh folder on a fresh desktop."""
+    folder = tempfile.mkdtemp(prefix="weft-windows-")
+    try:
+        with Desktop(drag_helper=DRAG) as desktop:
+            function(desktop, folder)
+    except Exception as error:  # noqa: BLE001 - any error fails the scenario, the rest go on
+        traceback.print_exc()
+        check(False, f"{function.__name__}: {error}")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def infoedw_stores_what_is_typed(d, folder):
+    page = os.path.join(folder, "a.htm")
+    write(page, PAGE % "sea")
+    program = d.start([os.path.join(BIN, "infoedw"), "a.htm"], cwd=folder)
+    wid = d.window(classname="infoedw")
+    check(d.name(wid) == "a.htm", f"infoedw caption {d.name(wid)!r}")
+    d.focused(wid)
+    d.type("New title")             # the title field has the focus, its text selected
+    d.key("alt+s")                  # the Sort Order field
+    d.type("4x2")
+    d.copy("7b")
+    d.key("ctrl+v")                 # no letters, not even pasted
+    d.copy("123456789")
+    d.key("ctrl+v")                 # nine characters at most
+    d.key("Return")
+    check(d.wait_exit(program) == 0, "infoedw exit code")
+    check(read(page) == "<HEAD>\n<TITLE>New title</TITLE>\n"
+                        "<META NAME=\"KEYWORDS\" CONTENT=\"sea\">\n"
+                        "<META NAME=\"SORTORDER\" CONTENT=\"421234567\">\n"
+                        "</HEAD>\n<BODY>\n</BODY>\n", f"infoedw page:\n{read(page)}")
+
+
+def tagpick_watches_the_clipboard(d, folder):
+    write(os.path.join(folder, "list.txt"), "Beach\nSunset\n")
+    loaded, asked, declined = (os.path.join(folder, name) for name in ("b.htm", "c d.htm", "e.htm"))
+    write(loaded, PAGE % "sunset, sea")
+    write(asked, PAGE % "sea")
+    write(declined, PAGE % "sea")
+    program = d.start([os.path.join(BIN, "tagpick"), "/W" + folder, "list.txt"], cwd=folder)
+    wid = d.window(classname="tagpick")
+    prompt = "Drop HTML Files Here to Add Selected Keywords"
+    d.wait_for(lambda: d.name(wid) == prompt, "tagpick's drop prompt")
+    d.copy(drive_url(loaded))
+    d.wait_for(lambda: d.name(wid) == "Keywords loaded", "tagpick loading the copied page's keywords")
+    d.copy(drive_url(asked))
+    box = d.window(name="^TAGPICK$")
+    d.focused(box)
+    d.key("Return")                 # Yes
+    d.wait_for(lambda: d.name(wid) == "1 file was modified", "tagpick adding to the asked page")
+    check(read(asked) == PAGE % "sea, Sunset", f"tagpick asked page:\n{read(asked)}")
+    d.copy("file://" + declined)    # a file manager's copy: a host URI
+    box = d.window(name="^TAGPICK$")
+    d.focused(box)
+    d.key("n")                      # No
+    d.wait_for(lambda: d.name(wid) == "No files were modified", "tagpick's declined page")
+    check(read(declined) == PAGE % "sea", "tagpick changed a page the user declined")
+    d.key("Escape")
+    check(d.wait_exit(program) == 0, "tagpick exit code")
+
+
+def tagpick_adds_picked_keywords_to_a_dropped_page(d, folder):
+    write(os.path.join(folder, "tagpick.txt"), "Places\n Beach\n Sunset\n")
+    page = os.path.join(folder, "f.htm")
+    write(page, PAGE % "sea")
+    program = d.start([os.path.join(BIN, "tagpick")], cwd=folder)
+    wid = d.window(classname="tagpick")
+    d.focused(wid)
+    d.click(wid, 24, 22)            # the first entry: a heading, which does not stay selected
+    d.key("Down", "space")          # the next one: Beach
+    check(d.drag(wid, "file://" + page) == 0, "tagpick refused the drop")
+    d.wait_for(lambda: d.name(wid) == "1 file was modified", "tagpick's status after the drop")
+    check(read(page) == PAGE % "sea, Beach", f"tagpick dropped page:\n{read(page)}")
+    d.key("Escape")
+    check(d.wait_exit(program) == 0, "tagpick exit code")
+
+
+def infobulk_edits_dropped_pages(d, folder):
+    page = os.path.join(folder, "g.htm")
+    write(page, PAGE % "sea")
+    write(os.path.join(folder, "Pic One.jpg"), "jpeg")
+    program = d.start([os.path.join(BIN, "infobulk")], cwd=folder)
+    wid = d.window(classname="infobulk")
+    d.wait_for(lambda: d.name(wid) == "Drop HTML Files Here to Modify File Information",
+               "infobulk's drop prompt")
+    d.focused(wid)
+    d.type("%FILENAME%")            # the title field
+    d.key("alt+k")
+    d.type("+sun")
+    check(d.drag(wid, "file://" + page, "file://" + os.path.join(folder, "Pic%20One.jpg")) == 0,
+          "infobulk refused the drop")
+    d.wait_for(lambda: d.name(wid) == "2 files were modified", "infobulk's status after the drop")
+    check(read(page) == "<HEAD>\n<TITLE>g.htm</TITLE>\n"
+                        "<META NAME=\"KEYWORDS\" CONTENT=\"sea, sun\">\n</HEAD>\n<BODY>\n</BODY>\n",
+          f"infobulk dropped page:\n{read(page)}")
+    check(read(os.path.join(folder, "Pic One.htm")) ==
+          "<HEAD>\n<TITLE>Pic One.jpg</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"sun\">\n"
+          "</HEAD>\n<BODY>\n</BODY>\n", "infobulk's page of the dropped image")
+    d.key("Escape")
+    check(d.wait_exit(program) == 0, "infobulk exit code")
+
+
+def message_boxes_before_any_dialog(d, folder):
+    write(os.path.join(folder, "My Photos", "new.txt"), "not yet backed up")
+    # Options begin with '/', so an absolute path comes with its drive.
+    archvetw = d.start([os.path.join(BIN, "archvetw"), "C:" + os.path.join(folder, "My Photos")],
+                       cwd=folder)
+    box = d.window(name="^My Photos:  BACKUP NEEDED$")
+    d.focused(box)
+    d.key("Return")
+    check(d.wait_exit(archvetw) == 1, "archvetw exit code")
+
+    galstart = d.start([os.path.join(BIN, "galstart")], cwd=folder)
+    box = d.window(name="^Error$")
+    d.focused(box)
+    d.key("Return")
+    check(d.wait_exit(galstart) == 1, "galstart exit code")
+
+    tagpick = d.start([os.path.join(BIN, "tagpick"), "missing.txt"], cwd=folder)
+    box = d.window(name="^Error$")
+    d.focused(box)
+    d.key("Escape")
+    check(d.wait_exit(tagpick) == 0, "tagpick exit code without a list")
+
+
+for test in (infoedw_stores_what_is_typed, tagpick_watches_the_clipboard,
+             tagpick_adds_picked_keywords_to_a_dropped_page, infobulk_edits_dropped_pages,
+             message_boxes_before_any_dialog):
+    scenario(test)
+
+sys.exit(finish())

@@ -1,0 +1,187 @@
+#!/usr/bin/env python3
+"""The sample site served as the demo serves it, in Chromium: make-site
+builds it, serve-site catalogues it and serves it with localweb (galleria as
+the CGI program over the catalogue), and the browser walks it:
+
+- the top index page with its folders and thumbnails;
+- a folder's slide in the slide window;
+- the search form, a galleria CGI result page with its entries and
+  thumbnails, its second page, and a slide found opened in the slide window.
+
+No page may raise a script error or fail to load anything. Ctrl+C then ends
+the server cleanly, and no CGI response file is left in the site.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from browser import Browser, free_port  # noqa: E402
+from checks import BROWSER_IGNORE, check, finish  # noqa: E402
+
+TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+EXAMPLES = os.path.join(TOP, "examples")
+
+
+class Server:
+    """serve-site in the background; its output lines as they come."""
+
+    def __init__(self, bin_dir, site):
+        self.port = free_port()
+        self.lines = []
+        self.process = subprocess.Popen(
+            [os.path.join(EXAMPLES, "serve-site"), bin_dir, site, str(self.port)],
+            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.append(line.rstrip("\n"))
+
+    def wait_ready(self):
+        deadline = time.time() + 120
+        while time.time() < deadline and self.process.poll() is None:
+            if "Local mode enabled." in self.lines:
+                return True
+            time.sleep(0.05)
+        return False
+
+    def stop(self):
+        """Ctrl+C; the exit code."""
+        if self.process.poll() is None:
+            self.process.send_signal(signal.SIGINT)
+            try:
+                self.process.wait(30)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        self.reader.join(10)
+        return self.process.returncode
+
+
+def into(b, *frames):
+    b.top()
+    for frame in frames:
+        b.frame(frame)
+
+
+def pictures_loaded(b, what):
+    """Every picture of the current frame loaded, and how many there are."""
+    try:
+        return b.wait_for(lambda: b.run(
+            "var all = Array.prototype.slice.call(document.images);"
+            "return all.length && all.every(function (i) { return i.complete && i.naturalWidth; })"
+            " ? all.length : 0;"), f"the pictures of {what}")
+    except AssertionError:
+        check(False, f"the pictures of {what} did not all load")
+        return 0
+
+
+def slide_in_window(b, page):
+    """The slide window shows `page` and its picture."""
+    check("/icons/slides.htm" in b.url(), f"the slide window is {b.url()}")
+    into(b, "contentFrame")
+    try:
+        b.wait_for(lambda: b.run("return location.pathname") == page
+                   and b.run("return document.readyState") == "complete", f"the slide {page}")
+    except AssertionError:
+        check(False, f"the slide window shows {b.run('return location.pathname')}, not {page}")
+    pictures_loaded(b, page)
+
+
+def index_page(b, base):
+    b.open(base + "/index.htm")
+    check(b.title() == "Sample Gallery", f"the top index's title is {b.title()!r}")
+    for folder in ("birds", "city", "lakes"):
+        check(b.find_all(f'a[href="{folder}/index.htm"]'), f"the top index does not list {folder}/")
+    check(pictures_loaded(b, "the top index") >= 3, "the top index shows too few pictures")
+
+
+def folder_slide(b, base):
+    b.open(base + "/birds/index.htm")
+    first = b.current_window()
+    with b.new_window():
+        b.find('a[href="javascript:SlideLink(1)"] img').click()
+    slide_in_window(b, "/birds/heron.htm")
+    b.close_window()
+    b.window(first)
+
+
+def entries(b):
+    """The titles of the entries of a result page."""
+    return sorted({a.text for a in b.find_all('a[href^="javascript:SlideLink"], a[href$="index.htm"]')
+                   if a.text} | {a.text for a in b.find_all("a[href^=\"javascript:FramesetLink\"]")})
+
+
+def search(b, base):
+    b.open(base + "/cgi-bin/")
+    field = b.find('input[name="query"]')
+    field.clear()
+    field.type("city\n")
+    b.wait_for(lambda: "/cgi-bin/galleria.cgi?" in b.url(), "the result page")
+    check("query=city" in b.url(), f"the result page is {b.url()}")
+    text = b.text()
+    check("Result Pages:" in text, "the result page has no page links")
+    first = entries(b)
+    check(first == ["City", "City at Night", "Crescent Moon", "Lights"],
+          f"the first result page lists {first}")
+    pictures_loaded(b, "the first result page")
+    b.find_link("2").click()
+    b.wait_for(lambda: "first=4" in b.url(), "the second result page")
+    second = entries(b)
+    check(second == ["River Bridge", "Towers"], f"the second result page lists {second}")
+    pictures_loaded(b, "the second result page")
+    with b.new_window():
+        b.find_link("Towers").click()
+    slide_in_window(b, "/city/towers.htm")
+    b.close_window()
+
+
+def main():
+    bin_dir = os.path.abspath(sys.argv[1])
+    work = tempfile.mkdtemp(prefix="weft-served-site-")
+    site = os.path.join(work, "site")
+    server = None
+    try:
+        made = subprocess.run([os.path.join(EXAMPLES, "make-site"), bin_dir, site],
+                              capture_output=True, text=True, timeout=600)
+        check(made.returncode == 0, f"make-site: {made.stdout}{made.stderr}")
+        if made.returncode != 0:
+            return finish()
+        server = Server(bin_dir, site)
+        if not server.wait_ready():
+            check(False, "serve-site did not start: " + " | ".join(server.lines))
+            return finish()
+        base = f"http://127.0.0.1:{server.port}"
+        check(server.lines[0] == f"The site:   {base}/index.htm", f"serve-site says {server.lines[0]!r}")
+        with Browser(ignore=BROWSER_IGNORE) as b:
+            for road in (index_page, folder_slide, search):
+                try:
+                    road(b, base)
+                except Exception as error:  # a road that breaks off is one failure
+                    check(False, f"{road.__name__}: {type(error).__name__}: {error}")
+            for problem in b.problems():
+                check(False, f"browser: {problem}")
+        code = server.stop()
+        check(code == 0, f"the server ended with {code}")
+        check(server.lines[-1:] == ["Server terminated by user."], f"the server's last words: {server.lines[-3:]}")
+        check(not any("Error" in line for line in server.lines), f"the server reported: {server.lines}")
+        left = [name for _, _, names in os.walk(site) for name in names
+                if name.startswith("CGI") and name.endswith(".tmp")]
+        check(not left, f"response files left in the site: {left}")
+    finally:
+        if server:
+            server.stop()
+        shutil.rmtree(work, ignore_errors=True)
+    return finish()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

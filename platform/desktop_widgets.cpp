@@ -1,0 +1,166 @@
+#include "platform/desktop_widgets.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Tooltip.H>
+#include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
+
+#include <cctype>
+#include <cmath>
+#include <cstring>
+
+namespace weft_desktop {
+
+namespace {
+
+constexpr int kTipPaddingX = 3, kTipPaddingY = 2;  // text inside a pop-up
+constexpr int kTipExtraWidth = 8, kTipExtraHeight = 6;
+
+bool AllDigits(const char* text, int length) {
+  for (int i = 0; i < length; ++i) {
+    if (!isdigit(static_cast<unsigned char>(text[i]))) return false;
+  }
+  return true;
+}
+
+bool IsEnter(int key) { return key == FL_Enter || key == FL_KP_Enter; }
+
+void UseDialogFont(Fl_Widget* widget) {
+  widget->labelfont(kDialogFont);
+  widget->labelsize(DialogFontSize());
+}
+
+void UseDialogFont(Fl_Input_* input) {
+  UseDialogFont(static_cast<Fl_Widget*>(input));
+  input->textfont(kDialogFont);
+  input->textsize(DialogFontSize());
+}
+
+}  // namespace
+
+int DialogFontSize() {
+  static int size = 0;
+  if (size) return size;
+  float horizontal = 0, vertical = 0;
+  Fl::screen_dpi(horizontal, vertical);
+  if (vertical < 60 || vertical > 300) vertical = 96;
+  size = static_cast<int>(std::lround(8 * vertical / 72));
+  return size;
+}
+
+char MnemonicOf(const char* label) {
+  for (const char* p = label; p && *p; ++p) {
+    if (*p != '&') continue;
+    if (p[1] == '&') {
+      ++p;
+      continue;
+    }
+    return static_cast<char>(tolower(static_cast<unsigned char>(p[1])));
+  }
+  return 0;
+}
+
+std::string PlainLabel(const char* text) {
+  std::string out;
+  for (const char* p = text; p && *p; ++p) {
+    out += *p;
+    if (*p == '@') out += '@';
+  }
+  return out;
+}
+
+Label::Label(int x, int y, int width, int height, const char* text) : Fl_Box(x, y, width, height) {
+  copy_label(PlainLabel(text).c_str());
+  align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+  set_flag(SHORTCUT_LABEL);
+  UseDialogFont(this);
+}
+
+Edit::Edit(int x, int y, int width, int height, int limit) : Fl_Input(x, y, width, height) {
+  if (limit > 0) maximum_size(limit);
+  UseDialogFont(this);
+}
+
+NumberEdit::NumberEdit(int x, int y, int width, int height, int limit)
+    : Fl_Input(x, y, width, height) {
+  if (limit > 0) maximum_size(limit);
+  UseDialogFont(this);
+}
+
+int NumberEdit::handle(int event) {
+  const char* text = Fl::event_text();
+  int length = Fl::event_length();
+  if (event == FL_KEYBOARD && length > 0 && !(Fl::event_state() & (FL_CTRL | FL_ALT | FL_META)) &&
+      static_cast<unsigned char>(text[0]) >= ' ' && text[0] != 0x7F && !AllDigits(text, length)) {
+    fl_beep();
+    return 1;
+  }
+  if (event == FL_PASTE && !AllDigits(text, length)) {
+    fl_beep();
+    return 1;
+  }
+  return Fl_Input::handle(event);
+}
+
+MultiLineEdit::MultiLineEdit(int x, int y, int width, int height, int limit)
+    : Fl_Multiline_Input(x, y, width, height) {
+  if (limit > 0) maximum_size(limit);
+  wrap(1);
+  UseDialogFont(this);
+}
+
+int MultiLineEdit::handle(int event) {
+  if (event != FL_KEYBOARD) return Fl_Multiline_Input::handle(event);
+  int key = Fl::event_key();
+  bool control = Fl::event_state(FL_CTRL);
+  if (!IsEnter(key) && key != FL_Tab) return Fl_Multiline_Input::handle(event);
+  if (!control) return 0;
+  if (readonly()) return 1;
+  replace(position(), mark(), IsEnter(key) ? "\n" : "\t", 1);
+  return 1;
+}
+
+PushButton::PushButton(int x, int y, int width, int height, const char* text, bool isDefault)
+    : Fl_Button(x, y, width, height), isDefault_(isDefault) {
+  copy_label(PlainLabel(text).c_str());
+  UseDialogFont(this);
+}
+
+void PushButton::draw() {
+  Fl_Button::draw();
+  if (!isDefault_) return;
+  fl_color(active_r() ? FL_BLACK : FL_INACTIVE_COLOR);
+  fl_rect(x(), y(), w(), h());
+}
+
+TextPopup::TextPopup() : Fl_Menu_Window(0, 0, 1, 1) {
+  set_override();
+  set_tooltip_window();
+  end();
+}
+
+void TextPopup::ShowAt(int x, int y, const char* text) {
+  text_ = text;
+  fl_font(kDialogFont, DialogFontSize());
+  int width = 0, height = 0;
+  fl_measure(text_.c_str(), width, height, 0);
+  width += kTipExtraWidth;
+  height += kTipExtraHeight;
+  int screenX, screenY, screenWidth, screenHeight;
+  Fl::screen_xywh(screenX, screenY, screenWidth, screenHeight, x, y);
+  if (x + width > screenX + screenWidth) x = screenX + screenWidth - width;
+  if (x < screenX) x = screenX;
+  resize(x, y, width, height);
+  show();
+  redraw();
+}
+
+void TextPopup::draw() {
+  fl_draw_box(FL_BORDER_BOX, 0, 0, w(), h(), Fl_Tooltip::color());
+  fl_color(FL_BLACK);
+  fl_font(kDialogFont, DialogFontSize());
+  fl_draw(text_.c_str(), kTipPaddingX, kTipPaddingY, w() - 2 * kTipPaddingX, h() - 2 * kTipPaddingY,
+          FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE, nullptr, 0);
+}
+
+}  // namespace weft_desktop

@@ -1,0 +1,34 @@
+// Drive letters over host folders: full Windows paths, the current
+// directory, and the host path of a Windows path and back. Letter case is
+// ignored on lookup.
+//
+// Every path argument is a Windows path ('C:\dir\file', 'dir/file',
+// '\rooted', 'relative'); '/' and '\' are both separators. Drives come from
+// the environment variable WEFTDRIVES ("C=/;D=/mnt/photos"; unset: "C=/").
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Paths are at most this long, terminator excluded (Windows MAX_PATH - 1).
+constexpr int kMaxPath = 260;
+
+// Full Windows path of `path` ('X:\...', '\' only, '.' and '..' resolved, never
+// above the drive root) into `buffer` of `size` bytes. Returns the length, or 0
+// when the path is on no mapped drive, is too long (over 260) or does not fit.
+size_t GetFullPath(const char* path, char* buffer, size_t size);
+std::string GetFullPathString(const char* path);  // empty on failure
+
+// The current directory as a full Windows path. Returns the length or 0.
+size_t GetCurrentDir(char* buffer, size_t size);
+bool SetCurrentDir(const char* path);
+
+// The host path of a Windows path, with each component looked up without
+// regard to letter case (exact name first). Components that do not exist are
+// kept as written, so the result can name a file to be created. False when the
+// path is on no mapped drive.
+bool HostPath(const char* path, std::string* host);
+
+// The Windows path of a host path (on the drive whose folder is its longest
+// prefix). False when it is on no mapped drive.
+bool WindowsPath(const char* hostPath, std::string* path);

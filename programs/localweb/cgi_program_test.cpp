@@ -1,0 +1,226 @@
+// CGI programs run by the live server on a loopback port, as a user's
+// browser would ask for them: where the output goes, its exact length, which
+// programs may run, what a request can and cannot make a batch file do, and
+// slow, hanging and flooding programs.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <csignal>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/testing/server_support.h"
+#include "platform/testing/test_support.h"
+#include "programs/localweb/testing/http_answers.h"
+
+namespace {
+
+// The site in C:\site with its CGI folder, a program outside it in
+// C:\outside, and the server started in C:\site.
+class LocalwebCGI : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    drive.Write("site/index.htm", "<p>home</p>\n");
+    drive.Write("site/page.htm", "<p>page</p>\n");
+    drive.MakeDir("site/cgi");
+    drive.MakeDir("scripts");
+    port = FreeLoopbackPort();
+    options.cwd = drive.Host("site");
+    options.env["WEFTREGISTRY"] = drive.Host("registry.txt");
+  }
+
+  void WriteProgram(const std::string& relative, const std::string& text) {
+    drive.Write(relative, text);
+    chmod(drive.Host(relative).c_str(), 0755);
+  }
+
+  void StartServer(const std::string& config = "") {
+    drive.Write("site/localweb.cfg", config);
+    server = std::make_unique<ServerProcess>(
+        "localweb", std::vector<std::string>{"/P:" + std::to_string(port), "/C:localweb.cfg"},
+        options);
+  }
+
+  std::string Get(const std::string& url) {
+    return WithoutDate(Fetch(port, "GET " + url + " HTTP/1.0\r\n\r\n"));
+  }
+
+  // Files whose names begin with "CGI" and end in ".tmp" anywhere on the drive.
+  std::vector<std::string> ResponseFiles() {
+    std::vector<std::string> found;
+    for (const std::string& file : drive.Files()) {
+      std::string name = file.substr(file.rfind('/') + 1);
+      if (name.rfind("CGI", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".tmp") {
+        found.push_back(file);
+      }
+    }
+    return found;
+  }
+
+  TempDrive drive;
+  int port = 0;
+  RunOptions options;
+  std::unique_ptr<ServerProcess> server;
+};
+
+const char kTextHead[] = "Content-type: text/plain\n\n";
+
+// With neither TEMP nor TMP set (as on most Linux machines), the output goes
+// to the host's temporary folder and is answered; nothing is left behind.
+TEST_F(LocalwebCGI, RunsWithoutTempVariables) {
+  drive.Write("site/cgi/hello.bat", "@echo off\r\necho Content-type: text/plain\r\necho.\r\necho hello\r\n");
+  WriteProgram("site/cgi/direct", "#!/bin/sh\nprintf 'Content-type: text/plain\\n\\ndirect\\n'\n");
+  options.unset = {"TEMP", "TMP"};
+  StartServer();
+  EXPECT_EQ(Get("/site/cgi/hello.bat"), CGIAnswer(kTextHead, "hello\n"));
+  EXPECT_EQ(Get("/site/cgi/direct.cgi?a=1"), CGIAnswer(kTextHead, "direct\n"));
+  RunResult run = server->Stop();
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(ResponseFiles(), std::vector<std::string>{});
+}
+
+// The length counts the body after the program's header lines, whatever
+// line ends they use; output without a blank line, or none, is no answer.
+TEST_F(LocalwebCGI, ContentLengthCountsTheBodyOnly) {
+  WriteProgram("site/cgi/crlf",
+               "#!/bin/sh\nprintf 'Content-type: text/html\\r\\nX-Note: a b\\r\\n\\r\\n<p>\\0body</p>\\r\\n'\n");
+  WriteProgram("site/cgi/nohead", "#!/bin/sh\nprintf 'just text\\n'\n");
+  WriteProgram("site/cgi/silent", "#!/bin/sh\nexit 0\n");
+  drive.MakeDir("tmp");
+  options.env["TEMP"] = drive.Win("tmp");
+  StartServer();
+  EXPECT_EQ(Get("/site/cgi/crlf.cgi"), CGIAnswer("Content-type: text/html\r\nX-Note: a b\r\n\r\n",
+                                            std::string("<p>\0body</p>\r\n", 14)));
+  EXPECT_EQ(Get("/site/cgi/nohead.cgi"), ErrorAnswer("500 Internal Server Error", "Error 500",
+                                                "Internal Server Error",
+                                                "CGI script output has no header."));
+  EXPECT_EQ(Get("/site/cgi/silent.cgi"), ErrorAnswer("204 No Content", "Error 204", "No Content"));
+  EXPECT_EQ(server->Stop().err, "");
+  EXPECT_EQ(drive.Files("tmp"), std::vector<std::string>{});
+}
+
+// Only programs in the folder the server was started in, or in a Pass
+// rule's target folder, run; nothing else on the drive ever does.
+TEST_F(LocalwebCGI, RunsOnlyProgramsInsideTheSite) {
+  const std::string marker = "#!/bin/sh\necho ran >>\"$MARKS\"\nprintf 'Content-type: text/plain\\n\\nran\\n'\n";
+  WriteProgram("outside/tool", marker);
+  WriteProgram("outside/tool.exe", marker);
+  WriteProgram("outside/tool.bat", marker);
+  WriteProgram("site/cgi/tool", marker);
+  WriteProgram("scripts/idx", marker);
+  WriteProgram("site2/tool", marker);
+  options.env["MARKS"] = drive.Host("marks.txt");
+  StartServer("Pass /cgi-bin/ C:/scripts/\nMap /other/ /outside/\n");
+  std::string forbidden = ErrorAnswer("403 Forbidden", "Error 403", "Forbidden");
+  for (const char* url : {"/outside/tool.cgi", "/outside/tool.exe", "/outside/tool.bat",
+                          "/other/tool.cgi", "/site2/tool.cgi", "/site/../outside/tool.cgi",
+                          "/c:/outside/tool.cgi", "/%2e%2e/outside/tool.cgi"}) {
+    EXPECT_EQ(Get(url), forbidden) << url;
+  }
+  EXPECT_EQ(drive.Read("marks.txt"), "");
+  EXPECT_EQ(Get("/site/cgi/tool.cgi"), CGIAnswer(kTextHead, "ran\n"));
+  EXPECT_EQ(Get("/cgi-bin/idx.cgi?x=1"), CGIAnswer(kTextHead, "ran\n"));
+  EXPECT_EQ(drive.Read("marks.txt"), "ran\nran\n");
+  EXPECT_EQ(Get("/site/cgi/missing.cgi"), ErrorAnswer("400 Bad Request", "Error 400", "Bad Request",
+                                                 "Bad CGI path \"C:\\site\\cgi\\missing\"."));
+  EXPECT_EQ(server->Stop().err, "");
+}
+
+// Text from the request shown on an error page is HTML-escaped, and shown
+// on the console without its control bytes.
+TEST_F(LocalwebCGI, RequestTextIsEscapedOnPagesAndConsole) {
+  drive.Write("site/a&b c.bat", "@echo off\r\necho never\r\n");
+  StartServer();
+  EXPECT_EQ(Get("/site/%3Cscript%3Ealert(document.domain)%3C%2Fscript%3E.cgi"),
+            ErrorAnswer("400 Bad Request", "Error 400", "Bad Request",
+                        "Bad CGI path \"C:\\site\\&lt;script&gt;alert(document.domain)&lt;\\script&gt;\"."));
+  EXPECT_EQ(Get("/site/a%26b%20c.bat"),
+            ErrorAnswer("400 Bad Request", "Error 400", "Bad Request",
+                        "CGI path \"C:\\site\\a&amp;b c.bat\" contains illegal characters."));
+  EXPECT_EQ(Fetch(port, "POST /\x1b]0;owned\x07\x1b[2J HTTP/1.0\r\n\r\n"), "");
+  RunResult run = server->Stop();
+  EXPECT_EQ(run.out,
+            "Local mode enabled.\nUnsupported Request:  POST /\\x1B]0;owned\\x07\\x1B[2J HTTP/1.0\n"
+            "Server terminated by user.\n");
+}
+
+// A batch CGI gets the query only in its environment: nothing in it is read
+// as a redirection, a pipe or a command separator.
+TEST_F(LocalwebCGI, BatchFilesGetTheQueryAsData) {
+  drive.Write("site/cgi/echo.bat",
+              "@echo off\r\necho Content-type: text/plain\r\necho.\r\necho %QUERY_STRING%\r\n");
+  StartServer();
+  const std::string query = "x>C:\\site\\index.htm&echo>C:\\site\\page.htm|more";
+  EXPECT_EQ(Get("/site/cgi/echo.bat?" + query), CGIAnswer(kTextHead, query + "\n"));
+  EXPECT_EQ(drive.Read("site/index.htm"), "<p>home</p>\n");
+  EXPECT_EQ(drive.Read("site/page.htm"), "<p>page</p>\n");
+  EXPECT_EQ(server->Stop().err, "");
+}
+
+// While a CGI program is slow, other requests are answered at once.
+TEST_F(LocalwebCGI, SlowProgramsHoldNoOtherRequest) {
+  WriteProgram("site/cgi/slow",
+               "#!/bin/sh\nwhile [ ! -e \"$GO\" ]; do /bin/sleep 0.05; done\n"
+               "printf 'Content-type: text/plain\\n\\nslow\\n'\n");
+  drive.Write("site/cgi/quick.bat", "@echo off\r\necho Content-type: text/plain\r\necho.\r\necho quick\r\n");
+  options.env["GO"] = drive.Host("go");
+  StartServer();
+  std::string slow;
+  std::thread slowClient([&] { slow = Get("/site/cgi/slow.cgi"); });
+  // The slow program cannot end before "go" exists, so these answers came
+  // while it was running.
+  EXPECT_EQ(Get("/site/page.htm"), Header("200 OK", "text/html", 12) + "<p>page</p>\n");
+  EXPECT_EQ(Get("/site/cgi/quick.bat"), CGIAnswer(kTextHead, "quick\n"));
+  drive.Write("go", "");
+  slowClient.join();
+  EXPECT_EQ(slow, CGIAnswer(kTextHead, "slow\n"));
+  EXPECT_EQ(server->Stop().err, "");
+}
+
+// A program past the time limit is ended with what it started, and one whose
+// output passes the output limit is ended too; both are answered with 500,
+// and their response files are gone.
+TEST_F(LocalwebCGI, HangingAndFloodingProgramsAreEnded) {
+  WriteProgram("site/cgi/hang", "#!/bin/sh\n/bin/sleep 1000 &\necho $! >\"$PIDFILE\"\nwait\n");
+  WriteProgram("site/cgi/flood",
+               "#!/bin/sh\nprintf 'Content-type: text/plain\\n\\n'\nexec /usr/bin/head -c 100000000 /dev/zero\n");
+  drive.MakeDir("tmp");
+  options.env["TEMP"] = drive.Win("tmp");
+  options.env["PIDFILE"] = drive.Host("pid.txt");
+  StartServer("CGITimeLimit 1\n");
+  std::string hang;
+  std::thread hangClient([&] { hang = Get("/site/cgi/hang.cgi"); });
+  EXPECT_EQ(Get("/site/cgi/flood.cgi"), ErrorAnswer("500 Internal Server Error", "Error 500",
+                                                    "Internal Server Error",
+                                                    "CGI script output is too large."));
+  hangClient.join();
+  EXPECT_EQ(hang, ErrorAnswer("500 Internal Server Error", "Error 500", "Internal Server Error",
+                              "CGI script did not finish in time."));
+  int pid = atoi(drive.Read("pid.txt").c_str());
+  ASSERT_GT(pid, 0);
+  EXPECT_TRUE(ProcessEnded(pid));
+  EXPECT_EQ(server->Stop().err, "");
+  EXPECT_EQ(drive.Files("tmp"), std::vector<std::string>{});
+}
+
+// A server stopped while a CGI program runs ends that program.
+TEST_F(LocalwebCGI, StoppingTheServerEndsRunningPrograms) {
+  WriteProgram("site/cgi/hang", "#!/bin/sh\n/bin/sleep 1000 &\necho $! >\"$PIDFILE\"\nwait\n");
+  options.env["PIDFILE"] = drive.Host("pid.txt");
+  StartServer();
+  std::thread hangClient([&] { Get("/site/cgi/hang.cgi"); });
+  for (int i = 0; i < 1000 && drive.Read("pid.txt").empty(); ++i) usleep(10000);
+  int pid = atoi(drive.Read("pid.txt").c_str());
+  ASSERT_GT(pid, 0);
+  RunResult run = server->Stop();
+  hangClient.join();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRUE(ProcessEnded(pid));
+}
+
+}  // namespace
