@@ -1,6 +1,7 @@
 #include "programs/tagscan/keyword_tree.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -11,38 +12,50 @@
 #include "shared/keywords.h"
 #include "shared/paths.h"
 #include "shared/sitefiles.h"
+#include "shared/task_pool.h"
 
 namespace {
 
 // Paths are at most this long (the 260-byte buffers of the walk).
 constexpr size_t kMaxPathLength = kMaxPath - 1;
 
+// One step of the walk's output, in walk order: a page whose line is
+// written when it has keywords, or a path too long, warned about.
+struct PageStep {
+  std::string path;
+  bool warning = false;
+  bool read = false;     // the keywords below are the page's
+  std::string keywords;  // as read from the page head (empty: none)
+};
+
+// Finds, in walk order, the pages whose lines the database gets; their heads
+// are then read side by side, and the lines written in walk order.
 class KeywordWalk {
  public:
-  KeywordWalk(const KeywordScanOptions& options, FILE* out, KeywordScanResult* result,
-              const char* start)
-      : options_(options), out_(out), result_(result), guard_(start) {}
+  KeywordWalk(const KeywordScanOptions& options, const char* start)
+      : options_(options), guard_(start) {}
 
-  // Writes the lines of the directory (a full path) and of the tree below it.
+  // Adds the steps of the directory (a full path) and of the tree below it.
   void Walk(std::string dir);
+  std::vector<PageStep>& Steps() { return steps_; }
 
  private:
   bool Fits(const std::string& dir, const std::string& name, size_t extra);
   bool ScanContents(const std::string& dir) const;
-  void WritePage(const std::string& dir, const std::string& name);
+  void AddPage(const std::string& path);
 
   const KeywordScanOptions& options_;
-  FILE* out_;
-  KeywordScanResult* result_;
   WalkGuard guard_;  // each real directory is walked once, however linked
+  std::vector<PageStep> steps_;
 };
 
 // A path past 259 characters cannot be opened: it is skipped with a warning.
 bool KeywordWalk::Fits(const std::string& dir, const std::string& name, size_t extra) {
   if (dir.size() + name.size() + extra <= kMaxPathLength) return true;
-  fprintf(stderr, "Warning:  Path longer than %zu characters skipped:\n            %s%s\n",
-          kMaxPathLength, dir.c_str(), name.c_str());
-  ++result_->pathsSkipped;
+  PageStep step;
+  step.path = dir + name;
+  step.warning = true;
+  steps_.push_back(std::move(step));
   return false;
 }
 
@@ -55,8 +68,17 @@ bool KeywordWalk::ScanContents(const std::string& dir) const {
   return true;
 }
 
-void KeywordWalk::WritePage(const std::string& dir, const std::string& name) {
-  if (Fits(dir, name, 0)) WriteKeywordRecord((dir + name).c_str(), false, options_, out_, result_);
+void KeywordWalk::AddPage(const std::string& path) {
+  PageStep step;
+  step.path = path;
+  steps_.push_back(std::move(step));
+}
+
+// The page's keywords into its step.
+void ReadStep(PageStep* step) {
+  char keywords[kPageKeywordsSize];
+  if (ReadPageKeywords(step->path.c_str(), keywords, sizeof keywords)) step->keywords = keywords;
+  step->read = true;
 }
 
 void KeywordWalk::Walk(std::string dir) {
@@ -66,13 +88,15 @@ void KeywordWalk::Walk(std::string dir) {
   if (index && !Fits(dir, index->name, 0)) index = nullptr;
   if (!index && !options_.allDirectories) return;
   if (index) {
-    bool isPrivate = WriteKeywordRecord((dir + index->name).c_str(), options_.checkPrivate,
-                                        options_, out_, result_);
-    if (isPrivate) return;
+    AddPage(dir + index->name);
+    // Whether the walk goes on below a private index page: its head now.
+    if (options_.checkPrivate) {
+      ReadStep(&steps_.back());
+      if (HasKeyword(steps_.back().keywords.c_str(), "__private")) return;
+    }
   }
   if (!ScanContents(dir)) return;
   for (const ListedName& listed : names) {
-    if (result_->writeFailed) return;
     // Only the entries walked or read need their hidden flag.
     bool page = !listed.IsDirectory() && IsPageName(listed.name.c_str()) &&
                 !(index && CompareNoCase(listed.name.c_str(), index->name.c_str()) == 0);
@@ -81,30 +105,51 @@ void KeywordWalk::Walk(std::string dir) {
       if (Fits(dir, listed.name, 1) && guard_.Enter((dir + listed.name).c_str(), listed.attributes)) {
         Walk(dir + listed.name);
       }
-    } else {
-      WritePage(dir, listed.name);
+    } else if (Fits(dir, listed.name, 0)) {
+      AddPage(dir + listed.name);
     }
   }
 }
 
-}  // namespace
-
-bool WriteKeywordRecord(const char* path, bool checkPrivate, const KeywordScanOptions& options,
-                        FILE* out, KeywordScanResult* result) {
-  char keywords[kPageKeywordsSize];
-  if (!ReadPageKeywords(path, keywords, sizeof keywords)) return false;
-  bool isPrivate = checkPrivate && HasKeyword(keywords, "__private");
+// Writes a page's line when it has keywords (only the visible ones with /N).
+void WriteStep(const PageStep& step, const KeywordScanOptions& options, FILE* out,
+               KeywordScanResult* result) {
+  if (step.keywords.empty()) return;
+  const char* keywords = step.keywords.c_str();
   String written = options.visibleOnly ? VisibleKeywords(keywords) : String(keywords);
-  if (written.IsNull() || !*written.Text()) return isPrivate;
-  if (WriteKeywordLine(out, path, written)) {
+  if (written.IsNull() || !*written.Text()) return;
+  if (WriteKeywordLine(out, step.path.c_str(), written)) {
     ++result->linesWritten;
   } else {
     result->writeFailed = true;
   }
-  return isPrivate;
 }
 
-void ScanKeywordTree(const char* directory, const KeywordScanOptions& options, FILE* out,
+// Threads besides the caller's that read the page heads: the work is mostly
+// waiting on the file system, one file after another.
+constexpr size_t kMostReadingThreads = 3;
+
+}  // namespace
+
+bool ScanKeywordTree(const char* directory, const KeywordScanOptions& options, FILE* out,
                      KeywordScanResult* result) {
-  KeywordWalk(options, out, result, directory).Walk(directory);
+  KeywordWalk walk(options, directory);
+  walk.Walk(directory);
+  std::vector<PageStep>& steps = walk.Steps();
+  TaskPool pool(TaskPool::SuitableThreads(kMostReadingThreads));
+  for (PageStep& step : steps) {
+    if (!step.warning && !step.read) pool.Add([&step] { ReadStep(&step); });
+  }
+  if (!pool.Wait()) return false;
+  for (const PageStep& step : steps) {
+    if (step.warning) {
+      fprintf(stderr, "Warning:  Path longer than %zu characters skipped:\n            %s\n",
+              kMaxPathLength, step.path.c_str());
+      ++result->pathsSkipped;
+      continue;
+    }
+    WriteStep(step, options, out, result);
+    if (result->writeFailed) break;
+  }
+  return true;
 }

@@ -21,11 +21,8 @@ struct KeywordScanResult {
   bool writeFailed = false;
 };
 
-// Writes the line of one page (full path) to out; true when the page
-// carries "__private" (looked for only with checkPrivate).
-bool WriteKeywordRecord(const char* path, bool checkPrivate, const KeywordScanOptions& options,
-                        FILE* out, KeywordScanResult* result);
-
-// Walks the directory (a full path) and everything below it.
-void ScanKeywordTree(const char* directory, const KeywordScanOptions& options, FILE* out,
+// Walks the directory (a full path) and everything below it. The page heads
+// are read side by side on a few threads; the lines and warnings come in
+// walk order all the same. False when memory ran out.
+bool ScanKeywordTree(const char* directory, const KeywordScanOptions& options, FILE* out,
                      KeywordScanResult* result);

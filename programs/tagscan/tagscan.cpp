@@ -88,7 +88,10 @@ int RunTagscan(int argc, char** argv) {
     return 1;
   }
   KeywordScanResult result;
-  ScanKeywordTree(full, options, stdout, &result);
+  if (!ScanKeywordTree(full, options, stdout, &result)) {
+    fputs("Error:  Out of memory.\n", stderr);
+    return 2;
+  }
   if (result.writeFailed || fflush(stdout) != 0 || ferror(stdout)) {
     fputs("Error:  Can't write to output file.\n", stderr);
     return 2;

@@ -183,6 +183,27 @@ TEST_F(TagscanTest, OverlongPathsAreSkippedWithAWarning) {
   EXPECT_EQ(result.exitCode, 1);
 }
 
+// The page heads are read side by side; the lines come in walk order: each
+// folder's index page, then its entries in listing order, a subfolder's
+// lines where the subfolder stands.
+TEST_F(TagscanTest, ManyFoldersComeInWalkOrder) {
+  std::string expected;
+  drive_.Write("site/index.htm", Page("Top"));
+  expected += "C:\\site\\index.htm\tTop\n";
+  for (char folder = 'a'; folder <= 'l'; ++folder) {
+    std::string dir = std::string("site/") + folder;
+    std::string winDir = std::string("C:\\site\\") + folder + "\\";
+    drive_.Write(dir + "/index.htm", Page(std::string("Index ") + folder));
+    drive_.Write(dir + "/m.htm", Page(std::string("M ") + folder));
+    drive_.Write(dir + "/deep/index.htm", Page(std::string("Deep ") + folder));
+    drive_.Write(dir + "/z.htm", Page(std::string("Z ") + folder));
+    expected += winDir + "index.htm\tIndex " + folder + "\n" + winDir + "deep\\index.htm\tDeep " +
+                folder + "\n" + winDir + "m.htm\tM " + folder + "\n" + winDir + "z.htm\tZ " + folder +
+                "\n";
+  }
+  Expect({"site"}, expected);
+}
+
 TEST_F(TagscanTest, FullDiskIsAnError) {
   drive_.Write("index.htm", Page("Top"));
   RunResult result = RunProgramToFullDisk(kProgram, {"C:"});
