@@ -1,17 +1,31 @@
 #!/usr/bin/env bash
-# Speed of the database tools against their floors, in one run:
-#   pagebase over a tree of 100,000 files  vs  find + head -c 4096 of every page
-#   tagquery over a million-line database   vs  grep -c over the same file
+# Speed of the database tools side by side with their floors and peers, and
+# their growth with the size of a site:
+#   pagebase over a tree          vs  find + head -c 4096 of every page
+#   tagscan /A over the tree      vs  the same find + head
+#   tagquery beach                vs  grep -c beach over the same database
+#   tagquery with an expression   vs  awk testing the keyword field
+#   hrefmend, 20 broken links     vs  awk comparing each path's last name with 20 names
+# For trees of 10,000, 30,000 and 100,000 files (or the sizes given) and
+# databases of ten lines a file: seconds (best of RUNS, after a run that warms
+# the caches), the ratio to the other tool, and the growth: the time per file
+# at the largest size over that at the smallest (linear work gives 1.0).
+#
+#   bench/databases.sh [FILES ...]     RUNS=3 by default
+#
 # Builds a release tree in build-bench/ unless BIN names a folder of built
-# programs. Not a test: timings depend on the machine.
+# programs. WEFT_BENCH_DIR keeps the generated trees between runs. Not a
+# test: timings depend on the machine.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+sizes=("$@")
+[[ ${#sizes[@]} -gt 0 ]] || sizes=(10000 30000 100000)
+runs=${RUNS:-3}
 if [[ -z "${BIN:-}" ]]; then
   cmake -S "$top" -B "$top/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$top/build-bench" -j "$(nproc)" --target pagebase tagquery >/dev/null
+  cmake --build "$top/build-bench" -j 4 --target pagebase tagscan tagquery hrefmend >/dev/null
   BIN="$top/build-bench/bin"
 fi
-# WEFT_BENCH_DIR keeps the generated data between runs.
 if [[ -n "${WEFT_BENCH_DIR:-}" ]]; then
   work="$WEFT_BENCH_DIR"
   mkdir -p "$work"
@@ -20,10 +34,14 @@ else
   trap 'rm -rf "$work"' EXIT
 fi
 
-[[ -f "$work/index.db" ]] || { echo "Generating a tree of 100,000 files and a database of 1,000,000 lines in $work ..."
-python3 - "$work" <<'PY'
+# make_site DIR FILES: DIR/tree with FILES files in folders of 100 (an index
+# page, 33 images with their describing pages, 13 other pages and 20
+# thumbnails), DIR/index.db with ten lines a file, DIR/page.htm with 20
+# links to images that are gone.
+make_site() {
+  python3 - "$1" "$2" <<'PY'
 import os, random, sys
-work = sys.argv[1]
+work, files = sys.argv[1], int(sys.argv[2])
 random.seed(7)
 words = ["beach", "sea", "sand", "trip", "family", "city", "night", "snow", "cat", "dog",
          "garden", "river", "bridge", "train", "food", "party", "museum", "forest", "lake", "_raw"]
@@ -37,18 +55,13 @@ def head(title, keywords):
 def keywords():
     return ", ".join(random.sample(words, random.randint(1, 5)))
 
-files = 0
 tree = os.path.join(work, "tree")
-# 1,000 directories of 100 files: an index page, 33 images with their 33
-# describing pages, 13 other pages and 20 thumbnails.
-for d in range(1000):
+for d in range(files // 100):
     folder = os.path.join(tree, "album%02d" % (d // 100), "set%03d" % d)
     os.makedirs(os.path.join(folder, "thumbs"))
     def put(name, data):
-        global files
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
-        files += 1
     put("index.htm", head("Set %d" % d, keywords()).encode())
     for i in range(33):
         put("img%03d.jpg" % i, gif)
@@ -57,45 +70,98 @@ for d in range(1000):
             put(os.path.join("thumbs", "tn_img%03d_jpg.jpg" % i), gif)
     for i in range(13):
         put("page%02d.htm" % i, head("Page %d of %d" % (i, d), keywords()).encode())
-print("  %d files" % files)
 
 with open(os.path.join(work, "index.db"), "w") as db:
-    for n in range(1000000):
+    for n in range(files * 10):
         db.write("Title %d\tC:\\photos\\set%d\\img%d.jpg\tA description of the picture\t%s\t"
                  "12K; {12, 96, 64}\tthumbs\\tn_img%d_jpg.jpg:96,64\t50\t0\t0002\n"
                  % (n, n // 100, n % 100, keywords(), n % 100))
+links = "".join('<A HREF="../old/img%d.jpg">Missing %d</A>\n' % (i, i) for i in range(20))
+with open(os.path.join(work, "page.htm"), "w") as page:
+    page.write("<HTML><HEAD><TITLE>Links</TITLE></HEAD><BODY>\n" + links + "</BODY></HTML>\n")
 PY
 }
 
-seconds() { date +%s.%N; }
-# Runs a command once to warm the caches, then times a second run. Output
-# goes to a file: GNU grep stops at its first match when it sees /dev/null.
-timed() {
-  "$@" >"$work/out" 2>&1 || true
-  local start end
-  start=$(seconds)
-  "$@" >"$work/out" 2>&1 || true
-  end=$(seconds)
-  echo "$end - $start" | bc
+now() { date +%s.%N; }
+calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
+
+# best DIR COMMAND: the best of RUNS timed runs in DIR, after one to warm the
+# caches. Output goes to a file: GNU grep stops at its first match when it
+# sees /dev/null.
+best() {
+  local dir=$1 command=$2 start end t least=""
+  for ((r = 0; r <= runs; r++)); do
+    start=$(now)
+    (cd "$dir" && export WEFTDRIVES="C=$dir" && eval "$command" >"$work/out" 2>&1) || true
+    end=$(now)
+    ((r == 0)) && continue
+    t=$(calc "$end - $start")
+    if [[ -z $least ]] || awk "BEGIN { exit !($t < $least) }"; then least=$t; fi
+  done
+  echo "$least"
 }
 
-tree="$work/tree"
-floor_tree() { find "$tree" -type f -name '*.htm' -print0 | xargs -0 head -q -c 4096; }
-run_pagebase() { (cd "$tree" && WEFTDRIVES="C=$tree" "$BIN/pagebase" C:); }
-floor_db() { grep -c beach "$work/index.db"; }
-run_tagquery() { "$BIN/tagquery" beach <"$work/index.db"; }
+expression='(beach|sea)&!_raw&family'
+# hrefmend keeps a page it could not mend as it was; the copy is taken
+# afresh for each run all the same.
+names=(pagebase tagscan tagquery expression hrefmend)
+declare -A where=([pagebase]=tree [tagscan]=tree [tagquery]=. [expression]=. [hrefmend]=.)
+declare -A suite=(
+  [pagebase]='"$BIN/pagebase" C:'
+  [tagscan]='"$BIN/tagscan" /A C:'
+  [tagquery]='"$BIN/tagquery" beach <index.db'
+  [expression]='"$BIN/tagquery" "$expression" <index.db'
+  [hrefmend]='cp page.htm mend.htm && "$BIN/hrefmend" mend.htm'
+)
+declare -A peer=(
+  [pagebase]="find . -type f -name '*.htm' -print0 | xargs -0 head -q -c 4096"
+  [tagscan]="find . -type f -name '*.htm' -print0 | xargs -0 head -q -c 4096"
+  [tagquery]='grep -c beach index.db'
+  [expression]="awk -F'\\t' '{ delete k; n = split(tolower(\$4), w, / *, */); for (i = 1; i <= n; i++) k[w[i]] = 1;
+    if ((\"beach\" in k || \"sea\" in k) && !(\"_raw\" in k) && \"family\" in k) print }' index.db"
+  [hrefmend]="awk -F'\\t' '{ n = split(\$2, p, /[\\\\\\/:]/); b = tolower(p[n]);
+    for (i = 0; i < 20; i++) if (b == \"img\" i \".jpg\") c++ } END { print c + 0 }' index.db"
+)
+declare -A label=([pagebase]="pagebase" [tagscan]="tagscan /A" [tagquery]="tagquery beach"
+  [expression]="tagquery $expression" [hrefmend]="hrefmend, 20 broken links")
+declare -A peerlabel=([pagebase]="find + head -c 4096" [tagscan]="find + head -c 4096"
+  [tagquery]="grep -c beach" [expression]="awk on the keyword field"
+  [hrefmend]="awk: last names against 20")
 
-records=$(run_pagebase 2>/dev/null | wc -l)
-matches=$(run_tagquery | wc -l)
-echo "  pagebase writes $records records; tagquery keeps $matches lines (grep -c: $(floor_db))"
+declare -A took
+for size in "${sizes[@]}"; do
+  site="$work/site$size"
+  if [[ ! -f "$site/index.db" ]]; then
+    echo "Generating a tree of $size files and a database of $((size * 10)) lines ..." >&2
+    make_site "$site" "$size"
+  fi
+  for name in "${names[@]}"; do
+    dir="$site/${where[$name]}"
+    dir=$(cd "$dir" && pwd)
+    took[$name,suite,$size]=$(best "$dir" "${suite[$name]}")
+    took[$name,peer,$size]=$(best "$dir" "${peer[$name]}")
+  done
+done
 
-t_floor_tree=$(timed floor_tree)
-t_pagebase=$(timed run_pagebase)
-t_floor_db=$(timed floor_db)
-t_tagquery=$(timed run_tagquery)
-
-printf '\n%-34s %9s   %-30s %9s %7s\n' "program" "seconds" "floor" "seconds" "ratio"
-printf '%-34s %9.2f   %-30s %9.2f %6.2fx\n' "pagebase over the tree" "$t_pagebase" \
-  "find + head -c 4096 of pages" "$t_floor_tree" "$(echo "$t_pagebase / $t_floor_tree" | bc -l)"
-printf '%-34s %9.2f   %-30s %9.2f %6.2fx\n' "tagquery beach over the database" "$t_tagquery" \
-  "grep -c beach" "$t_floor_db" "$(echo "$t_tagquery / $t_floor_db" | bc -l)"
+first=${sizes[0]}
+last=${sizes[-1]}
+echo
+echo "Seconds (best of $runs runs); in brackets the program's time over the other tool's"
+printf '%-36s' "files in the tree"
+for size in "${sizes[@]}"; do printf ' %16s' "$size"; done
+printf '  %s\n' "growth a file"
+for name in "${names[@]}"; do
+  printf '%-36s' "${label[$name]}"
+  for size in "${sizes[@]}"; do
+    printf ' %7.3f (%5.2fx)' "${took[$name,suite,$size]}" \
+      "$(calc "${took[$name,suite,$size]} / ${took[$name,peer,$size]}")"
+  done
+  printf '  %6.2fx\n' "$(calc "${took[$name,suite,$last]} * $first / ($last * ${took[$name,suite,$first]})")"
+  printf '%-36s' "  ${peerlabel[$name]}"
+  for size in "${sizes[@]}"; do printf ' %7.3f %8s' "${took[$name,peer,$size]}" ""; done
+  printf '  %6.2fx\n' "$(calc "${took[$name,peer,$last]} * $first / ($last * ${took[$name,peer,$first]})")"
+done
+echo "(the databases hold ten lines a file; growth: the time per file at $last files over"
+echo " that at $first files)"
+echo "pagebase and tagscan read the tree on $(( $(nproc) > 4 ? 4 : $(nproc) )) threads at most;" \
+  "find | xargs head runs as two processes."
