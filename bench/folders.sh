@@ -65,8 +65,8 @@ Ripe now.
 # slide pages ("site"), or SIZE news slide pages ("news").
 make_folder() {
   local dir=$1 size=$2 kind=$3
-  mkdir -p "$dir/album/thumbs"
-  cp -R "$top/examples/gallery/icons" "$dir/icons"
+  mkdir -p "$dir/album/thumbs" "$dir/icons"
+  cp "$top/kit/"* "$top/examples/gallery/icons/weft.ini" "$dir/icons/"
   NEWS=$news perl -e '
     my ($album, $size, $kind, $jpeg) = @ARGV;
     local $/;
@@ -76,10 +76,9 @@ make_folder() {
       my ($file, $data) = $kind eq "news" ? ("$name.htm", "$ENV{NEWS}\n") : ("$name.jpg", $image);
       open(my $out, ">:raw", $file) or die "$file: $!"; print $out $data; close $out;
     }' "$dir/album" "$size" "$kind" "$work/one/img0001.jpg"
-  if [[ $kind == site ]]; then
-    (cd "$dir/album" && export WEFTDRIVES="C=$dir" && "$BIN/minipix" >/dev/null &&
-      "$BIN/viewreel" /B /H >/dev/null)
-  fi
+  [[ $kind == site ]] || return 0
+  (cd "$dir/album" && export WEFTDRIVES="C=$dir" && "$BIN/minipix" >/dev/null &&
+    "$BIN/viewreel" /B /H >/dev/null)
 }
 
 # The contenders: NAME, the kind of folder it starts from, the command run in

@@ -347,16 +347,18 @@ bool ResolveTarget(const char* path, Target* target) {
 }
 
 // Opens a regular file for reading by its path as written: most paths name a
-// file that exists just so, and then one open and one status answer them.
-// -1 when that does not serve; the full lookup then decides (and says why).
+// file that exists just so, and then one status and one open answer them.
+// The status comes first, so that nothing but a regular file is ever opened
+// (opening a FIFO or a device has effects of its own); a file that changes
+// between the two is read to its end all the same. -1 when that does not
+// serve; the full lookup then decides (and says why).
 int OpenAsWritten(const WinPath& path, struct stat* st) {
   std::string host;
   if (path.parts.empty() || !ExactHostOf(path, &host)) return -1;
-  int fd = open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
-  if (fstat(fd, st) == 0 && S_ISREG(st->st_mode)) return fd;
-  close(fd);
-  return -1;
+  if (lstat(host.c_str(), st) != 0) return -1;
+  if (S_ISLNK(st->st_mode) && stat(host.c_str(), st) != 0) return -1;
+  if (!S_ISREG(st->st_mode)) return -1;
+  return open(host.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 }
 
 bool ResolveSource(const char* path, std::string* host, struct stat* st) {
