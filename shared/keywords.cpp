@@ -49,13 +49,16 @@ std::string_view NextItem(const char*& cursor) {
   for (;;) {
     cursor = SkipSpace(cursor);
     const char* start = cursor;
-    const char* comma = strchr(cursor, ',');
-    if (!comma) {
-      cursor += strlen(cursor);
-      return std::string_view(start, TrimmedLength(start, cursor));
+    // Items are short: a plain loop finds the comma or the end sooner than
+    // a library search that is set up for each one.
+    const char* end = cursor;
+    while (*end && *end != ',') ++end;
+    size_t length = TrimmedLength(start, end);
+    if (!*end) {
+      cursor = end;
+      return std::string_view(start, length);
     }
-    cursor = SkipSpace(comma + 1);
-    size_t length = TrimmedLength(start, comma);
+    cursor = SkipSpace(end + 1);
     if (length) return std::string_view(start, length);
   }
 }

@@ -19,36 +19,50 @@ bool WriteLine(FILE* out, const char* line, size_t length) {
 
 }  // namespace
 
-bool KeywordField(const char* line, size_t length, std::string* field) {
-  const char* end = line + length;
+bool FindKeywordField(const char* line, size_t length, size_t* begin, size_t* end) {
+  const char* lineEnd = line + length;
   const char* starts[kFieldsLookedAt];
   const char* ends[kFieldsLookedAt];
   int count = 0;
   for (const char* cursor = line; count < kFieldsLookedAt;) {
-    const char* tab = static_cast<const char*>(memchr(cursor, '\t', static_cast<size_t>(end - cursor)));
+    const char* tab =
+        static_cast<const char*>(memchr(cursor, '\t', static_cast<size_t>(lineEnd - cursor)));
     starts[count] = cursor;
-    ends[count] = tab ? tab : end;
+    ends[count] = tab ? tab : lineEnd;
     ++count;
     if (!tab) break;
     cursor = tab + 1;
   }
   if (count == 1) return false;
   int pick = count == kFieldsLookedAt ? 3 : 1;
-  field->assign(starts[pick], static_cast<size_t>(ends[pick] - starts[pick]));
-  size_t feed = field->find('\n');
-  if (feed != std::string::npos) field->resize(feed);
+  const char* feed =
+      static_cast<const char*>(memchr(starts[pick], '\n', static_cast<size_t>(ends[pick] - starts[pick])));
+  *begin = static_cast<size_t>(starts[pick] - line);
+  *end = static_cast<size_t>((feed ? feed : ends[pick]) - line);
+  return true;
+}
+
+bool KeywordField(const char* line, size_t length, std::string* field) {
+  size_t begin, end;
+  if (!FindKeywordField(line, length, &begin, &end)) return false;
+  field->assign(line + begin, end - begin);
   return true;
 }
 
 FilterResult FilterDatabase(const char* expression, FILE* in, FILE* out) {
   if (!KeywordExpressionParses(expression)) return kFilterSyntaxError;
   LineReader reader(in);
-  std::string field;
   while (reader.Next()) {
-    if (!KeywordField(reader.Text(), reader.Length(), &field)) continue;
+    char* line = reader.Text();
+    size_t begin, end;
+    if (!FindKeywordField(line, reader.Length(), &begin, &end)) continue;
+    // The list is read where it stands, ended for the while by a zero byte.
+    char kept = line[end];
+    line[end] = '\0';
     const char* cursor = expression;
-    bool matches = EvalKeywordExpression(field.c_str(), cursor);
-    if (matches && !WriteLine(out, reader.Text(), reader.Length())) return kFilterWriteError;
+    bool matches = EvalKeywordExpression(line + begin, cursor);
+    line[end] = kept;
+    if (matches && !WriteLine(out, line, reader.Length())) return kFilterWriteError;
   }
   if (reader.Failed()) return kFilterReadError;
   if (fflush(out) != 0 || ferror(out)) return kFilterWriteError;

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <string>
 
-// The keyword list of a line of `length` bytes, copied into field and cut
-// at a line feed: field 4 when the line has four or more TAB-separated
-// fields, field 2 when it has two or three. False for a line without TAB.
+// The keyword list of a line of `length` bytes, cut at a line feed: field 4
+// when the line has four or more TAB-separated fields, field 2 when it has
+// two or three. False for a line without TAB. The first form tells where it
+// lies in the line ([begin, end)), the second copies it into field.
+bool FindKeywordField(const char* line, size_t length, size_t* begin, size_t* end);
 bool KeywordField(const char* line, size_t length, std::string* field);
 
 // Results of FilterDatabase.
