@@ -279,6 +279,7 @@ bool WaitExit(pid_t pid, int milliseconds, int* status) {
 struct LimitedGroups {
   std::mutex mutex;
   std::set<pid_t> groups;
+  bool ending = false;  // EndLimitedPrograms has run: the caller is stopping
 };
 
 LimitedGroups& Limited() {
@@ -286,10 +287,19 @@ LimitedGroups& Limited() {
   return *limited;
 }
 
+// A program is tracked only once it runs, and it may run a while before its
+// starter gets here; when the caller began stopping in between, the program
+// is ended here, so that none outlives the stop.
 void TrackLimited(pid_t pid, bool running) {
   std::lock_guard<std::mutex> lock(Limited().mutex);
-  if (running) Limited().groups.insert(pid);
-  else Limited().groups.erase(pid);
+  if (!running) {
+    Limited().groups.erase(pid);
+  } else if (Limited().ending) {
+    kill(-pid, SIGKILL);
+    kill(pid, SIGKILL);
+  } else {
+    Limited().groups.insert(pid);
+  }
 }
 
 // Ends the child and everything it started (its process group).
@@ -634,6 +644,7 @@ void HandCommandLine(const std::string& line) {
 
 void EndLimitedPrograms() {
   std::lock_guard<std::mutex> lock(Limited().mutex);
+  Limited().ending = true;
   for (pid_t group : Limited().groups) kill(-group, SIGKILL);
 }
 

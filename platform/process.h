@@ -50,7 +50,8 @@ int RunProgramDirect(const char* program, const std::vector<std::string>& args,
                      const ProcessOptions& options = {});
 
 // Ends at once every program started with a limit that is still running,
-// with everything it started (for a server that stops while it waits).
+// with everything it started (for a server that stops while it waits); one
+// that starts from then on is ended as soon as it runs.
 void EndLimitedPrograms();
 
 // Runs a command line through the command interpreter, as the C runtime's
