@@ -9,6 +9,7 @@
 #include "fuzz/fuzz_input.h"
 #include "programs/localweb/request.h"
 #include "programs/localweb/server.h"
+#include "programs/localweb/server_settings.h"
 
 namespace {
 

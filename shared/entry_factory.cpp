@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/files.h"
@@ -28,14 +27,6 @@ bool HasText(const char* text) { return text && *text; }
 // reference to a character that is no plain printable one stays as written,
 // so that a page rebuilt from its entry keeps it.
 String HeadText(char* text) { return HtmlDecodeKeepingString(JoinLines(text)); }
-
-// The C library's atoi, kept within the range of an int.
-int ParseNumber(const char* text) {
-  long value = strtol(text, nullptr, 10);
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
 
 // A target of its own: a scheme or drive, or a rooted path.
 bool IsAbsoluteTarget(const char* target) {

@@ -1,5 +1,6 @@
 #include "shared/string.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -126,6 +127,20 @@ bool CopyIfFits(char* buffer, const char* text, size_t size) {
   if (length >= size) return false;
   memcpy(buffer, text, length + 1);
   return true;
+}
+
+int ParseNumber(const char* text) {
+  if (!text) return 0;
+  while (IsSpace(*text)) ++text;
+  bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  long long value = 0;
+  for (; IsDigit(*text); ++text) {
+    value = value * 10 + (*text - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) return static_cast<int>(-value);
+  return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
 bool HasLowerCase(const char* text) {

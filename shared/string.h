@@ -58,6 +58,10 @@ char* CopyBounded(char* buffer, const char* text, size_t size);
 // Copies text whole when it fits size bytes with its terminator; false,
 // writing nothing, when it does not.
 bool CopyIfFits(char* buffer, const char* text, size_t size);
+// The C library's atoi without its overflow: leading white space, a sign and
+// digits; anything else (and a null text) gives 0; values beyond int are
+// clamped.
+int ParseNumber(const char* text);
 // A copy of text in a new[] block, which the caller delete[]s.
 char* CopyText(const char* text);
 // Letter case of a whole text, by the character classes of shared/chars.h.

@@ -75,6 +75,15 @@ TEST(StringFunctions, CopyBounded) {
   EXPECT_EQ(buf[0], 'q');
 }
 
+TEST(StringFunctions, ParseNumber) {
+  struct Case {
+    const char* text;
+    int value;
+  } cases[] = {{"42", 42},  {" \t-17z", -17}, {"+8", 8},           {"", 0}, {"x1", 0},
+               {"- 1", 0},  {nullptr, 0},     {"-99999999999", -2147483647 - 1}};
+  for (const Case& c : cases) EXPECT_EQ(ParseNumber(c.text), c.value) << (c.text ? c.text : "null");
+}
+
 TEST(StringFunctions, CopyIfFitsCopiesWholeOrNothing) {
   char buf[4];
   EXPECT_TRUE(CopyIfFits(buf, "abc", sizeof buf));

@@ -20,6 +20,7 @@
 #include "shared/query/query.h"
 #include "shared/report.h"
 #include "shared/sitefiles.h"
+#include "shared/string.h"
 #include "shared/url/url.h"
 
 namespace {

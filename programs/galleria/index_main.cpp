@@ -23,6 +23,7 @@
 #include "shared/paths.h"
 #include "shared/report.h"
 #include "shared/sitefiles.h"
+#include "shared/string.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "shared/paths.h"
 #include "shared/query/query.h"
 #include "shared/sitefiles.h"
+#include "shared/string.h"
 
 namespace {
 

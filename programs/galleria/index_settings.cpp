@@ -1,7 +1,6 @@
 #include "programs/galleria/index_settings.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <string>
 
@@ -21,20 +20,6 @@ void ResetIndexSettings() {
   indexSettings = IndexSettings{};
   listingSections[0] = ListingSection{};
   listingSections[1] = ListingSection{.format = ListingFormat::List};
-}
-
-int ParseNumber(const char* text) {
-  if (!text) return 0;
-  while (IsSpace(*text)) ++text;
-  bool negative = *text == '-';
-  if (*text == '-' || *text == '+') ++text;
-  long long value = 0;
-  for (; IsDigit(*text); ++text) {
-    value = value * 10 + (*text - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-  }
-  if (negative) return static_cast<int>(-value);
-  return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
 bool IndexOptionSection(const char* key, const char* name, int* section) {

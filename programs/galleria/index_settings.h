@@ -90,7 +90,3 @@ void IndexOptionKey(const char* key, const char* value);
 // Whether key is the section key `name` with an optional section suffix
 // ("", "2", "[2]"); on true *section is 0 or 1.
 bool IndexOptionSection(const char* key, const char* name, int* section);
-
-// The C library's atoi without its overflow: leading white space, a sign and
-// digits; anything else gives 0; values beyond int are clamped.
-int ParseNumber(const char* text);

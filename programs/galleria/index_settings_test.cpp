@@ -246,15 +246,6 @@ TEST_F(IndexSettingsTest, PageSizeIsNeverNegative) {
   }
 }
 
-TEST_F(IndexSettingsTest, ParseNumber) {
-  struct Case {
-    const char* text;
-    int value;
-  } cases[] = {{"42", 42},  {" \t-17z", -17}, {"+8", 8},           {"", 0}, {"x1", 0},
-               {"- 1", 0},  {nullptr, 0},     {"-99999999999", -2147483647 - 1}};
-  for (const Case& c : cases) EXPECT_EQ(ParseNumber(c.text), c.value) << (c.text ? c.text : "null");
-}
-
 TEST_F(IndexSettingsTest, AttributeKeysAndTheirAliases) {
   Keys({{"tableattr", "BORDER=1"}, {"rowattributes2", "VALIGN=TOP"}, {"tr", "ALIGN=LEFT"},
         {"td[2]", "NOWRAP"}, {"cellattr", "WIDTH=9"}, {"indexbody", "BGCOLOR=WHITE"}});

@@ -11,7 +11,8 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/registry.h"
-#include "programs/localweb/server.h"
+#include "programs/localweb/connection.h"
+#include "programs/localweb/server_settings.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
 #include "shared/string.h"
@@ -318,7 +319,7 @@ bool IsInsideFolder(const std::string& path, const std::string& folder) {
 // True when a program at this full path may run as a CGI script: it lies in
 // the folder the server was started in or in a Pass rule's target folder.
 bool MayRunAsCGI(const std::string& path) {
-  for (const std::string& folder : Settings.cgiFolders) {
+  for (const std::string& folder : serverSettings.cgiFolders) {
     if (IsInsideFolder(path, folder)) return true;
   }
   return false;
@@ -363,14 +364,14 @@ void RunCGIScript(Socket socket, bool headers, const char* path, const char* que
                          HtmlText(script).c_str());
   }
   std::string responseFile;
-  if (Settings.tempFolder.empty() || !MakeTempFile(Settings.tempFolder.c_str(), "CGI", &responseFile)) {
+  if (serverSettings.tempFolder.empty() || !MakeTempFile(serverSettings.tempFolder.c_str(), "CGI", &responseFile)) {
     return SendErrorPage(socket, headers, 500, "Can't create response file.");
   }
   ProcessOptions options;
   options.workingDir = ScriptFolder(script);
   options.environment = {"REQUEST_METHOD=GET", std::string("QUERY_STRING=") + (query ? query : "")};
   options.outputFile = responseFile;
-  options.timeLimitMs = Settings.cgiTimeLimit * 1000;
+  options.timeLimitMs = serverSettings.cgiTimeLimit * 1000;
   options.outputLimit = kCGIOutputLimit;
   int result = RunProgramDirect(script.c_str(), {}, options);
   if (result != 0) {
@@ -390,14 +391,14 @@ String OnStartDrive(const String& path) {
   const char* text = path.Text();
   if (!text) return path;
   bool rooted = (text[0] == '\\' || text[0] == '/') && text[1] != '\\' && text[1] != '/';
-  if (!rooted || Settings.startFolder.size() < 2) return path;
-  return Concat(Settings.startFolder.substr(0, 2).c_str(), text);
+  if (!rooted || serverSettings.startFolder.size() < 2) return path;
+  return Concat(serverSettings.startFolder.substr(0, 2).c_str(), text);
 }
 
 }  // namespace
 
 void ServeUrl(Socket socket, bool headers, const char* url) {
-  String mapped = MapUrlToPath(url, Settings);
+  String mapped = MapUrlToPath(url, serverSettings);
   if (mapped.IsNull()) return SendErrorStatus(socket, headers, 403);
   String path = OnStartDrive(mapped);
   String type = ContentTypeFor(path);
@@ -405,5 +406,5 @@ void ServeUrl(Socket socket, bool headers, const char* url) {
     const char* query = strchr(url, '?');
     return RunCGIScript(socket, headers, path, query ? query + 1 : nullptr);
   }
-  SendFile(socket, headers, path, type, Settings.bufferSize);
+  SendFile(socket, headers, path, type, serverSettings.bufferSize);
 }

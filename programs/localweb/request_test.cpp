@@ -6,7 +6,7 @@
 #include "platform/env.h"
 #include "platform/testing/test_support.h"
 #include "programs/localweb/request.h"
-#include "programs/localweb/server.h"
+#include "programs/localweb/server_settings.h"
 #include "programs/localweb/testing/http_answers.h"
 
 namespace {

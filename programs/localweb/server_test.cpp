@@ -6,6 +6,7 @@
 
 #include "platform/testing/test_support.h"
 #include "programs/localweb/server.h"
+#include "programs/localweb/server_settings.h"
 
 namespace {
 

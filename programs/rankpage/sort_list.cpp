@@ -11,6 +11,7 @@
 #include "shared/chars.h"
 #include "shared/paths.h"
 #include "shared/report.h"
+#include "shared/string.h"
 
 namespace {
 
@@ -26,27 +27,14 @@ int ClampToInt(long long value) {
   return static_cast<int>(value);
 }
 
-// A decimal number as the C library's conversion to int reads it (leading
-// white space and a sign allowed, no digits give 0), held within int.
-int ReadInt(const char* text) {
-  while (IsSpace(*text)) ++text;
-  bool negative = *text == '-';
-  if (*text == '+' || *text == '-') ++text;
-  long long value = 0;
-  for (; IsDigit(*text); ++text) {
-    if (value <= INT_MAX) value = value * 10 + (*text - '0');
-  }
-  return ClampToInt(negative ? -value : value);
-}
-
 void ApplyPrefix(const char* prefix, SortListState* state) {
   if (*prefix == '+')
-    state->number = ClampToInt(static_cast<long long>(state->number) + ReadInt(prefix + 1));
+    state->number = ClampToInt(static_cast<long long>(state->number) + ParseNumber(prefix + 1));
   else if (*prefix == '-')
-    state->number = ClampToInt(static_cast<long long>(state->number) - ReadInt(prefix + 1));
+    state->number = ClampToInt(static_cast<long long>(state->number) - ParseNumber(prefix + 1));
   else if (IsDigit(*prefix))
-    state->number = ReadInt(prefix);
-  if (const char* comma = strchr(prefix, ',')) state->increment = ReadInt(comma + 1);
+    state->number = ParseNumber(prefix);
+  if (const char* comma = strchr(prefix, ',')) state->increment = ParseNumber(comma + 1);
 }
 
 // One line of the list, cut to kLineLimit characters; false at the end.
