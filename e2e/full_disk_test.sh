@@ -15,6 +15,11 @@ if [ $# -lt 1 ]; then
   exit 2
 fi
 bin=$(cd "$1" && pwd)
+# The programs run as at a console of their own, also when the test is
+# started from a desktop's terminal: no display for galstart's error box to
+# open on (it would wait for a click), and no log of the user's (WEFTLOG) for
+# the failures to go into.
+unset DISPLAY WEFTLOG
 
 # The checks run in a mount namespace of their own, where mounting a tmpfs
 # needs no privilege beyond what unshare gives.

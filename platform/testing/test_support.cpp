@@ -91,6 +91,7 @@ TempDrive::TempDrive() {
     oldDrives_ = d;
   }
   setenv("WEFTDRIVES", ("C=" + root_).c_str(), 1);
+  userVariables_.Set("WEFTLOG", nullptr);
   if (chdir(root_.c_str()) != 0) throw std::runtime_error("chdir failed");
 }
 

@@ -9,8 +9,27 @@
 
 #include "platform/clock.h"
 
+// Sets or removes environment variables for the life of the object and puts
+// back what they were.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment() = default;
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+  // Sets `name` to `value`; a null value removes it.
+  void Set(const std::string& name, const char* value);
+
+ private:
+  std::map<std::string, std::pair<bool, std::string>> saved_;  // had it, its value
+};
+
 // For the life of the object: a fresh temporary folder, WEFTDRIVES mapping it
 // as C:, and the process's current directory inside it. Restores both after.
+// The user's WEFTLOG names a file of the user's own drives, which this drive
+// replaces, so it is removed for the same time: the programs under test keep
+// to the drive and their messages stay out of the user's log.
 class TempDrive {
  public:
   TempDrive();
@@ -40,22 +59,7 @@ class TempDrive {
   std::string oldCwd_;
   std::string oldDrives_;
   bool hadDrives_ = false;
-};
-
-// Sets or removes environment variables for the life of the object and puts
-// back what they were.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment() = default;
-  ~ScopedEnvironment();
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-  // Sets `name` to `value`; a null value removes it.
-  void Set(const std::string& name, const char* value);
-
- private:
-  std::map<std::string, std::pair<bool, std::string>> saved_;  // had it, its value
+  ScopedEnvironment userVariables_;
 };
 
 // Stops the platform's clock at `time` for the life of the object; Set moves

@@ -21,7 +21,12 @@ using ::testing::internal::GetCapturedStderr;
 
 class IndexMainTest : public ::testing::Test {
  protected:
-  void SetUp() override { Reset(); }
+  // The checks report their errors; the user's log (WEFTLOG) is no place
+  // for them.
+  void SetUp() override {
+    userVariables_.Set("WEFTLOG", nullptr);
+    Reset();
+  }
   void TearDown() override { Reset(); }
   static void Reset() {
     ResetIndexSettings();
@@ -38,6 +43,7 @@ class IndexMainTest : public ::testing::Test {
     *flags = 0;
     return ScanIndexOptions(static_cast<int>(argv.size()), argv.data(), flags);
   }
+  ScopedEnvironment userVariables_;
 };
 
 const IndexSettings& S = indexSettings;
