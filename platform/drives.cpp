@@ -322,48 +322,86 @@ bool ExactHostOf(const WinPath& path, std::string* host, std::vector<size_t>* en
   return true;
 }
 
+namespace {
+
+// A host lookup under way: the host path found so far and what is known of it.
+struct HostLookup {
+  std::string current;      // "" stands for the root
+  struct stat st;           // see haveStatus
+  bool exists = false;      // every component so far is there
+  bool haveStatus = false;  // st is the status of `current` itself
+};
+
+// The longest leading part of the path as written that exists. The whole
+// path is tried first, since most lookups name one that exists as written
+// and one call answers them; then ever shorter prefixes. Returns how many
+// components the prefix holds; the lookup gets it and its status, or
+// `exists` false (and the whole path as written) when not even the drive's
+// folder is there.
+size_t FindWrittenPrefix(const std::string& exact, const std::vector<size_t>& ends, size_t parts,
+                         HostLookup* lookup) {
+  size_t known = parts;
+  lookup->exists = LstatHost(exact, &lookup->st);
+  while (!lookup->exists && known > 0) {
+    lookup->current.assign(exact, 0, ends[--known]);
+    lookup->exists = LstatHost(lookup->current, &lookup->st);
+  }
+  lookup->current.assign(exact, 0, lookup->exists ? ends[known] : exact.size());
+  lookup->haveStatus = lookup->exists;
+  return known;
+}
+
+// Adds one component to the lookup: as written when it is there, else the
+// name in the folder that matches it without regard to case. The first
+// component after the written prefix is known to be missing as written, and
+// the lookup then holds its folder's status, which the listing can use.
+bool AddComponent(const std::string& part, bool firstAfterPrefix, HostLookup* lookup) {
+  std::string next = lookup->current + "/" + part;
+  lookup->haveStatus = !firstAfterPrefix && LstatHost(next, &lookup->st);
+  if (lookup->haveStatus) {
+    lookup->current = std::move(next);
+    return true;
+  }
+  std::string match;
+  bool folderStatus = firstAfterPrefix && !S_ISLNK(lookup->st.st_mode);
+  if (!FindNoCase(lookup->current, part, &match, folderStatus ? &lookup->st : nullptr)) return false;
+  lookup->current += "/" + match;
+  return true;
+}
+
+// Follows the components after the written prefix; from the first that is
+// not there on, the rest of the path stays as written.
+void FollowComponents(const WinPath& path, const std::string& exact,
+                      const std::vector<size_t>& ends, size_t known, HostLookup* lookup) {
+  for (size_t i = known; lookup->exists && i < path.parts.size(); ++i) {
+    if (AddComponent(path.parts[i], i == known, lookup)) continue;
+    lookup->exists = false;
+    lookup->current.append("/").append(path.parts[i]).append(exact, ends[i + 1], std::string::npos);
+  }
+}
+
+// The status of the path found, for a caller that asks for it: looked up
+// once more only when the last component was found by its folder's listing.
+// False when the path is not there (any more).
+bool TakeStatus(HostLookup* lookup, struct stat* status) {
+  if (lookup->exists && !lookup->haveStatus) lookup->exists = LstatHost(lookup->current, &lookup->st);
+  if (lookup->exists) *status = lookup->st;
+  return lookup->exists;
+}
+
+}  // namespace
+
 bool HostOf(const WinPath& path, std::string* host, bool* found, struct stat* status) {
-  // The path as written, and where each component of it ends.
   std::string exact;
   std::vector<size_t> ends;
   if (!ExactHostOf(path, &exact, &ends)) return false;
   if (exact == "/") exact.clear();
-  // Most lookups name a path that exists as written: one call answers them.
-  // Otherwise the longest prefix that exists as written is taken as it is,
-  // and the components after it are looked up without regard to case.
-  struct stat st;
-  size_t known = path.parts.size();
-  bool exists = LstatHost(exact, &st);
-  std::string current;
-  while (!exists && known > 0) {
-    current.assign(exact, 0, ends[--known]);
-    exists = LstatHost(current, &st);
-  }
-  current.assign(exact, 0, exists ? ends[known] : exact.size());
-  bool haveStatus = exists;
-  for (size_t i = known; exists && i < path.parts.size(); ++i) {
-    const std::string& part = path.parts[i];
-    std::string next = current + "/" + part;
-    // The first component after the prefix is known to be missing as written.
-    haveStatus = i > known && LstatHost(next, &st);
-    if (haveStatus) {
-      current = next;
-      continue;
-    }
-    std::string match;
-    bool folderStatus = i == known && !S_ISLNK(st.st_mode);
-    if (FindNoCase(current, part, &match, folderStatus ? &st : nullptr)) {
-      current += "/" + match;
-      continue;
-    }
-    exists = false;
-    // The rest stays as written.
-    current = next + exact.substr(ends[i + 1]);
-  }
-  if (exists && status && !haveStatus) exists = LstatHost(current, &st);
-  if (exists && status) *status = st;
-  *host = current.empty() ? "/" : current;
-  if (found) *found = exists;
+  HostLookup lookup;
+  size_t known = FindWrittenPrefix(exact, ends, path.parts.size(), &lookup);
+  FollowComponents(path, exact, ends, known, &lookup);
+  if (status) TakeStatus(&lookup, status);
+  if (found) *found = lookup.exists;
+  *host = lookup.current.empty() ? std::string("/") : std::move(lookup.current);
   return true;
 }
 
