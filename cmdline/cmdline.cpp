@@ -5,8 +5,9 @@
 
 #include <cstring>
 
+#include "platform/attributes.h"
+#include "platform/drives.h"
 #include "platform/env.h"
-#include "platform/files.h"
 #include "shared/wild_args.h"
 
 namespace {

@@ -6,7 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "platform/attributes.h"
 #include "platform/files.h"
+#include "platform/listing.h"
 #include "platform/testing/test_support.h"
 
 uint8_t FuzzInput::Byte() { return used_ < size_ ? data_[used_++] : 0; }

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "pagehead/page_name.h"
-#include "platform/files.h"
+#include "platform/attributes.h"
 #include "platform/message_box.h"
 #include "shared/url/url.h"
 

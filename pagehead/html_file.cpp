@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/assert.h"
+#include "platform/drives.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
 #include "shared/chars.h"

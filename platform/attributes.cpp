@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/host.h"
 
 namespace weft_host {

@@ -8,8 +8,12 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/attributes.h"
+#include "platform/errors.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
+#include "platform/filetime.h"
+#include "platform/listing.h"
 #include "platform/testing/test_support.h"
 
 namespace {

@@ -11,10 +11,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/attributes.h"
 #include "platform/console.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/host.h"
+#include "platform/listing.h"
 #include "platform/names.h"
 
 namespace weft_batch {

@@ -13,12 +13,15 @@
 #include <cstring>
 #include <map>
 
+#include "platform/attributes.h"
 #include "platform/batch_file_commands.h"
 #include "platform/batch_syntax.h"
 #include "platform/console.h"
+#include "platform/drives.h"
 #include "platform/env.h"
-#include "platform/files.h"
+#include "platform/errors.h"
 #include "platform/host.h"
+#include "platform/listing.h"
 #include "platform/program_search.h"
 
 extern char** environ;

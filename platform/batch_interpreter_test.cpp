@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "platform/env.h"
-#include "platform/files.h"
 #include "platform/process.h"
 #include "platform/testing/test_support.h"
 

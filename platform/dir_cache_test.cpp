@@ -14,9 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/attributes.h"
 #include "platform/dir_cache.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
+#include "platform/listing.h"
 #include "platform/names.h"
 #include "platform/testing/test_support.h"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/dir_cache.h"
-#include "platform/files.h"
+#include "platform/errors.h"
 #include "platform/host.h"
 
 namespace weft_host {

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/drives.h"
 #include "platform/files.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "platform/host.h"
 #include "platform/program_search.h"
 

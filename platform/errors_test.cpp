@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/errors.h"
 #include "platform/host.h"
 
 using namespace weft_host;

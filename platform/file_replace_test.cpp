@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
+#include "platform/errors.h"
 #include "platform/testing/test_support.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/host.h"
 

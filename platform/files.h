@@ -5,21 +5,15 @@
 // Every path argument is a Windows path ('C:\dir\file', 'dir/file',
 // '\rooted', 'relative'); '/' and '\' are both separators. Drives come from
 // the environment variable WEFTDRIVES ("C=/;D=/mnt/photos"; unset: "C=/").
-//
-// The modules that file calls are used with come along: paths and drives,
-// attributes, listings, file times, the temporary folder and the last error.
+// A call that fails records why, for LastErrorText and LastErrorCode
+// (errors.h).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include "platform/attributes.h"
-#include "platform/drives.h"
-#include "platform/errors.h"
-#include "platform/filetime.h"
-#include "platform/listing.h"
-#include "platform/temp_folder.h"
 
 // fopen with Windows rules. Mode as in C ("r", "rb", "w", "a+", "rt", ...);
 // without 'b' reading is text mode: a CR before an LF is dropped (tell and

@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/attributes.h"
+#include "platform/errors.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
+#include "platform/filetime.h"
+#include "platform/listing.h"
 #include "platform/testing/test_support.h"
 
 namespace {

@@ -9,8 +9,9 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
 #include "platform/host.h"
+#include "platform/listing.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/clock.h"
-#include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/testing/test_support.h"
 
 namespace {

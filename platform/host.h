@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/filetime.h"
+#include "platform/listing.h"
 
 namespace weft_host {
 

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/attributes.h"
 #include "platform/dir_cache.h"
-#include "platform/files.h"
+#include "platform/errors.h"
 #include "platform/host.h"
 
 using namespace weft_host;

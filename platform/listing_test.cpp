@@ -3,7 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
+#include "platform/errors.h"
+#include "platform/filetime.h"
+#include "platform/listing.h"
 #include "platform/testing/test_support.h"
 
 namespace {

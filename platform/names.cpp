@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 
 #include "platform/dir_cache.h"
-#include "platform/files.h"
+#include "platform/errors.h"
 #include "platform/host.h"
 
 using namespace weft_host;

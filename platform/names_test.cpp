@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
+#include "platform/drives.h"
+#include "platform/listing.h"
 #include "platform/testing/test_support.h"
 
 namespace {

@@ -4,7 +4,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/attributes.h"
+#include "platform/drives.h"
 #include "platform/env.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 

@@ -23,10 +23,13 @@
 #include <mutex>
 #include <set>
 
+#include "platform/attributes.h"
 #include "platform/batch_interpreter.h"
 #include "platform/clock.h"
 #include "platform/dir_cache.h"
+#include "platform/drives.h"
 #include "platform/env.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/host.h"
 #include "platform/program_search.h"

@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "platform/batch_interpreter.h"
+#include "platform/drives.h"
 #include "platform/env.h"
-#include "platform/files.h"
+#include "platform/errors.h"
 #include "platform/testing/test_support.h"
 
 namespace {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/errors.h"
 #include "platform/host.h"
 
 using weft_host::SetErrno;

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/attributes.h"
+#include "platform/drives.h"
 #include "platform/env.h"
-#include "platform/files.h"
+#include "platform/errors.h"
 #include "platform/host.h"
 
 using namespace weft_host;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "platform/testing/test_support.h"
 
 namespace {

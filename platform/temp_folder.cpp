@@ -7,8 +7,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/attributes.h"
+#include "platform/drives.h"
 #include "platform/env.h"
-#include "platform/files.h"
 #include "platform/host.h"
 
 using namespace weft_host;

@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/drives.h"
 #include "platform/files.h"
+#include "platform/temp_folder.h"
 #include "platform/testing/test_support.h"
 
 namespace {

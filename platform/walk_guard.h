@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
 
 // True for a listed entry that is a symbolic link to a directory (listings
 // mark it kAttrReparsePoint): a walk that moves or deletes never enters one.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/listing.h"
 #include "platform/names.h"
 #include "platform/testing/test_support.h"
 

@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/attributes.h"
 #include "platform/clock.h"
+#include "platform/drives.h"
+#include "platform/files.h"
 #include "platform/walk_guard.h"
 #include "shared/chars.h"
 #include "shared/paths.h"

@@ -8,7 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/filetime.h"
+#include "platform/listing.h"
 
 // How one part of a filespec is compared (numbers as stored).
 enum MatchKind : int32_t {

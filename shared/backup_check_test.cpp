@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/attributes.h"
 #include "platform/testing/test_support.h"
 
 namespace {

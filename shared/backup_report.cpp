@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/drives.h"
 #include "shared/append_format.h"
 #include "shared/chars.h"
 #include "shared/paths.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/files.h"
+#include "platform/filetime.h"
 #include "shared/backup_check.h"
 
 constexpr size_t kNamesSize = 256;  // names text: 255 characters

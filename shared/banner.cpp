@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/drives.h"
 #include "platform/env.h"
-#include "platform/files.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
 #include "shared/string.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
 #include "platform/names.h"
 #include "shared/chars.h"
 

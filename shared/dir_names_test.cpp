@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
 #include "platform/testing/test_support.h"
 #include "shared/string.h"
 

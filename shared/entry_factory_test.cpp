@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/files.h"
 #include "platform/testing/test_support.h"
 #include "shared/sitefiles.h"
 

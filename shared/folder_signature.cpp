@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/attributes.h"
+
 bool IsSignatureFile(const FindData& entry) {
   if (entry.attributes & (kAttrDirectory | kAttrHidden)) return false;
   if (entry.size != 0 || strlen(entry.name) != 12) return false;

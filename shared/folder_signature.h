@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/listing.h"
 
 // True for a signature file's listing entry (not a directory, not hidden,
 // size 0, a name like "????????._M1" or "????????._MD").

@@ -7,7 +7,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/attributes.h"
 #include "platform/files.h"
+#include "platform/listing.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
 #include "shared/report.h"

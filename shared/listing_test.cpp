@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/attributes.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
+#include "platform/drives.h"
 #include "platform/names.h"
 #include "shared/chars.h"
 

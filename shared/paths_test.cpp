@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/drives.h"
 #include "platform/env.h"
-#include "platform/files.h"
 #include "platform/testing/test_support.h"
 
 TEST(Paths, ExtensionAndBaseName) {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
 

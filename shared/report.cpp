@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "platform/clock.h"
+#include "platform/drives.h"
 #include "platform/env.h"
 #include "platform/files.h"
 #include "shared/paths.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "platform/names.h"
 #include "platform/volumes.h"
 #include "shared/chars.h"

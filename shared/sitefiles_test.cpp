@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
 #include "platform/testing/test_support.h"
 
 namespace {

@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
+#include "platform/listing.h"
 #include "shared/paths.h"
 
 bool IsWildPattern(const char* argument) {

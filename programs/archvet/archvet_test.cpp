@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/attributes.h"
 #include "platform/clock.h"
-#include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/testing/test_support.h"
 #include "shared/testing/full_output.h"
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/drives.h"
 #include "platform/files.h"
 #include "programs/associate/class_key.h"
 #include "programs/associate/flags.h"

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/attributes.h"
 #include "platform/names.h"
 #include "platform/registry.h"
 #include "platform/search_path.h"

@@ -4,7 +4,8 @@
 
 #include <cstddef>
 
-#include "platform/files.h"
+#include "platform/drives.h"
+#include "platform/listing.h"
 
 // Walks a directory tree to a depth, calling Visit on each directory.
 class DirectoryTraverser {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/files.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
 #include "shared/sitefiles.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/filetime.h"
 
 // A date as the DOS file date packs it (years 1980 to 2107).
 struct DosDate {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/testing/test_support.h"
 
 namespace {

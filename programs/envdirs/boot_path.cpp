@@ -3,8 +3,10 @@
 #include <cstring>
 #include <string>
 
+#include "platform/attributes.h"
 #include "platform/env.h"
 #include "platform/file_replace.h"
+#include "platform/files.h"
 #include "platform/names.h"
 #include "shared/string.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 
 // The directory to add or remove, in its two forms.
 struct BootDirectory {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/testing/test_support.h"
 #include "programs/foldmap/tree_update.h"
 

@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/attributes.h"
+#include "platform/drives.h"
 #include "platform/env.h"
+#include "platform/listing.h"
 #include "platform/process.h"
 #include "platform/walk_guard.h"
 #include "shared/sitefiles.h"

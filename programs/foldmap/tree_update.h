@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/filetime.h"
 #include "shared/folder_signature.h"
 
 // What one directory's walk found.

@@ -10,8 +10,10 @@
 #include <string>
 
 #include "platform/console.h"
+#include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/file_replace.h"
+#include "platform/files.h"
 #include "platform/walk_guard.h"
 #include "shared/chars.h"
 #include "shared/paths.h"

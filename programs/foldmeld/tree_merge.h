@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
+#include "platform/listing.h"
 
 // What a merge does with a file of this name when the destination has one.
 enum FileKind {

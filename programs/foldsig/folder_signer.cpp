@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/drives.h"
 #include "platform/files.h"
+#include "platform/listing.h"
 #include "platform/names.h"
 #include "shared/folder_signature.h"
 

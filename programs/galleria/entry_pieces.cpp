@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/assert.h"
+#include "platform/drives.h"
 #include "platform/files.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/site_url.h"

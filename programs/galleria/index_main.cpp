@@ -4,12 +4,12 @@
 #include <cstring>
 #include <string>
 
+#include "platform/drives.h"
 #include "platform/env.h"
-#include "platform/files.h"
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/formatted_output.h"
-#include "programs/galleria/index_request.h"
 #include "programs/galleria/index_output.h"
+#include "programs/galleria/index_request.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/search_page.h"
 #include "programs/galleria/sequence_page.h"

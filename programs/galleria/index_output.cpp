@@ -4,7 +4,6 @@
 #include <string>
 
 #include "platform/file_replace.h"
-#include "platform/files.h"
 #include "shared/banner.h"
 #include "shared/entry_factory.h"
 #include "shared/report.h"

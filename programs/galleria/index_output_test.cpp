@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/attributes.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 #include "shared/entry.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/drives.h"
 #include "platform/files.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/navigation.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/filetime.h"
 #include "programs/galleria/testing/page_fixture.h"
 #include "shared/cgi/cgi.h"
 #include "shared/index_db.h"

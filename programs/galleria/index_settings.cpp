@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/drives.h"
 #include "platform/env.h"
-#include "platform/files.h"
 #include "shared/chars.h"
 #include "shared/config.h"
 #include "shared/entry.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_output.h"
 #include "programs/galleria/index_settings.h"

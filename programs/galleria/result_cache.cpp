@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/drives.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/random.h"
 #include "shared/paths.h"
 #include "shared/string.h"

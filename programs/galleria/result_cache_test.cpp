@@ -9,6 +9,7 @@
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/random.h"
 #include "platform/testing/test_support.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "programs/galleria/index_output.h"
 #include "programs/galleria/index_settings.h"
 #include "shared/paths.h"

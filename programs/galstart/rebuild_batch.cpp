@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/drives.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/message_box.h"

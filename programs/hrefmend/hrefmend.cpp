@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/attributes.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
 #include "programs/hrefmend/link_fixer.h"

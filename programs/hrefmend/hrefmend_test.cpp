@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/attributes.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
 #include "shared/testing/full_output.h"

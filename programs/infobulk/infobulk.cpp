@@ -10,8 +10,8 @@
 #include "pagehead/dropped_page.h"
 #include "pagehead/edit_string.h"
 #include "pagehead/html_file.h"
+#include "platform/attributes.h"
 #include "platform/dialog.h"
-#include "platform/files.h"
 #include "shared/keywords.h"
 #include "shared/paths.h"
 

@@ -7,7 +7,7 @@
 #include "pagehead/edit_string.h"
 #include "pagehead/html_file.h"
 #include "pagehead/page_name.h"
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "shared/chars.h"
 #include "shared/keywords.h"
 

@@ -6,9 +6,12 @@
 #include <cstring>
 #include <string>
 
+#include "platform/attributes.h"
 #include "platform/clock.h"
+#include "platform/drives.h"
 #include "platform/env.h"
 #include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "programs/localweb/connection.h"

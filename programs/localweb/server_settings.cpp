@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/drives.h"
 #include "platform/files.h"
+#include "platform/temp_folder.h"
 #include "shared/chars.h"
 #include "shared/string.h"
 

@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/attributes.h"
+#include "platform/drives.h"
 #include "platform/files.h"
+#include "platform/listing.h"
 #include "shared/stream_written.h"
 
 namespace {

@@ -7,8 +7,12 @@
 
 #include "jpeg/make_thumb.h"
 #include "jpeg/write_jpeg.h"
+#include "platform/attributes.h"
+#include "platform/drives.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
+#include "platform/filetime.h"
+#include "platform/listing.h"
 #include "programs/minipix/thumb_names.h"
 #include "shared/config.h"
 #include "shared/entry.h"

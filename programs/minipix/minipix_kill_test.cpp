@@ -6,7 +6,7 @@
 
 #include "jpeg/dib.h"
 #include "jpeg/write_jpeg.h"
-#include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/testing/kill_points.h"
 
 namespace {

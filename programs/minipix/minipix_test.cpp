@@ -9,6 +9,7 @@
 #include "jpeg/write_jpeg.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/testing/test_support.h"
 
 namespace {

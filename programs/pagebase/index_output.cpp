@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "platform/files.h"
 #include "platform/names.h"
 #include "programs/pagebase/progress.h"
 #include "shared/chars.h"

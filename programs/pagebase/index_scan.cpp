@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "platform/walk_guard.h"
 #include "programs/pagebase/index_output.h"
 #include "programs/pagebase/progress.h"

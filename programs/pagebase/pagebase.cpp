@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "programs/pagebase/index_output.h"
 #include "programs/pagebase/index_scan.h"
 #include "programs/pagebase/pagebase_options.h"

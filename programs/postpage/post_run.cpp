@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/drives.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
 #include "programs/postpage/news_slide.h"

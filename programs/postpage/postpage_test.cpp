@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
 #include "platform/testing/test_support.h"
 
 namespace {

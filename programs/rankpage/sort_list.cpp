@@ -7,6 +7,7 @@
 
 #include "pagehead/html_file.h"
 #include "pagehead/page_name.h"
+#include "platform/drives.h"
 #include "platform/files.h"
 #include "shared/chars.h"
 #include "shared/paths.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "shared/keywords.h"
 #include "shared/line_reader.h"
 #include "shared/paths.h"

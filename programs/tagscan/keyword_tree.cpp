@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "platform/walk_guard.h"
 #include "programs/tagscan/keyword_parser.h"
 #include "shared/dir_names.h"

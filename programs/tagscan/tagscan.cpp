@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "programs/tagscan/keyword_tree.h"
 #include "shared/chars.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
 #include "platform/testing/test_support.h"
 #include "programs/tagscan/keyword_parser.h"
 #include "shared/testing/full_output.h"

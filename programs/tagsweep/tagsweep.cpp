@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/drives.h"
 #include "programs/tagsweep/keyword_sweep.h"
 #include "shared/paths.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/attributes.h"
 #include "platform/testing/test_support.h"
 #include "programs/tagsweep/keyword_sweep.h"
 #include "shared/testing/full_output.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/attributes.h"
 #include "platform/console.h"
-#include "platform/files.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "programs/unpost/message_writer.h"
 
 #include "platform/file_replace.h"
-#include "platform/files.h"
 #include "programs/unpost/decoders.h"
 #include "programs/unpost/file_names.h"
 

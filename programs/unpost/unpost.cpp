@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cmdline/cmdline.h"
+#include "platform/drives.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
 #include "programs/unpost/file_names.h"

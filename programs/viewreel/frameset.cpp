@@ -5,14 +5,13 @@
 
 #include "platform/assert.h"
 #include "platform/file_replace.h"
-#include "platform/files.h"
+#include "programs/viewreel/slide_writer.h"
 #include "shared/control_frames.h"
 #include "shared/entry_factory.h"
 #include "shared/htmltext.h"
 #include "shared/paths.h"
 #include "shared/report.h"
 #include "shared/sitefiles.h"
-#include "programs/viewreel/slide_writer.h"
 #include "shared/url/url.h"
 
 namespace {

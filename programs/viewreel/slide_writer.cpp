@@ -7,7 +7,9 @@
 
 #include "platform/assert.h"
 #include "platform/clock.h"
+#include "platform/drives.h"
 #include "platform/file_replace.h"
+#include "platform/files.h"
 #include "programs/viewreel/slide_settings.h"
 #include "shared/banner.h"
 #include "shared/chars.h"

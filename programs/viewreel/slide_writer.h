@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "platform/files.h"
+#include "platform/filetime.h"
 #include "shared/entry.h"
 #include "shared/string.h"
 

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/attributes.h"
 #include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/testing/test_support.h"
 #include "programs/viewreel/testing/slide_fixture.h"
 
