@@ -17,6 +17,7 @@
 #include "platform/desktop_list_box.h"
 #include "platform/desktop_widgets.h"
 #include "platform/dropped_files.h"
+#include "platform/message_box.h"
 
 namespace weft_desktop {
 

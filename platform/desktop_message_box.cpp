@@ -11,6 +11,7 @@
 
 #include "platform/desktop.h"
 #include "platform/desktop_widgets.h"
+#include "platform/message_box.h"
 #include "platform/message_box_style.h"
 
 namespace weft_desktop {

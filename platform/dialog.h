@@ -38,8 +38,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box.h"
-
 enum class ControlKind { kStatic, kEdit, kMultiLineEdit, kNumberEdit, kButton, kDefaultButton,
                          kListBox };
 

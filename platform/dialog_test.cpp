@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/env.h"
+#include "platform/message_box.h"
 #include "platform/testing/test_support.h"
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include "platform/message_box.h"
+
 namespace {
 
 const char* const kAnswerNames[] = {"?", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};

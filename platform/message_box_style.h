@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box.h"
-
 // The answers of the style's buttons, in the order Windows shows them.
 std::vector<int> MessageBoxButtons(uint32_t style);
 // The default button's answer (the first button when the style names a

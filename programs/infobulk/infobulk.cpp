@@ -12,6 +12,7 @@
 #include "pagehead/html_file.h"
 #include "platform/attributes.h"
 #include "platform/dialog.h"
+#include "platform/message_box.h"
 #include "shared/keywords.h"
 #include "shared/paths.h"
 

@@ -8,6 +8,7 @@
 #include "pagehead/page_name.h"
 #include "platform/dialog.h"
 #include "platform/files.h"
+#include "platform/message_box.h"
 #include "shared/paths.h"
 #include "shared/string.h"
 
