@@ -22,6 +22,7 @@
 #include "platform/errors.h"
 #include "platform/host.h"
 #include "platform/listing.h"
+#include "platform/process.h"
 #include "platform/program_search.h"
 
 extern char** environ;

@@ -15,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/env.h"
 #include "platform/process.h"
 #include "platform/testing/test_support.h"
 

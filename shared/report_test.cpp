@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/filetime.h"
 #include "platform/testing/test_support.h"
 
 namespace {

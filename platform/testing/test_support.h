@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/filetime.h"
 
 // Sets or removes environment variables for the life of the object and puts
 // back what they were.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/testing/kill_points.h"
+#include "platform/testing/test_support.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include "platform/attributes.h"
 #include "platform/clock.h"
 #include "platform/drives.h"
-#include "platform/env.h"
 #include "platform/files.h"
 #include "platform/filetime.h"
 #include "platform/process.h"

@@ -8,6 +8,7 @@
 #include "jpeg/write_jpeg.h"
 #include "platform/filetime.h"
 #include "platform/testing/kill_points.h"
+#include "platform/testing/test_support.h"
 
 namespace {
 
