@@ -128,8 +128,8 @@ void StatFromStatx(const struct statx& sx, struct stat* st) {
   st->st_ctim = TimeOf(sx.stx_ctime);
 }
 
-}  // namespace
-
+// Attributes of a host file already stat'ed; `name` is the name shown (for
+// the dot rule).
 uint32_t AttributesOf(const std::string& host, const struct stat& st, const std::string& name) {
   Record record = ReadRecord(host);
   uint32_t attributes = 0;
@@ -139,6 +139,8 @@ uint32_t AttributesOf(const std::string& host, const struct stat& st, const std:
   if (!S_ISDIR(st.st_mode) && !StampMatches(record, st)) attributes |= kAttrArchive;
   return attributes ? attributes : kAttrNormal;
 }
+
+}  // namespace
 
 void FillFindData(const std::string& host, const struct stat& st, const std::string& name,
                   FindData* data) {

@@ -123,9 +123,8 @@ bool IsLinkEntry(const std::string& host, unsigned char type);
 
 // --- Attributes (attributes.cpp) -------------------------------------------
 
-// Attributes and listing data of a host file already stat'ed; `name` is the
-// name shown (for the dot rule and FindData::name).
-uint32_t AttributesOf(const std::string& host, const struct stat& st, const std::string& name);
+// Listing data of a host file already stat'ed; `name` is the name shown (for
+// the dot rule and FindData::name).
 void FillFindData(const std::string& host, const struct stat& st, const std::string& name,
                   FindData* data);
 // The same with the creation time already known.
