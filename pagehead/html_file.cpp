@@ -347,12 +347,12 @@ bool HTMLFile::SetBody(const char* pBody) {
 // --- HTMLFileReader -------------------------------------------------------------
 
 HTMLFileReader::HTMLFileReader(FILE* input, HTMLFileInfo* info)
-    : HTMLParser(kTagBufferSize), input_(input), info_(info) {}
+    : HTMLStreamParser(input, kTagBufferSize), info_(info) {}
 
 int HTMLFileReader::NextChar() {
-  if (stop_) return -1;
-  int c = fgetc(input_);
-  if (c != EOF) return c;
+  if (Stopped()) return -1;
+  int c = HTMLStreamParser::NextChar();
+  if (c >= 0) return c;
   // A title still open at the end of the page ends there, so it is read
   // as plain text like any other.
   if (titlePosition_ >= 0) FinishTitle();
@@ -378,7 +378,7 @@ void HTMLFileReader::OnTag(char* tag) {
   if (strcmp(name, "META") == 0) ReadMeta(tag);
   if (strcmp(name, "BODY") == 0) {
     ReadBody(tag);
-    stop_ = true;
+    Stop();
   }
 }
 
@@ -428,7 +428,7 @@ void HTMLFileReader::ReadBody(const char* tag) {
 // --- HTMLFileWriter -------------------------------------------------------------
 
 HTMLFileWriter::HTMLFileWriter(FILE* input, FILE* output, HTMLFileInfo* info, const char* newline)
-    : HTMLParser(kTagBufferSize), input_(input), output_(output), info_(info), newline_(newline) {}
+    : HTMLStreamParser(input, kTagBufferSize), output_(output), info_(info), newline_(newline) {}
 
 void HTMLFileWriter::Finish() { PutHeldReturn(); }
 
@@ -436,11 +436,6 @@ void HTMLFileWriter::PutHeldReturn() {
   if (!heldReturn_) return;
   heldReturn_ = false;
   fputc('\r', output_);
-}
-
-int HTMLFileWriter::NextChar() {
-  int c = fgetc(input_);
-  return c == EOF ? -1 : c;
 }
 
 void HTMLFileWriter::OnText(int ch) {
