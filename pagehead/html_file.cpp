@@ -319,30 +319,22 @@ bool HTMLFile::Set(HeadField field, const char* text) {
   return true;
 }
 
-bool HTMLFile::SetTitle(const char* pTitle) {
-  WEFT_ASSERT(pTitle);
-  return Set(kTitle, pTitle);
+// A null text is refused by the name of the setter's parameter.
+bool HTMLFile::SetGiven(HeadField field, const char* text, const char* parameter) {
+  if (!text) AssertionFailed(parameter, __FILE__, __LINE__);
+  return Set(field, text);
 }
+
+bool HTMLFile::SetTitle(const char* pTitle) { return SetGiven(kTitle, pTitle, "pTitle"); }
 bool HTMLFile::SetDescription(const char* pDescription) {
-  WEFT_ASSERT(pDescription);
-  return Set(kDescription, pDescription);
+  return SetGiven(kDescription, pDescription, "pDescription");
 }
-bool HTMLFile::SetKeywords(const char* pKeywords) {
-  WEFT_ASSERT(pKeywords);
-  return Set(kKeywords, pKeywords);
-}
+bool HTMLFile::SetKeywords(const char* pKeywords) { return SetGiven(kKeywords, pKeywords, "pKeywords"); }
 bool HTMLFile::SetSortOrder(const char* pSortOrder) {
-  WEFT_ASSERT(pSortOrder);
-  return Set(kSortOrder, pSortOrder);
+  return SetGiven(kSortOrder, pSortOrder, "pSortOrder");
 }
-bool HTMLFile::SetForward(const char* pForward) {
-  WEFT_ASSERT(pForward);
-  return Set(kForward, pForward);
-}
-bool HTMLFile::SetBody(const char* pBody) {
-  WEFT_ASSERT(pBody);
-  return Set(kBody, pBody);
-}
+bool HTMLFile::SetForward(const char* pForward) { return SetGiven(kForward, pForward, "pForward"); }
+bool HTMLFile::SetBody(const char* pBody) { return SetGiven(kBody, pBody, "pBody"); }
 
 // --- HTMLFileReader -------------------------------------------------------------
 

@@ -91,6 +91,7 @@ class HTMLFile {
 
  private:
   bool Set(HeadField field, const char* text);
+  bool SetGiven(HeadField field, const char* text, const char* parameter);
   bool Fail(const char* format, const char* name);
   FILE* OpenInput();
   bool CheckLimits();
