@@ -73,6 +73,8 @@ size_t String::Length() const { return block_ ? strlen(Text()) : 0; }
 
 int32_t String::Count() const { return block_ ? CountOf(block_) : 0; }
 
+const char* Chars(const String& text) { return text.IsNull() ? "" : text.Text(); }
+
 String Concat(const char* a, const char* b) { return Concat6(a, b); }
 
 String Concat6(const char* a, const char* b, const char* c, const char* d, const char* e,

@@ -45,6 +45,10 @@ class String {
   char* block_ = nullptr;
 };
 
+// The characters of a String, "" for the empty one (never null, as "%s"
+// needs).
+const char* Chars(const String& text);
+
 // Text a followed by text b; either may be null.
 String Concat(const char* a, const char* b);
 // Up to six texts joined, null ones skipped; all null gives the empty String.

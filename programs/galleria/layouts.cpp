@@ -38,9 +38,6 @@ int ListInMask(Entry** entries, int count, int mask, List list) {
   return listed;
 }
 
-// The characters of a String, "" for the empty one (never null for "%s").
-const char* Chars(const String& text) { return text.IsNull() ? "" : text.Text(); }
-
 void Put(FILE* out, const char* text) {
   if (text) WriteHTML(out, "%s", text);
 }

@@ -28,8 +28,6 @@ char* SkipBlanks(char* text) {
   return text;
 }
 
-const char* TextOf(const String& text) { return text.IsNull() ? "" : text.Text(); }
-
 // Writes to the output, remembering whether a write failed.
 struct Writer {
   FILE* output;
@@ -95,10 +93,10 @@ void WriteHeaderTable(Writer* out) {
     if (item->moved != previous) out->Put("<TR><TD>&nbsp;</TD></TR>\n");
     previous = item->moved;
     out->Row("<TR VALIGN=TOP><TD ALIGN=RIGHT><STRONG>%s:&nbsp;&nbsp;</STRONG></TD>",
-             TextOf(item->name));
-    bool subject = CompareNoCase(TextOf(item->name), "Subject") == 0;
+             Chars(item->name));
+    bool subject = CompareNoCase(Chars(item->name), "Subject") == 0;
     out->Row(subject ? "<TD><STRONG>%s</STRONG></TD></TR>\n" : "<TD>%s</TD></TR>\n",
-             TextOf(item->value));
+             Chars(item->value));
   }
   out->Put("</TABLE>\n");
 }
@@ -135,7 +133,7 @@ void AppendToValue(HeaderItem* item, const char* separator, const char* text) {
 void MoveToFront(const char* name) {
   HeaderItem* before = nullptr;
   HeaderItem* item = head;
-  while (item && CompareNoCase(TextOf(item->name), name) != 0) {
+  while (item && CompareNoCase(Chars(item->name), name) != 0) {
     before = item;
     item = item->next;
   }
