@@ -471,22 +471,8 @@ int NotRecognised(const std::string& name) {
   return kNotRecognised;
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 int RunBatchIn(State* state, const std::string& text, const std::vector<std::string>& args) {
-  std::vector<std::string> lines = SplitLines(text);
+  std::vector<std::string> lines = TextLines(text);
   Frame frame;
   frame.state = state;
   frame.inBatch = true;
