@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/console.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
@@ -22,16 +23,6 @@ namespace {
 
 const char kSyntaxError[] = "The syntax of the command is incorrect.\n";
 const char kNotFound[] = "The system cannot find the file specified.\n";
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
-}
 
 // ---- Arguments -----------------------------------------------------------
 
@@ -50,7 +41,7 @@ bool ReadArgs(const Arguments& args, const char* known, CommandArgs* out) {
       continue;
     }
     std::string name;
-    for (char c : arg.plain) name += Upper(c);
+    for (char c : arg.plain) name += UpperAscii(c);
     std::string padded = std::string(" ") + known + " ";
     if (name.size() < 2 || padded.find(" " + name + " ") == std::string::npos) {
       fprintf(stderr, "Invalid switch - %s\n", arg.plain.c_str());
@@ -423,7 +414,7 @@ Answer Ask(const std::string& question, bool withAll) {
   printf("%s", question.c_str());
   for (;;) {
     int key = ReadKey();
-    char c = key == kKeyEscape ? 'N' : Upper(static_cast<char>(key));
+    char c = key == kKeyEscape ? 'N' : UpperAscii(static_cast<char>(key));
     Answer answer = c == 'Y' ? Answer::kYes : c == 'N' ? Answer::kNo : Answer::kAll;
     if (c != 'Y' && c != 'N' && !(c == 'A' && withAll)) continue;
     printf("%s\n", answer == Answer::kYes ? "Yes" : answer == Answer::kNo ? "No" : "All");

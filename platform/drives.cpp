@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/dir_cache.h"
 #include "platform/files.h"
 #include "platform/host.h"
@@ -23,7 +24,6 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Host path with '//' collapsed and no trailing '/'; "" for the root.
 std::string NormalizeHostFolder(const std::string& folder) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/dir_cache.h"
 #include "platform/files.h"
 #include "platform/host.h"
@@ -21,8 +22,6 @@ struct FindState {
 };
 
 namespace {
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Pattern tokens: plain characters as themselves, the wildcards above 255.
 enum : int {
