@@ -408,6 +408,16 @@ int TypeOne(const std::string& name) {
   return 0;
 }
 
+// Runs `one` on every item, on past failures; 1 when any of them failed.
+template <typename Item, typename One>
+int EachOf(const std::vector<Item>& items, One one) {
+  int result = 0;
+  for (const Item& item : items) {
+    if (one(item) != 0) result = 1;
+  }
+  return result;
+}
+
 }  // namespace
 
 Answer Ask(const std::string& question, bool withAll) {
@@ -459,11 +469,9 @@ int RemoveDirectories(const Arguments& args) {
   CommandArgs command;
   if (!ReadArgs(args, "/S /Q", &command)) return 1;
   if (command.names.empty()) return Failed(kSyntaxError);
-  int result = 0;
-  for (const std::string& name : command.names) {
-    if (RemoveOneDir(name, Has(command, "/S"), Has(command, "/Q")) != 0) result = 1;
-  }
-  return result;
+  return EachOf(command.names, [&](const std::string& name) {
+    return RemoveOneDir(name, Has(command, "/S"), Has(command, "/Q"));
+  });
 }
 
 int RenameFiles(const Arguments& args) {
@@ -477,22 +485,14 @@ int RenameFiles(const Arguments& args) {
                              : Exists(source) ? std::vector<Match>{{source, NamePart(source)}}
                                               : std::vector<Match>{};
   if (files.empty()) return Failed(kNotFound);
-  int result = 0;
-  for (const Match& file : files) {
-    if (RenameOne(file, command.names[1]) != 0) result = 1;
-  }
-  return result;
+  return EachOf(files, [&](const Match& file) { return RenameOne(file, command.names[1]); });
 }
 
 int TypeFiles(const Arguments& args) {
   CommandArgs command;
   if (!ReadArgs(args, "", &command)) return 1;
   if (command.names.empty()) return Failed(kSyntaxError);
-  int result = 0;
-  for (const std::string& name : command.names) {
-    if (TypeOne(name) != 0) result = 1;
-  }
-  return result;
+  return EachOf(command.names, TypeOne);
 }
 
 }  // namespace weft_batch
