@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "shared/linked_list.h"
+
 namespace {
 
 HeaderItem* head = nullptr;
@@ -115,12 +117,7 @@ void WriteBody(Writer* out, PreBlockReader* reader, bool hasFirstLine) {
 
 HeaderItem::HeaderItem(const char* itemName, const char* itemValue)
     : name(itemName), value(itemValue) {
-  if (tail) {
-    tail->next = this;
-  } else {
-    head = this;
-  }
-  tail = this;
+  AppendNode(this, &head, &tail);
 }
 
 HeaderItem* FirstHeader() { return head; }
