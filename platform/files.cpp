@@ -63,6 +63,11 @@ bool AccessDenied() {
   return false;
 }
 
+bool AlreadyExists() {
+  SetError(kErrorAlreadyExists);
+  return false;
+}
+
 // Refuses what Windows cannot open as a file: directories and anything but a
 // regular file.
 bool CheckRegular(const struct stat& st) {
@@ -376,9 +381,12 @@ bool CanReplace(const Target& target) {
   return true;
 }
 
-bool AlreadyExists() {
-  SetError(kErrorAlreadyExists);
-  return false;
+// A move onto the same file under another letter case: the file takes the
+// name as written.
+bool RenameToWrittenCase(const std::string& source, const Target& target) {
+  std::string renamed = ParentOf(target.host) + "/" + target.path.parts.back();
+  if (renamed == source || rename(source.c_str(), renamed.c_str()) == 0) return true;
+  return FailWithErrno();
 }
 
 std::atomic<unsigned> tempCounter{0};
@@ -509,12 +517,7 @@ bool MoveFile(const char* from, const char* to, bool replace) {
   struct stat st;
   Target target;
   if (!ResolveSource(from, &source, &st) || !ResolveTarget(to, &target)) return false;
-  if (target.exists && SameFile(st, target.st)) {
-    // The same file under another letter case: take the name as written.
-    std::string renamed = ParentOf(target.host) + "/" + target.path.parts.back();
-    if (renamed == source || rename(source.c_str(), renamed.c_str()) == 0) return true;
-    return FailWithErrno();
-  }
+  if (target.exists && SameFile(st, target.st)) return RenameToWrittenCase(source, target);
   if (target.exists && !replace) return AlreadyExists();
   if (target.exists && (S_ISDIR(st.st_mode) || !CanReplace(target))) return AccessDenied();
   if (RenameHost(source, target.host, replace)) return true;
