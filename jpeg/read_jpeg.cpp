@@ -107,10 +107,7 @@ void* ReadJpegDIB(const char* path, size_t headerSize, int* width, int* height,
   JpegErrorManager errors;
   cinfo.err = InitJpegErrors(&errors);
   jpeg_create_decompress(&cinfo);
-  Decoding d;
-  d.headerSize = headerSize;
-  d.bottomUp = bottomUp;
-  d.file = OpenFile(path, "rb");
+  Decoding d{.file = OpenFile(path, "rb"), .headerSize = headerSize, .bottomUp = bottomUp};
   bool done = d.file && Decode(cinfo, errors, d, rowAlignment, targetWidth, targetHeight);
   if (done) {
     *width = static_cast<int>(cinfo.output_width);

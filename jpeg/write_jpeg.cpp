@@ -50,11 +50,10 @@ bool WriteJpegDIB(const char* path, const uint8_t* pixels, int width, int height
   JpegErrorManager errors;
   cinfo.err = InitJpegErrors(&errors);
   jpeg_create_compress(&cinfo);
-  Encoding e;
-  e.pixels = pixels;
-  e.stride = RowStride(static_cast<size_t>(width), rowAlignment);
-  e.bottomUp = bottomUp;
-  e.file = OpenFile(path, "wb");
+  Encoding e{.file = OpenFile(path, "wb"),
+             .pixels = pixels,
+             .stride = RowStride(static_cast<size_t>(width), rowAlignment),
+             .bottomUp = bottomUp};
   if (!e.file) {
     jpeg_destroy_compress(&cinfo);
     return false;

@@ -320,40 +320,32 @@ bool HTMLFile::Set(HeadField field, const char* text) {
   return true;
 }
 
-bool HTMLFile::SetTitle(const char* pTitle) {
-  WEFT_ASSERT(pTitle);
-  return Set(kTitle, pTitle);
+// A null text is refused by the name of the setter's parameter.
+bool HTMLFile::SetGiven(HeadField field, const char* text, const char* parameter) {
+  if (!text) AssertionFailed(parameter, __FILE__, __LINE__);
+  return Set(field, text);
 }
+
+bool HTMLFile::SetTitle(const char* pTitle) { return SetGiven(kTitle, pTitle, "pTitle"); }
 bool HTMLFile::SetDescription(const char* pDescription) {
-  WEFT_ASSERT(pDescription);
-  return Set(kDescription, pDescription);
+  return SetGiven(kDescription, pDescription, "pDescription");
 }
-bool HTMLFile::SetKeywords(const char* pKeywords) {
-  WEFT_ASSERT(pKeywords);
-  return Set(kKeywords, pKeywords);
-}
+bool HTMLFile::SetKeywords(const char* pKeywords) { return SetGiven(kKeywords, pKeywords, "pKeywords"); }
 bool HTMLFile::SetSortOrder(const char* pSortOrder) {
-  WEFT_ASSERT(pSortOrder);
-  return Set(kSortOrder, pSortOrder);
+  return SetGiven(kSortOrder, pSortOrder, "pSortOrder");
 }
-bool HTMLFile::SetForward(const char* pForward) {
-  WEFT_ASSERT(pForward);
-  return Set(kForward, pForward);
-}
-bool HTMLFile::SetBody(const char* pBody) {
-  WEFT_ASSERT(pBody);
-  return Set(kBody, pBody);
-}
+bool HTMLFile::SetForward(const char* pForward) { return SetGiven(kForward, pForward, "pForward"); }
+bool HTMLFile::SetBody(const char* pBody) { return SetGiven(kBody, pBody, "pBody"); }
 
 // --- HTMLFileReader -------------------------------------------------------------
 
 HTMLFileReader::HTMLFileReader(FILE* input, HTMLFileInfo* info)
-    : HTMLParser(kTagBufferSize), input_(input), info_(info) {}
+    : HTMLStreamParser(input, kTagBufferSize), info_(info) {}
 
 int HTMLFileReader::NextChar() {
-  if (stop_) return -1;
-  int c = fgetc(input_);
-  if (c != EOF) return c;
+  if (Stopped()) return -1;
+  int c = HTMLStreamParser::NextChar();
+  if (c >= 0) return c;
   // A title still open at the end of the page ends there, so it is read
   // as plain text like any other.
   if (titlePosition_ >= 0) FinishTitle();
@@ -379,7 +371,7 @@ void HTMLFileReader::OnTag(char* tag) {
   if (strcmp(name, "META") == 0) ReadMeta(tag);
   if (strcmp(name, "BODY") == 0) {
     ReadBody(tag);
-    stop_ = true;
+    Stop();
   }
 }
 
@@ -429,7 +421,7 @@ void HTMLFileReader::ReadBody(const char* tag) {
 // --- HTMLFileWriter -------------------------------------------------------------
 
 HTMLFileWriter::HTMLFileWriter(FILE* input, FILE* output, HTMLFileInfo* info, const char* newline)
-    : HTMLParser(kTagBufferSize), input_(input), output_(output), info_(info), newline_(newline) {}
+    : HTMLStreamParser(input, kTagBufferSize), output_(output), info_(info), newline_(newline) {}
 
 void HTMLFileWriter::Finish() { PutHeldReturn(); }
 
@@ -437,11 +429,6 @@ void HTMLFileWriter::PutHeldReturn() {
   if (!heldReturn_) return;
   heldReturn_ = false;
   fputc('\r', output_);
-}
-
-int HTMLFileWriter::NextChar() {
-  int c = fgetc(input_);
-  return c == EOF ? -1 : c;
 }
 
 void HTMLFileWriter::OnText(int ch) {

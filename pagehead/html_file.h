@@ -91,6 +91,7 @@ class HTMLFile {
 
  private:
   bool Set(HeadField field, const char* text);
+  bool SetGiven(HeadField field, const char* text, const char* parameter);
   bool Fail(const char* format, const char* name);
   FILE* OpenInput();
   bool CheckLimits();
@@ -107,7 +108,7 @@ class HTMLFile {
 };
 
 // Reads a page head into an HTMLFileInfo; stops after the BODY tag.
-class HTMLFileReader : public HTMLParser {
+class HTMLFileReader : public HTMLStreamParser {
  public:
   HTMLFileReader(FILE* input, HTMLFileInfo* info);
 
@@ -124,23 +125,20 @@ class HTMLFileReader : public HTMLParser {
   void ReadMeta(char* tag);
   void ReadBody(const char* tag);
 
-  FILE* input_;
   HTMLFileInfo* info_;
   int titlePosition_ = -1;  // where the next title character goes; -1: none
-  bool stop_ = false;
 };
 
 // Copies a page from input to output, rewriting, inserting or dropping the
 // elements whose changed flag is set and clearing each flag it serves. Lines
 // it adds end in `newline`, as the page's own lines do.
-class HTMLFileWriter : public HTMLParser {
+class HTMLFileWriter : public HTMLStreamParser {
  public:
   HTMLFileWriter(FILE* input, FILE* output, HTMLFileInfo* info, const char* newline = "\n");
   // Writes what is still held back once the scan has ended.
   void Finish();
 
  protected:
-  int NextChar() override;
   void OnText(int ch) override;
   void OnComment(int ch) override;
   void OnTag(char* tag) override;
@@ -156,7 +154,6 @@ class HTMLFileWriter : public HTMLParser {
   void DropElement();
   void PutHeldReturn();
 
-  FILE* input_;
   FILE* output_;
   HTMLFileInfo* info_;
   const char* newline_;

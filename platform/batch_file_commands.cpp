@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/attributes.h"
 #include "platform/console.h"
 #include "platform/drives.h"
@@ -26,16 +27,6 @@ namespace {
 
 const char kSyntaxError[] = "The syntax of the command is incorrect.\n";
 const char kNotFound[] = "The system cannot find the file specified.\n";
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
-}
 
 // ---- Arguments -----------------------------------------------------------
 
@@ -54,7 +45,7 @@ bool ReadArgs(const Arguments& args, const char* known, CommandArgs* out) {
       continue;
     }
     std::string name;
-    for (char c : arg.plain) name += Upper(c);
+    for (char c : arg.plain) name += UpperAscii(c);
     std::string padded = std::string(" ") + known + " ";
     if (name.size() < 2 || padded.find(" " + name + " ") == std::string::npos) {
       fprintf(stderr, "Invalid switch - %s\n", arg.plain.c_str());
@@ -421,13 +412,23 @@ int TypeOne(const std::string& name) {
   return 0;
 }
 
+// Runs `one` on every item, on past failures; 1 when any of them failed.
+template <typename Item, typename One>
+int EachOf(const std::vector<Item>& items, One one) {
+  int result = 0;
+  for (const Item& item : items) {
+    if (one(item) != 0) result = 1;
+  }
+  return result;
+}
+
 }  // namespace
 
 Answer Ask(const std::string& question, bool withAll) {
   printf("%s", question.c_str());
   for (;;) {
     int key = ReadKey();
-    char c = key == kKeyEscape ? 'N' : Upper(static_cast<char>(key));
+    char c = key == kKeyEscape ? 'N' : UpperAscii(static_cast<char>(key));
     Answer answer = c == 'Y' ? Answer::kYes : c == 'N' ? Answer::kNo : Answer::kAll;
     if (c != 'Y' && c != 'N' && !(c == 'A' && withAll)) continue;
     printf("%s\n", answer == Answer::kYes ? "Yes" : answer == Answer::kNo ? "No" : "All");
@@ -472,11 +473,9 @@ int RemoveDirectories(const Arguments& args) {
   CommandArgs command;
   if (!ReadArgs(args, "/S /Q", &command)) return 1;
   if (command.names.empty()) return Failed(kSyntaxError);
-  int result = 0;
-  for (const std::string& name : command.names) {
-    if (RemoveOneDir(name, Has(command, "/S"), Has(command, "/Q")) != 0) result = 1;
-  }
-  return result;
+  return EachOf(command.names, [&](const std::string& name) {
+    return RemoveOneDir(name, Has(command, "/S"), Has(command, "/Q"));
+  });
 }
 
 int RenameFiles(const Arguments& args) {
@@ -490,22 +489,14 @@ int RenameFiles(const Arguments& args) {
                              : Exists(source) ? std::vector<Match>{{source, NamePart(source)}}
                                               : std::vector<Match>{};
   if (files.empty()) return Failed(kNotFound);
-  int result = 0;
-  for (const Match& file : files) {
-    if (RenameOne(file, command.names[1]) != 0) result = 1;
-  }
-  return result;
+  return EachOf(files, [&](const Match& file) { return RenameOne(file, command.names[1]); });
 }
 
 int TypeFiles(const Arguments& args) {
   CommandArgs command;
   if (!ReadArgs(args, "", &command)) return 1;
   if (command.names.empty()) return Failed(kSyntaxError);
-  int result = 0;
-  for (const std::string& name : command.names) {
-    if (TypeOne(name) != 0) result = 1;
-  }
-  return result;
+  return EachOf(command.names, TypeOne);
 }
 
 }  // namespace weft_batch

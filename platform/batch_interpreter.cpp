@@ -13,6 +13,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/ascii_case.h"
 #include "platform/attributes.h"
 #include "platform/batch_file_commands.h"
 #include "platform/batch_syntax.h"
@@ -61,8 +62,6 @@ struct Frame {
 bool Abandoned(const State& state, const Frame& frame) {
   return state.exitAll || frame.stop || frame.jumped;
 }
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string TrimLeft(const std::string& text) {
   size_t start = text.find_first_not_of(" \t");
@@ -251,7 +250,7 @@ int DoEcho(Invocation& call) {
 
 bool LessNoCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return Upper(x) < Upper(y); });
+                                      [](char x, char y) { return UpperAscii(x) < UpperAscii(y); });
 }
 
 // "set" alone or with a prefix lists the variables, sorted by name.
@@ -260,7 +259,7 @@ int ListVariables(const std::string& prefix) {
   for (char** entry = environ; *entry; ++entry) {
     std::string line = *entry;
     bool match = line.size() >= prefix.size();
-    for (size_t i = 0; match && i < prefix.size(); ++i) match = Upper(line[i]) == Upper(prefix[i]);
+    for (size_t i = 0; match && i < prefix.size(); ++i) match = UpperAscii(line[i]) == UpperAscii(prefix[i]);
     if (match) lines.push_back(line);
   }
   std::sort(lines.begin(), lines.end(), LessNoCase);
@@ -293,7 +292,7 @@ int DoSet(Invocation& call) {
 
 // Makes drive `letter` current, at the folder it had last.
 int SwitchDrive(State* state, char letter) {
-  letter = Upper(letter);
+  letter = UpperAscii(letter);
   std::string current = CurrentDir();
   auto it = state->driveDirs.find(letter);
   std::string target = it != state->driveDirs.end() ? it->second : std::string(1, letter) + ":\\";
@@ -301,7 +300,7 @@ int SwitchDrive(State* state, char letter) {
     fprintf(stderr, "The system cannot find the drive specified.\n");
     return 1;
   }
-  if (!current.empty()) state->driveDirs[Upper(current[0])] = current;
+  if (!current.empty()) state->driveDirs[UpperAscii(current[0])] = current;
   return 0;
 }
 
@@ -309,7 +308,7 @@ int DoChdir(Invocation& call) {
   State* state = call.state;
   std::string text = TrimBlanks(call.rest);
   bool switchDrive = false;
-  if (text.size() >= 2 && text[0] == '/' && Upper(text[1]) == 'D' && (text.size() == 2 || text[2] == ' ')) {
+  if (text.size() >= 2 && text[0] == '/' && UpperAscii(text[1]) == 'D' && (text.size() == 2 || text[2] == ' ')) {
     switchDrive = true;
     text = TrimLeft(text.substr(2));
   }
@@ -325,16 +324,16 @@ int DoChdir(Invocation& call) {
     fprintf(stderr, "The system cannot find the path specified.\n");
     return 1;
   }
-  bool otherDrive = !current.empty() && Upper(full[0]) != Upper(current[0]);
+  bool otherDrive = !current.empty() && UpperAscii(full[0]) != UpperAscii(current[0]);
   if (otherDrive && !switchDrive) {
-    state->driveDirs[Upper(full[0])] = full;
+    state->driveDirs[UpperAscii(full[0])] = full;
     return 0;
   }
   if (!SetCurrentDir(full.c_str())) {
     fprintf(stderr, "The system cannot find the path specified.\n");
     return 1;
   }
-  if (otherDrive) state->driveDirs[Upper(current[0])] = current;
+  if (otherDrive) state->driveDirs[UpperAscii(current[0])] = current;
   return 0;
 }
 
@@ -475,22 +474,8 @@ int NotRecognised(const std::string& name) {
   return kNotRecognised;
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 int RunBatchIn(State* state, const std::string& text, const std::vector<std::string>& args) {
-  std::vector<std::string> lines = SplitLines(text);
+  std::vector<std::string> lines = TextLines(text);
   Frame frame;
   frame.state = state;
   frame.inBatch = true;

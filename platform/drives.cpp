@@ -13,16 +13,17 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/dir_cache.h"
 #include "platform/errors.h"
 #include "platform/host.h"
+#include "platform/text_pieces.h"
 
 namespace weft_host {
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Host path with '//' collapsed and no trailing '/'; "" for the root.
 std::string NormalizeHostFolder(const std::string& folder) {
@@ -37,12 +38,7 @@ std::string NormalizeHostFolder(const std::string& folder) {
 
 std::vector<Drive> ParseDrives(const std::string& value) {
   std::vector<Drive> drives;
-  size_t start = 0;
-  while (start <= value.size()) {
-    size_t end = value.find(';', start);
-    if (end == std::string::npos) end = value.size();
-    std::string entry = value.substr(start, end - start);
-    start = end + 1;
+  for (std::string entry : SplitAt(value, ";")) {
     while (!entry.empty() && (entry[0] == ' ' || entry[0] == '\t')) entry.erase(0, 1);
     if (entry.size() < 3 || !IsAsciiLetter(entry[0]) || entry[1] != '=' || entry[2] != '/') continue;
     Drive drive;
@@ -103,12 +99,7 @@ std::string CleanHostPath(const std::string& host) {
     free(cwd);
   }
   std::vector<std::string> parts;
-  size_t start = 0;
-  while (start < absolute.size()) {
-    size_t end = absolute.find('/', start);
-    if (end == std::string::npos) end = absolute.size();
-    std::string part = absolute.substr(start, end - start);
-    start = end + 1;
+  for (const std::string& part : SplitAt(absolute, "/")) {
     if (part.empty() || part == ".") continue;
     if (part == "..") {
       if (!parts.empty()) parts.pop_back();

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/ascii_case.h"
 #include "platform/drives.h"
 #include "platform/host.h"
 #include "platform/program_search.h"
@@ -19,8 +20,6 @@
 extern char** environ;
 
 namespace {
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The name of the variable stored for `name` (exact first, then without
 // regard to case); empty when none is set.

@@ -52,15 +52,27 @@ const char* StreamMode(const OpenMode& mode) {
 
 bool IsReadOnly(const struct stat& st) { return !S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR); }
 
-void AccessDenied() { SetError(kErrorAccessDenied); }
+// These set the error (errno's, access denied, already exists) and return
+// false, for the caller to pass on.
+bool FailWithErrno() {
+  SetErrno(errno);
+  return false;
+}
+
+bool AccessDenied() {
+  SetError(kErrorAccessDenied);
+  return false;
+}
+
+bool AlreadyExists() {
+  SetError(kErrorAlreadyExists);
+  return false;
+}
 
 // Refuses what Windows cannot open as a file: directories and anything but a
 // regular file.
 bool CheckRegular(const struct stat& st) {
-  if (S_ISDIR(st.st_mode)) {
-    AccessDenied();
-    return false;
-  }
+  if (S_ISDIR(st.st_mode)) return AccessDenied();
   if (!S_ISREG(st.st_mode)) {
     SetError("The system cannot open the file (not a regular file).");
     return false;
@@ -98,8 +110,7 @@ bool ReadAll(int fd, std::string* text, off_t size) {
     if (n == 0) return true;
     if (n < 0) {
       if (errno == EINTR) continue;
-      SetErrno(errno);
-      return false;
+      return FailWithErrno();
     }
     text->append(buffer, static_cast<size_t>(n));
     if (static_cast<size_t>(n) < sizeof buffer && text->size() == static_cast<size_t>(size)) {
@@ -113,8 +124,7 @@ bool WriteAll(int fd, const char* data, size_t size) {
     ssize_t n = write(fd, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
-      SetErrno(errno);
-      return false;
+      return FailWithErrno();
     }
     data += n;
     size -= static_cast<size_t>(n);
@@ -270,10 +280,7 @@ bool CopyData(int in, int out) {
     ssize_t n = read(in, buffer, sizeof buffer);
     if (n == 0) return true;
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      SetErrno(errno);
-      return false;
-    }
+    if (n < 0) return FailWithErrno();
     if (!WriteAll(out, buffer, static_cast<size_t>(n))) return false;
   }
 }
@@ -335,10 +342,7 @@ struct Target {
 bool LookUpTarget(Target* target) {
   bool found = false;
   if (!HostOf(target->path, &target->host, &found, &target->st)) return false;
-  if (target->path.parts.empty()) {
-    AccessDenied();
-    return false;
-  }
+  if (target->path.parts.empty()) return AccessDenied();
   target->exists = found;
   return true;
 }
@@ -364,10 +368,7 @@ int OpenAsWritten(const WinPath& path, struct stat* st) {
 
 bool ResolveSource(const char* path, std::string* host, struct stat* st) {
   if (!HostOfPath(path, host)) return false;
-  if (lstat(host->c_str(), st) != 0) {
-    SetErrno(errno);
-    return false;
-  }
+  if (lstat(host->c_str(), st) != 0) return FailWithErrno();
   return true;
 }
 
@@ -377,14 +378,17 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 // May an existing target be replaced by a file?
 bool CanReplace(const Target& target) {
-  if (S_ISDIR(target.st.st_mode) || IsReadOnly(target.st)) {
-    AccessDenied();
-    return false;
-  }
+  if (S_ISDIR(target.st.st_mode) || IsReadOnly(target.st)) return AccessDenied();
   return true;
 }
 
-void AlreadyExists() { SetError(kErrorAlreadyExists); }
+// A move onto the same file under another letter case: the file takes the
+// name as written.
+bool RenameToWrittenCase(const std::string& source, const Target& target) {
+  std::string renamed = ParentOf(target.host) + "/" + target.path.parts.back();
+  if (renamed == source || rename(source.c_str(), renamed.c_str()) == 0) return true;
+  return FailWithErrno();
+}
 
 std::atomic<unsigned> tempCounter{0};
 
@@ -478,14 +482,8 @@ bool DeleteFile(const char* path) {
   std::string host;
   struct stat st;
   if (!ResolveSource(path, &host, &st)) return false;
-  if (S_ISDIR(st.st_mode) || IsReadOnly(st)) {
-    AccessDenied();
-    return false;
-  }
-  if (unlink(host.c_str()) != 0) {
-    SetErrno(errno);
-    return false;
-  }
+  if (S_ISDIR(st.st_mode) || IsReadOnly(st)) return AccessDenied();
+  if (unlink(host.c_str()) != 0) return FailWithErrno();
   return true;
 }
 
@@ -520,30 +518,12 @@ bool MoveFile(const char* from, const char* to, bool replace) {
   struct stat st;
   Target target;
   if (!ResolveSource(from, &source, &st) || !ResolveTarget(to, &target)) return false;
-  if (target.exists && SameFile(st, target.st)) {
-    // The same file under another letter case: take the name as written.
-    std::string renamed = ParentOf(target.host) + "/" + target.path.parts.back();
-    if (renamed == source || rename(source.c_str(), renamed.c_str()) == 0) return true;
-    SetErrno(errno);
-    return false;
-  }
-  if (target.exists && !replace) {
-    AlreadyExists();
-    return false;
-  }
-  if (target.exists && (S_ISDIR(st.st_mode) || !CanReplace(target))) {
-    AccessDenied();
-    return false;
-  }
+  if (target.exists && SameFile(st, target.st)) return RenameToWrittenCase(source, target);
+  if (target.exists && !replace) return AlreadyExists();
+  if (target.exists && (S_ISDIR(st.st_mode) || !CanReplace(target))) return AccessDenied();
   if (RenameHost(source, target.host, replace)) return true;
-  if (errno == EEXIST) {
-    AlreadyExists();
-    return false;
-  }
-  if (errno != EXDEV || S_ISDIR(st.st_mode)) {
-    SetErrno(errno);
-    return false;
-  }
+  if (errno == EEXIST) return AlreadyExists();
+  if (errno != EXDEV || S_ISDIR(st.st_mode)) return FailWithErrno();
   if (!CopyIntoPlace(source, target.host, replace)) return false;
   unlink(source.c_str());
   return true;
@@ -591,10 +571,7 @@ bool MakeTempFile(const char* dir, const char* prefix, std::string* path) {
     if (target.exists) continue;
     int fd = open(target.host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno == EEXIST) continue;
-    if (fd < 0) {
-      SetErrno(errno);
-      return false;
-    }
+    if (fd < 0) return FailWithErrno();
     close(fd);
     *path = candidate;
     return true;

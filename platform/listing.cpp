@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/attributes.h"
 #include "platform/dir_cache.h"
 #include "platform/errors.h"
@@ -22,8 +23,6 @@ struct FindState {
 };
 
 namespace {
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Pattern tokens: plain characters as themselves, the wildcards above 255.
 enum : int {

@@ -33,6 +33,7 @@
 #include "platform/files.h"
 #include "platform/host.h"
 #include "platform/program_search.h"
+#include "platform/text_pieces.h"
 
 namespace {
 
@@ -165,12 +166,7 @@ std::vector<SearchFolder> PathFolders() {
   std::vector<SearchFolder> folders;
   const char* value = GetEnv("PATH");
   std::string list = value ? value : "";
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t end = list.find(';', start);
-    if (end == std::string::npos) end = list.size();
-    std::string piece = list.substr(start, end - start);
-    start = end + 1;
+  for (std::string piece : SplitAt(list, ";")) {
     if (piece.size() >= 2 && piece.front() == '"' && piece.back() == '"') {
       piece = piece.substr(1, piece.size() - 2);
     }

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/env.h"
 #include "platform/errors.h"
 #include "platform/host.h"
@@ -35,22 +36,12 @@ const char kFileHeader[] =
     "; Tessarin registry: a [key] line for every key, then its values as name=data\n"
     "; (an empty name is the default value; '\\' escapes '\\', '=' and \\xHH bytes).\n";
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
-}
-
 // Windows lists subkeys by their upper-cased names.
 bool ListsBefore(const std::string& a, const std::string& b) {
   size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(Upper(a[i]));
-    unsigned char y = static_cast<unsigned char>(Upper(b[i]));
+    unsigned char x = static_cast<unsigned char>(UpperAscii(a[i]));
+    unsigned char y = static_cast<unsigned char>(UpperAscii(b[i]));
     if (x != y) return x < y;
   }
   return a.size() < b.size();
@@ -63,7 +54,7 @@ struct Node {
 
   Node* Child(const std::string& childName) const {
     for (const auto& child : children) {
-      if (SameName(child->name, childName)) return child.get();
+      if (SameNoCase(child->name, childName)) return child.get();
     }
     return nullptr;
   }
@@ -76,7 +67,7 @@ struct Node {
   }
   std::string* Value(const std::string& valueName) {
     for (auto& value : values) {
-      if (SameName(value.first, valueName)) return &value.second;
+      if (SameNoCase(value.first, valueName)) return &value.second;
     }
     return nullptr;
   }
@@ -211,8 +202,8 @@ Node* KeyOfLine(Hive* hive, const std::string& line) {
   size_t separator = path.find('\\');
   std::string rootName = path.substr(0, separator);
   Node* root = nullptr;
-  if (SameName(rootName, kClassesRootName)) root = &hive->classesRoot;
-  if (SameName(rootName, kLocalMachineName)) root = &hive->localMachine;
+  if (SameNoCase(rootName, kClassesRootName)) root = &hive->classesRoot;
+  if (SameNoCase(rootName, kLocalMachineName)) root = &hive->localMachine;
   std::vector<std::string> names;
   if (!root || !SplitKeyPath(separator == std::string::npos ? "" : path.substr(separator + 1), &names)) {
     return nullptr;
@@ -438,6 +429,16 @@ Node* NodeOf(Cache* cache, const RegistryKey& key) {
   return node;
 }
 
+// The key's node when its subkeys (or, with `values`, its values) reach to
+// `index`; null, with the error set, when the key or that item is missing.
+Node* NodeListing(Cache* cache, const RegistryKey& key, size_t index, bool values) {
+  Node* node = NodeOf(cache, key);
+  if (!node) return nullptr;
+  if (index < (values ? node->values.size() : node->children.size())) return node;
+  SetError("No more data is available.");
+  return nullptr;
+}
+
 bool ValidSubkey(const RegistryKey& parent, const char* subkey, std::vector<std::string>* names) {
   if (!SplitKeyPath(subkey ? subkey : "", names)) {
     SetError("The parameter is incorrect.");
@@ -590,7 +591,7 @@ bool DeleteRegistryValue(const RegistryKey& key, const char* name) {
     if (!node) return false;
     auto& values = node->values;
     auto at = std::find_if(values.begin(), values.end(),
-                           [&](const auto& value) { return SameName(value.first, ValueName(name)); });
+                           [&](const auto& value) { return SameNoCase(value.first, ValueName(name)); });
     if (at == values.end()) {
       SetError(kErrorFileNotFound);
       return false;
@@ -603,25 +604,16 @@ bool DeleteRegistryValue(const RegistryKey& key, const char* name) {
 
 bool EnumRegistrySubkey(const RegistryKey& key, size_t index, std::string* name) {
   return Reading([&](Cache* cache) {
-    Node* node = NodeOf(cache, key);
-    if (!node) return false;
-    if (index >= node->children.size()) {
-      SetError("No more data is available.");
-      return false;
-    }
-    *name = node->children[index]->name;
-    return true;
+    Node* node = NodeListing(cache, key, index, false);
+    if (node) *name = node->children[index]->name;
+    return node != nullptr;
   });
 }
 
 bool EnumRegistryValue(const RegistryKey& key, size_t index, std::string* name, std::string* data) {
   return Reading([&](Cache* cache) {
-    Node* node = NodeOf(cache, key);
+    Node* node = NodeListing(cache, key, index, true);
     if (!node) return false;
-    if (index >= node->values.size()) {
-      SetError("No more data is available.");
-      return false;
-    }
     *name = node->values[index].first;
     *data = node->values[index].second;
     return true;
@@ -649,7 +641,7 @@ namespace {
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  c = Upper(c);
+  c = UpperAscii(c);
   return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/env.h"
 #include "platform/errors.h"
 #include "platform/host.h"
+#include "platform/text_pieces.h"
 
 using namespace weft_host;
 
@@ -39,12 +40,8 @@ std::vector<std::string> SearchFolders() {
   folders.push_back(windows);
   const char* path = GetEnv("PATH");
   std::string list = path ? path : "";
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t end = list.find(';', start);
-    if (end == std::string::npos) end = list.size();
-    if (end > start) folders.push_back(list.substr(start, end - start));
-    start = end + 1;
+  for (const std::string& folder : SplitAt(list, ";")) {
+    if (!folder.empty()) folders.push_back(folder);
   }
   return folders;
 }

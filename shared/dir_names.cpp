@@ -5,21 +5,11 @@
 
 #include "platform/attributes.h"
 #include "platform/names.h"
-#include "shared/chars.h"
+#include "shared/string.h"
 
 namespace {
 
 const char* const kIndexPageNames[] = {"index.htm", "index.html", "welcome.htm", "Welcome.html"};
-
-// The first key of the listing order: bytes compared after ASCII upper-casing.
-int CompareUpperCased(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    unsigned char x = static_cast<unsigned char>(ToUpper(*a));
-    unsigned char y = static_cast<unsigned char>(ToUpper(*b));
-    if (x != y) return x < y ? -1 : 1;
-    if (!x) return 0;
-  }
-}
 
 }  // namespace
 

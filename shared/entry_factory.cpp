@@ -92,19 +92,9 @@ Entry* DescribingPageEntry(const char* imagePath) {
 // --- Page-head reader ---------------------------------------------------------
 
 InfoParser::InfoParser(FILE* stream, Entry* entry, String* bodyHolder)
-    : HTMLParser(tagBuffer_, kTagBufferSize), stream_(stream), entry_(entry),
+    : HTMLStreamParser(stream, tagBuffer_, kTagBufferSize), entry_(entry),
       bodyHolder_(bodyHolder) {
   tagBuffer_[0] = '\0';
-}
-
-int InfoParser::NextChar() {
-  if (stop_) return -1;
-  if (next_ == filled_) {
-    filled_ = fread(block_, 1, sizeof block_, stream_);
-    next_ = 0;
-    if (filled_ == 0) return -1;
-  }
-  return static_cast<unsigned char>(block_[next_++]);
 }
 
 void InfoParser::OnText(int ch) {
@@ -134,10 +124,10 @@ void InfoParser::OnTag(char* tag) {
     ClearText();
   } else if (strcmp(name, "BODY") == 0) {
     OnBody(tag);
-    stop_ = true;
+    Stop();
   } else if (strcmp(name, "/HEAD") == 0) {
     // A caller that wants the BODY attributes reads on to the BODY tag.
-    if (!bodyHolder_) stop_ = true;
+    if (!bodyHolder_) Stop();
   }
 }
 

@@ -24,15 +24,13 @@ constexpr int kListAliasDefaultOrder = 0x800;  // aliases take DefaultSortOrder
 
 // Reads a page head into an Entry: the TITLE and the META names DESCRIPTION
 // (or SUBJECT), KEYWORDS, FILEINFO, SORTORDER, FORWARD and ALIAS. Stops at
-// BODY, or already at /HEAD when no body holder is given. The stream is read
-// in blocks: after Scan its position may lie past the point where it stopped.
-class InfoParser : public HTMLParser {
+// BODY, or already at /HEAD when no body holder is given.
+class InfoParser : public HTMLStreamParser {
  public:
   // bodyHolder (may be null) receives the BODY tag's attribute text.
   InfoParser(FILE* stream, Entry* entry, String* bodyHolder);
 
  protected:
-  int NextChar() override;
   void OnText(int ch) override;
   void OnComment(int ch) override;
   void OnTag(char* tag) override;
@@ -46,15 +44,10 @@ class InfoParser : public HTMLParser {
   static constexpr int kTagBufferSize = 4096;
 
   char tagBuffer_[kTagBufferSize];
-  char block_[512];  // read ahead from the stream
-  size_t filled_ = 0;
-  size_t next_ = 0;
-  FILE* stream_;
   Entry* entry_;
   String* bodyHolder_;
   char text_[kTextSize] = {};
   int textLength_ = 0;
-  bool stop_ = false;
 };
 
 // The entry for one scanned name by the listing flags; null when the flags

@@ -156,3 +156,13 @@ bool HTMLParser::ReadBody(const char* closing, bool script) {
   OnTag(tagBuffer_);
   return false;
 }
+
+int HTMLStreamParser::NextChar() {
+  if (stopped_) return -1;
+  if (next_ == filled_) {
+    filled_ = fread(block_, 1, sizeof block_, stream_);
+    next_ = 0;
+    if (filled_ == 0) return -1;
+  }
+  return static_cast<unsigned char>(block_[next_++]);
+}

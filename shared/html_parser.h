@@ -3,6 +3,9 @@
 // subclass supplies the input and decides what to keep or rewrite.
 #pragma once
 
+#include <cstddef>
+#include <cstdio>
+
 class HTMLParser {
  public:
   // Allocates and owns a tag buffer of `size` bytes (at least 10).
@@ -49,4 +52,26 @@ class HTMLParser {
   int bufferSize_;
   bool ownsBuffer_;
   int overflowCount_ = 0;
+};
+
+// An HTMLParser whose input is a stdio stream, read ahead in blocks: after
+// Scan the stream's position may lie past the point where the scan stopped.
+// A subclass ends the scan early with Stop().
+class HTMLStreamParser : public HTMLParser {
+ public:
+  HTMLStreamParser(FILE* stream, int size) : HTMLParser(size), stream_(stream) {}
+  HTMLStreamParser(FILE* stream, char* buffer, int size)
+      : HTMLParser(buffer, size), stream_(stream) {}
+
+ protected:
+  int NextChar() override;
+  void Stop() { stopped_ = true; }
+  bool Stopped() const { return stopped_; }
+
+ private:
+  FILE* stream_;
+  char block_[512];
+  size_t filled_ = 0;
+  size_t next_ = 0;
+  bool stopped_ = false;
 };

@@ -247,6 +247,46 @@ TEST(HTMLParser, CallerBufferAndInPlaceRewrite) {
   EXPECT_EQ(parser.log, "{<X>}#a{</SCRIPT>}");
 }
 
+// Echoes every hook back into one string, reading from a stream; stops at
+// the tag <STOP>.
+class StreamEcho : public HTMLStreamParser {
+ public:
+  StreamEcho(FILE* stream, int size) : HTMLStreamParser(stream, size) {}
+  std::string echo;
+
+ protected:
+  void OnText(int ch) override { echo += static_cast<char>(ch); }
+  void OnComment(int ch) override { echo += static_cast<char>(ch); }
+  void OnTag(char* tag) override {
+    echo += tag;
+    if (std::string(tag) == "<STOP>") Stop();
+  }
+};
+
+std::string ScanStream(const std::string& content, int size = 64) {
+  FILE* stream = tmpfile();
+  fwrite(content.data(), 1, content.size(), stream);
+  rewind(stream);
+  StreamEcho parser(stream, size);
+  parser.Scan();
+  fclose(stream);
+  return parser.echo;
+}
+
+TEST(HTMLStreamParser, ReadsTheWholeStreamAcrossBlocks) {
+  // Tags and comments straddle the read-ahead blocks; bytes above 127 pass
+  // as they are.
+  std::string page;
+  for (int i = 0; i < 300; ++i) page += "<P>x\xE9<!-- c -->";
+  EXPECT_EQ(ScanStream(page), page);
+  EXPECT_EQ(ScanStream(""), "");
+}
+
+TEST(HTMLStreamParser, StopEndsTheScan) {
+  std::string head(700, 'a');
+  EXPECT_EQ(ScanStream(head + "<STOP>" + "rest<B>"), head + "<STOP>");
+}
+
 TEST(HTMLParserDeathTest, BufferOfFewerThanTenBytes) {
   EXPECT_EXIT(Recorder("x", 9), testing::ExitedWithCode(3), "Assertion failed: size >= kMinBufferSize");
 }

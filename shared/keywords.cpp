@@ -243,7 +243,7 @@ bool HasKeyword(const char* list, const char* word) {
 bool AddKeyword(String& list, const char* word) {
   REQUIRE(word, "pWord");
   if (!*word) return false;
-  const char* text = list.IsNull() ? "" : list.Text();
+  const char* text = Chars(list);
   if (HasKeyword(text, word)) return false;
   list = *text ? Concat6(text, ", ", word) : String(word);
   return true;
@@ -308,7 +308,7 @@ bool ApplyKeywordOps(String& list, const char* operations) {
   String pending;
   bool changed = false;
   for (String item = NextKeyword(cursor); !IsEmpty(item); item = NextKeyword(cursor)) {
-    const char* current = list.IsNull() ? "" : list.Text();
+    const char* current = Chars(list);
     const char* expression = item.Text() + 1;
     switch (item.Text()[0]) {
       case '+':

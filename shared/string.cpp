@@ -73,6 +73,8 @@ size_t String::Length() const { return block_ ? strlen(Text()) : 0; }
 
 int32_t String::Count() const { return block_ ? CountOf(block_) : 0; }
 
+const char* Chars(const String& text) { return text.IsNull() ? "" : text.Text(); }
+
 String Concat(const char* a, const char* b) { return Concat6(a, b); }
 
 String Concat6(const char* a, const char* b, const char* c, const char* d, const char* e,
@@ -244,14 +246,23 @@ int CompareNatural(const char* a, const char* b) {
   }
 }
 
-int CompareNoCase(const char* a, const char* b) {
+namespace {
+
+// Compares whole texts byte by byte, each byte first folded by Fold.
+template <char (*Fold)(int)>
+int CompareFolded(const char* a, const char* b) {
   for (;; ++a, ++b) {
-    unsigned char ca = static_cast<unsigned char>(ToLower(*a));
-    unsigned char cb = static_cast<unsigned char>(ToLower(*b));
+    unsigned char ca = static_cast<unsigned char>(Fold(*a));
+    unsigned char cb = static_cast<unsigned char>(Fold(*b));
     if (ca != cb) return ca < cb ? -1 : 1;
     if (!ca) return 0;
   }
 }
+
+}  // namespace
+
+int CompareNoCase(const char* a, const char* b) { return CompareFolded<ToLower>(a, b); }
+int CompareUpperCased(const char* a, const char* b) { return CompareFolded<ToUpper>(a, b); }
 
 std::string NoCaseKey(const char* text, size_t n) {
   std::string key;

@@ -45,6 +45,10 @@ class String {
   char* block_ = nullptr;
 };
 
+// The characters of a String, "" for the empty one (never null, as "%s"
+// needs).
+const char* Chars(const String& text);
+
 // Text a followed by text b; either may be null.
 String Concat(const char* a, const char* b);
 // Up to six texts joined, null ones skipped; all null gives the empty String.
@@ -78,6 +82,9 @@ int CompareNatural(const char* a, const char* b);
 // (ASCII letters only), as stricmp/strnicmp.
 int CompareNoCase(const char* a, const char* b);
 int CompareNoCaseN(const char* a, const char* b, size_t n);
+// The same comparison after upper-casing instead: the characters between the
+// two ranges of letters ('_', '[' ...) then sort after the letters.
+int CompareUpperCased(const char* a, const char* b);
 // The first n characters of text (fewer when it ends before), lower-cased:
 // texts that CompareNoCase finds equal get equal keys, for hash tables.
 std::string NoCaseKey(const char* text, size_t n = static_cast<size_t>(-1));

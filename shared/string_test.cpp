@@ -121,3 +121,21 @@ TEST(StringFunctions, CompareNatural) {
     EXPECT_EQ(CompareNatural(c.b, c.a), -c.result) << c.b << " vs " << c.a;
   }
 }
+
+TEST(StringFunctions, CaseFoldedComparisons) {
+  // Lower- and upper-casing order '_' differently against the letters.
+  struct Case {
+    const char* a;
+    const char* b;
+    int noCase;
+    int upperCased;
+  } const cases[] = {
+      {"abc", "ABC", 0, 0},  {"abc", "abd", -1, -1}, {"ab", "abc", -1, -1},
+      {"_a", "Ba", -1, 1},   {"a_", "AZ", -1, 1},     {"\xE9", "\xC9", 1, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CompareNoCase(c.a, c.b), c.noCase) << c.a << " vs " << c.b;
+    EXPECT_EQ(CompareUpperCased(c.a, c.b), c.upperCased) << c.a << " vs " << c.b;
+    EXPECT_EQ(CompareUpperCased(c.b, c.a), -c.upperCased) << c.b << " vs " << c.a;
+  }
+}

@@ -4,6 +4,7 @@
 
 #include "platform/version.h"
 #include "programs/aliasgen/alias_lines.h"
+#include "shared/filter_errors.h"
 
 WEFT_PROGRAM_VERSION("ALIASGEN", "Tessarin Alias List Generator", "1.13", nullptr);
 
@@ -32,14 +33,9 @@ int main(int argc, char** argv) {
   }
   ReadAliasConfig(&options);
   switch (WriteAliasList(stdin, stdout, options)) {
-    case kAliasListDone:
-      return 0;
-    case kAliasListReadError:
-      fputs("Error:  Can't read from input file.\n", stderr);
-      return 2;
-    case kAliasListWriteError:
-      break;
+    case kAliasListDone: return 0;
+    case kAliasListReadError: return InputReadFailed();
+    case kAliasListWriteError: break;
   }
-  fputs("Error:  Can't write to output file.\n", stderr);
-  return 2;
+  return OutputWriteFailed();
 }

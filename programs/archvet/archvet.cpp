@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "shared/backup_report.h"
+#include "shared/filter_errors.h"
 #include "shared/stream_written.h"
 
 namespace {
@@ -147,9 +148,6 @@ int RunBackupCheck(int argc, char** argv) {
   int code = CheckBackups(argc, argv);
   // A report that never reached its log must not pass for one that did; 2
   // still tells a batch file's "if errorlevel 1" to back up.
-  if (!StreamWritten(stdout)) {
-    fputs("Error:  Can't write to output file.\n", stderr);
-    return 2;
-  }
+  if (!StreamWritten(stdout)) return OutputWriteFailed();
   return code;
 }

@@ -4,6 +4,7 @@
 
 #include "platform/version.h"
 #include "programs/cat2tag/index_to_keywords.h"
+#include "shared/filter_errors.h"
 
 WEFT_PROGRAM_VERSION("CAT2TAG", "Tessarin Index to Keyword Database Converter", "1.01", nullptr);
 
@@ -24,14 +25,9 @@ int main(int argc, char**) {
     return 0;
   }
   switch (ConvertDatabase(stdin, stdout)) {
-    case kConvertDone:
-      return 0;
-    case kConvertReadError:
-      fputs("Error:  Can't read from input file.\n", stderr);
-      return 2;
-    case kConvertWriteError:
-      break;
+    case kConvertDone: return 0;
+    case kConvertReadError: return InputReadFailed();
+    case kConvertWriteError: break;
   }
-  fputs("Error:  Can't write to output file.\n", stderr);
-  return 2;
+  return OutputWriteFailed();
 }

@@ -127,10 +127,7 @@ class BodyParser : public TemplateParser {
 
   // Settings of the current tag; BeginTag resets all but the spacer text.
   int linkMask_ = 0;
-  int columns_ = 0;
-  int hPadding_ = 0;
-  int vPadding_ = 0;
-  int iPadding_ = 0;
+  TableFormat table_;  // columns and paddings; TagTable adds the texts
   char formatText_[kTagTextSize] = {};
   char headingText_[kTagTextSize] = {};
   char attributeText_[kTagTextSize] = {};
@@ -178,10 +175,10 @@ void BodyParser::PutChar(int c) {
 bool BodyParser::BeginTag(const char*) {
   const ListingSection& section = listingSections[0];
   linkMask_ = 0;
-  columns_ = section.columns;
-  hPadding_ = section.hPadding;
-  vPadding_ = section.vPadding;
-  iPadding_ = section.iPadding;
+  table_ = TableFormat{.columns = section.columns,
+                       .iPadding = section.iPadding,
+                       .hPadding = section.hPadding,
+                       .vPadding = section.vPadding};
   formatText_[0] = headingText_[0] = attributeText_[0] = rowText_[0] = cellText_[0] = '\0';
   not_ = thumb_ = thumbLinks_ = desc_ = multiPage_ = query_ = nowrap_ = false;
   formatIsPath_ = false;
@@ -194,15 +191,15 @@ bool BodyParser::BeginTag(const char*) {
 bool BodyParser::NumberAttribute(const char* name, int value) {
   if (Is(name, "columns")) {
     if (value >= 1) {
-      columns_ = value;
-    } else if (value < 0 && columns_ == 0) {
-      columns_ = value == INT_MIN ? INT_MAX : -value;
+      table_.columns = value;
+    } else if (value < 0 && table_.columns == 0) {
+      table_.columns = value == INT_MIN ? INT_MAX : -value;
     }
     return true;
   }
-  int* padding = Is(name, "iPadding")   ? &iPadding_
-                 : Is(name, "hPadding") ? &hPadding_
-                 : Is(name, "vPadding") ? &vPadding_
+  int* padding = Is(name, "iPadding")   ? &table_.iPadding
+                 : Is(name, "hPadding") ? &table_.hPadding
+                 : Is(name, "vPadding") ? &table_.vPadding
                                         : nullptr;
   if (!padding) return false;
   if (value >= 0) *padding = value;
@@ -306,12 +303,8 @@ void BodyParser::IfTag() {
 }
 
 TableFormat BodyParser::TagTable() const {
-  TableFormat table;
+  TableFormat table = table_;
   table.format = formatText_;
-  table.columns = columns_;
-  table.iPadding = iPadding_;
-  table.hPadding = hPadding_;
-  table.vPadding = vPadding_;
   table.tableAttributes = OrNull(attributeText_);
   table.rowAttributes = OrNull(rowText_);
   table.cellAttributes = OrNull(cellText_);

@@ -31,7 +31,6 @@ constexpr char kHeadingEnd[] = "<!-- END HEADING -->";
 constexpr char kScriptOpen[] = "<SCRIPT LANGUAGE=\"JavaScript1.1\">\n<!--\n";
 
 bool HasText(const char* text) { return text && *text; }
-const char* Chars(const String& text) { return text.IsNull() ? "" : text.Text(); }
 bool IsImage(const Entry* entry) { return (entry->kind & kEntryImage) != 0; }
 bool IsFrameset(const Entry* entry) {
   return !IsImage(entry) && entry->fileInfo && strstr(entry->fileInfo, "FRAMESET");

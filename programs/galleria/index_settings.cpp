@@ -40,6 +40,25 @@ namespace {
 
 bool Is(const char* value, const char* word) { return CompareNoCase(value, word) == 0; }
 
+// A word of a setting and the value it stands for.
+template <class Value>
+struct Word {
+  const char* word;
+  Value value;
+};
+
+// Sets *value to the value of the word that `text` is (letter case ignored);
+// false, and *value untouched, when it is none of them.
+template <class Value, size_t N>
+bool FindWord(const char* text, const Word<Value> (&words)[N], Value* value) {
+  for (const Word<Value>& w : words) {
+    if (!Is(text, w.word)) continue;
+    *value = w.value;
+    return true;
+  }
+  return false;
+}
+
 // The setting takes the path in its full form, so that a later change of the
 // current directory (the CGI mode's working directory) keeps it pointing at
 // the same file. A path that cannot be made full is kept as given.
@@ -62,19 +81,18 @@ void SetIndexMode(const char* value, int) {
 }
 
 void SetSlides(const char* value, int) {
-  struct Word {
-    const char* word;
+  struct Slides {
     SlidesMode mode;
     bool slidePages;
-  } static const words[] = {{"html", SlidesMode::Simple, false},
-                            {"simple", SlidesMode::Simple, true},
-                            {"frameset", SlidesMode::Frameset, true},
-                            {"window", SlidesMode::Window, true}};
-  for (const Word& w : words) {
-    if (!Is(value, w.word)) continue;
-    indexSettings.slides = w.mode;
-    indexSettings.slidePages = w.slidePages;
-  }
+  };
+  static const Word<Slides> words[] = {{"html", {SlidesMode::Simple, false}},
+                                       {"simple", {SlidesMode::Simple, true}},
+                                       {"frameset", {SlidesMode::Frameset, true}},
+                                       {"window", {SlidesMode::Window, true}}};
+  Slides slides;
+  if (!FindWord(value, words, &slides)) return;
+  indexSettings.slides = slides.mode;
+  indexSettings.slidePages = slides.slidePages;
 }
 
 void SetLinks(const char* value, int) {
@@ -83,18 +101,11 @@ void SetLinks(const char* value, int) {
 }
 
 void SetBacklink(const char* value, int) {
-  struct Word {
-    const char* word;
-    BacklinkMode mode;
-  } static const words[] = {{"none", BacklinkMode::None},     {"parent", BacklinkMode::Parent},
-                            {"keywords", BacklinkMode::Keywords}, {"smart", BacklinkMode::Smart},
-                            {"close", BacklinkMode::Close},   {"back", BacklinkMode::Back}};
-  for (const Word& w : words) {
-    if (Is(value, w.word)) {
-      indexSettings.backlink = w.mode;
-      return;
-    }
-  }
+  static const Word<BacklinkMode> words[] = {
+      {"none", BacklinkMode::None},         {"parent", BacklinkMode::Parent},
+      {"keywords", BacklinkMode::Keywords}, {"smart", BacklinkMode::Smart},
+      {"close", BacklinkMode::Close},       {"back", BacklinkMode::Back}};
+  if (FindWord(value, words, &indexSettings.backlink)) return;
   indexSettings.backlink = BacklinkMode::Custom;
   CopyBounded(indexSettings.backlinkText, value, sizeof indexSettings.backlinkText);
 }
@@ -240,34 +251,21 @@ void SetCacheDir(const char* value, int) {
 // --- Keys of the listing sections ----------------------------------------------
 
 void SetLayout(const char* value, int section) {
-  struct Word {
-    const char* word;
-    ListingLayout layout;
-  } static const words[] = {{"simple", ListingLayout::Simple},
-                            {"bullet", ListingLayout::Bullet},
-                            {"thumbnail", ListingLayout::Thumbnail},
-                            {"table", ListingLayout::Table}};
-  for (const Word& w : words) {
-    if (Is(value, w.word)) listingSections[section].layout = w.layout;
-  }
+  static const Word<ListingLayout> words[] = {{"simple", ListingLayout::Simple},
+                                              {"bullet", ListingLayout::Bullet},
+                                              {"thumbnail", ListingLayout::Thumbnail},
+                                              {"table", ListingLayout::Table}};
+  FindWord(value, words, &listingSections[section].layout);
 }
 
 // A format word, "thumbnail" (a layout), or else an entry format of its own.
 void SetFormat(const char* value, int section) {
-  struct Word {
-    const char* word;
-    ListingFormat format;
-  } static const words[] = {{"compact", ListingFormat::Compact},
-                            {"column", ListingFormat::Column},
-                            {"list", ListingFormat::List},
-                            {"auto", ListingFormat::Auto}};
+  static const Word<ListingFormat> words[] = {{"compact", ListingFormat::Compact},
+                                              {"column", ListingFormat::Column},
+                                              {"list", ListingFormat::List},
+                                              {"auto", ListingFormat::Auto}};
   ListingSection& s = listingSections[section];
-  for (const Word& w : words) {
-    if (Is(value, w.word)) {
-      s.format = w.format;
-      return;
-    }
-  }
+  if (FindWord(value, words, &s.format)) return;
   if (Is(value, "thumbnail")) {
     s.layout = ListingLayout::Thumbnail;
     return;
@@ -276,35 +274,19 @@ void SetFormat(const char* value, int section) {
   CopyBounded(s.text, value, sizeof s.text);
 }
 
-void SetColumns(const char* value, int section) {
-  listingSections[section].columns = ParseNumber(value);
-}
+// The plain "columnwidth" key sets the first width of section 0 only.
 void SetColumnWidth(const char* value, int) {
   listingSections[0].columnWidth1 = ParseNumber(value);
 }
-void SetColumnWidth1(const char* value, int section) {
-  listingSections[section].columnWidth1 = ParseNumber(value);
+
+template <int ListingSection::*Setting>
+void SetSectionNumber(const char* value, int section) {
+  listingSections[section].*Setting = ParseNumber(value);
 }
-void SetColumnWidth2(const char* value, int section) {
-  listingSections[section].columnWidth2 = ParseNumber(value);
-}
-void SetIPadding(const char* value, int section) {
-  listingSections[section].iPadding = ParseNumber(value);
-}
-void SetHPadding(const char* value, int section) {
-  listingSections[section].hPadding = ParseNumber(value);
-}
-void SetVPadding(const char* value, int section) {
-  listingSections[section].vPadding = ParseNumber(value);
-}
-void SetTableAttributes(const char* value, int section) {
-  CopyBounded(listingSections[section].tableAttributes, value, kShortText);
-}
-void SetRowAttributes(const char* value, int section) {
-  CopyBounded(listingSections[section].rowAttributes, value, kShortText);
-}
-void SetCellAttributes(const char* value, int section) {
-  CopyBounded(listingSections[section].cellAttributes, value, kShortText);
+
+template <char (ListingSection::*Setting)[kShortText]>
+void SetSectionText(const char* value, int section) {
+  CopyBounded(listingSections[section].*Setting, value, kShortText);
 }
 
 // --- The key table -------------------------------------------------------------
@@ -333,21 +315,21 @@ const KeyRule kKeyRules[] = {
     {"tables", Match::Exact, SetSwitch<&IndexSettings::tables>},
     {"thumbnails", Match::Exact, SetSwitch<&IndexSettings::thumbnails>},
     {"heading", Match::Exact, SetHeading},
-    {"columns", Match::Section, SetColumns},
+    {"columns", Match::Section, SetSectionNumber<&ListingSection::columns>},
     {"columnwidth", Match::Exact, SetColumnWidth},
-    {"columnwidth1", Match::Section, SetColumnWidth1},
-    {"columnwidth2", Match::Section, SetColumnWidth2},
-    {"ipadding", Match::Section, SetIPadding},
-    {"hpadding", Match::Section, SetHPadding},
-    {"vpadding", Match::Section, SetVPadding},
-    {"tableattributes", Match::Section, SetTableAttributes},
-    {"tableattr", Match::Section, SetTableAttributes},
-    {"rowattributes", Match::Section, SetRowAttributes},
-    {"rowattr", Match::Section, SetRowAttributes},
-    {"tr", Match::Section, SetRowAttributes},
-    {"cellattributes", Match::Section, SetCellAttributes},
-    {"cellattr", Match::Section, SetCellAttributes},
-    {"td", Match::Section, SetCellAttributes},
+    {"columnwidth1", Match::Section, SetSectionNumber<&ListingSection::columnWidth1>},
+    {"columnwidth2", Match::Section, SetSectionNumber<&ListingSection::columnWidth2>},
+    {"ipadding", Match::Section, SetSectionNumber<&ListingSection::iPadding>},
+    {"hpadding", Match::Section, SetSectionNumber<&ListingSection::hPadding>},
+    {"vpadding", Match::Section, SetSectionNumber<&ListingSection::vPadding>},
+    {"tableattributes", Match::Section, SetSectionText<&ListingSection::tableAttributes>},
+    {"tableattr", Match::Section, SetSectionText<&ListingSection::tableAttributes>},
+    {"rowattributes", Match::Section, SetSectionText<&ListingSection::rowAttributes>},
+    {"rowattr", Match::Section, SetSectionText<&ListingSection::rowAttributes>},
+    {"tr", Match::Section, SetSectionText<&ListingSection::rowAttributes>},
+    {"cellattributes", Match::Section, SetSectionText<&ListingSection::cellAttributes>},
+    {"cellattr", Match::Section, SetSectionText<&ListingSection::cellAttributes>},
+    {"td", Match::Section, SetSectionText<&ListingSection::cellAttributes>},
     {"combine", Match::Exact, SetSwitch<&IndexSettings::combine>},
     {"body", Match::Exact, SetBodyAttributes},
     {"indexbody", Match::Exact, SetBodyAttributes},

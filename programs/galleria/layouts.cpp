@@ -38,15 +38,26 @@ int ListInMask(Entry** entries, int count, int mask, List list) {
   return listed;
 }
 
-// The characters of a String, "" for the empty one (never null for "%s").
-const char* Chars(const String& text) { return text.IsNull() ? "" : text.Text(); }
-
 void Put(FILE* out, const char* text) {
   if (text) WriteHTML(out, "%s", text);
 }
 
 void PutHeading(FILE* out, const char* heading) {
   if (heading) WriteHTML(out, "<H3>%s</H3>\n", heading);
+}
+
+// ListInMask for a listing under a heading: the heading, then `opening`
+// (may be null), come before the first entry.
+template <typename List>
+int ListUnderHeading(FILE* out, const char* heading, const char* opening, Entry** entries,
+                     int count, int mask, List list) {
+  return ListInMask(entries, count, mask, [&](Entry* entry, int number) {
+    if (number == 0) {
+      PutHeading(out, heading);
+      Put(out, opening);
+    }
+    list(entry, number);
+  });
 }
 
 String EscapedShortTitle(const Entry* entry) { return HtmlEncodeString(ShortTitle(entry->title)); }
@@ -257,11 +268,9 @@ int WriteCompactListing(FILE* out, Entry** entries, int count, const char* headi
 int WriteListTable(FILE* out, Entry** entries, int count, const char* heading, int mask,
                    bool inlined, bool thumbnails) {
   thumbnails = thumbnails && AnyInMask(entries, count, mask, HasThumbnail);
-  int written = ListInMask(entries, count, mask, [&](Entry* entry, int number) {
-    if (number == 0) {
-      PutHeading(out, heading);
-      Put(out, thumbnails ? "<TABLE BORDER=0>\n" : "<TABLE BORDER=0 CELLSPACING=0 CELLPADDING=0>\n");
-    }
+  const char* opening =
+      thumbnails ? "<TABLE BORDER=0>\n" : "<TABLE BORDER=0 CELLSPACING=0 CELLPADDING=0>\n";
+  int written = ListUnderHeading(out, heading, opening, entries, count, mask, [&](Entry* entry, int) {
     if (!thumbnails) {
       Put(out, "<TR VALIGN=TOP>");
     } else if (HasThumbnail(entry)) {
@@ -302,25 +311,18 @@ int WriteThumbnailListing(FILE* out, Entry** entries, int count, const char* hea
 
 int WriteSimpleListing(FILE* out, Entry** entries, int count, const char* heading, int mask,
                        bool inlined, const char* format, bool nbsp) {
-  int listed = ListInMask(entries, count, mask, [&](Entry* entry, int number) {
-    if (number == 0) {
-      PutHeading(out, heading);
-    } else {
-      Put(out, "<BR>\n");
-    }
+  auto line = [&](Entry* entry, int number) {
+    if (number > 0) Put(out, "<BR>\n");
     Put(out, LineExpansion(format, entry, nbsp));
-  });
+  };
+  int listed = ListUnderHeading(out, heading, nullptr, entries, count, mask, line);
   if (listed > 0 && !inlined) Put(out, "\n");
   return listed;
 }
 
 int WriteBulletListing(FILE* out, Entry** entries, int count, const char* heading, int mask,
                        bool inlined, const char* format, bool nbsp) {
-  int listed = ListInMask(entries, count, mask, [&](Entry* entry, int number) {
-    if (number == 0) {
-      PutHeading(out, heading);
-      Put(out, "<UL>\n");
-    }
+  int listed = ListUnderHeading(out, heading, "<UL>\n", entries, count, mask, [&](Entry* entry, int) {
     String text = LineExpansion(format, entry, nbsp);
     if (HasText(text)) WriteHTML(out, "<LI>%s\n", text.Text());
   });

@@ -24,7 +24,6 @@ constexpr char kNavBarAttributes[] = "BORDER=0 ALIGN=TOP HSPACE=8";
 constexpr int kParentRoom = 10;
 
 bool HasText(const char* text) { return text && *text; }
-const char* Chars(const String& text) { return text.IsNull() ? "" : text.Text(); }
 const char* OrDefault(const char* attributes) {
   return HasText(attributes) ? attributes : kDefaultAttributes;
 }

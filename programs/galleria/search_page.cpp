@@ -18,7 +18,6 @@
 namespace {
 
 constexpr int kMaxKeywords = 100;
-const char* Chars(const String& text) { return text.IsNull() ? "" : text.Text(); }
 bool IsSlide(const Entry* entry) { return (entry->kind & kEntryImage) != 0; }
 
 void WriteConstructors(FILE* out) {
@@ -63,38 +62,46 @@ String EntryTitle(const Entry* entry) { return ScriptText(HtmlEncodeString(entry
 String EntryInfo(Entry* entry) { return ScriptText(InfoText(entry, false)); }
 String EntryKeywords(const Entry* entry) { return ScriptText(KeywordText(entry->keywords, ",")); }
 
-void WriteLinks(FILE* out, Entry** entries, int count) {
-  int links = 0;
-  for (int i = 0; i < count; ++i) links += IsSlide(entries[i]) ? 0 : 1;
-  WriteHTML(out, "\nhlinks=%d;\n", links);
-  if (links) WriteHTML(out, "hlink=new Array(hlinks);\n");
-  int number = 0;
+// The entries that are slides (or, with `slides` false, the other links),
+// in their order.
+std::vector<Entry*> EntriesOfKind(Entry** entries, int count, bool slides) {
+  std::vector<Entry*> kind;
   for (int i = 0; i < count; ++i) {
-    Entry* entry = entries[i];
-    if (IsSlide(entry)) continue;
-    WriteHTML(out, "hlink[%d]=new HLink(\"%s\", \"%s\", \"%s\", %d, %d, \"%s\", \"%s\");\n",
-              number++, Chars(EntryTitle(entry)), Chars(ScriptText(entry->href)),
+    if (IsSlide(entries[i]) == slides) kind.push_back(entries[i]);
+  }
+  return kind;
+}
+
+// A script array's count variable and, when it has elements, the array.
+void WriteArrayStart(FILE* out, const char* countName, const char* arrayName, size_t count) {
+  WriteHTML(out, "\n%s=%zu;\n", countName, count);
+  if (count) WriteHTML(out, "%s=new Array(%s);\n", arrayName, countName);
+}
+
+void WriteLinks(FILE* out, Entry** entries, int count) {
+  std::vector<Entry*> links = EntriesOfKind(entries, count, false);
+  WriteArrayStart(out, "hlinks", "hlink", links.size());
+  for (size_t number = 0; number < links.size(); ++number) {
+    Entry* entry = links[number];
+    WriteHTML(out, "hlink[%zu]=new HLink(\"%s\", \"%s\", \"%s\", %d, %d, \"%s\", \"%s\");\n",
+              number, Chars(EntryTitle(entry)), Chars(ScriptText(entry->href)),
               Chars(ScriptText(entry->thumbnail)), 0, 0, Chars(EntryInfo(entry)),
               Chars(EntryKeywords(entry)));
   }
 }
 
 void WriteSlides(FILE* out, Entry** entries, int count) {
-  int slides = 0;
-  for (int i = 0; i < count; ++i) slides += IsSlide(entries[i]) ? 1 : 0;
-  WriteHTML(out, "\nslides=%d;\n", slides);
-  if (slides) WriteHTML(out, "slide=new Array(slides);\n");
-  int number = 0;
-  for (int i = 0; i < count; ++i) {
-    Entry* entry = entries[i];
-    if (!IsSlide(entry)) continue;
+  std::vector<Entry*> slides = EntriesOfKind(entries, count, true);
+  WriteArrayStart(out, "slides", "slide", slides.size());
+  for (size_t number = 0; number < slides.size(); ++number) {
+    Entry* entry = slides[number];
     String page = ChangeExtensionString(entry->href, ".htm");
-    WriteHTML(out, "slide[%d]=new Slide(\"%s\", \"%s\", \"%s\", \"%s\");\n", number++,
+    WriteHTML(out, "slide[%zu]=new Slide(\"%s\", \"%s\", \"%s\", \"%s\");\n", number,
               Chars(EntryTitle(entry)), Chars(ScriptText(page)), Chars(EntryInfo(entry)),
               Chars(EntryKeywords(entry)));
   }
   WriteHTML(out, "\npages=0;\n");
-  if (slides) WriteHTML(out, "page=new Array(slides);\n");
+  if (!slides.empty()) WriteHTML(out, "page=new Array(slides);\n");
 }
 
 // Every visible keyword of the entries once (letter case ignored), at most

@@ -12,8 +12,6 @@
 
 namespace {
 
-const char* Chars(const String& text) { return text.IsNull() ? "" : text.Text(); }
-
 void WriteSlideScript(FILE* out, Entry** entries, int count) {
   WriteHTML(out, "\n%s", "<SCRIPT LANGUAGE=\"JavaScript1.1\">\n<!--\n");
   if (!WriteSlideStartScript(out)) OutputError = true;

@@ -95,6 +95,28 @@ void StartSection(FILE* out, bool* written) {
   *written = true;
 }
 
+// A report section: its heading, then what `write` says of each link;
+// nothing when `count` is not above 0.
+template <typename Write>
+void WriteSection(FILE* out, bool* written, long count, const char* heading,
+                  const std::vector<LocalLink>& links, Write write) {
+  if (count <= 0) return;
+  StartSection(out, written);
+  fputs(heading, out);
+  for (const LocalLink& link : links) write(link);
+}
+
+// The reasons an unfixed link with more than one match stays as it is.
+void WriteAmbiguous(FILE* out, const LocalLink& link) {
+  if (link.targetExists || link.newLink) return;
+  if (link.titleScore > 0 && !link.titleMatch) {
+    fprintf(out, "   %s (multiple title matches)\n", link.path.c_str());
+  }
+  if (link.pathLevel > 0 && !link.pathMatch) {
+    fprintf(out, "   %s (multiple path matches, level %d)\n", link.path.c_str(), link.pathLevel);
+  }
+}
+
 }  // namespace
 
 bool IsRelativeLink(const char* link) {
@@ -255,46 +277,27 @@ void LinkFixer::TitleWritten(const char* href, const char* oldTitle) {
 
 void LinkFixer::ReportLinks(FILE* out, bool pageChanged) const {
   bool written = false;
-  if (tallies.fixedLinks > 0) {
-    StartSection(out, &written);
-    fputs("The following links were fixed:\n", out);
-    for (const LocalLink& link : links.Links()) {
-      if (link.newLink) WritePair(out, link.path, *link.newLink);
-    }
-  }
-  if (tallies.titlesFixed > 0) {
-    StartSection(out, &written);
-    fputs("The following titles were fixed:\n", out);
-    for (const LocalLink& link : links.Links()) {
-      if (link.replacedTitle) WritePair(out, *link.replacedTitle, *link.newTitle);
-    }
-  }
-  if (tallies.missingLinks > 0) {
-    StartSection(out, &written);
-    fputs("The following links could not be fixed because no match could be found for them\n"
-          "in the index database:\n",
-          out);
-    for (const LocalLink& link : links.Links()) {
-      if (!link.targetExists && link.titleScore == 0 && link.pathLevel == 0) {
-        fprintf(out, "   %s\n", link.path.c_str());
-      }
-    }
-  }
-  if (tallies.ambiguousLinks > 0) {
-    StartSection(out, &written);
-    fputs("The following links could not be fixed because the index database contains more\n"
-          "than one match for these links:\n",
-          out);
-    for (const LocalLink& link : links.Links()) {
-      if (link.targetExists || link.newLink) continue;
-      if (link.titleScore > 0 && !link.titleMatch) {
-        fprintf(out, "   %s (multiple title matches)\n", link.path.c_str());
-      }
-      if (link.pathLevel > 0 && !link.pathMatch) {
-        fprintf(out, "   %s (multiple path matches, level %d)\n", link.path.c_str(), link.pathLevel);
-      }
-    }
-  }
+  const std::vector<LocalLink>& all = links.Links();
+  WriteSection(out, &written, tallies.fixedLinks, "The following links were fixed:\n", all,
+               [&](const LocalLink& link) {
+                 if (link.newLink) WritePair(out, link.path, *link.newLink);
+               });
+  WriteSection(out, &written, tallies.titlesFixed, "The following titles were fixed:\n", all,
+               [&](const LocalLink& link) {
+                 if (link.replacedTitle) WritePair(out, *link.replacedTitle, *link.newTitle);
+               });
+  WriteSection(out, &written, tallies.missingLinks,
+               "The following links could not be fixed because no match could be found for them\n"
+               "in the index database:\n",
+               all, [&](const LocalLink& link) {
+                 if (!link.targetExists && link.titleScore == 0 && link.pathLevel == 0) {
+                   fprintf(out, "   %s\n", link.path.c_str());
+                 }
+               });
+  WriteSection(out, &written, tallies.ambiguousLinks,
+               "The following links could not be fixed because the index database contains more\n"
+               "than one match for these links:\n",
+               all, [&](const LocalLink& link) { WriteAmbiguous(out, link); });
   if (!pageChanged) {
     StartSection(out, &written);
     fputs("No changes were made to the file.\n", out);

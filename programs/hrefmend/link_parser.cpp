@@ -15,15 +15,10 @@ constexpr int kTagNameSize = 16;
 }  // namespace
 
 Parser::Parser(FILE* source, FILE* output, LinkFixer* fixer)
-    : HTMLParser(kTagBufferSize), source_(source), output_(output), fixer_(fixer) {}
-
-int Parser::NextChar() {
-  if (writeFailed_) return -1;
-  return getc(source_);
-}
+    : HTMLStreamParser(source, kTagBufferSize), output_(output), fixer_(fixer) {}
 
 void Parser::OnText(int ch) {
-  if (output_ && !writeFailed_ && putc(ch, output_) == EOF) writeFailed_ = true;
+  if (output_ && !Stopped() && putc(ch, output_) == EOF) Stop();
 }
 
 void Parser::OnComment(int ch) { OnText(ch); }
@@ -56,5 +51,5 @@ void Parser::HandleLink(char* tag) {
 }
 
 void Parser::Write(const char* text) {
-  if (output_ && !writeFailed_ && fputs(text, output_) == EOF) writeFailed_ = true;
+  if (output_ && !Stopped() && fputs(text, output_) == EOF) Stop();
 }

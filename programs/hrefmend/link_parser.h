@@ -8,16 +8,16 @@
 #include "programs/hrefmend/link_fixer.h"
 #include "shared/html_parser.h"
 
-class Parser : public HTMLParser {
+class Parser : public HTMLStreamParser {
  public:
   // Without an output (null) the links are collected; with one they are fixed.
   Parser(FILE* source, FILE* output, LinkFixer* fixer);
 
-  // True when a write to the output failed; the scan stopped there.
-  bool WriteFailed() const { return writeFailed_; }
+  // True when a write to the output failed; the scan stopped there (and
+  // only a failed write stops it).
+  bool WriteFailed() const { return Stopped(); }
 
  protected:
-  int NextChar() override;
   void OnText(int ch) override;
   void OnComment(int ch) override;
   void OnTag(char* tag) override;
@@ -26,8 +26,6 @@ class Parser : public HTMLParser {
   void HandleLink(char* tag);
   void Write(const char* text);
 
-  FILE* source_;
   FILE* output_;
   LinkFixer* fixer_;
-  bool writeFailed_ = false;
 };

@@ -88,7 +88,7 @@ bool ApplyOption(const InfoedCommand& command, const char* pageName, std::string
     case 'M': {
       String list = page.Keywords();
       if (!ApplyKeywordOps(list, value)) return false;
-      const char* text = list.IsNull() ? "" : list.Text();
+      const char* text = Chars(list);
       page.SetKeywords(text);
       *report = ReportLine(pageName, "Keywords", text);
       return true;

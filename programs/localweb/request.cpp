@@ -196,7 +196,7 @@ void SendErrorStatus(Socket socket, bool headers, unsigned status) {
 
 std::string HtmlText(const std::string& text) {
   String encoded = HtmlEncodeString(text.c_str());
-  return encoded.IsNull() ? "" : encoded.Text();
+  return Chars(encoded);
 }
 
 namespace {

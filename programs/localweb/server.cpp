@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/process.h"
+#include "platform/text_pieces.h"
 #include "programs/localweb/connection.h"
 #include "programs/localweb/connection_pool.h"
 #include "programs/localweb/request.h"
@@ -74,12 +75,7 @@ bool IsLoopbackAddress(const std::string& name) {
 // True when every Host header line names this machine; a request without
 // one (an old client) names nothing else either.
 bool HostsAreLocal(const std::string& headers) {
-  size_t start = 0;
-  while (start < headers.size()) {
-    size_t end = headers.find("\r\n", start);
-    if (end == std::string::npos) end = headers.size();
-    std::string line = headers.substr(start, end - start);
-    start = end + 2;
+  for (const std::string& line : SplitAt(headers, "\r\n")) {
     if (line.size() < 5 || Lower(line.substr(0, 5)) != "host:") continue;
     if (!IsLoopbackHost(line.substr(5))) return false;
   }

@@ -7,6 +7,7 @@
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/listing.h"
+#include "shared/linked_list.h"
 #include "shared/stream_written.h"
 
 namespace {
@@ -27,7 +28,6 @@ struct Options {
 // What has been written so far, for the empty lines between paragraphs.
 struct Output {
   bool printedSomething = false;
-  bool headingPrinted = false;
 };
 
 const char* const kHelpText[] = {
@@ -168,46 +168,44 @@ void Heading(const char* text, Output* output) {
   if (output->printedSomething) putchar('\n');
   fputs(text, stdout);
   output->printedSomething = true;
-  output->headingPrinted = true;
 }
 
-void Item(const char* heading, const char* name, Output* output, int32_t* count) {
-  if (!output->headingPrinted) Heading(heading, output);
-  printf("  %s\n", name);
-  ++*count;
-}
+// A paragraph that lists files, headed before its first one.
+struct FileParagraph {
+  const char* heading;
+  Output* output;
+  int32_t count = 0;
+
+  void Add(const char* name) {
+    if (count == 0) Heading(heading, output);
+    printf("  %s\n", name);
+    ++count;
+  }
+};
 
 int32_t ReportMissing(Output* output) {
-  int32_t count = 0;
-  output->headingPrinted = false;
+  FileParagraph missing{"The following files are missing from the directory:\n", output};
   for (BOMFile* record = listHead; record; record = record->next) {
-    if (PathExists(record->name)) continue;
-    Item("The following files are missing from the directory:\n", record->name, output,
-         &count);
+    if (!PathExists(record->name)) missing.Add(record->name);
   }
-  return count;
+  return missing.count;
 }
 
 int32_t ReportNotListed(Output* output) {
-  int32_t count = 0;
-  output->headingPrinted = false;
+  FileParagraph notListed{"The following files are not in the Bill Of Materials:\n", output};
   ForEachListedFile([&](const FindData& entry) {
-    if (FindRecord(entry.name)) return;
-    Item("The following files are not in the Bill Of Materials:\n", entry.name, output,
-         &count);
+    if (!FindRecord(entry.name)) notListed.Add(entry.name);
   });
-  return count;
+  return notListed.count;
 }
 
 int32_t ReportWrongSizes(Output* output) {
-  int32_t count = 0;
-  output->headingPrinted = false;
+  FileParagraph wrongSize{"The following files have the wrong size:\n", output};
   ForEachListedFile([&](const FindData& entry) {
     BOMFile* record = FindRecord(entry.name);
-    if (!record || record->size == -1 || record->size == LowBits(entry.size)) return;
-    Item("The following files have the wrong size:\n", entry.name, output, &count);
+    if (record && record->size != -1 && record->size != LowBits(entry.size)) wrongSize.Add(entry.name);
   });
-  return count;
+  return wrongSize.count;
 }
 
 int CompareWithList(const Options& options) {
@@ -236,12 +234,7 @@ BOMFile::BOMFile(const char* fileName, int32_t fileSize) : size(fileSize) {
   size_t length = strlen(fileName);
   name = new char[length + 1];
   memcpy(name, fileName, length + 1);
-  if (listTail) {
-    listTail->next = this;
-  } else {
-    listHead = this;
-  }
-  listTail = this;
+  AppendNode(this, &listHead, &listTail);
 }
 
 BOMFile* FirstBOMFile() { return listHead; }

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "shared/linked_list.h"
+
 namespace {
 
 HeaderItem* head = nullptr;
@@ -27,8 +29,6 @@ char* SkipBlanks(char* text) {
   while (*text == ' ') ++text;
   return text;
 }
-
-const char* TextOf(const String& text) { return text.IsNull() ? "" : text.Text(); }
 
 // Writes to the output, remembering whether a write failed.
 struct Writer {
@@ -95,10 +95,10 @@ void WriteHeaderTable(Writer* out) {
     if (item->moved != previous) out->Put("<TR><TD>&nbsp;</TD></TR>\n");
     previous = item->moved;
     out->Row("<TR VALIGN=TOP><TD ALIGN=RIGHT><STRONG>%s:&nbsp;&nbsp;</STRONG></TD>",
-             TextOf(item->name));
-    bool subject = CompareNoCase(TextOf(item->name), "Subject") == 0;
+             Chars(item->name));
+    bool subject = CompareNoCase(Chars(item->name), "Subject") == 0;
     out->Row(subject ? "<TD><STRONG>%s</STRONG></TD></TR>\n" : "<TD>%s</TD></TR>\n",
-             TextOf(item->value));
+             Chars(item->value));
   }
   out->Put("</TABLE>\n");
 }
@@ -117,12 +117,7 @@ void WriteBody(Writer* out, PreBlockReader* reader, bool hasFirstLine) {
 
 HeaderItem::HeaderItem(const char* itemName, const char* itemValue)
     : name(itemName), value(itemValue) {
-  if (tail) {
-    tail->next = this;
-  } else {
-    head = this;
-  }
-  tail = this;
+  AppendNode(this, &head, &tail);
 }
 
 HeaderItem* FirstHeader() { return head; }
@@ -135,7 +130,7 @@ void AppendToValue(HeaderItem* item, const char* separator, const char* text) {
 void MoveToFront(const char* name) {
   HeaderItem* before = nullptr;
   HeaderItem* item = head;
-  while (item && CompareNoCase(TextOf(item->name), name) != 0) {
+  while (item && CompareNoCase(Chars(item->name), name) != 0) {
     before = item;
     item = item->next;
   }

@@ -53,7 +53,7 @@ long WriteCrossReference(const KeywordIndex& index, FILE* out) {
         return;
       }
       String url = FileToUrlString(file);
-      fprintf(out, ",\n <A HREF=\"file:///%c:%s\">%d</A>", file[0], url.IsNull() ? "" : url.Text(),
+      fprintf(out, ",\n <A HREF=\"file:///%c:%s\">%d</A>", file[0], Chars(url),
               ++number);
     });
     fputs("<BR>\n", out);

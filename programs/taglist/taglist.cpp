@@ -6,6 +6,8 @@
 #include "programs/taglist/command_line.h"
 #include "programs/taglist/keyword_index.h"
 #include "programs/taglist/keyword_output.h"
+#include "shared/filter_errors.h"
+#include "shared/stream_written.h"
 
 namespace {
 
@@ -42,16 +44,10 @@ int RunTaglist(const char* commandLine) {
     return 0;
   }
   KeywordIndex index;
-  if (!index.ReadDatabase(stdin)) {
-    fputs("Error:  Can't read from input file.\n", stderr);
-    return 2;
-  }
+  if (!index.ReadDatabase(stdin)) return InputReadFailed();
   index.Sort();
   setvbuf(stdout, nullptr, _IOFBF, 64 * 1024);
   WriteList(index, options);
-  if (fflush(stdout) != 0 || ferror(stdout)) {
-    fputs("Error:  Can't write to output file.\n", stderr);
-    return 2;
-  }
+  if (!StreamWritten(stdout)) return OutputWriteFailed();
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "programs/tagquery/keyword_filter.h"
+#include "shared/filter_errors.h"
 
 namespace {
 
@@ -47,17 +48,12 @@ int RunTagquery(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IOFBF, 256 * 1024);
   std::string expression = argc > 1 ? JoinedArguments(argc, argv) : DefaultExpression();
   switch (FilterDatabase(expression.c_str(), stdin, stdout)) {
-    case kFilterDone:
-      return 0;
+    case kFilterDone: return 0;
     case kFilterSyntaxError:
       fputs("Error:  expression syntax error.\n", stderr);
       return 1;
-    case kFilterReadError:
-      fputs("Error:  Can't read from input file.\n", stderr);
-      return 2;
-    case kFilterWriteError:
-      break;
+    case kFilterReadError: return InputReadFailed();
+    case kFilterWriteError: break;
   }
-  fputs("Error:  Can't write to output file.\n", stderr);
-  return 2;
+  return OutputWriteFailed();
 }

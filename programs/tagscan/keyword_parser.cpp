@@ -19,12 +19,7 @@ constexpr int kNameSize = 16;
 }  // namespace
 
 KeywordParser::KeywordParser(FILE* stream, char* output, size_t size)
-    : HTMLParser(kTagBufferSize), stream_(stream), output_(output), size_(size) {}
-
-int KeywordParser::NextChar() {
-  if (stop_) return -1;
-  return getc(stream_);
-}
+    : HTMLStreamParser(stream, kTagBufferSize), output_(output), size_(size) {}
 
 void KeywordParser::OnText(int) {}
 
@@ -35,7 +30,7 @@ void KeywordParser::OnTag(char* tag) {
   TagParser(tag, BufferSize()).TagName(name, kNameSize);
   UpperCase(name);
   if (strcmp(name, "/HEAD") == 0 || strcmp(name, "BODY") == 0) {
-    stop_ = true;
+    Stop();
     return;
   }
   char metaName[kNameSize];
@@ -46,14 +41,14 @@ void KeywordParser::OnTag(char* tag) {
   }
   // The keywords stand among the first tags of the head: once they are
   // read, any other tag ends the search.
-  if (*output_) stop_ = true;
+  if (*output_) Stop();
 }
 
 void KeywordParser::OnMeta(char* tag, const char* metaName) {
   if (CompareNoCase(metaName, "ALIAS") == 0) {
     // An alias page stands for a page elsewhere and has no keywords itself.
     *output_ = '\0';
-    stop_ = true;
+    Stop();
     return;
   }
   if (CompareNoCase(metaName, "KEYWORDS") != 0) return;

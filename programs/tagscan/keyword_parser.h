@@ -7,13 +7,12 @@
 
 #include "shared/html_parser.h"
 
-class KeywordParser : public HTMLParser {
+class KeywordParser : public HTMLStreamParser {
  public:
   // Writes the list into output (size bytes, terminator included).
   KeywordParser(FILE* stream, char* output, size_t size);
 
  protected:
-  int NextChar() override;
   void OnText(int ch) override;
   void OnComment(int ch) override;
   void OnTag(char* tag) override;
@@ -21,10 +20,8 @@ class KeywordParser : public HTMLParser {
  private:
   void OnMeta(char* tag, const char* metaName);
 
-  FILE* stream_;
   char* output_;
   size_t size_;
-  bool stop_ = false;
 };
 
 // Bytes of the keyword buffer of a page: 255 characters and the terminator.

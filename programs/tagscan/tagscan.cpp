@@ -6,6 +6,8 @@
 #include "platform/drives.h"
 #include "programs/tagscan/keyword_tree.h"
 #include "shared/chars.h"
+#include "shared/filter_errors.h"
+#include "shared/stream_written.h"
 
 namespace {
 
@@ -92,9 +94,6 @@ int RunTagscan(int argc, char** argv) {
     fputs("Error:  Out of memory.\n", stderr);
     return 2;
   }
-  if (result.writeFailed || fflush(stdout) != 0 || ferror(stdout)) {
-    fputs("Error:  Can't write to output file.\n", stderr);
-    return 2;
-  }
+  if (result.writeFailed || !StreamWritten(stdout)) return OutputWriteFailed();
   return result.pathsSkipped ? 1 : 0;
 }

@@ -5,7 +5,9 @@
 
 #include "platform/drives.h"
 #include "programs/tagsweep/keyword_sweep.h"
+#include "shared/filter_errors.h"
 #include "shared/paths.h"
+#include "shared/stream_written.h"
 
 int RunTagsweep() {
   std::string root = GetFullPathString("..");
@@ -18,9 +20,6 @@ int RunTagsweep() {
           "keyword \"%s\"...\n",
           root.c_str(), keyword);
   bool written = SweepTree(root, keyword, stdout);
-  if (!written || fflush(stdout) != 0 || ferror(stdout)) {
-    fputs("Error:  Can't write to output file.\n", stderr);
-    return 2;
-  }
+  if (!written || !StreamWritten(stdout)) return OutputWriteFailed();
   return 0;
 }
