@@ -1,6 +1,7 @@
 // Finding a program by the Windows search rules over the PATH of either
-// world, and starting a file found that way. Platform sources only: a found
-// file may lie outside every mapped drive, so it carries its host path.
+// world (program_search.cpp); the process module starts a file found that
+// way. Platform sources only: a found file may lie outside every mapped
+// drive, so it carries its host path.
 #pragma once
 
 #include <string>
