@@ -21,6 +21,7 @@
 #include "platform/drives.h"
 #include "platform/env.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "platform/host.h"
 #include "platform/listing.h"
 #include "platform/process.h"
