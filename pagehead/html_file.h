@@ -79,8 +79,8 @@ class HTMLFile {
   bool SetDescription(const char* pDescription);
   bool SetKeywords(const char* pKeywords);
   bool SetSortOrder(const char* pSortOrder);
-  bool SetForward(const char* pForward);
-  bool SetBody(const char* pBody);
+  bool SetForward(const char* pForward);  // a URL
+  bool SetBody(const char* pBody);        // the attributes of the BODY tag
 
   // Empty after a successful Read or Write, else the one message of the
   // failure with the file name filled in (no final full stop).

@@ -11,8 +11,8 @@ constexpr uint32_t kAttrReadOnly = 0x01;
 constexpr uint32_t kAttrHidden = 0x02;
 constexpr uint32_t kAttrSystem = 0x04;
 constexpr uint32_t kAttrDirectory = 0x10;
-constexpr uint32_t kAttrArchive = 0x20;
-constexpr uint32_t kAttrNormal = 0x80;
+constexpr uint32_t kAttrArchive = 0x20;  // changed since the last backup
+constexpr uint32_t kAttrNormal = 0x80;   // no other attribute set
 // A listed directory that is a symbolic link to one (Windows shows a link
 // as a reparse point).
 constexpr uint32_t kAttrReparsePoint = 0x400;

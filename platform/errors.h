@@ -5,17 +5,17 @@
 // Windows error codes that the platform calls report.
 constexpr long kErrorFileNotFound = 2;
 constexpr long kErrorPathNotFound = 3;
-constexpr long kErrorAccessDenied = 5;
+constexpr long kErrorAccessDenied = 5;  // also a directory given where a file is wanted
 constexpr long kErrorNotEnoughMemory = 8;
-constexpr long kErrorNotSameDevice = 17;
+constexpr long kErrorNotSameDevice = 17;  // a move to another drive
 constexpr long kErrorWriteProtect = 19;
 constexpr long kErrorGenFailure = 31;  // a failure with no closer code
 constexpr long kErrorSharingViolation = 32;
-constexpr long kErrorFileExists = 80;
+constexpr long kErrorFileExists = 80;  // a copy may not replace its target; no free temporary name
 constexpr long kErrorOpenFailed = 110;
 constexpr long kErrorDiskFull = 112;
 constexpr long kErrorDirNotEmpty = 145;
-constexpr long kErrorAlreadyExists = 183;
+constexpr long kErrorAlreadyExists = 183;  // a create or move onto a name in use
 constexpr long kErrorFilenameTooLong = 206;
 
 // Text of the last failure of a platform call (for messages); empty when none.

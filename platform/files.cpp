@@ -515,7 +515,7 @@ bool RemoveDir(const char* path) {
 
 bool MoveFile(const char* from, const char* to, bool replace) {
   std::string source;
-  struct stat st;
+  struct stat st;  // the source's: a directory moves only by a rename
   Target target;
   if (!ResolveSource(from, &source, &st) || !ResolveTarget(to, &target)) return false;
   if (target.exists && SameFile(st, target.st)) return RenameToWrittenCase(source, target);

@@ -14,17 +14,17 @@
 #include <cstdint>
 
 // Buttons (low four bits of the style).
-constexpr uint32_t kMbOk = 0x0;
+constexpr uint32_t kMbOk = 0x0;  // also any value not listed here
 constexpr uint32_t kMbOkCancel = 0x1;
 constexpr uint32_t kMbAbortRetryIgnore = 0x2;
 constexpr uint32_t kMbYesNoCancel = 0x3;
-constexpr uint32_t kMbYesNo = 0x4;
+constexpr uint32_t kMbYesNo = 0x4;  // like Abort/Retry/Ignore: Esc does nothing
 constexpr uint32_t kMbRetryCancel = 0x5;
 // Icons.
-constexpr uint32_t kMbIconError = 0x10;
-constexpr uint32_t kMbIconQuestion = 0x20;
+constexpr uint32_t kMbIconError = 0x10;     // a white cross on red
+constexpr uint32_t kMbIconQuestion = 0x20;  // "?" on blue
 constexpr uint32_t kMbIconWarning = 0x30;  // exclamation
-constexpr uint32_t kMbIconInformation = 0x40;
+constexpr uint32_t kMbIconInformation = 0x40;  // "i" on blue
 // Default button (the first one unless said).
 constexpr uint32_t kMbDefaultButton2 = 0x100;
 constexpr uint32_t kMbDefaultButton3 = 0x200;
@@ -34,7 +34,7 @@ constexpr uint32_t kMbTopmost = 0x40000;
 
 // Answers.
 constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
+constexpr int kIdCancel = 2;  // also Esc and the close box, where the box has Cancel
 constexpr int kIdAbort = 3;
 constexpr int kIdRetry = 4;
 constexpr int kIdIgnore = 5;

@@ -69,10 +69,10 @@ struct BackupCategory {
   const FileSpec* spec = nullptr;
   int32_t fileCount = 0;
   double totalBytes = 0;
-  double allocatedBytes = 0;
+  double allocatedBytes = 0;        // sizes rounded up to whole clusters
   int32_t notArchivedCount = 0;
   double notArchivedBytes = 0;
-  double notArchivedAllocated = 0;
+  double notArchivedAllocated = 0;  // in whole clusters too
   FileTime newestTime = 0;     // latest creation or last-write time seen
   std::string newestName;      // full path of the file that set it
   double maxAge = 0;           // days, of the not-archived files

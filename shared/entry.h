@@ -37,7 +37,7 @@ class Entry : public AttributeStore {
   void SetHref(const char* text);
   void SetThumbnail(const char* text);
   void SetDescription(const char* text);
-  void SetFileInfo(const char* text);
+  void SetFileInfo(const char* text);  // the FILEINFO text, kept unparsed
   void SetKeywords(const char* text);
 
   // TITLE, DESCRIPTION/DESC, TITLEDESC/TDESC, HREF, THUMBNAIL/THUMB,

@@ -14,7 +14,7 @@
 class EntryList {
  public:
   EntryList() = default;
-  ~EntryList() { Clear(); }
+  ~EntryList() { Clear(); }  // deletes every entry
   EntryList(const EntryList&) = delete;
   EntryList& operator=(const EntryList&) = delete;
 

@@ -10,7 +10,7 @@ WEFT_PROGRAM_VERSION("CAT2TAG", "Tessarin Index to Keyword Database Converter", 
 
 namespace {
 
-const char* const kHelp[] = {
+const char* const kHelp[] = {  // shown for any argument
     "CAT2TAG, Index Database to Keyword Database converter, Version 1.01\n",
     "This filter utility converts an index database to a keyword database.",
     "Input comes from stdin, and output goes to stdout.\n",

@@ -26,7 +26,7 @@ class DirectoryIterator {
  public:
   DirectoryIterator() = default;
   ~DirectoryIterator();
-  DirectoryIterator(const DirectoryIterator&) = delete;
+  DirectoryIterator(const DirectoryIterator&) = delete;  // it owns its open search
   DirectoryIterator& operator=(const DirectoryIterator&) = delete;
 
   bool First(FindData* data, const char* directory);

@@ -195,7 +195,7 @@ bool ScanIndexOptions(int argc, char** argv, int* optionFlags) {
 }
 
 void PrintIndexUsage() {
-  const char* name = PrintBanner();
+  const char* name = PrintBanner();  // as the program was started, for the usage line
   printf("\nBuilds an HTML index file.\n");
   printf("The build parameters are read from the standard configuration files.\n");
   printf("Read the Tessarin documentation for more information.\n\n");

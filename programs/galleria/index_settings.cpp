@@ -311,7 +311,7 @@ const KeyRule kKeyRules[] = {
     {"format", Match::Section, SetFormat},
     {"slides", Match::Exact, SetSlides},
     {"links", Match::Exact, SetLinks},
-    {"backlink", Match::Exact, SetBacklink},
+    {"backlink", Match::Exact, SetBacklink},  // a mode word, or else a custom URL
     {"tables", Match::Exact, SetSwitch<&IndexSettings::tables>},
     {"thumbnails", Match::Exact, SetSwitch<&IndexSettings::thumbnails>},
     {"heading", Match::Exact, SetHeading},
@@ -335,21 +335,21 @@ const KeyRule kKeyRules[] = {
     {"indexbody", Match::Exact, SetBodyAttributes},
     {"searchable", Match::Exact, SetSearchable},
     {"javascript", Match::Exact, SetSwitch<&IndexSettings::javascript>},
-    {"template", Match::Exact, SetTemplate},
+    {"template", Match::Exact, SetTemplate},  // a bare name may be one in the icons directory
     {"embed", Match::Exact, AddUserExtension},
     {"movie", Match::Prefix, AddUserExtension},
-    {"reservedfile", Match::Prefix, AddSpecial},
+    {"reservedfile", Match::Prefix, AddSpecial},  // a name never listed
     {"thumbfilelist", Match::Exact, SetThumbNames},
-    {"thumbfile", Match::Prefix, AddThumbName},
+    {"thumbfile", Match::Prefix, AddThumbName},  // put first among the folder thumbnail names
     {"indexdb", Match::Exact, SetIndexDb},
     {"cgiurl", Match::Exact, SetCgiUrl},
     {"startdir", Match::Exact, SetStartDir},
-    {"starturl", Match::Exact, SetStartUrl},
-    {"map", Match::Exact, AddUrlMap},
+    {"starturl", Match::Exact, SetStartUrl},  // trailing '/' removed
+    {"map", Match::Exact, AddUrlMap},  // "local path; URL"
     {"workingdir", Match::Exact, SetWorkingDir},
     {"tooltips", Match::Exact, SetTooltips},
-    {"pagesize", Match::Exact, SetPageSize},
-    {"defaultorder", Match::Exact, SetDefaultOrder},
+    {"pagesize", Match::Exact, SetPageSize},  // 0 or less: no paging
+    {"defaultorder", Match::Exact, SetDefaultOrder},  // the sort order of a new entry
     {"symlinkorder", Match::Exact, SetSymlinkOrder},
     {"sort", Match::Exact, SetSort},
     {"keyicons", Match::Prefix, SetKeyIcons},

@@ -36,9 +36,9 @@ struct IndexSettings {
   bool tables = true;
   bool thumbnails = true;
   bool javascript = true;
-  bool combine = false;
-  bool weblinks = false;
-  bool shuffle = false;
+  bool combine = false;   // one listing, directories and files together
+  bool weblinks = false;  // URLs in descriptions become links
+  bool shuffle = false;   // a request's results in random order
   HeadingMode heading = HeadingMode::Standard;
   TooltipMode tooltips = TooltipMode::Title;
   int pageSize = 0;  // entries per page; 0: no paging (never negative)

@@ -18,8 +18,8 @@ class Parser : public HTMLStreamParser {
   bool WriteFailed() const { return Stopped(); }
 
  protected:
-  void OnText(int ch) override;
-  void OnComment(int ch) override;
+  void OnText(int ch) override;     // copied to the output
+  void OnComment(int ch) override;  // copied like text
   void OnTag(char* tag) override;
 
  private:

@@ -29,15 +29,15 @@ enum { kDialogId = 100, kIdClose = 1, kIdTitle = 101, kIdDescription = 102, kIdS
 const DialogSpec kMainDialog = {
     "HTML Multi-File Info Editor 1.43",
     {{-1, ControlKind::kStatic, "&Title:", 8, 13, 52, 8},
-     {kIdTitle, ControlKind::kEdit, "", 60, 9, 116, 12, false, 255},
+     {kIdTitle, ControlKind::kEdit, "", 60, 9, 116, 12, false, 255},  // empty: kept as is
      {-1, ControlKind::kStatic, "&Sort Order:", 8, 34, 52, 8},
-     {kIdSortOrder, ControlKind::kNumberEdit, "", 60, 30, 40, 12, false, 9},
+     {kIdSortOrder, ControlKind::kNumberEdit, "", 60, 30, 40, 12, false, 9},  // 0 clears it
      {-1, ControlKind::kStatic, "&Description:", 8, 57, 52, 8},
      {kIdDescription, ControlKind::kMultiLineEdit, "", 60, 52, 176, 36, false, 511},
      {-1, ControlKind::kStatic, "&Keywords:", 8, 103, 52, 8},
      {kIdKeywords, ControlKind::kMultiLineEdit, "", 60, 99, 176, 36, false, 1023},
      {kIdClose, ControlKind::kDefaultButton, "Close", 186, 6, 50, 14},
-     {kIdClear, ControlKind::kButton, "&Clear", 186, 26, 50, 14}},
+     {kIdClear, ControlKind::kButton, "&Clear", 186, 26, 50, 14}},  // empties the four fields
     true};
 
 struct Fields {

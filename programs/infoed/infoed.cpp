@@ -215,7 +215,7 @@ InfoedCommand ParseInfoedCommand(int argc, char** argv) {
 
 int EditFileInformation(int argc, char** argv) {
   InfoedCommand command = ParseInfoedCommand(argc, argv);
-  if (command.help) {
+  if (command.help) {  // no file name, or a first option other than /C
     PrintHelp();
     return 0;
   }

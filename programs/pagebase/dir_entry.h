@@ -21,7 +21,7 @@ struct DirEntry {
 class DirEntryList {
  public:
   DirEntryList() = default;
-  ~DirEntryList();
+  ~DirEntryList();  // frees every node with its name, entry and thumbnails
   DirEntryList(const DirEntryList&) = delete;
   DirEntryList& operator=(const DirEntryList&) = delete;
 

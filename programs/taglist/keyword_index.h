@@ -44,7 +44,7 @@ class ContainerNode : public Node {
 class KeywordIndex {
  public:
   KeywordIndex() = default;
-  ~KeywordIndex();
+  ~KeywordIndex();  // frees every keyword with its file list
   KeywordIndex(const KeywordIndex&) = delete;
   KeywordIndex& operator=(const KeywordIndex&) = delete;
 

@@ -35,9 +35,9 @@ size_t UrlPiece(unsigned char byte, char (&piece)[3]) {
 
 char* FileToUrl(const char* path, char* buffer, size_t size) {
   if (!buffer) AssertionFailed("pBuffer", "fileurl", __LINE__);
-  if (size == 0) return buffer;
+  if (size == 0) return buffer;  // no room even for the terminating zero
   size_t written = 0;
-  const char* p = path ? SkipDrive(path) : "";
+  const char* p = path ? SkipDrive(path) : "";  // the URL leaves the drive letter out
   for (; *p && written < size - 1; ++p) {
     char piece[3];
     size_t n = UrlPiece(static_cast<unsigned char>(*p), piece);
