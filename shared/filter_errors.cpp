@@ -7,7 +7,7 @@ int InputReadFailed() {
   return 2;
 }
 
-int OutputWriteFailed() {
+int OutputWriteFailed(int status) {
   fputs("Error:  Can't write to output file.\n", stderr);
-  return 2;
+  return status;
 }

@@ -9,6 +9,7 @@
 #include "programs/associate/flags.h"
 #include "programs/associate/registration.h"
 #include "programs/associate/writers.h"
+#include "shared/filter_errors.h"
 #include "shared/stream_written.h"
 
 namespace {
@@ -317,9 +318,6 @@ int RunAssociations(const char* commandLine) {
   }
   int code = runFlags.commandFile ? RunCommandFile(p) : (RunAssociateCommand(p) ? 0 : 1);
   // What a query shows or /P prints is the run's result: it must arrive.
-  if (!StreamWritten(stdout)) {
-    fputs("Error:  Can't write to output file.\n", stderr);
-    return 1;
-  }
+  if (!StreamWritten(stdout)) return OutputWriteFailed(1);
   return code;
 }

@@ -7,6 +7,7 @@
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/listing.h"
+#include "shared/filter_errors.h"
 #include "shared/linked_list.h"
 #include "shared/stream_written.h"
 
@@ -277,9 +278,6 @@ int CheckBillOfMaterials(int argc, char** argv) {
   } else {
     status = CompareWithList(options);
   }
-  if (!StreamWritten(stdout)) {
-    fputs("Error:  Can't write to output file.\n", stderr);
-    return 1;
-  }
+  if (!StreamWritten(stdout)) return OutputWriteFailed(1);
   return status;
 }

@@ -11,6 +11,7 @@
 #include "programs/unpost/file_names.h"
 #include "programs/unpost/message.h"
 #include "programs/unpost/message_writer.h"
+#include "shared/filter_errors.h"
 #include "shared/stream_written.h"
 
 namespace {
@@ -138,9 +139,6 @@ int DecodeMessages() {
   }
   // The result lines say what was saved where: lines that never arrived are
   // a disk write error of the run.
-  if (!StreamWritten(stdout)) {
-    fputs("Error:  Can't write to output file.\n", stderr);
-    status = std::max(status, kStatusDamaged);
-  }
+  if (!StreamWritten(stdout)) status = std::max(status, OutputWriteFailed(kStatusDamaged));
   return status;
 }
