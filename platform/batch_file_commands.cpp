@@ -78,10 +78,7 @@ bool AskBeforeOverwrite(const CommandArgs& args, bool inBatch) {
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
 // The folder part of a path as written, with its separator ("" for none).
-std::string FolderPart(const std::string& path) {
-  size_t cut = path.find_last_of("\\/:");
-  return cut == std::string::npos ? "" : path.substr(0, cut + 1);
-}
+std::string FolderPart(const std::string& path) { return path.substr(0, NameStart(path)); }
 
 std::string NamePart(const std::string& path) { return path.substr(FolderPart(path).size()); }
 

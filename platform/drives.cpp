@@ -428,6 +428,11 @@ size_t GetFullPath(const char* path, char* buffer, size_t size) {
   return CopyOut(WinPathText(resolved), buffer, size);
 }
 
+size_t NameStart(const std::string& path) {
+  size_t cut = path.find_last_of("\\/:");
+  return cut == std::string::npos ? 0 : cut + 1;
+}
+
 std::string GetFullPathString(const char* path) {
   WinPath resolved;
   if (!ResolvePath(path, &resolved, NameCheck::kNone)) return std::string();

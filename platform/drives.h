@@ -32,3 +32,7 @@ bool HostPath(const char* path, std::string* host);
 // The Windows path of a host path (on the drive whose folder is its longest
 // prefix). False when it is on no mapped drive.
 bool WindowsPath(const char* hostPath, std::string* path);
+
+// Where the last name of a Windows path as written starts: after its last
+// '\', '/' or ':' (0 when it has none).
+size_t NameStart(const std::string& path);

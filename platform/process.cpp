@@ -32,11 +32,6 @@
 
 namespace {
 
-size_t BaseStart(const std::string& path) {
-  size_t cut = path.find_last_of("\\/:");
-  return cut == std::string::npos ? 0 : cut + 1;
-}
-
 // Sets the child's environment, working directory and output (whose host
 // path goes to `outputHost`). Returns an error text, empty on success.
 std::string PrepareChild(const ProcessOptions& options, std::string* outputHost) {
@@ -472,7 +467,7 @@ int Spawn(const ProcessOptions& options, const std::function<std::string(int)>& 
 
 bool IsBuiltInInterpreter(const char* comspec) {
   if (!comspec || !*comspec) return true;
-  std::string base = std::string(comspec).substr(BaseStart(comspec));
+  std::string base = std::string(comspec).substr(NameStart(comspec));
   return SameNoCase(base, "cmd.exe") || SameNoCase(base, "command.com") ||
          SameNoCase(base, "cmd") || SameNoCase(base, "command");
 }

@@ -24,14 +24,9 @@
 
 namespace {
 
-size_t BaseStart(const std::string& path) {
-  size_t cut = path.find_last_of("\\/:");
-  return cut == std::string::npos ? 0 : cut + 1;
-}
-
 // The extension of the file name, with its dot ("" when none).
 std::string ExtensionOf(const std::string& path) {
-  std::string base = path.substr(BaseStart(path));
+  std::string base = path.substr(NameStart(path));
   size_t dot = base.rfind('.');
   return dot == std::string::npos ? "" : base.substr(dot);
 }
