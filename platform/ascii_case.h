@@ -2,8 +2,9 @@
 // only, every other byte kept as it is.
 #pragma once
 
-#include <string>
+#include <string_view>
 
-char UpperAscii(char c);
+// Defined here, since name lookups and hashes call it for every byte.
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 // True when the texts are equal but for the case of ASCII letters.
-bool SameNoCase(const std::string& a, const std::string& b);
+bool SameNoCase(std::string_view a, std::string_view b);

@@ -19,15 +19,13 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/ascii_case.h"
 #include "platform/host.h"
 
 namespace weft_host {
 namespace {
 
-unsigned char UpperByte(char c) {
-  unsigned char byte = static_cast<unsigned char>(c);
-  return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
-}
+unsigned char UpperByte(char c) { return static_cast<unsigned char>(UpperAscii(c)); }
 
 // Upper-cased `name` against `upperPrefix`, both compared as whole texts:
 // below zero when the name comes first.
@@ -73,11 +71,7 @@ size_t DirNames::FoldedHash::operator()(std::string_view name) const {
 }
 
 bool DirNames::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperByte(a[i]) != UpperByte(b[i])) return false;
-  }
-  return true;
+  return SameNoCase(a, b);
 }
 
 const DirName* DirNames::FindNoCase(std::string_view name) const {
