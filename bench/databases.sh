@@ -82,8 +82,7 @@ with open(os.path.join(work, "page.htm"), "w") as page:
 PY
 }
 
-now() { date +%s.%N; }
-calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
+. "$top/bench/timing.sh"
 
 # best DIR COMMAND: the best of RUNS timed runs in DIR, after one to warm the
 # caches. Output goes to a file: GNU grep stops at its first match when it
@@ -96,7 +95,7 @@ best() {
     end=$(now)
     ((r == 0)) && continue
     t=$(calc "$end - $start")
-    if [[ -z $least ]] || awk "BEGIN { exit !($t < $least) }"; then least=$t; fi
+    if [[ -z $least ]] || less "$t" "$least"; then least=$t; fi
   done
   echo "$least"
 }

@@ -45,8 +45,7 @@ mkdir -p "$work/one"
 WEFTDRIVES="C=$work" "$work/make_test_jpegs" 'C:\one' 1 160 120 85 4
 
 export VIPS_CONCURRENCY=1
-now() { date +%s.%N; }
-calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
+. "$top/bench/timing.sh"
 
 news='<HTML><BODY>
 <IMG SRC="a.jpg">

@@ -45,9 +45,7 @@ pin=()
 have taskset && pin=(taskset -c 0)
 export VIPS_CONCURRENCY=1 MAGICK_THREAD_LIMIT=1 OMP_NUM_THREADS=1
 
-now() { date +%s.%N; }
-calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
-less() { awk "BEGIN { exit !($1 < $2) }"; }
+. "$top/bench/timing.sh"
 
 # best_of SETUP COMMAND: the shortest wall time in seconds of COMMAND over
 # $runs runs, SETUP (untimed) before each.

@@ -60,8 +60,7 @@ with open(os.path.join(folder, "base64.txt"), "wb") as f:
 PY
 }
 
-now() { date +%s.%N; }
-calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
+. "$top/bench/timing.sh"
 
 # best MESSAGE TOOL: seconds of the best of RUNS runs; each decodes into a
 # fresh folder, whose attachment must equal the original bytes.
@@ -82,7 +81,7 @@ best() {
     rm -rf "$out"
     ((r == 0)) && continue
     t=$(calc "$end - $start")
-    if [[ -z $least ]] || awk "BEGIN { exit !($t < $least) }"; then least=$t; fi
+    if [[ -z $least ]] || less "$t" "$least"; then least=$t; fi
   done
   echo "$least"
 }
