@@ -8,7 +8,7 @@
 #include "platform/files.h"
 #include "programs/galleria/entry_format.h"
 #include "programs/galleria/entry_pieces.h"
-#include "programs/galleria/index_output.h"
+#include "programs/galleria/index_page_output.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/layouts.h"
 #include "programs/galleria/navigation.h"

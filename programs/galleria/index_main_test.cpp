@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/testing/test_support.h"
-#include "programs/galleria/index_output.h"
+#include "programs/galleria/index_page_output.h"
 #include "programs/galleria/index_settings.h"
 #include "shared/config.h"
 #include "shared/entry_factory.h"

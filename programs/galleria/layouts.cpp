@@ -4,7 +4,7 @@
 
 #include "programs/galleria/entry_format.h"
 #include "programs/galleria/entry_pieces.h"
-#include "programs/galleria/index_output.h"
+#include "programs/galleria/index_page_output.h"
 #include "programs/galleria/index_settings.h"
 #include "shared/entry.h"
 #include "shared/htmltext.h"

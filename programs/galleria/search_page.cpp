@@ -7,7 +7,7 @@
 
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/frame_page.h"
-#include "programs/galleria/index_output.h"
+#include "programs/galleria/index_page_output.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/script_text.h"
 #include "shared/entry.h"

@@ -8,7 +8,7 @@
 
 #include "platform/drives.h"
 #include "platform/walk_guard.h"
-#include "programs/pagebase/index_output.h"
+#include "programs/pagebase/index_db_output.h"
 #include "programs/pagebase/progress.h"
 #include "shared/dir_names.h"
 #include "shared/entry_factory.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/drives.h"
-#include "programs/pagebase/index_output.h"
+#include "programs/pagebase/index_db_output.h"
 #include "programs/pagebase/index_scan.h"
 #include "programs/pagebase/pagebase_options.h"
 #include "programs/pagebase/progress.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
-#include "shared/listing.h"
+#include "shared/entry_list.h"
 
 void PrintVetaliasHelp() {
   puts("VETALIAS, version 1.01");

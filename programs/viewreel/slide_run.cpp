@@ -12,7 +12,7 @@
 #include "programs/viewreel/slide_writer.h"
 #include "shared/config.h"
 #include "shared/entry_factory.h"
-#include "shared/listing.h"
+#include "shared/entry_list.h"
 #include "shared/paths.h"
 #include "shared/report.h"
 #include "shared/sitefiles.h"

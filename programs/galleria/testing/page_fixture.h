@@ -12,7 +12,7 @@
 
 #include "platform/testing/test_support.h"
 #include "programs/galleria/entry_pieces.h"
-#include "programs/galleria/index_output.h"
+#include "programs/galleria/index_page_output.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/navigation.h"
 #include "shared/entry.h"

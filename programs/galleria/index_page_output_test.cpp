@@ -1,4 +1,4 @@
-#include "programs/galleria/index_output.h"
+#include "programs/galleria/index_page_output.h"
 
 #include <gtest/gtest.h>
 

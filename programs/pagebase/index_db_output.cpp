@@ -1,4 +1,4 @@
-#include "programs/pagebase/index_output.h"
+#include "programs/pagebase/index_db_output.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "shared/listing.h"
+#include "shared/entry_list.h"
 
 #include <cstdlib>
 #include <cstring>
