@@ -101,7 +101,7 @@ class BodyParser : public TemplateParser {
   bool ExecuteListingTag(const char* name);
   bool ExecutePageTag(const char* name);
   void SlideLinkTag();
-  void ImgTag();
+  void ImageTag(bool named);
   void SectionTag();
   void IndexTag();
   TableFormat TagTable() const;
@@ -311,10 +311,16 @@ TableFormat BodyParser::TagTable() const {
   return table;
 }
 
-void BodyParser::ImgTag() {
+// img writes the format text as the image's URL, icon the URL of the file
+// it names (TemplateUrl). Either way an "icon" attribute's file is turned
+// into a URL here, once, and the size is read from the file that the URL
+// names, as for any image a page shows by its URL.
+void BodyParser::ImageTag(bool named) {
   if (!HasFormat()) return;
-  String tag = formatIsPath_ ? IconTag(iconPath_, attributeText_)
-                             : UrlImgTag(formatText_, attributeText_);
+  String url = formatIsPath_ ? PathToUrl(iconPath_)
+               : named       ? TemplateUrl(formatText_)
+                             : String(formatText_);
+  String tag = UrlImgTag(url, attributeText_);
   if (HasText(tag)) WriteHTML(output_, "%s", tag.Text());
 }
 
@@ -323,11 +329,9 @@ bool BodyParser::ExecuteIconTag(const char* name) {
     char dir[kSitePathSize];
     if (FindIconsDir(dir) >= 0) WriteHTML(output_, "%s", PathToUrl(dir).Text());
   } else if (Is(name, "img")) {
-    ImgTag();
+    ImageTag(false);
   } else if (Is(name, "icon")) {
-    if (!HasFormat()) return true;
-    String tag = IconTag(FormatPath(), attributeText_);
-    if (HasText(tag)) WriteHTML(output_, "%s", tag.Text());
+    ImageTag(true);
   } else if (Is(name, "nav")) {
     WriteNavBar(output_, pageEntry_, false);
   } else if (Is(name, "back")) {
