@@ -115,7 +115,6 @@ class BodyParser : public TemplateParser {
 
   // The local file that the format text names (an icon, a link source).
   String FormatPath() const { return formatIsPath_ ? iconPath_ : TemplatePath(formatText_); }
-  bool HasFormat() const { return formatIsPath_ ? HasText(iconPath_) : HasText(formatText_); }
 
   FILE* input_;
   FILE* output_;
@@ -141,8 +140,9 @@ class BodyParser : public TemplateParser {
   bool multiPage_ = false;
   bool query_ = false;
   bool nowrap_ = false;
-  // An "icon" attribute names its file by its local path, so that the
-  // path is turned into a URL only once, where the tag is written.
+  // An "icon" attribute makes the format text its file's URL and keeps the
+  // file's path: the tags that turn a name into a URL take the URL as it
+  // is, and the navigation tags, which make their own URLs, take the path.
   bool formatIsPath_ = false;
   String iconPath_;
 
@@ -264,6 +264,8 @@ void BodyParser::Attribute(const char*, const char* name, const char* value) {
     query_ = true;
   } else if (Is(name, "icon")) {
     iconPath_ = TemplatePath(value);
+    String url = PathToUrl(iconPath_);
+    SetText(formatText_, HasText(url) ? url.Text() : "");
     formatIsPath_ = true;
   }
 }
@@ -312,14 +314,12 @@ TableFormat BodyParser::TagTable() const {
 }
 
 // img writes the format text as the image's URL, icon the URL of the file
-// it names (TemplateUrl). Either way an "icon" attribute's file is turned
-// into a URL here, once, and the size is read from the file that the URL
-// names, as for any image a page shows by its URL.
+// it names (TemplateUrl), unless an "icon" attribute made it a URL already.
+// The size is read from the file that the URL names, as for any image a
+// page shows by its URL.
 void BodyParser::ImageTag(bool named) {
-  if (!HasFormat()) return;
-  String url = formatIsPath_ ? PathToUrl(iconPath_)
-               : named       ? TemplateUrl(formatText_)
-                             : String(formatText_);
+  if (!HasText(formatText_)) return;
+  String url = named && !formatIsPath_ ? TemplateUrl(formatText_) : String(formatText_);
   String tag = UrlImgTag(url, attributeText_);
   if (HasText(tag)) WriteHTML(output_, "%s", tag.Text());
 }
