@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The sample site served as the demo serves it, in Chromium: make-site
-builds it, serve-site catalogues it and serves it with localweb (galleria as
-the CGI program over the catalogue), and the browser walks it:
+builds it, serve-site catalogues it and serves it with localweb (galleria,
+a symbolic link in cgi-bin to the built program, as the CGI program over the
+catalogue), and the browser walks it:
 
 - the top index page with its folders and thumbnails;
 - a folder's slide in the slide window;
@@ -176,6 +177,14 @@ def main():
         left = [name for _, _, names in os.walk(site) for name in names
                 if name.startswith("CGI") and name.endswith(".tmp")]
         check(not left, f"response files left in the site: {left}")
+        # galleria answered through its link and wrote no page of its own.
+        cgi_bin = os.path.join(site, "cgi-bin")
+        check(os.path.islink(os.path.join(cgi_bin, "galleria")), "cgi-bin/galleria is no link")
+        kept = sorted(os.listdir(cgi_bin))
+        check(kept == ["cache.db", "galleria", "hidden.dir", "index.htm", "weftcgi.ini"],
+              f"cgi-bin holds {kept}")
+        with open(os.path.join(cgi_bin, "index.htm")) as form:
+            check("<H1>Search the gallery</H1>" in form.read(), "the search form was replaced")
     finally:
         if server:
             server.stop()

@@ -3,8 +3,10 @@
 #include "platform/env.h"
 
 #include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -15,6 +17,7 @@
 #include "platform/ascii_case.h"
 #include "platform/drives.h"
 #include "platform/host.h"
+#include "platform/own_drive.h"
 #include "platform/program_search.h"
 
 extern char** environ;
@@ -109,6 +112,35 @@ const CommandLine& ProcessCommandLine() {
   return line;
 }
 
+// The host path of this process's own program file (/proc/self/exe).
+bool OwnExecutable(std::string* host) {
+  char path[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) {
+    weft_host::SetErrno(errno);
+    return false;
+  }
+  host->assign(path, static_cast<size_t>(n));
+  return true;
+}
+
+// True when the host path leads to this process's own program file (itself,
+// or a symbolic link to it).
+bool IsThisProgram(const std::string& host) {
+  struct stat named, own;
+  return stat(host.c_str(), &named) == 0 && stat("/proc/self/exe", &own) == 0 &&
+         named.st_dev == own.st_dev && named.st_ino == own.st_ino;
+}
+
+// A host path relative to the host's current folder made absolute.
+std::string AbsoluteHostPath(const std::string& host) {
+  if (!host.empty() && host[0] == '/') return host;
+  char* cwd = getcwd(nullptr, 0);
+  std::string absolute = std::string(cwd ? cwd : "") + "/" + host;
+  free(cwd);
+  return absolute;
+}
+
 }  // namespace
 
 const char* GetEnv(const char* name) {
@@ -144,21 +176,37 @@ size_t ExpandEnvironment(const char* text, char* buffer, size_t size) {
 std::string ExpandEnvironmentString(const char* text) { return Expand(text ? text : ""); }
 
 size_t GetProgramFile(char* buffer, size_t size) {
-  char host[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", host, sizeof host - 1);
-  if (n <= 0) {
-    weft_host::SetErrno(errno);
+  std::string host;
+  if (!OwnExecutable(&host)) return 0;
+  std::string path = WindowsPathOnAnyDrive(host);
+  if (path.empty()) {
+    weft_host::SetError("The program's folder has no drive: " + host);
     return 0;
   }
-  host[n] = '\0';
+  return weft_host::CopyPathOut(path, buffer, size);
+}
+
+size_t GetMappedProgramFile(char* buffer, size_t size) {
+  std::string host;
+  if (!OwnExecutable(&host)) return 0;
   std::string path;
-  if (!WindowsPath(host, &path)) return 0;
-  if (path.size() > static_cast<size_t>(kMaxPath) || !buffer || path.size() >= size) {
-    weft_host::SetError("The data area passed to a system call is too small.");
+  if (!WindowsPath(host.c_str(), &path)) return 0;
+  if (IsDriveOfItsOwn(path[0])) {
+    weft_host::SetError("The program's folder is on no drive of the map: " + host);
     return 0;
   }
-  memcpy(buffer, path.c_str(), path.size() + 1);
-  return path.size();
+  return weft_host::CopyPathOut(path, buffer, size);
+}
+
+std::string GetStartedProgramFile(const char* argv0) {
+  if (!argv0 || !strpbrk(argv0, "\\/:")) return "";
+  std::string host = argv0;
+  if (host.find('/') != std::string::npos && IsThisProgram(host)) {
+    return WindowsPathOnAnyDrive(AbsoluteHostPath(host));
+  }
+  std::string path = GetFullPathString(argv0);
+  if (!path.empty() && HostPath(path.c_str(), &host) && IsThisProgram(host)) return path;
+  return "";
 }
 
 const char* GetCommandLineText() { return ProcessCommandLine().text.c_str(); }

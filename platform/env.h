@@ -18,9 +18,24 @@ bool SetEnv(const char* name, const char* value);
 size_t ExpandEnvironment(const char* text, char* buffer, size_t size);
 std::string ExpandEnvironmentString(const char* text);
 
-// The program's own file as a full Windows path (from /proc/self/exe).
-// Returns the length, or 0 when it is on no mapped drive or does not fit.
+// The program's own file as a full Windows path (from /proc/self/exe), so
+// that what a program looks for beside itself is found wherever it is
+// installed: a folder on no mapped drive is shown through a drive of its
+// own, added to WEFTDRIVES (own_drive.h), so the first call belongs before
+// any thread starts. Returns the length, or 0 when it does not fit or no
+// drive letter is free.
 size_t GetProgramFile(char* buffer, size_t size);
+// The same only when a drive of the map holds the program's file, not a
+// drive of this process's own: for a path that is written down for later
+// runs, which would not have that drive. 0 otherwise.
+size_t GetMappedProgramFile(char* buffer, size_t size);
+// The program's file as the command that started it names it: `argv0` as a
+// full Windows path when it names a folder (holds '\', '/' or ':') and leads
+// to this very program; for a symbolic link, the link's own path. `argv0`
+// is read as a host path (when it holds a '/') and as a Windows path; a
+// folder on no mapped drive is shown as GetProgramFile shows one. "" when
+// `argv0` is a bare name or names some other file.
+std::string GetStartedProgramFile(const char* argv0);
 
 // The command line as one text, for the programs that read it whole. Started
 // by the command interpreter (a batch file, weftcmd /C), it is the line's own

@@ -6,7 +6,6 @@
 
 #include "platform/attributes.h"
 #include "platform/drives.h"
-#include "platform/env.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
@@ -217,24 +216,6 @@ TEST(LetterCase, CreatingAFileReusesTheExistingName) {
   EXPECT_EQ(drive.Read("Pages/Index.HTM"), "new");
   EXPECT_FALSE(CreateDir("C:\\pages"));
   EXPECT_TRUE(PathExists("c:\\pages\\INDEX.HTM"));
-}
-
-TEST(ProgramFile, ShownAsWindowsPathOrFailsOffTheDrives) {
-  char buffer[kMaxPath + 1];
-  {
-    TempDrive drive;
-    EXPECT_EQ(GetProgramFile(buffer, sizeof buffer), 0u);
-  }
-  const char* saved = getenv("WEFTDRIVES");
-  std::string keep = saved ? saved : "";
-  unsetenv("WEFTDRIVES");
-  size_t length = GetProgramFile(buffer, sizeof buffer);
-  if (saved) setenv("WEFTDRIVES", keep.c_str(), 1);
-  ASSERT_GT(length, 3u);
-  std::string path = buffer;
-  EXPECT_EQ(path.substr(0, 3), "C:\\");
-  EXPECT_EQ(path.find('/'), std::string::npos);
-  EXPECT_EQ(path.substr(path.rfind('\\') + 1), "weftplatform_tests");
 }
 
 }  // namespace

@@ -29,8 +29,11 @@ std::string FolderOf(const std::string& path) {
 
 std::vector<std::string> SearchFolders() {
   std::vector<std::string> folders;
+  // The program's folder only on a drive of the map: what is found here is
+  // written down (a registry command) for runs that lack this process's own
+  // drives.
   char program[kMaxPath + 1];
-  if (GetProgramFile(program, sizeof program)) folders.push_back(FolderOf(program));
+  if (GetMappedProgramFile(program, sizeof program)) folders.push_back(FolderOf(program));
   folders.push_back(".");
   const char* root = GetEnv("SystemRoot");
   if (!root || !*root) root = GetEnv("windir");

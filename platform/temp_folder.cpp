@@ -11,6 +11,7 @@
 #include "platform/drives.h"
 #include "platform/env.h"
 #include "platform/host.h"
+#include "platform/own_drive.h"
 
 using namespace weft_host;
 
@@ -36,28 +37,6 @@ std::string HostTempFolder() {
   return "/tmp";
 }
 
-// A letter no drive uses: 'T' when free, else the last free one.
-char FreeDriveLetter() {
-  Drive drive;
-  if (!FindDrive('T', &drive)) return 'T';
-  for (char letter = 'Z'; letter >= 'D'; --letter) {
-    if (!FindDrive(letter, &drive)) return letter;
-  }
-  return 0;
-}
-
-// Maps `host` as a drive of its own (WEFTDRIVES gains an entry, which the
-// programs started later inherit) and gives that drive's root.
-std::string MapAsDrive(const std::string& host) {
-  char letter = FreeDriveLetter();
-  if (!letter || host.find(';') != std::string::npos) return "";
-  const char* drives = getenv("WEFTDRIVES");
-  std::string value = drives && *drives ? drives : "C=/";
-  value += std::string(";") + letter + "=" + host;
-  SetEnv("WEFTDRIVES", value.c_str());
-  return std::string(1, letter) + ":\\";
-}
-
 }  // namespace
 
 std::string GetTempFolder() {
@@ -68,5 +47,5 @@ std::string GetTempFolder() {
   std::string host = HostTempFolder();
   std::string folder;
   if (WindowsPath(host.c_str(), &folder)) return folder;
-  return MapAsDrive(host);
+  return MapFolderAsDrive(host, 'T');
 }

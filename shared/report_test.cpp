@@ -177,3 +177,43 @@ TEST_F(ReportTest, MaxSeverityIsTheHighestCodeOverThousand) {
     EXPECT_EQ(MaxSeverity, c.severity) << c.codes.size();
   }
 }
+
+// --- The site tools' log, installed off the drives ------------------------------
+
+// The built programs lie on no drive of the map (C: is only the temporary
+// drive): the run header still names each by its program file.
+TEST(SiteToolLog, RunHeaderNamesTheProgramWhereverItLies) {
+  struct Case {
+    const char* program;
+    std::vector<std::string> args;
+    const char* file;  // written in C:\site first
+    const char* content;
+    int exitCode;
+    const char* messages;  // the log after its header
+  } const cases[] = {
+      {"galleria", {}, "../icons/weft.ini", "template=none.tpl\n", 2,
+       "2000:  Error:  Can't open template file \"none.tpl\".\n"},
+      {"viewreel", {"pics"}, nullptr, nullptr, 1,
+       "3000:  Error:  Illegal command line parameter \"pics\".\n"
+       "               Program aborted.\n"},
+      {"pagebase", {"a", "b"}, nullptr, nullptr, 3,
+       "3000:  Error:  Starting directory was specified twice on command line.\n"},
+      {"vetalias", {}, "symlinks.txt", "missing.jpg\n", 1,
+       "1000:  Warning:  Bad path in \"symlinks.txt\" file -- file does not exist:\n"
+       "                   missing.jpg\n"},
+      {"rankpage", {"list.txt"}, "list.txt", "nope.htm\n", 1,
+       "1000:  Warning:  File \"nope.htm\" does not exist.\n"},
+  };
+  for (const Case& c : cases) {
+    TempDrive drive;
+    drive.MakeDir("site");
+    if (c.file) drive.Write(std::string("site/") + c.file, c.content);
+    RunOptions options;
+    options.cwd = drive.Host("site");
+    options.env["WEFTLOG"] = "C:\\weft.log";
+    RunResult run = RunProgram(c.program, c.args, options);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.program;
+    EXPECT_EQ(AfterHeader(drive.Read("weft.log"), c.program, "C:\\site"), c.messages)
+        << c.program << "\n" << drive.Read("weft.log");
+  }
+}

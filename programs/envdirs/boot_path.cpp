@@ -94,9 +94,11 @@ bool ReplaceBootFile() {
   return true;
 }
 
-// The directory of the program's own file; false when it is not known.
+// The directory of the program's own file; false when it is not known. It
+// goes into the boot file for later runs, so it must lie on a drive of the
+// map, not on a drive this run made for itself.
 bool ProgramDirectory(char* buffer, size_t size) {
-  if (!GetProgramFile(buffer, size)) return false;
+  if (!GetMappedProgramFile(buffer, size)) return false;
   if (char* slash = strrchr(buffer, '\\')) *slash = '\0';
   return true;
 }

@@ -101,7 +101,7 @@ class BodyParser : public TemplateParser {
   bool ExecuteListingTag(const char* name);
   bool ExecutePageTag(const char* name);
   void SlideLinkTag();
-  void ImgTag();
+  void ImageTag(bool named);
   void SectionTag();
   void IndexTag();
   TableFormat TagTable() const;
@@ -115,7 +115,6 @@ class BodyParser : public TemplateParser {
 
   // The local file that the format text names (an icon, a link source).
   String FormatPath() const { return formatIsPath_ ? iconPath_ : TemplatePath(formatText_); }
-  bool HasFormat() const { return formatIsPath_ ? HasText(iconPath_) : HasText(formatText_); }
 
   FILE* input_;
   FILE* output_;
@@ -141,8 +140,9 @@ class BodyParser : public TemplateParser {
   bool multiPage_ = false;
   bool query_ = false;
   bool nowrap_ = false;
-  // An "icon" attribute names its file by its local path, so that the
-  // path is turned into a URL only once, where the tag is written.
+  // An "icon" attribute makes the format text its file's URL and keeps the
+  // file's path: the tags that turn a name into a URL take the URL as it
+  // is, and the navigation tags, which make their own URLs, take the path.
   bool formatIsPath_ = false;
   String iconPath_;
 
@@ -264,6 +264,8 @@ void BodyParser::Attribute(const char*, const char* name, const char* value) {
     query_ = true;
   } else if (Is(name, "icon")) {
     iconPath_ = TemplatePath(value);
+    String url = PathToUrl(iconPath_);
+    SetText(formatText_, HasText(url) ? url.Text() : "");
     formatIsPath_ = true;
   }
 }
@@ -311,10 +313,14 @@ TableFormat BodyParser::TagTable() const {
   return table;
 }
 
-void BodyParser::ImgTag() {
-  if (!HasFormat()) return;
-  String tag = formatIsPath_ ? IconTag(iconPath_, attributeText_)
-                             : UrlImgTag(formatText_, attributeText_);
+// img writes the format text as the image's URL, icon the URL of the file
+// it names (TemplateUrl), unless an "icon" attribute made it a URL already.
+// The size is read from the file that the URL names, as for any image a
+// page shows by its URL.
+void BodyParser::ImageTag(bool named) {
+  if (!HasText(formatText_)) return;
+  String url = named && !formatIsPath_ ? TemplateUrl(formatText_) : String(formatText_);
+  String tag = UrlImgTag(url, attributeText_);
   if (HasText(tag)) WriteHTML(output_, "%s", tag.Text());
 }
 
@@ -323,11 +329,9 @@ bool BodyParser::ExecuteIconTag(const char* name) {
     char dir[kSitePathSize];
     if (FindIconsDir(dir) >= 0) WriteHTML(output_, "%s", PathToUrl(dir).Text());
   } else if (Is(name, "img")) {
-    ImgTag();
+    ImageTag(false);
   } else if (Is(name, "icon")) {
-    if (!HasFormat()) return true;
-    String tag = IconTag(FormatPath(), attributeText_);
-    if (HasText(tag)) WriteHTML(output_, "%s", tag.Text());
+    ImageTag(true);
   } else if (Is(name, "nav")) {
     WriteNavBar(output_, pageEntry_, false);
   } else if (Is(name, "back")) {

@@ -1,9 +1,12 @@
 // The built galleria answering CGI requests from an index database, and
 // writing searchable and sequence index pages, as a user runs it.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -107,6 +110,23 @@ class CgiProgramTest : public ::testing::Test {
     return std::string("Content-type:  text/html\n\n<HTML>\n<HEAD>\n<TITLE>site</TITLE>\n") +
            kGenerator + "<META NAME=\"FILEINFO\" CONTENT=\"" + fileInfo + "\">\n" +
            "<META HTTP-EQUIV=\"Content-Script-Type\" CONTENT=\"text/javascript\">\n";
+  }
+  // The sequence page of the query "sea" (the section [sequence]).
+  static std::string SequencePage() {
+    return Head("0 slides, 0 bytes; {0, 0, 0, 0, 0, 0, 0}; FRAMESET") +
+           "\n<SCRIPT LANGUAGE=\"JavaScript1.1\">\n<!--\n" + kStartScript +
+           "\npages=2\n"
+           "page=new Array(pages);\n"
+           "page[0]=\"/photos/trip/beach.htm\";\n"
+           "page[1]=\"/photos/trip/sunset.htm\";\n"
+           "// -->\n</SCRIPT>\n"
+           "</HEAD>\n\n"
+           "<FRAMESET COLS=\"100,*\" onLoad=\"if (contentStale) "
+           "parent.inputFrame.displayCurrentPage()\">\n"
+           "  <FRAME SRC=\"/photos/icons/controls.htm\" NAME=\"inputFrame\">\n"
+           "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
+           "</FRAMESET>\n"
+           "</HTML>\n";
   }
   // A formatted result page: its summary, slide array, listings and page links.
   static std::string ResultPage(const std::string& fileInfo, const std::string& slides,
@@ -237,21 +257,71 @@ TEST_F(CgiProgramTest, SequencePageOfTheImages) {
   RunResult run = Request("config=sequence&query=sea");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out,
-            Head("0 slides, 0 bytes; {0, 0, 0, 0, 0, 0, 0}; FRAMESET") +
-                "\n<SCRIPT LANGUAGE=\"JavaScript1.1\">\n<!--\n" + kStartScript +
-                "\npages=2\n"
-                "page=new Array(pages);\n"
-                "page[0]=\"/photos/trip/beach.htm\";\n"
-                "page[1]=\"/photos/trip/sunset.htm\";\n"
-                "// -->\n</SCRIPT>\n"
-                "</HEAD>\n\n"
-                "<FRAMESET COLS=\"100,*\" onLoad=\"if (contentStale) "
-                "parent.inputFrame.displayCurrentPage()\">\n"
-                "  <FRAME SRC=\"/photos/icons/controls.htm\" NAME=\"inputFrame\">\n"
-                "  <FRAME SRC=\"javascript:'<BODY></BODY>'\" NAME=\"contentFrame\">\n"
-                "</FRAMESET>\n"
-                "</HTML>\n");
+  EXPECT_EQ(run.out, SequencePage());
+}
+
+// A folder of the host on no mapped drive, removed with its files after.
+class HostFolder {
+ public:
+  HostFolder() {
+    char name[] = "/tmp/weftbin.XXXXXX";
+    if (mkdtemp(name)) path_ = name;
+  }
+  ~HostFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) fs::remove_all(path_, ignored);
+  }
+  HostFolder(const HostFolder&) = delete;
+  HostFolder& operator=(const HostFolder&) = delete;
+  std::string Path(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// However the program is installed, the request in C:\cgi-bin gets its page
+// from the settings of its own "weftcgi.ini", and no file is written there.
+TEST_F(CgiProgramTest, AnswersWhereverTheProgramIsInstalled) {
+  HostFolder bin;  // the program's folder, on no mapped drive
+  std::string built = fs::absolute(ProgramPath("galleria")).string();
+  // Each case builds on the one before.
+  struct Case {
+    const char* label;
+    std::function<void()> install;
+    std::vector<std::string> cgiBin;  // the files of C:\cgi-bin, before and after
+  } const cases[] = {
+      {"a link in cgi-bin to the built program",
+       [&] { fs::create_symlink(built, program); },
+       {"galleria", "weftcgi.ini"}},
+      {"a copy off the drives with its settings beside it",
+       [&] {
+         program = bin.Path("galleria");
+         fs::copy_file(built, program, fs::copy_options::overwrite_existing);
+         fs::copy_file(drive.Host("cgi-bin/weftcgi.ini"), bin.Path("weftcgi.ini"),
+                       fs::copy_options::overwrite_existing);
+         fs::remove(drive.Host("cgi-bin/weftcgi.ini"));
+       },
+       {}},
+      {"a link in cgi-bin beside its own settings, the real file beside others",
+       [&] {
+         std::ofstream(bin.Path("weftcgi.ini"), std::ios::trunc) << "slides=simple\n";
+         drive.Write("cgi-bin/weftcgi.ini", kCgiIni);
+         fs::create_symlink(bin.Path("galleria"), program);
+       },
+       {"galleria", "weftcgi.ini"}},
+  };
+  for (const Case& c : cases) {
+    fs::remove(drive.Host("cgi-bin/galleria"));
+    program = drive.Host("cgi-bin/galleria");
+    c.install();
+    ASSERT_EQ(drive.Files("cgi-bin"), c.cgiBin) << c.label;
+    RunResult run = Request("config=sequence&query=sea");
+    EXPECT_EQ(run.exitCode, 0) << c.label;
+    EXPECT_EQ(run.err, "") << c.label;
+    EXPECT_EQ(run.out, SequencePage()) << c.label;
+    EXPECT_EQ(drive.Files("cgi-bin"), c.cgiBin) << c.label;
+    ExpectSiteUntouched(false);
+  }
 }
 
 TEST_F(CgiProgramTest, ShuffledResultsStayInOneOrderAcrossPages) {

@@ -189,6 +189,41 @@ TEST_F(GalleriaProgramTest, RelativeUrlMapEntryMatchesTheIcons) {
             "<IMG SRC=\"beach.jpg\" WIDTH=640 HEIGHT=480>\n</BODY>\n</HTML>\n");
 }
 
+// Template images take their size from the file that their URL names: an
+// icon whose URL goes through a map entry has no such file and so no size.
+// The navigation tags size their icons from the icon's own file.
+TEST_F(GalleriaProgramTest, TemplateImagesAreSizedByTheFileTheirUrlNames) {
+  drive.Write("site/icons/back.gif", std::string("GIF89a\x10\x00\x08\x00\x00\x00\x00", 13));
+  const std::string map = "map=..\\icons; /ic\n";
+  struct Case {
+    std::string weftIni;
+    const char* tag;
+    const char* expected;
+  } const cases[] = {
+      {"", "${icon src=back.gif}", "<IMG SRC=\"../icons/back.gif\" WIDTH=16 HEIGHT=8>"},
+      {map, "${icon src=back.gif}", "<IMG SRC=\"/ic/back.gif\">"},
+      {map, "${icon icon=back.gif attr=BORDER=0}", "<IMG SRC=\"/ic/back.gif\" BORDER=0>"},
+      {map, "${img icon=back.gif}", "<IMG SRC=\"/ic/back.gif\">"},
+      {map, "${img src=/ic/back.gif}", "<IMG SRC=\"/ic/back.gif\">"},
+      {map, "${img src=../icons/back.gif}", "<IMG SRC=\"../icons/back.gif\" WIDTH=16 HEIGHT=8>"},
+      {map, "${icon src=./beach.jpg}", "<IMG SRC=\"beach.jpg\" WIDTH=640 HEIGHT=480>"},
+      {map + "backlink=back\n", "${back icon=back.gif}",
+       "<A HREF=\"javascript:window.history.back()\">"
+       "<IMG SRC=\"/ic/back.gif\" WIDTH=16 HEIGHT=8 BORDER=0 ALIGN=TOP></A>"},
+  };
+  for (const Case& c : cases) {
+    drive.Write("site/icons/weft.ini", "template=gallery.tpl\n" + c.weftIni);
+    drive.Write("site/icons/gallery.tpl", std::string("<BODY>\n") + c.tag + "\n</BODY>\n");
+    RunResult run = Galleria();
+    EXPECT_EQ(run.exitCode, 0) << c.tag;
+    EXPECT_EQ(run.err, "") << c.tag;
+    std::string page = Index();
+    EXPECT_EQ(page.substr(page.find("</HEAD>")),
+              std::string("</HEAD>\n\n<BODY>\n") + c.expected + "\n</BODY>\n</HTML>\n")
+        << c.weftIni << c.tag;
+  }
+}
+
 TEST_F(GalleriaProgramTest, MissingTemplateIsNamedAsConfigured) {
   for (const char* name : {"none.tpl", "..\\icons\\gone.tpl"}) {
     drive.Write("site/icons/weft.ini", std::string("template=") + name + "\n");

@@ -175,22 +175,39 @@ TEST_F(GalleriaTest, CgiModeReadsTheRequestedSectionAndNeedsTheIndexDatabase) {
   ExpectOldPageKept();
 }
 
-TEST_F(GalleriaTest, CgiFileIsLookedForBesideTheProgramsRealFile) {
+TEST_F(GalleriaTest, CgiFileIsLookedForBesideTheLinkThenBesideTheRealFile) {
   std::string program = CopyProgram("cgi-bin");
   drive.Write("cgi-bin/weftcgi.ini", "");
   drive.MakeDir("links");
   std::string link = drive.Host("links/galleria");
   fs::create_symlink(program, link);
-  // Started through a link elsewhere: still CGI mode.
+  // Started through a link in a folder without one: the real file's.
   RunResult r = Run({}, link);
   EXPECT_EQ(r.err, std::string(kInvalid) + kCgiSlidesDetail);
 
-  // A "weftcgi.ini" beside the link but not beside the program: no CGI mode.
+  // A "weftcgi.ini" beside the link but not beside the program: CGI mode
+  // from the link's, by every name the link is started by.
   std::string plain = CopyProgram("plain");
-  drive.Write("plain-links/weftcgi.ini", "");
+  drive.Write("plain-links/weftcgi.ini", "slides=window\n");
   fs::create_symlink(plain, drive.Host("plain-links/galleria"));
   drive.Write("icons/weft.ini", "index=sequence\n");
-  r = Run({}, drive.Host("plain-links/galleria"));
+  for (const std::string& started :
+       {drive.Host("plain-links/galleria"), std::string("../plain-links/galleria")}) {
+    r = Run({}, started);
+    EXPECT_EQ(r.err, std::string(kInvalid) + kCgiDbDetail) << started;
+    ExpectOldPageKept();
+  }
+  // Started by a batch line, which names it as a Windows path.
+  for (const char* line : {"C:\\plain-links\\galleria", "..\\PLAIN-LINKS\\galleria"}) {
+    r = Run({"/C", line}, "weftcmd");
+    EXPECT_EQ(r.err, std::string(kInvalid) + kCgiDbDetail) << line;
+    ExpectOldPageKept();
+  }
+  // Started by its bare name, found on the PATH: no folder names the link
+  // (the current one is not taken for it), the real file has no
+  // "weftcgi.ini" beside it, so this is a static build.
+  drive.Write("site/weftcgi.ini", "");
+  r = Run({"/C", "galleria"}, "weftcmd", {{"PATH", drive.Host("plain-links")}});
   EXPECT_EQ(r.err, std::string(kInvalid) + kSequenceDetail);
 }
 

@@ -87,11 +87,19 @@ bool ApplyOption(const char* option, int* optionFlags) {
 
 // --- Configuration ---------------------------------------------------------------
 
-// "weftcgi.ini" beside the program's own file; empty when that file is unknown.
-std::string CgiConfigPath() {
-  char program[kMaxPath + 1];
-  if (!GetProgramFile(program, sizeof program)) return std::string();
-  return std::string(program, BaseName(program) - program) + "weftcgi.ini";
+// "weftcgi.ini" beside the program as it was started (the folder that its
+// command names: for a symbolic link, the link's), else beside its real
+// file; empty when neither is there. So one program linked into several
+// places answers there with each place's own settings.
+std::string CgiConfigPath(const char* argv0) {
+  char real[kMaxPath + 1];
+  if (!GetProgramFile(real, sizeof real)) real[0] = '\0';
+  for (const std::string& program : {GetStartedProgramFile(argv0), std::string(real)}) {
+    if (program.empty()) continue;
+    std::string path = program.substr(0, NameStart(program)) + "weftcgi.ini";
+    if (FileExists(path.c_str())) return path;
+  }
+  return std::string();
 }
 
 // The program's name for its own links: the base name it was started by.
@@ -119,10 +127,10 @@ void ReadCgiConfiguration(const char* path) {
   }
 }
 
-void ReadConfiguration() {
+void ReadConfiguration(const char* argv0) {
   SetConfigKeyHandler(IndexOptionKey);
-  std::string cgiConfig = CgiConfigPath();
-  if (!cgiConfig.empty() && FileExists(cgiConfig.c_str())) {
+  std::string cgiConfig = CgiConfigPath(argv0);
+  if (!cgiConfig.empty()) {
     cgiMode = true;
     ReadCgiConfiguration(cgiConfig.c_str());
   } else {
@@ -263,7 +271,7 @@ int BuildIndexPage(int argc, char** argv) {
     return 0;
   }
   SetCgiUrl(argc, argv);
-  ReadConfiguration();
+  ReadConfiguration(argc > 0 ? argv[0] : nullptr);
   if (!indexSettings.javascript) ApplyNoJavascript();
   if (!CheckIndexSettings()) return MaxSeverity;
   ReadKeyIcons();
