@@ -58,3 +58,12 @@ inline std::string WithOrientation(const std::string& jpeg, int orientation, boo
       ExifBody({{0x0100, 4, 1, 4000}, OrientationEntry(orientation), {0x0128, 3, 1, 2}}, bigEndian);
   return jpeg.substr(0, 2) + App1Segment(body) + jpeg.substr(2);
 }
+
+// The headers of a baseline JPEG of width x height with no image data: what
+// the size readers look at, in place of a whole photograph.
+inline std::string JpegFrameOf(unsigned width, unsigned height) {
+  std::string frame = ExifBytes(0xFFC0, 2, true) + ExifBytes(17, 2, true) + '\x08' +
+                      ExifBytes(height, 2, true) + ExifBytes(width, 2, true) + '\x03' +
+                      std::string("\x01\x22\x00\x02\x11\x01\x03\x11\x01", 9);
+  return ExifBytes(0xFFD8, 2, true) + frame + ExifBytes(0xFFD9, 2, true);
+}
