@@ -23,13 +23,12 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import Browser  # noqa: E402
-from checks import BROWSER_IGNORE, check, finish, write  # noqa: E402
+from checks import BROWSER_IGNORE, check, finish, walk_roads, write  # noqa: E402
 from photos import blocks_jpeg, with_orientation  # noqa: E402
-from site_kit_test import answers, free_port, into, links_shown, search_for, stop  # noqa: E402
+from site_kit_test import into, links_shown, search_for, start_localweb, stop  # noqa: E402
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 KIT = os.path.join(TOP, "kit")
@@ -77,21 +76,6 @@ class User:
         err = run.stderr.decode(errors="replace")
         check(run.returncode == 0 and "Error" not in out + err,
               f"{args} in /{folder}: exit {run.returncode} {out}{err}")
-
-
-def serve(user, log):
-    """localweb in the top folder, as section 3.7 starts it; (process, URL)."""
-    for _ in range(5):
-        port = free_port()
-        server = subprocess.Popen(["localweb", f"/P:{port}"], cwd=user.site, env=user.env,
-                                  stdin=subprocess.DEVNULL, stdout=log, stderr=log)
-        deadline = time.time() + 10
-        while time.time() < deadline and server.poll() is None and not answers(port):
-            time.sleep(0.05)
-        if server.poll() is None and answers(port):
-            return server, f"http://127.0.0.1:{port}/"
-        stop(server)
-    raise RuntimeError("localweb did not start")
 
 
 def build_site(bin_dir, site):
@@ -264,18 +248,10 @@ def main():
         site = os.path.join(top, "photos")
         user = build_site(bin_dir, site)
         log = open(os.path.join(top, "localweb.log"), "w")
-        server, base = serve(user, log)
+        # localweb in the top folder, as section 3.7 starts it.
+        server, base = start_localweb(bin_dir, site, log, user.env)
         with Browser(ignore=BROWSER_IGNORE) as b:
-            seen = 0
-            for road in (album, catalogue_search, searchable_folder):
-                try:
-                    road(b, base)
-                except Exception as error:  # one road's failure leaves the others to run
-                    check(False, f"{road.__name__}: {error}")
-                problems = b.problems()
-                for problem in problems[seen:]:
-                    check(False, f"{road.__name__}: {problem}")
-                seen = len(problems)
+            walk_roads(b, (album, catalogue_search, searchable_folder), base)
     finally:
         if server:
             stop(server)
