@@ -132,9 +132,9 @@ struct JpegHeader {
 // Reads an APP1 segment's body of `size` bytes; the first EXIF segment with
 // an orientation gives it. False on a short read.
 bool ReadApp1(FILE* file, size_t size, JpegHeader* header) {
+  if (header->oriented) return Skip(file, static_cast<long>(size));
   std::vector<unsigned char> body(size);
   if (size && !ReadBytes(file, body.data(), size)) return false;
-  if (header->oriented) return true;
   int orientation = ExifOrientation(body.data(), size);
   if (orientation) {
     header->orientation = orientation;
