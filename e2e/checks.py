@@ -1,6 +1,7 @@
 """Small helpers shared by the end-to-end tests: failures collected by
 `check` and summed up by `finish` (the test's exit code), files written with
-their folders, and a 1x1 GIF for an image that needs only to exist and load.
+their folders, a 1x1 GIF for an image that needs only to exist and load,
+and `walk_roads`, which takes a browser along a test's roads one by one.
 """
 
 import os
@@ -26,6 +27,25 @@ def write(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(data.encode() if isinstance(data, str) else data)
+
+
+def walk_roads(b, roads, base):
+    """Runs road(b, base) for each road in turn: a road that fails leaves the
+    others to run (its pop-up windows closed), and every problem the browser
+    saw on a road fails that road."""
+    seen = 0
+    for road in roads:
+        try:
+            road(b, base)
+        except Exception as error:  # one road's failure leaves the others to run
+            check(False, f"{road.__name__}: {error}")
+            for handle in b.windows()[1:]:
+                b.window(handle)
+                b.close_window()
+        problems = b.problems()
+        for problem in problems[seen:]:
+            check(False, f"{road.__name__}: {problem}")
+        seen = len(problems)
 
 
 def finish():

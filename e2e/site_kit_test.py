@@ -29,7 +29,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import Browser, WebDriverError  # noqa: E402
-from checks import BROWSER_IGNORE, check, finish, write  # noqa: E402
+from checks import BROWSER_IGNORE, check, finish, walk_roads, write  # noqa: E402
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 KIT = os.path.join(TOP, "kit")
@@ -119,9 +119,10 @@ def answers(port):
         return False
 
 
-def start_localweb(bin_dir, site, log):
-    """localweb serving the site as drive C:'s root; (process, base URL)."""
-    env = dict(os.environ, WEFTDRIVES=f"C={site}")
+def start_localweb(bin_dir, site, log, env=None):
+    """localweb started in the site's folder, serving it as the root of its
+    drive (drive C:, unless `env` maps the drives); (process, base URL)."""
+    env = env or dict(os.environ, WEFTDRIVES=f"C={site}")
     for _ in range(5):
         port = free_port()
         server = subprocess.Popen([os.path.join(bin_dir, "localweb"), f"/P:{port}"], cwd=site, env=env,
@@ -338,19 +339,8 @@ def main():
         log = open(os.path.join(top, "localweb.log"), "w")
         server, base = start_localweb(bin_dir, site, log)
         with Browser(ignore=BROWSER_IGNORE) as b:
-            seen = 0
-            for road in (slide_window, frame_slides, searchable_index, sequence_index, open_links, movie):
-                try:
-                    road(b, base)
-                except Exception as error:  # one road's failure leaves the others to run
-                    check(False, f"{road.__name__}: {error}")
-                    for handle in b.windows()[1:]:
-                        b.window(handle)
-                        b.close_window()
-                problems = b.problems()
-                for problem in problems[seen:]:
-                    check(False, f"{road.__name__}: {problem}")
-                seen = len(problems)
+            walk_roads(b, (slide_window, frame_slides, searchable_index, sequence_index, open_links, movie),
+                       base)
     finally:
         if server:
             stop(server)

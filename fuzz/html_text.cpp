@@ -1,4 +1,5 @@
-// The HTML text helpers (entity decoding, encoding, address linking) as
+// The HTML text helpers (entity decoding, encoding for heads and for
+// generated pages, UTF-8 references, address linking) as
 // bounded triples: into a buffer of the measured size each gives its whole
 // result, the String form agrees, and a buffer of any smaller size is never
 // overrun and always terminated.
@@ -36,7 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckBoundedWriter(p, HtmlDecode, decoded, HtmlDecodeString(p), input.smaller);
   String html = HtmlEncodeString(p);
   CheckExactBoundedWriter(p, HtmlEncode, HtmlEncodedLength(p), html, input.smaller);
+  String page = HtmlEncodePageString(p);
+  CheckExactBoundedWriter(p, HtmlEncodePage, HtmlEncodedPageLength(p), page, input.smaller);
+  FuzzCheck(HtmlEncodedPageLength(p) >= HtmlEncodedLength(p), "references never shorten");
+  CheckExactBoundedWriter(p, Utf8References, Utf8ReferencesLength(p), Utf8ReferencesString(p),
+                          input.smaller);
   CheckLinks(p, input.smaller);
   CheckLinks(html.Text() ? html.Text() : "", input.smaller);
+  CheckLinks(page.Text() ? page.Text() : "", input.smaller);
   return 0;
 }

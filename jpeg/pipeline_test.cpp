@@ -5,9 +5,11 @@
 #include <string>
 
 #include "jpeg/make_thumb.h"
+#include "jpeg/orient_dib.h"
 #include "jpeg/read_jpeg.h"
 #include "jpeg/testing/dib_fixtures.h"
 #include "jpeg/write_jpeg.h"
+#include "shared/testing/exif_jpeg.h"
 
 namespace {
 
@@ -214,6 +216,89 @@ TEST_F(Pipeline, ImagesOverThePixelLimitAreRefusedBeforeDecoding) {
     FreeDIB(dib);
   }
   SetMaxImagePixels(kDefaultMaxImagePixels);
+}
+
+// A stored frame of four coloured quarters: red top left, green top right,
+// blue bottom left, white bottom right.
+const Rgb kRed{220, 30, 30}, kGreen{30, 200, 40}, kBlue{30, 40, 210}, kWhite{250, 250, 250};
+Rgb Quarter(int x, int y, int width, int height) {
+  bool left = x < width / 2, top = y < height / 2;
+  return top ? (left ? kRed : kGreen) : (left ? kBlue : kWhite);
+}
+
+// The corners of the picture a viewer shows for each orientation of that
+// frame: top left, top right, bottom left, bottom right.
+struct ShownCorners {
+  int orientation;
+  Rgb topLeft, topRight, bottomLeft, bottomRight;
+};
+const ShownCorners kShownCorners[] = {
+    {1, kRed, kGreen, kBlue, kWhite},  {2, kGreen, kRed, kWhite, kBlue},
+    {3, kWhite, kBlue, kGreen, kRed},  {4, kBlue, kWhite, kRed, kGreen},
+    {5, kRed, kBlue, kGreen, kWhite},  {6, kBlue, kRed, kWhite, kGreen},
+    {7, kWhite, kGreen, kBlue, kRed},  {8, kGreen, kWhite, kRed, kBlue},
+};
+
+void ExpectCorners(const BitmapInfoHeader* thumb, const ShownCorners& c, const std::string& where) {
+  int right = thumb->biWidth - 3, bottom = thumb->biHeight - 3;
+  ExpectNear(TopDownPixel(thumb, 2, 2), c.topLeft, 40, where + " top left");
+  ExpectNear(TopDownPixel(thumb, right, 2), c.topRight, 40, where + " top right");
+  ExpectNear(TopDownPixel(thumb, 2, bottom), c.bottomLeft, 40, where + " bottom left");
+  ExpectNear(TopDownPixel(thumb, right, bottom), c.bottomRight, 40, where + " bottom right");
+}
+
+TEST_F(Pipeline, OrientedPhotographsComeOutUpright) {
+  WriteTestJpeg("stored.jpg", 400, 300, 3, [](int x, int y) { return Quarter(x, y, 400, 300); });
+  const std::string stored = drive.Read("stored.jpg");
+  for (const ShownCorners& c : kShownCorners) {
+    for (bool bigEndian : {true, false}) {
+      drive.Write("photo.jpg", WithOrientation(stored, c.orientation, bigEndian));
+      for (bool fast : {true, false}) {
+        std::string where = "orientation " + std::to_string(c.orientation) +
+                            (bigEndian ? " MM" : " II") + (fast ? " fast" : "");
+        // Shown 400 x 300 or, on its side, 300 x 400; fitted into 120 x 90.
+        BitmapInfoHeader* thumb = MakeThumbDIB("photo.jpg", 120, 90, fast, 0);
+        ASSERT_NE(thumb, nullptr) << where;
+        EXPECT_EQ(thumb->biWidth, c.orientation >= 5 ? 67 : 120) << where;
+        EXPECT_EQ(thumb->biHeight, 90) << where;
+        ExpectCorners(thumb, c, where);
+        FreeDIB(thumb);
+      }
+    }
+  }
+}
+
+TEST_F(Pipeline, OrientedPhotographThatFitsIsOnlyTurned) {
+  WriteTestJpeg("small.jpg", 60, 40, 3, [](int x, int y) { return Quarter(x, y, 60, 40); });
+  drive.Write("small6.jpg", WithOrientation(drive.Read("small.jpg"), 6));
+  BitmapInfoHeader* thumb = MakeThumbDIB("small6.jpg", 50, 100, true, 100);
+  ASSERT_NE(thumb, nullptr);
+  BitmapInfoHeader* turned = OrientDIB(LoadJpegDIB("small.jpg", 0, 0), 6);
+  EXPECT_EQ(thumb->biWidth, 40);
+  EXPECT_EQ(thumb->biHeight, 60);
+  EXPECT_EQ(RowsOf(thumb), RowsOf(turned));
+  FreeDIB(thumb);
+  FreeDIB(turned);
+}
+
+TEST_F(Pipeline, PhotographShownAsStoredGivesTheSameThumbnail) {
+  WriteTestJpeg("plain.jpg", 400, 300, 3, [](int x, int y) { return Ramp(x, y, 400, 300); });
+  const std::string plain = drive.Read("plain.jpg");
+  drive.Write("one.jpg", WithOrientation(plain, 1, false));
+  drive.Write("damaged.jpg", plain.substr(0, 2) + App1Segment(std::string("Exif\0\0MM\0*\0\0\0\xFF", 14)) +
+                                 plain.substr(2));
+  drive.Write("nine.jpg", WithOrientation(plain, 9));
+  for (bool fast : {true, false}) {
+    BitmapInfoHeader* expected = MakeThumbDIB("plain.jpg", 100, 100, fast, 0);
+    ASSERT_NE(expected, nullptr);
+    for (const char* name : {"one.jpg", "damaged.jpg", "nine.jpg"}) {
+      BitmapInfoHeader* thumb = MakeThumbDIB(name, 100, 100, fast, 0);
+      ASSERT_NE(thumb, nullptr) << name;
+      EXPECT_EQ(RowsOf(thumb), RowsOf(expected)) << name << " fast " << fast;
+      FreeDIB(thumb);
+    }
+    FreeDIB(expected);
+  }
 }
 
 TEST_F(Pipeline, WriteFailsWithoutLeavingAFile) {

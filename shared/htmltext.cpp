@@ -1,8 +1,11 @@
 #include "shared/htmltext.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "shared/chars.h"
+#include "shared/utf8.h"
 
 namespace {
 
@@ -136,16 +139,87 @@ const char* EncodedForm(char c) {
   }
 }
 
-// What encoding writes for the text at `p`: a replacement, or the text itself
-// (a reference kept as written, or one plain character). *length is set to
-// the number of characters of `p` it stands for. The writer and the length
-// function both use it, so they cannot disagree.
-const char* EncodedPiece(const char* p, size_t* length) {
-  *length = KeptReferenceLength(p);
-  if (*length) return p;
-  *length = 1;
-  const char* form = EncodedForm(*p);
-  return form ? form : p;
+// The encodings of the writers below.
+enum class Encoding {
+  kHtml,            // HtmlEncode: the special characters replaced
+  kHtmlReferences,  // HtmlEncodePage: and letters beyond ASCII as references
+  kReferences,      // Utf8References: only the letters beyond ASCII
+};
+
+// What an encoding writes for the text at one place: `text` (its own
+// characters, a replacement or a reference in `scratch`), `length` bytes of
+// it, standing for `consumed` bytes of the input. The writer and the length
+// function both take their pieces from NextPiece, so they cannot disagree.
+struct Piece {
+  const char* text = nullptr;
+  size_t length = 0;
+  size_t consumed = 0;
+  char scratch[16] = {};  // "&#1114111;" at most
+};
+
+// A valid UTF-8 sequence at `p` as a decimal numeric reference; false when
+// none starts there.
+bool ReferencePiece(const char* p, Piece* piece) {
+  uint32_t codePoint = 0;
+  size_t length = Utf8Sequence(p, &codePoint);
+  if (length == 0) return false;
+  int written = snprintf(piece->scratch, sizeof piece->scratch, "&#%u;", codePoint);
+  piece->text = piece->scratch;
+  piece->length = static_cast<size_t>(written);
+  piece->consumed = length;
+  return true;
+}
+
+void NextPiece(const char* p, Encoding encoding, Piece* piece) {
+  if (encoding != Encoding::kReferences) {
+    size_t kept = KeptReferenceLength(p);
+    if (kept) {
+      *piece = Piece{p, kept, kept};
+      return;
+    }
+  }
+  if (encoding != Encoding::kHtml && ReferencePiece(p, piece)) return;
+  const char* form = encoding == Encoding::kReferences ? nullptr : EncodedForm(*p);
+  if (form) {
+    piece->text = form;
+    piece->length = strlen(form);
+  } else {
+    piece->text = p;
+    piece->length = 1;
+  }
+  piece->consumed = 1;
+}
+
+// Writes the encoded text, at most size - 1 bytes (a piece that does not
+// fit is cut), and terminates. Returns the buffer.
+char* EncodeInto(const char* text, char* buffer, size_t size, Encoding encoding) {
+  if (size == 0) return buffer;
+  size_t written = 0;
+  for (const char* p = text ? text : ""; *p && written + 1 < size;) {
+    Piece piece;
+    NextPiece(p, encoding, &piece);
+    for (size_t i = 0; i < piece.length && written + 1 < size; ++i) buffer[written++] = piece.text[i];
+    p += piece.consumed;
+  }
+  buffer[written] = '\0';
+  return buffer;
+}
+
+size_t EncodedLength(const char* text, Encoding encoding) {
+  size_t length = 1;
+  for (const char* p = text ? text : ""; *p;) {
+    Piece piece;
+    NextPiece(p, encoding, &piece);
+    length += piece.length;
+    p += piece.consumed;
+  }
+  return length;
+}
+
+String EncodedString(const char* text, Encoding encoding) {
+  return FilledString(
+      text, [&] { return EncodedLength(text, encoding); },
+      [&](char* buffer, size_t size) { EncodeInto(text, buffer, size, encoding); });
 }
 
 // --- Linking -----------------------------------------------------------------
@@ -272,35 +346,32 @@ String HtmlDecodeKeepingString(const char* text) {
 }
 
 char* HtmlEncode(const char* text, char* buffer, size_t size) {
-  if (size == 0) return buffer;
-  size_t written = 0;
-  for (const char* p = text ? text : ""; *p && written + 1 < size;) {
-    size_t length = 1;
-    const char* form = EncodedPiece(p, &length);
-    size_t count = form == p ? length : strlen(form);
-    for (size_t i = 0; i < count && written + 1 < size; ++i) buffer[written++] = form[i];
-    p += length;
-  }
-  buffer[written] = '\0';
-  return buffer;
+  return EncodeInto(text, buffer, size, Encoding::kHtml);
 }
 
-size_t HtmlEncodedLength(const char* text) {
-  size_t length = 1;
-  for (const char* p = text ? text : ""; *p;) {
-    size_t taken = 1;
-    const char* form = EncodedPiece(p, &taken);
-    length += form == p ? taken : strlen(form);
-    p += taken;
-  }
-  return length;
+size_t HtmlEncodedLength(const char* text) { return EncodedLength(text, Encoding::kHtml); }
+
+String HtmlEncodeString(const char* text) { return EncodedString(text, Encoding::kHtml); }
+
+char* HtmlEncodePage(const char* text, char* buffer, size_t size) {
+  return EncodeInto(text, buffer, size, Encoding::kHtmlReferences);
 }
 
-String HtmlEncodeString(const char* text) {
-  return FilledString(
-      text, [&] { return HtmlEncodedLength(text); },
-      [&](char* buffer, size_t size) { HtmlEncode(text, buffer, size); });
+size_t HtmlEncodedPageLength(const char* text) {
+  return EncodedLength(text, Encoding::kHtmlReferences);
 }
+
+String HtmlEncodePageString(const char* text) {
+  return EncodedString(text, Encoding::kHtmlReferences);
+}
+
+char* Utf8References(const char* text, char* buffer, size_t size) {
+  return EncodeInto(text, buffer, size, Encoding::kReferences);
+}
+
+size_t Utf8ReferencesLength(const char* text) { return EncodedLength(text, Encoding::kReferences); }
+
+String Utf8ReferencesString(const char* text) { return EncodedString(text, Encoding::kReferences); }
 
 size_t LinkUrls(const char* text, char* buffer, size_t size) {
   LinkOutput out(buffer, size);

@@ -35,6 +35,23 @@ char* HtmlEncode(const char* text, char* buffer, size_t size);
 size_t HtmlEncodedLength(const char* text);
 String HtmlEncodeString(const char* text);  // null gives the empty String
 
+// HtmlEncode for the text that a generated page carries (names, titles,
+// descriptions, keywords): each valid UTF-8 sequence of a letter beyond
+// ASCII is also written as a decimal numeric reference ("Caf\xC3\xA9"
+// becomes "Caf&#233;"), so that it reads right whatever charset a browser
+// guesses for the page; bytes that form no such sequence (a windows-1252
+// text) are written as HtmlEncode writes them. Plain ASCII text comes out
+// as HtmlEncode's.
+char* HtmlEncodePage(const char* text, char* buffer, size_t size);
+size_t HtmlEncodedPageLength(const char* text);
+String HtmlEncodePageString(const char* text);  // null gives the empty String
+
+// Only the valid UTF-8 sequences written as numeric references, every other
+// byte copied: for a name that a page carries as it stands.
+char* Utf8References(const char* text, char* buffer, size_t size);
+size_t Utf8ReferencesLength(const char* text);
+String Utf8ReferencesString(const char* text);  // null gives the empty String
+
 // Copies the text with each web address ("http:/", "https:/", "ftp:/",
 // "www.") wrapped in a link. Returns the size the whole result needs,
 // terminator included. The output stops at the first piece that does not fit

@@ -104,6 +104,51 @@ TEST(HtmlEncode, ReplacementCutAtTheEnd) {
   EXPECT_STREQ(HtmlEncode("ab", buffer, 1), "");
 }
 
+// Letters beyond ASCII in a page's text: each valid UTF-8 sequence becomes a
+// decimal reference, whatever else the page encoding does; other bytes pass.
+TEST(HtmlEncodePage, LettersBeyondAsciiAsReferences) {
+  struct PageCase {
+    const char* input;
+    const char* page;        // HtmlEncodePage
+    const char* references;  // Utf8References
+  };
+  const PageCase cases[] = {
+      {"Caf\xC3\xA9.jpg", "Caf&#233;.jpg", "Caf&#233;.jpg"},
+      {"\xC3\x85sa & <Bo>\n", "&#197;sa &amp; &lt;Bo&gt;<BR>", "&#197;sa & <Bo>\n"},
+      {"\xE2\x82\xAC 5, \xF0\x9F\x98\x80", "&#8364; 5, &#128512;", "&#8364; 5, &#128512;"},
+      {"\xC2\x80\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF", "&#128;&#2047;&#65535;&#1114111;",
+       "&#128;&#2047;&#65535;&#1114111;"},
+      // windows-1252 and broken sequences stay as they are
+      {"Caf\xE9 \xC3(\xA9 \xED\xA0\x80 \xC0\xAF", "Caf\xE9 \xC3(\xA9 \xED\xA0\x80 \xC0\xAF",
+       "Caf\xE9 \xC3(\xA9 \xED\xA0\x80 \xC0\xAF"},
+      {"\xE2\x82", "\xE2\x82", "\xE2\x82"},  // cut short by the end
+      // references the decoders kept are passed on; only the page form knows them
+      {"H&eacute;ron &#233; &amp;", "H&eacute;ron &#233; &amp;amp;", "H&eacute;ron &#233; &amp;"},
+      {"plain ASCII \"quoted\"", "plain ASCII &quot;quoted&quot;", "plain ASCII \"quoted\""},
+      {"", "", ""},
+  };
+  for (const PageCase& c : cases) {
+    char buffer[128];
+    EXPECT_STREQ(HtmlEncodePage(c.input, buffer, sizeof buffer), c.page) << c.input;
+    EXPECT_STREQ(HtmlEncodePageString(c.input).Text(), c.page) << c.input;
+    EXPECT_EQ(HtmlEncodedPageLength(c.input), strlen(c.page) + 1) << c.input;
+    EXPECT_STREQ(Utf8References(c.input, buffer, sizeof buffer), c.references) << c.input;
+    EXPECT_STREQ(Utf8ReferencesString(c.input).Text(), c.references) << c.input;
+    EXPECT_EQ(Utf8ReferencesLength(c.input), strlen(c.references) + 1) << c.input;
+  }
+  // HtmlEncode, for page heads, still copies every byte beyond ASCII.
+  EXPECT_STREQ(HtmlEncodeString("\xC3\x85sa & Caf\xC3\xA9").Text(), "\xC3\x85sa &amp; Caf\xC3\xA9");
+  EXPECT_TRUE(HtmlEncodePageString(nullptr).IsNull());
+  EXPECT_TRUE(Utf8ReferencesString(nullptr).IsNull());
+}
+
+TEST(HtmlEncodePage, ReferenceCutAtTheEnd) {
+  char buffer[7];
+  EXPECT_STREQ(HtmlEncodePage("ab\xC3\xA9", buffer, sizeof buffer), "ab&#23");
+  EXPECT_STREQ(Utf8References("\xC3\xA9", buffer, 3), "&#");
+  EXPECT_STREQ(Utf8References("\xC3\xA9", buffer, 1), "");
+}
+
 TEST(LinkUrls, Table) {
   const Case cases[] = {
       {"no address here", "no address here"},

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -14,6 +15,61 @@ bool ReadBytes(FILE* file, unsigned char* bytes, size_t n) {
 
 uint32_t Little16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 uint32_t Big16(const unsigned char* p) { return (p[0] << 8) | p[1]; }
+
+// --- EXIF --------------------------------------------------------------------
+
+constexpr uint32_t kApp1 = 0xFFE1;
+constexpr uint32_t kOrientationTag = 0x0112;
+constexpr uint32_t kShortType = 3;
+constexpr size_t kIfdEntrySize = 12;
+
+// The TIFF structure inside an EXIF segment, in its own byte order; every
+// read is checked against the end of the segment.
+class TiffReader {
+ public:
+  TiffReader(const unsigned char* data, size_t size, bool bigEndian)
+      : data_(data), size_(size), bigEndian_(bigEndian) {}
+
+  bool Has(uint64_t offset, uint64_t count) const { return offset <= size_ && count <= size_ - offset; }
+  uint32_t U16(uint64_t offset) const {
+    const unsigned char* p = data_ + offset;
+    return bigEndian_ ? Big16(p) : Little16(p);
+  }
+  uint32_t U32(uint64_t offset) const {
+    uint32_t first = U16(offset), second = U16(offset + 2);
+    return bigEndian_ ? (first << 16) | second : (second << 16) | first;
+  }
+
+ private:
+  const unsigned char* data_;
+  size_t size_;
+  bool bigEndian_;
+};
+
+// The orientation among the entries of the first directory, 0 when none
+// decides. As the browsers read it, the first entry of the tag that is a
+// SHORT with one value decides; a value out of range means as stored.
+int DirectoryOrientation(const TiffReader& tiff, uint32_t directory) {
+  if (!tiff.Has(directory, 2)) return 0;
+  uint32_t entries = tiff.U16(directory);
+  for (uint32_t i = 0; i < entries; ++i) {
+    uint64_t entry = uint64_t{directory} + 2 + uint64_t{i} * kIfdEntrySize;
+    if (!tiff.Has(entry, kIfdEntrySize)) return 0;
+    if (tiff.U16(entry) != kOrientationTag || tiff.U16(entry + 2) != kShortType ||
+        tiff.U32(entry + 4) != 1) {
+      continue;
+    }
+    uint32_t value = tiff.U16(entry + 8);
+    return value >= 1 && value <= 8 ? static_cast<int>(value) : kOrientationAsStored;
+  }
+  return 0;
+}
+
+// "Exif", a zero byte and a pad byte open the segment's body.
+constexpr size_t kExifHeaderSize = 6;
+bool IsExifBody(const unsigned char* body, size_t size) {
+  return size >= kExifHeaderSize && memcmp(body, "Exif", 5) == 0;
+}
 
 bool ReadBig16(FILE* file, uint32_t* value) {
   unsigned char bytes[2];
@@ -66,7 +122,28 @@ bool IsFrameMarker(uint32_t marker) {
          marker != 0xFFCC;
 }
 
-bool ReadJpeg(FILE* file, uint32_t* width, uint32_t* height) {
+// What the headers before a JPEG's first frame tell.
+struct JpegHeader {
+  uint32_t width = 0, height = 0;
+  int orientation = kOrientationAsStored;
+  bool oriented = false;  // an EXIF segment's orientation decided
+};
+
+// Reads an APP1 segment's body of `size` bytes; the first EXIF segment with
+// an orientation gives it. False on a short read.
+bool ReadApp1(FILE* file, size_t size, JpegHeader* header) {
+  if (header->oriented) return Skip(file, static_cast<long>(size));
+  std::vector<unsigned char> body(size);
+  if (size && !ReadBytes(file, body.data(), size)) return false;
+  int orientation = ExifOrientation(body.data(), size);
+  if (orientation) {
+    header->orientation = orientation;
+    header->oriented = true;
+  }
+  return true;
+}
+
+bool ReadJpegHeader(FILE* file, JpegHeader* header) {
   uint32_t word;
   if (!ReadBig16(file, &word) || word != 0xFFD8) return false;
   for (;;) {
@@ -76,13 +153,27 @@ bool ReadJpeg(FILE* file, uint32_t* width, uint32_t* height) {
     if (IsFrameMarker(marker)) {
       unsigned char frame[5];
       if (!ReadBytes(file, frame, sizeof frame)) return false;
-      *height = Big16(frame + 1);
-      *width = Big16(frame + 3);
+      header->height = Big16(frame + 1);
+      header->width = Big16(frame + 3);
       return true;
     }
     // The length counts its own two bytes; anything less is a damaged file.
-    if (length < 2 || !Skip(file, static_cast<long>(length) - 2)) return false;
+    if (length < 2) return false;
+    if (marker == kApp1) {
+      if (!ReadApp1(file, length - 2, header)) return false;
+    } else if (!Skip(file, static_cast<long>(length) - 2)) {
+      return false;
+    }
   }
+}
+
+bool ReadJpeg(FILE* file, uint32_t* width, uint32_t* height) {
+  JpegHeader header;
+  if (!ReadJpegHeader(file, &header)) return false;
+  bool sideways = SwapsSides(header.orientation);
+  *width = sideways ? header.height : header.width;
+  *height = sideways ? header.width : header.height;
+  return true;
 }
 
 template <typename Reader>
@@ -102,6 +193,30 @@ bool GifSize(const char* path, uint32_t* width, uint32_t* height) {
 
 bool JpegSize(const char* path, uint32_t* width, uint32_t* height) {
   return ReadImageFile(path, ReadJpeg, width, height);
+}
+
+bool JpegStoredSize(const char* path, uint32_t* width, uint32_t* height, int* orientation) {
+  JpegHeader header;
+  auto read = [&header](FILE* file, uint32_t*, uint32_t*) { return ReadJpegHeader(file, &header); };
+  bool ok = ReadImageFile(path, read, width, height);
+  *width = header.width;
+  *height = header.height;
+  *orientation = header.orientation;
+  return ok;
+}
+
+bool SwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
+
+int ExifOrientation(const unsigned char* body, size_t size) {
+  if (!IsExifBody(body, size)) return 0;
+  const unsigned char* tiff = body + kExifHeaderSize;
+  size_t tiffSize = size - kExifHeaderSize;
+  if (tiffSize < 8) return 0;
+  bool bigEndian = memcmp(tiff, "MM", 2) == 0;
+  if (!bigEndian && memcmp(tiff, "II", 2) != 0) return 0;
+  TiffReader reader(tiff, tiffSize, bigEndian);
+  if (reader.U16(2) != 42) return 0;
+  return DirectoryOrientation(reader, reader.U32(4));
 }
 
 bool ImageSize(const char* path, uint32_t* width, uint32_t* height) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/testing/test_support.h"
+#include "shared/testing/exif_jpeg.h"
 
 namespace {
 
@@ -103,6 +104,76 @@ TEST(ImageSize, Jpeg) {
       {"length cut short", kSoi + Big(0xFFE0) + "\x01", false},
       {"only the start", kSoi, false},
       {"empty file", "", false},
+  });
+}
+
+// The size of a 640 x 480 frame behind the given APP1 bodies, as shown, as
+// stored, and its orientation.
+struct OrientedCase {
+  std::string label;
+  std::vector<Bytes> app1;
+  int orientation;
+};
+
+void CheckOrientations(const std::vector<OrientedCase>& cases) {
+  TempDrive drive;
+  for (const OrientedCase& c : cases) {
+    Bytes file = kSoi + kApp0;
+    for (const Bytes& body : c.app1) file += App1Segment(body);
+    drive.Write("photo.jpg", file + Frame(0xFFC0, 640, 480) + Big(0xFFD9));
+    uint32_t width = 0, height = 0;
+    int orientation = 0;
+    ASSERT_TRUE(JpegStoredSize("photo.jpg", &width, &height, &orientation)) << c.label;
+    EXPECT_EQ(width, 640u) << c.label;
+    EXPECT_EQ(height, 480u) << c.label;
+    EXPECT_EQ(orientation, c.orientation) << c.label;
+    ASSERT_TRUE(JpegSize("photo.jpg", &width, &height)) << c.label;
+    bool sideways = c.orientation >= 5;
+    EXPECT_EQ(width, sideways ? 480u : 640u) << c.label;
+    EXPECT_EQ(height, sideways ? 640u : 480u) << c.label;
+    ASSERT_TRUE(ImageSize("photo.jpg", &width, &height)) << c.label;
+    EXPECT_EQ(width, sideways ? 480u : 640u) << c.label;
+  }
+}
+
+TEST(ImageSize, JpegIsSizedAsItsOrientationShowsIt) {
+  std::vector<OrientedCase> cases;
+  for (bool big : {true, false}) {
+    for (int o = 1; o <= 8; ++o) {
+      cases.push_back({std::string(big ? "big-endian " : "little-endian ") + std::to_string(o),
+                       {ExifBody({{0x0100, 4, 1, 4000}, OrientationEntry(o)}, big)}, o});
+    }
+  }
+  CheckOrientations(cases);
+}
+
+TEST(ImageSize, DamagedOrForeignExifKeepsTheStoredSize) {
+  const Bytes six = ExifBody({OrientationEntry(6)});
+  const Bytes xmp = Bytes("http://ns.adobe.com/xap/1.0/\0", 29) + "<x:xmpmeta/>";
+  Bytes badMagic = six;
+  badMagic[9] = 43;
+  Bytes farDirectory = six;
+  farDirectory[13] = 100;  // first directory past the segment's end
+  Bytes manyEntries = six;
+  manyEntries[15] = 9;  // nine entries claimed, one held
+  CheckOrientations({
+      {"no EXIF segment", {}, 1},
+      {"APP1 too short for its header", {Bytes("Exif", 4)}, 1},
+      {"TIFF header cut short", {Bytes("Exif\0\0MM\0*", 10)}, 1},
+      {"no byte order", {"Exif" + Bytes(2, '\0') + "XX" + six.substr(8)}, 1},
+      {"wrong TIFF magic", {badMagic}, 1},
+      {"directory past the end", {farDirectory}, 1},
+      {"entries cut short", {manyEntries.substr(0, manyEntries.size() - 6)}, 1},
+      {"more entries claimed than held", {manyEntries}, 6},
+      {"value 0", {ExifBody({OrientationEntry(0)})}, 1},
+      {"value 9", {ExifBody({OrientationEntry(9)})}, 1},
+      {"LONG instead of SHORT", {ExifBody({{0x0112, 4, 1, 6}, OrientationEntry(8)})}, 8},
+      {"two values", {ExifBody({{0x0112, 3, 2, 6}})}, 1},
+      {"pad byte not zero", {Bytes("Exif\0x", 6) + six.substr(6)}, 6},
+      {"XMP before EXIF", {xmp, six}, 6},
+      {"the first EXIF with the tag decides",
+       {ExifBody({{0x0100, 4, 1, 4000}}), six, ExifBody({OrientationEntry(3)})}, 6},
+      {"an empty APP1", {""}, 1},
   });
 }
 

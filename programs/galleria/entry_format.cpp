@@ -64,7 +64,7 @@ class FormatParser : public TemplateParser {
 };
 
 String EscapedDescription(const Entry* entry, const char* attributes) {
-  String escaped = HtmlEncodeString(entry->description);
+  String escaped = HtmlEncodePageString(entry->description);
   bool links = attributes && *attributes ? ParseBool(attributes, false) : indexSettings.weblinks;
   return links ? LinkUrlsString(escaped) : escaped;
 }
@@ -90,7 +90,7 @@ String Decimal(int value) {
 
 String VariableValue(const char* name, const char* attributes, Entry* entry) {
   if (CompareNoCase(name, "title") == 0) {
-    return HtmlEncodeString(ShortTitle(entry->title));
+    return HtmlEncodePageString(ShortTitle(entry->title));
   }
   if (CompareNoCase(name, "desc") == 0 || CompareNoCase(name, "description") == 0) {
     return EscapedDescription(entry, attributes);
@@ -99,7 +99,7 @@ String VariableValue(const char* name, const char* attributes, Entry* entry) {
   if (CompareNoCase(name, "icons") == 0) return KeywordIconTags(entry, false);
   if (CompareNoCase(name, "thumb") == 0) return EntryThumbTag(entry, attributes);
   if (CompareNoCase(name, "nothumb") == 0) return ThumbOrNoThumb(entry, attributes);
-  if (CompareNoCase(name, "keywords") == 0) return HtmlEncodeString(entry->keywords);
+  if (CompareNoCase(name, "keywords") == 0) return HtmlEncodePageString(entry->keywords);
   if (CompareNoCase(name, "order") == 0) return Decimal(entry->sortOrder);
   return String();
 }

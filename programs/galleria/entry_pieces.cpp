@@ -140,9 +140,11 @@ String ShortTitle(const char* title) {
   return ToString(text);
 }
 
-String InfoText(Entry* entry, bool small) {
+namespace {
+
+String InfoTextOf(Entry* entry, bool small, String (*encode)(const char*)) {
   WEFT_ASSERT(entry);
-  String description = HtmlEncodeString(entry->description);
+  String description = encode(entry->description);
   if (indexSettings.weblinks && description.Text()) description = LinkUrlsString(description);
   std::string text = description.Text() ? description.Text() : "";
 
@@ -160,6 +162,12 @@ String InfoText(Entry* entry, bool small) {
   if (icons.Text()) text += icons.Text();
   return ToString(text);
 }
+
+}  // namespace
+
+String InfoText(Entry* entry, bool small) { return InfoTextOf(entry, small, HtmlEncodePageString); }
+
+String ScriptInfoText(Entry* entry) { return InfoTextOf(entry, false, HtmlEncodeString); }
 
 // --- Key icons -------------------------------------------------------------------
 
@@ -197,7 +205,7 @@ KeywordIcon* MakeKeywordIcon(const char* name, const char* expression, const cha
   icon->name = name;
   icon->url = PathToUrl(name);
   icon->query = new Query(expression);
-  icon->text = HtmlEncodeString(tooltip);
+  icon->text = HtmlEncodePageString(tooltip);
   unsigned width, height;
   ImageSizeOf(name[0] == ':' ? nullptr : name, &width, &height);
   icon->width = static_cast<int>(width);

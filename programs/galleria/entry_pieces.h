@@ -42,8 +42,11 @@ String EntryLink(const Entry* entry, const char* inner = nullptr);
 // gives "Rome"), blanks before the cut removed.
 String ShortTitle(const char* title);
 // The escaped description, the FILEINFO text up to "; " in brackets (small:
-// in SMALL) and the key icons.
+// in SMALL) and the key icons; letters beyond ASCII as references.
 String InfoText(Entry* entry, bool small);
+// InfoText for a script string: the description keeps its letters beyond
+// ASCII as they are, for ScriptText to escape, so that a search finds them.
+String ScriptInfoText(Entry* entry);
 
 // Reads the key icon file named by the keyicons setting into the list (once
 // per run; a missing file, incomplete lines and missing icons are skipped).

@@ -306,6 +306,22 @@ TEST_F(EntryPiecesTest, InfoTextEndsWithTheKeyIcons) {
             "[2 slides] <IMG SRC=\"../icons/star.gif\" WIDTH=16 HEIGHT=12>");
 }
 
+// The page's text carries letters beyond ASCII as references; the script
+// form keeps the description's bytes for the script escapes.
+TEST_F(EntryPiecesTest, InfoTextLettersBeyondAscii) {
+  drive.Write("icons/star.gif", Gif(16, 12));
+  KeyIcons("star\tbeach\tM\xC3\xA5s & Sj\xC3\xB6\n");
+  indexSettings.tooltips = TooltipMode::Alt;
+  Entry entry = MakeEntry(kEntryImage, "a.jpg", "2 slides; {1}");
+  entry.SetKeywords("beach");
+  entry.SetDescription("Cr\xC3\xA8me <br\xC3\xBBl\xC3\xA9" "e>");
+  const std::string icon = " <IMG SRC=\"../icons/star.gif\" WIDTH=16 HEIGHT=12 ALT=\"M&#229;s &amp; Sj&#246;\">";
+  EXPECT_EQ(Text(InfoText(&entry, false)),
+            "Cr&#232;me &lt;br&#251;l&#233;e&gt; [2 slides]" + icon);
+  EXPECT_EQ(Text(ScriptInfoText(&entry)),
+            "Cr\xC3\xA8me &lt;br\xC3\xBBl\xC3\xA9" "e&gt; [2 slides]" + icon);
+}
+
 TEST_F(EntryPiecesTest, KeyIconFileMissingOrLinesTooLong) {
   drive.Write("icons/star.gif", Gif(16, 12));
   strcpy(indexSettings.keyIcons, "C:\\icons\\none.txt");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/testing/test_support.h"
+#include "shared/testing/exif_jpeg.h"
 
 namespace {
 
@@ -250,6 +251,44 @@ TEST_F(GalleriaProgramTest, SelfIncludingTemplateEndsWithAnErrorAndKeepsTheOldPa
             "        Program aborted -- no changes were made.\n");
   EXPECT_EQ(Index(), "old page\n");
   EXPECT_FALSE(drive.Exists("site/trip/index.new"));
+}
+
+// A folder of today's photographs: a phone portrait whose EXIF orientation
+// shows it on its side, with a thumbnail tagged the same way, named and
+// titled with letters beyond ASCII (UTF-8 on the disk). The listing sizes
+// the pictures as shown and writes the letters as references; the search
+// page's script strings hold them as \u escapes; the page head keeps the
+// bytes the editors wrote.
+TEST_F(GalleriaProgramTest, PhotographsOfTodayReadAndShowRight) {
+  drive.Write("site/trip/index.htm", Page("Sommar p\xC3\xA5 \xC3\x85land"));
+  drive.Write("site/trip/Caf\xC3\xA9.jpg", WithOrientation(Jpeg(640, 480), 6));
+  drive.Write("site/trip/Caf\xC3\xA9.htm", Page("\xC3\x85sa", "Cr\xC3\xA8me & Caf\xE9"));
+  drive.Write("site/trip/thumbs/tn_Caf\xC3\xA9_jpg.jpg", WithOrientation(Jpeg(96, 72), 6, false));
+  drive.Write("site/icons/weft.ini", "slides=simple\nformat2=list\nheading=title\n");
+  RunResult run = Galleria();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  std::string page = Index();
+  EXPECT_NE(page.find("<TITLE>Sommar p\xC3\xA5 \xC3\x85land</TITLE>\n"), std::string::npos) << page;
+  EXPECT_NE(page.find("<H1 ALIGN=CENTER>Sommar p&#229; &#197;land</H1>"), std::string::npos) << page;
+  EXPECT_NE(page.find("<TR VALIGN=BOTTOM><TD><A HREF=\"Caf%C3%A9.htm\">"
+                      "<IMG SRC=\"thumbs/tn_Caf%C3%A9_jpg.jpg\" WIDTH=72 HEIGHT=96></A></TD>"
+                      "<TD><A HREF=\"Caf%C3%A9.htm\">&#197;sa</A></TD>"
+                      "<TD WIDTH=16>&nbsp;</TD><TD>Cr&#232;me &amp; Caf\xE9</TD></TR>\n"),
+            std::string::npos)
+      << page;
+
+  drive.Write("site/icons/weft.ini", "index=searchable\nslides=window\n");
+  drive.Write("site/icons/search.htm", "");
+  drive.Write("site/icons/slides.htm", "");
+  run = Galleria();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  page = Index();
+  EXPECT_NE(page.find("slide[1]=new Slide(\"\\u00C5sa\", \"Caf%C3%A9.htm\", "
+                      "\"Cr\\u00E8me &amp; Caf\xE9\", \"\");\n"),
+            std::string::npos)
+      << page;
 }
 
 }  // namespace

@@ -165,7 +165,7 @@ void WriteScriptWarning(FILE* out) {
 }
 
 String HeadingDescription(const Entry* pageEntry) {
-  String escaped = HtmlEncodeString(pageEntry->description);
+  String escaped = HtmlEncodePageString(pageEntry->description);
   return indexSettings.weblinks ? LinkUrlsString(escaped) : escaped;
 }
 
@@ -174,7 +174,7 @@ void WriteTableHeading(FILE* out, Entry* pageEntry, bool afterNavBar) {
   WriteHTML(out, "<TABLE BORDER=4 WIDTH=\"100%%\" BGCOLOR=\"#E0E0E0\">\n");
   WriteHTML(out, "<TR><TD><FONT COLOR=\"#000000\">%s<FONT SIZE=5><B>%s</B></FONT>",
             Chars(EntryThumbTag(pageEntry, "BORDER=2 HSPACE=8 VSPACE=4 ALIGN=LEFT")),
-            Chars(HtmlEncodeString(pageEntry->title)));
+            Chars(HtmlEncodePageString(pageEntry->title)));
   if (HasText(pageEntry->description)) {
     WriteHTML(out, "<BR>\n  %s", Chars(HeadingDescription(pageEntry)));
   }
@@ -183,7 +183,7 @@ void WriteTableHeading(FILE* out, Entry* pageEntry, bool afterNavBar) {
 
 void WriteCentredHeading(FILE* out, Entry* pageEntry) {
   WriteHTML(out, "<HR>\n<CENTER>\n<BIG><BIG><BIG><B>%s</B></BIG></BIG></BIG>",
-            Chars(HtmlEncodeString(pageEntry->title)));
+            Chars(HtmlEncodePageString(pageEntry->title)));
   if (HasText(pageEntry->description)) {
     WriteHTML(out, "<BR>\n%s", Chars(HeadingDescription(pageEntry)));
   }
@@ -198,7 +198,7 @@ void WriteHeading(FILE* out, FILE* oldPage, Entry* pageEntry, bool afterNavBar) 
   }
   switch (indexSettings.heading) {
     case HeadingMode::Title:
-      WriteHTML(out, "<H1 ALIGN=CENTER>%s</H1>", Chars(HtmlEncodeString(pageEntry->title)));
+      WriteHTML(out, "<H1 ALIGN=CENTER>%s</H1>", Chars(HtmlEncodePageString(pageEntry->title)));
       return;
     case HeadingMode::Standard:
       if (indexSettings.tables && pageEntry->thumbnail &&

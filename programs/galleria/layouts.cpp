@@ -60,7 +60,7 @@ int ListUnderHeading(FILE* out, const char* heading, const char* opening, Entry*
   });
 }
 
-String EscapedShortTitle(const Entry* entry) { return HtmlEncodeString(ShortTitle(entry->title)); }
+String EscapedShortTitle(const Entry* entry) { return HtmlEncodePageString(ShortTitle(entry->title)); }
 
 // What "<?TAB>" becomes in a format table: the end of one cell and the
 // opening of the next, sized to whatever cell attributes are given.

@@ -145,7 +145,7 @@ bool WriteBackToList(FILE* out, Entry* const* entries, int count) {
   for (int i = 0; i < count; ++i) {
     if (i > 0) WriteHTML(out, ",\n");
     WriteHTML(out, "<A HREF=\"%s\">%s</A>", entries[i]->href ? entries[i]->href : "",
-              Chars(HtmlEncodeString(entries[i]->title)));
+              Chars(HtmlEncodePageString(entries[i]->title)));
   }
   return true;
 }

@@ -8,9 +8,12 @@
 String QuoteEscape(const char* text, const char* characters);
 
 // The text for a double-quoted script string: a backslash before every '"'
-// and '\', and every "</" written "<\/", which the script reads as "</" but
-// the browser never takes for the end of the script block. Null gives the
-// empty String.
+// and '\', every "</" written "<\/", which the script reads as "</" but
+// the browser never takes for the end of the script block, and every UTF-8
+// letter beyond ASCII as its \u escape ("Caf\u00E9"; a surrogate pair past
+// U+FFFF), so that the string holds the letter, for showing and searching,
+// whatever charset the page is read in. Bytes of no valid sequence stay as
+// they are. Null gives the empty String.
 String ScriptText(const char* text);
 
 // The text with every "</" written "<\/" and nothing else changed: for HTML

@@ -50,7 +50,7 @@ void WritePageVars(FILE* out, Entry* pageEntry) {
     WriteHTML(out, "bodyOptions=\"\";\n");
   }
   if (pageEntry->description && *pageEntry->description) {
-    WriteHTML(out, "indexDescription=\"%s\";\n", Chars(ScriptText(InfoText(pageEntry, false))));
+    WriteHTML(out, "indexDescription=\"%s\";\n", Chars(ScriptText(ScriptInfoText(pageEntry))));
   } else {
     WriteHTML(out, "indexDescription=\"\";\n");
   }
@@ -58,8 +58,10 @@ void WritePageVars(FILE* out, Entry* pageEntry) {
   WriteBackLinkVar(out);
 }
 
+// Texts as the script strings hold them: HTML with the bytes of the letters
+// beyond ASCII, which ScriptText writes as escapes.
 String EntryTitle(const Entry* entry) { return ScriptText(HtmlEncodeString(entry->title)); }
-String EntryInfo(Entry* entry) { return ScriptText(InfoText(entry, false)); }
+String EntryInfo(Entry* entry) { return ScriptText(ScriptInfoText(entry)); }
 String EntryKeywords(const Entry* entry) { return ScriptText(KeywordText(entry->keywords, ",")); }
 
 // The entries that are slides (or, with `slides` false, the other links),

@@ -195,7 +195,7 @@ void SendErrorStatus(Socket socket, bool headers, unsigned status) {
 }
 
 std::string HtmlText(const std::string& text) {
-  String encoded = HtmlEncodeString(text.c_str());
+  String encoded = HtmlEncodePageString(text.c_str());
   return Chars(encoded);
 }
 

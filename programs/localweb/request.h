@@ -24,8 +24,8 @@ size_t FormatResponseHeader(char* buffer, size_t size, bool headers, unsigned st
 // The whole error answer (header and page) for a status and message.
 String FormatErrorPage(bool headers, unsigned status, const char* message);
 
-// The text with '&', '<', '>' and '"' written as HTML entities, so that a
-// page can show it as it is.
+// The text with '&', '<', '>' and '"' written as HTML entities, and its UTF-8
+// letters beyond ASCII as references, so that a page can show it as it is.
 std::string HtmlText(const std::string& text);
 // The length of a CGI program's header lines with the blank line after them
 // (a line that is empty or holds only CR); 0 when the output has no blank line.

@@ -141,6 +141,8 @@ TEST(LocalwebAnswers, CGIHeaderLength) {
 TEST(LocalwebAnswers, HtmlTextEscapesMarkup) {
   EXPECT_EQ(HtmlText("C:\\a<script>\"x\"&y</script>"),
             "C:\\a&lt;script&gt;&quot;x&quot;&amp;y&lt;/script&gt;");
+  // A name beyond ASCII reads right on a page that declares no charset.
+  EXPECT_EQ(HtmlText("C:\\Caf\xC3\xA9\\x\xE9.cgi"), "C:\\Caf&#233;\\x\xE9.cgi");
 }
 
 }  // namespace

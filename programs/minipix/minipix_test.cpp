@@ -11,6 +11,8 @@
 #include "platform/files.h"
 #include "platform/filetime.h"
 #include "platform/testing/test_support.h"
+#include "shared/image_size.h"
+#include "shared/testing/exif_jpeg.h"
 
 namespace {
 
@@ -18,6 +20,16 @@ using Files = std::vector<std::string>;
 
 // The built program by its full path, wherever the tests run from.
 const std::string kMinipix = std::string(WEFT_BIN_DIR) + "/minipix";
+
+struct Rgb {
+  int r, g, b;
+};
+
+void ExpectNear(Rgb actual, Rgb expected, const std::string& where) {
+  EXPECT_NEAR(actual.r, expected.r, 40) << where;
+  EXPECT_NEAR(actual.g, expected.g, 40) << where;
+  EXPECT_NEAR(actual.b, expected.b, 40) << where;
+}
 
 class Minipix : public ::testing::Test {
  protected:
@@ -147,6 +159,68 @@ TEST_F(Minipix, BuildsThumbnailsNamedAfterTheirImages) {
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "");
+}
+
+// A photograph stored as 400 x 300 pixels of four coloured quarters (red
+// top left, green top right, blue bottom left, white bottom right), tagged
+// with each EXIF orientation, gets a thumbnail that shows it upright: its
+// corners are the corners a viewer shows, its size fits the box as shown,
+// and it carries no orientation of its own.
+TEST_F(Minipix, OrientedPhotographsGetUprightThumbnails) {
+  const Rgb kRed{230, 20, 20}, kGreen{20, 210, 30}, kBlue{20, 30, 220}, kWhite{250, 250, 250};
+  struct Shown {
+    int orientation;
+    Rgb topLeft, topRight, bottomLeft, bottomRight;
+  } const shown[] = {
+      {1, kRed, kGreen, kBlue, kWhite},  {2, kGreen, kRed, kWhite, kBlue},
+      {3, kWhite, kBlue, kGreen, kRed},  {4, kBlue, kWhite, kRed, kGreen},
+      {5, kRed, kBlue, kGreen, kWhite},  {6, kBlue, kRed, kWhite, kGreen},
+      {7, kWhite, kGreen, kBlue, kRed},  {8, kGreen, kWhite, kRed, kBlue},
+  };
+  BitmapInfoHeader* frame = NewDIB(400, 300);
+  for (int y = 0; y < 300; ++y) {
+    for (int x = 0; x < 400; ++x) {
+      bool top = y >= 150;  // rows are stored bottom-up
+      Rgb c = top ? (x < 200 ? kRed : kGreen) : (x < 200 ? kBlue : kWhite);
+      uint8_t* p = DIBRow(frame, y) + 3 * x;
+      p[0] = static_cast<uint8_t>(c.r), p[1] = static_cast<uint8_t>(c.g), p[2] = static_cast<uint8_t>(c.b);
+    }
+  }
+  ASSERT_TRUE(WriteThumbDIB(frame, drive.Win("gallery/plain.jpg").c_str(), 95));
+  FreeDIB(frame);
+  const std::string plain = drive.Read("gallery/plain.jpg");
+  for (const Shown& s : shown) {
+    drive.Write("gallery/o" + std::to_string(s.orientation) + ".jpg",
+                WithOrientation(plain, s.orientation, s.orientation % 2 == 0));
+  }
+  drive.Write("icons/weft.ini", "thumbSize=120,90\n");
+  RunResult r = Run();
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "");
+  for (const Shown& s : shown) {
+    std::string name = "tn_o" + std::to_string(s.orientation) + "_jpg.jpg";
+    std::string path = drive.Win("gallery/thumbs/" + name);
+    uint32_t width = 0, height = 0;
+    int orientation = 0;
+    ASSERT_TRUE(JpegStoredSize(path.c_str(), &width, &height, &orientation)) << name;
+    EXPECT_EQ(orientation, 1) << name;
+    EXPECT_EQ(width, s.orientation >= 5 ? 67u : 120u) << name;
+    EXPECT_EQ(height, 90u) << name;
+    BitmapInfoHeader* thumb = LoadJpegDIB(path.c_str(), 0, 0);
+    ASSERT_NE(thumb, nullptr) << name;
+    auto corner = [thumb](bool left, bool top) {
+      int x = left ? 2 : thumb->biWidth - 3, y = top ? thumb->biHeight - 3 : 2;
+      const uint8_t* p = DIBRow(thumb, y) + 3 * x;
+      return Rgb{p[0], p[1], p[2]};
+    };
+    ExpectNear(corner(true, true), s.topLeft, name + " top left");
+    ExpectNear(corner(false, true), s.topRight, name + " top right");
+    ExpectNear(corner(true, false), s.bottomLeft, name + " bottom left");
+    ExpectNear(corner(false, false), s.bottomRight, name + " bottom right");
+    FreeDIB(thumb);
+  }
+  // Shown as stored, the tagged photograph's thumbnail is the untagged one's.
+  EXPECT_EQ(drive.Read("gallery/thumbs/tn_o1_jpg.jpg"), drive.Read("gallery/thumbs/tn_plain_jpg.jpg"));
 }
 
 TEST_F(Minipix, RefreshesOnlyStaleThumbnails) {

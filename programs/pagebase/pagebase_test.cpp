@@ -8,6 +8,7 @@
 
 #include "platform/attributes.h"
 #include "platform/testing/test_support.h"
+#include "shared/testing/exif_jpeg.h"
 #include "shared/testing/full_output.h"
 
 namespace {
@@ -168,6 +169,23 @@ TEST_F(SiteTest, ThumbnailNamesAndExtensionsFromConfigurationAndOptions) {
             "Film\tC:\\photos\\trip\\film.mov\t\tMovie\t\t\t50\t0\t0002\n"
             "Photos\tC:\\photos\\index.htm\tAll of it\tAlbums\t\t"
             "extra.png:7,8;cover.gif:5,6;thumb.jpg:40,30;thumb.gif:20,10\t50\t0\t0020\n");
+  EXPECT_EQ(result.exitCode, 0);
+}
+
+// Pictures from phones carry an EXIF orientation: the records give their
+// sizes as shown, and keep names and titles beyond ASCII as their bytes.
+TEST_F(PagebaseTest, OrientedPicturesAreRecordedAtTheirShownSize) {
+  drive_.Write("album/index.htm", Head("Album", "Trip"));
+  drive_.Write("album/thumb.jpg", WithOrientation(JpegFrameOf(640, 480), 6));
+  drive_.Write("album/Caf\xC3\xA9.jpg", WithOrientation(JpegFrameOf(4000, 3000), 8, false));
+  drive_.Write("album/Caf\xC3\xA9.htm", Head("\xC3\x85sa", "Fika"));
+  drive_.Write("album/thumbs/tn_Caf\xC3\xA9_jpg.jpg", WithOrientation(JpegFrameOf(100, 75), 5));
+  RunResult result = Run({"album"});
+  EXPECT_EQ(result.out,
+            "Album\tC:\\album\\index.htm\t\tTrip\t\tthumb.jpg:480,640\t50\t0\t0020\n"
+            "\xC3\x85sa\tC:\\album\\Caf\xC3\xA9.jpg\t\tFika\t\tthumbs\\tn_Caf\xC3\xA9_jpg.jpg:75,100"
+            "\t50\t0\t0002\n");
+  EXPECT_EQ(result.err, Written("C:\\album", 2));
   EXPECT_EQ(result.exitCode, 0);
 }
 

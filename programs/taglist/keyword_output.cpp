@@ -35,7 +35,7 @@ void WritePlainList(const KeywordIndex& index, FILE* out) {
 void WriteFormattedList(const KeywordIndex& index, const std::string& format, FILE* out) {
   ForEachKeyword(index, [&](const ContainerNode& keyword) {
     SetEnv("KEYWORD", keyword.Name());
-    SetEnv("KEYHTML", HtmlEncodeString(keyword.Name()));
+    SetEnv("KEYHTML", HtmlEncodePageString(keyword.Name()));
     SetEnv("KEYFORM", FormEncodeString(keyword.Name()));
     SetEnv("COUNT", std::to_string(keyword.FileCount()).c_str());
     fputs(ExpandEnvironmentString(format.c_str()).c_str(), out);
@@ -45,7 +45,7 @@ void WriteFormattedList(const KeywordIndex& index, const std::string& format, FI
 long WriteCrossReference(const KeywordIndex& index, FILE* out) {
   long invalid = 0;
   ForEachKeyword(index, [&](const ContainerNode& keyword) {
-    fputs(keyword.Name(), out);
+    fputs(Chars(Utf8ReferencesString(keyword.Name())), out);
     int number = 0;
     ForEachFile(keyword, [&](const char* file) {
       if (!HasDrive(file)) {

@@ -95,6 +95,23 @@ TEST(TaglistTest, CrossReferenceLinksFilesWithADrive) {
   EXPECT_EQ(result.err, "");
 }
 
+// Keywords beyond ASCII (UTF-8) go into the HTML forms as references, so the
+// pages read right whatever charset a browser guesses; %KEYWORD% and the
+// plain list keep the bytes, and so does a windows-1252 keyword.
+TEST(TaglistTest, KeywordsBeyondAsciiInTheHtmlForms) {
+  const char kWords[] = "C:\\a\\x.htm\tSj\xC3\xB6 & Sand, Caf\xE9\n";
+  RunResult result = RunTaglist({"%KEYWORD%|%KEYHTML%|%KEYFORM%\\n"}, kWords);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out,
+            "Caf\xE9|Caf\xE9|Caf%E9\n"
+            "Sj\xC3\xB6 & Sand|Sj&#246; &amp; Sand|Sj%C3%B6+%26+Sand\n");
+  result = RunTaglist({"/I"}, kWords);
+  EXPECT_EQ(result.out,
+            "Caf\xE9,\n <A HREF=\"file:///C:/a/x.htm\">1</A><BR>\n"
+            "Sj&#246; & Sand,\n <A HREF=\"file:///C:/a/x.htm\">1</A><BR>\n");
+  EXPECT_EQ(RunTaglist({}, kWords).out, "Caf\xE9\n   C:\\a\\x.htm\n\nSj\xC3\xB6 & Sand\n   C:\\a\\x.htm\n\n");
+}
+
 TEST(TaglistTest, NothingToListWritesNothing) {
   for (std::vector<std::string> args : {std::vector<std::string>{}, {"/I"}, {"%KEYWORD%\\n"}}) {
     for (const char* input : {"", "no tab\n", "C:\\x.htm\t , ,\n"}) {

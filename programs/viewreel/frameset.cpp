@@ -20,7 +20,7 @@ const char* TextOr(const char* text) { return text ? text : ""; }
 
 void WriteFramesetFile(FILE* file, const char* title, const char* controls,
                        Entry* const* entries, int count) {
-  fprintf(file, "<HTML>\n<HEAD>\n<TITLE>%s</TITLE>\n", TextOr(HtmlEncodeString(title)));
+  fprintf(file, "<HTML>\n<HEAD>\n<TITLE>%s</TITLE>\n", TextOr(HtmlEncodePageString(title)));
   fprintf(file, "%s\n", "<META HTTP-EQUIV=\"Content-Script-Type\" CONTENT=\"text/javascript\">\n");
   fprintf(file, "%s\n", "<SCRIPT LANGUAGE=\"JavaScript1.1\">\n<!--");
   WriteSlideStartScript(file);

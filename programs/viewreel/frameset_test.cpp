@@ -67,6 +67,16 @@ TEST_F(FramesetTest, ListsEverySlideBesideTheControls) {
   EXPECT_EQ(MaxSeverity, 0);
 }
 
+// The frameset is the suite's own page: the folder's title is copied into it
+// with its letters beyond ASCII as references, so the window's title reads
+// right whatever charset the browser guesses.
+TEST_F(FramesetTest, TitleBeyondAsciiIsWrittenAsReferences) {
+  Write("index.htm", "<HTML><HEAD><TITLE>\xC3\x85sa &amp; Caf\xE9</TITLE></HEAD></HTML>");
+  Add("a.gif", kEntryImage);
+  WriteAll();
+  EXPECT_NE(Read("frameset.htm").find("<TITLE>&#197;sa &amp; Caf\xE9</TITLE>\n"), std::string::npos);
+}
+
 TEST_F(FramesetTest, WithoutIconsDirectoryNothingIsWritten) {
   ASSERT_TRUE(RemoveDir("..\\icons"));
   Add("a.gif", kEntryImage);

@@ -339,10 +339,12 @@ void WritePicture(PageOutput* out, Slide* slide) {
 void WriteCaption(PageOutput* out, const Slide& slide) {
   const char* title = TextOr(slide.entry->title);
   if (slide.movie) out->Check(MovieLinkTag(out->File(), slide.imageUrl, slide.withScript));
-  out->WriteHTML("<B>%s</B>", TextOr(HtmlEncodeString(title)));
+  out->WriteHTML("<B>%s</B>", TextOr(HtmlEncodePageString(title)));
   if (slide.movie) out->Put("</A>");
   const char* baseName = BaseName(slide.request->imageFile);
-  if (CompareNoCase(title, baseName) != 0) out->WriteHTML(" <SMALL>[%s]</SMALL>", baseName);
+  if (CompareNoCase(title, baseName) != 0) {
+    out->WriteHTML(" <SMALL>[%s]</SMALL>", TextOr(Utf8ReferencesString(baseName)));
+  }
   if (!slide.movie) {
     if (slideSettings.frames) {
       out->WriteHTML("\n%s\n", kScriptStart);
@@ -370,7 +372,7 @@ void WriteMainSetLink(PageOutput* out, const Slide& slide) {
   std::unique_ptr<Entry> set(MakeDirectoryEntryUnlessHidden(dir, false));
   if (!set) return;
   out->WriteHTML("<P>Main set is <A HREF=\"%s\">%s</A>\n", TextOr(set->href),
-                 TextOr(HtmlEncodeString(set->title)));
+                 TextOr(HtmlEncodePageString(set->title)));
 }
 
 void Verbose(const char* text) {
@@ -402,7 +404,7 @@ void WriteTextBlock(PageOutput* out, Slide* slide) {
   }
   if (HasText(slide->entry->description)) {
     out->WriteHTML("<P>\n<CENTER>\n%s\n</CENTER>\n",
-                   HtmlEncodeString(slide->entry->description).Text());
+                   HtmlEncodePageString(slide->entry->description).Text());
   }
 }
 
@@ -698,10 +700,10 @@ void WriteForwardIndex(const char* target, const char* title) {
   out.Check(SlideHead(file, entry.get(), 0, -1, ImageFacts(), 0, nullptr));
   out.WriteHTML("<META NAME=\"FORWARD\" CONTENT=\"%s\">\n", TextOr(target));
   out.Put("</HEAD>\n\n<BODY>\n");
-  out.WriteHTML("<H1 ALIGN=CENTER>%s</H1>\n", TextOr(HtmlEncodeString(entry->title)));
+  out.WriteHTML("<H1 ALIGN=CENTER>%s</H1>\n", TextOr(HtmlEncodePageString(entry->title)));
   out.Put("<CENTER>\n");
   if (HasText(entry->description)) {
-    out.WriteHTML("<P>%s\n", HtmlEncodeString(entry->description).Text());
+    out.WriteHTML("<P>%s\n", HtmlEncodePageString(entry->description).Text());
   }
   out.WriteHTML("<P>Click <A HREF=\"%s\">Here</A> to view the first picture.\n", TextOr(target));
   out.Put("</CENTER>\n</BODY>\n</HTML>\n");

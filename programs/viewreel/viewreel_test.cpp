@@ -9,6 +9,7 @@
 #include "platform/filetime.h"
 #include "platform/testing/test_support.h"
 #include "programs/viewreel/testing/slide_fixture.h"
+#include "shared/testing/exif_jpeg.h"
 
 namespace {
 
@@ -136,6 +137,63 @@ TEST_F(ViewreelTest, ConfigurationKeyWinsOverTheOption) {
   Run({});
   EXPECT_EQ(Picture(Read("a.htm")),
             "<A HREF=\"a.gif\"><IMG BORDER=2 VSPACE=3 HEIGHT=\"400\" SRC=\"a.gif\"></A><BR>\n");
+}
+
+// A photograph whose EXIF orientation shows it on its side is sized as
+// shown, in the picture's tag, the scaling and the FILEINFO, in every mode.
+TEST_F(ViewreelTest, OrientedPhotographsAreSizedAsShown) {
+  for (int o = 1; o <= 8; ++o) {
+    Write("o" + std::to_string(o) + ".jpg", WithOrientation(JpegFrameOf(1600, 1200), o, o > 4));
+  }
+  Config("scale=800,600\n");
+  ASSERT_EQ(Run({}).exitCode, 0);
+  for (int o = 1; o <= 8; ++o) {
+    std::string name = "o" + std::to_string(o);
+    std::string page = Read(name + ".htm");
+    bool sideways = o >= 5;
+    std::string size = sideways ? "WIDTH=\"400\" HEIGHT=\"533\"" : "WIDTH=\"800\" HEIGHT=\"600\"";
+    std::string picture = "<BR>\n<A HREF=\"" + name + ".jpg\"><IMG BORDER=2 VSPACE=3 " + size +
+                          " SRC=\"" + name + ".jpg\"></A><BR>\n";
+    EXPECT_NE(Picture(page).find(picture), std::string::npos) << name << "\n" << page;
+    EXPECT_NE(page.find(sideways ? "(scaled to 33% " : "(scaled to 50% "), std::string::npos) << name;
+    std::string info = sideways ? "1200&times;1600, 1KB; {" : "1600&times;1200, 1KB; {";
+    EXPECT_NE(page.find("<META NAME=\"FILEINFO\" CONTENT=\"" + info), std::string::npos) << name;
+    EXPECT_NE(page.find(sideways ? ", 1200, 1600}" : ", 1600, 1200}"), std::string::npos) << name;
+  }
+  Config("slides=frameset\n");
+  ASSERT_EQ(Run({}).exitCode, 0);
+  EXPECT_NE(Read("o1.htm").find("writeImgTag(self,'o1.jpg',1600,1200);"), std::string::npos);
+  EXPECT_NE(Read("o6.htm").find("writeImgTag(self,'o6.jpg',1200,1600);"), std::string::npos);
+  EXPECT_NE(Read("o8.htm").find("writeImgTag(self,'o8.jpg',1200,1600);"), std::string::npos);
+}
+
+// Names and titles with letters beyond ASCII (UTF-8 on the disk) read right
+// in the slide's body whatever charset a browser guesses; the page head keeps
+// the bytes the editors wrote, and a windows-1252 title stays as it is.
+TEST_F(ViewreelTest, LettersBeyondAsciiAreReferencesInTheSlide) {
+  Write("Caf\xC3\xA9.jpg", JpegFrameOf(40, 30));
+  Write("Caf\xC3\xA9.htm",
+        "<HTML>\n<HEAD>\n<TITLE>\xC3\x85sa &amp; Bo</TITLE>\n"
+        "<META NAME=\"DESCRIPTION\" CONTENT=\"Cr\xC3\xA8me br\xC3\xBBl\xC3\xA9" "e\">\n</HEAD>\n</HTML>\n");
+  Write("old.jpg", JpegFrameOf(40, 30));
+  Write("old.htm", "<HTML>\n<HEAD>\n<TITLE>Caf\xE9</TITLE>\n</HEAD>\n</HTML>\n");
+  Write("na\xC3\xAFve.jpg", JpegFrameOf(40, 30));
+  ASSERT_EQ(Run({}).exitCode, 0);
+  std::string cafe = Read("Caf\xC3\xA9.htm");
+  EXPECT_NE(cafe.find("<TITLE>\xC3\x85sa &amp; Bo (3 of 3)</TITLE>\n"), std::string::npos) << cafe;
+  EXPECT_NE(cafe.find("CONTENT=\"Cr\xC3\xA8me br\xC3\xBBl\xC3\xA9" "e\""), std::string::npos) << cafe;
+  EXPECT_NE(cafe.find("SRC=\"Caf%C3%A9.jpg\""), std::string::npos) << cafe;
+  EXPECT_NE(cafe.find("<B>&#197;sa &amp; Bo</B> <SMALL>[Caf&#233;.jpg]</SMALL>"), std::string::npos)
+      << cafe;
+  EXPECT_NE(cafe.find("<CENTER>\nCr&#232;me br&#251;l&#233;e\n</CENTER>"), std::string::npos) << cafe;
+  std::string old = Read("old.htm");
+  EXPECT_NE(old.find("<TITLE>Caf\xE9 (1 of 3)</TITLE>"), std::string::npos) << old;
+  EXPECT_NE(old.find("<B>Caf\xE9</B> <SMALL>[old.jpg]</SMALL>"), std::string::npos) << old;
+  // A picture without a page is titled by its file name.
+  std::string naive = Read("na\xC3\xAFve.htm");
+  EXPECT_NE(naive.find("<TITLE>na\xC3\xAFve.jpg (2 of 3)</TITLE>"), std::string::npos) << naive;
+  EXPECT_NE(naive.find("<B>na&#239;ve.jpg</B><BR>\n"), std::string::npos) << naive;
+  EXPECT_NE(naive.find("HREF=\"Caf%C3%A9.htm\""), std::string::npos) << naive;
 }
 
 TEST_F(ViewreelTest, FrameModeFollowsTheSlidesAndJavascriptKeys) {
