@@ -34,10 +34,12 @@ function resultArgument(search, name) {
   return "";
 }
 
+// total: the number of entries found, or -1 when it could not be counted.
 function showSearched(total) {
   var query = resultArgument(location.search, "query");
   var text;
-  if (total == 0) text = "Nothing found";
+  if (total < 0) text = "Entries found";
+  else if (total == 0) text = "Nothing found";
   else if (total == 1) text = "1 entry found";
   else text = total + " entries found";
   text += query ? " for \u201C" + query + "\u201D" : " (no query: every entry)";
@@ -64,10 +66,12 @@ function countFound() {
   }
   var request = new XMLHttpRequest();
   request.onload = function () {
+    if (request.status != 200) return showSearched(-1);
     var page = new DOMParser().parseFromString(request.responseText, "text/html");
     var before = parseInt(resultArgument(last.search, "first"), 10) || 0;
     showSearched(before + page.getElementsByClassName("found").length);
   };
+  request.onerror = function () { showSearched(-1); };
   request.open("GET", last.href);
   request.send();
 }
