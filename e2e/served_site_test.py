@@ -7,7 +7,10 @@ catalogue), and the browser walks it:
 - the top index page with its folders and thumbnails;
 - a folder's slide in the slide window;
 - the search form, a galleria CGI result page with its entries and
-  thumbnails, its second page, and a slide found opened in the slide window.
+  thumbnails, its second page, and a slide found opened in the slide window;
+- what each result page says (the query, the number of entries found, a
+  link back to the search form) for a match, for no match and for a query
+  that is not written right, with the query shown as text, never as markup.
 
 No page may raise a script error or fail to load anything. Ctrl+C then ends
 the server cleanly, and no CGI response file is left in the site.
@@ -117,25 +120,40 @@ def folder_slide(b, base):
 
 def entries(b):
     """The titles of the entries of a result page."""
-    return sorted({a.text for a in b.find_all('a[href^="javascript:SlideLink"], a[href$="index.htm"]')
-                   if a.text} | {a.text for a in b.find_all("a[href^=\"javascript:FramesetLink\"]")})
+    links = b.find_all('a[href^="javascript:SlideLink"], a[href$="index.htm"], a[href^="javascript:FramesetLink"]')
+    return sorted({a.text for a in links if a.text})
 
 
-def search(b, base):
+def submit_search(b, base, query):
+    """The search form sent with `query`; the result page is then open."""
     b.open(base + "/cgi-bin/")
     field = b.find('input[name="query"]')
     field.clear()
-    field.type("city\n")
+    field.type(query + "\n")
     b.wait_for(lambda: "/cgi-bin/galleria.cgi?" in b.url(), "the result page")
+
+
+def searched(b, expected):
+    """The result page's line on what was searched reads `expected`."""
+    try:
+        b.wait_for(lambda: b.find("#searched").text == expected, f"the line {expected!r}")
+    except AssertionError:
+        check(False, f"the result page says {b.find('#searched').text!r}, not {expected!r}")
+
+
+def search(b, base):
+    submit_search(b, base, "city")
     check("query=city" in b.url(), f"the result page is {b.url()}")
     text = b.text()
     check("Result Pages:" in text, "the result page has no page links")
     first = entries(b)
     check(first == ["City", "City at Night", "Crescent Moon", "Lights"],
           f"the first result page lists {first}")
+    searched(b, "6 entries found for \u201Ccity\u201D; 1 to 4 shown.")
     pictures_loaded(b, "the first result page")
     b.find_link("2").click()
     b.wait_for(lambda: "first=4" in b.url(), "the second result page")
+    searched(b, "6 entries found for \u201Ccity\u201D; 5 to 6 shown.")
     second = entries(b)
     check(second == ["River Bridge", "Towers"], f"the second result page lists {second}")
     pictures_loaded(b, "the second result page")
@@ -143,6 +161,31 @@ def search(b, base):
         b.find_link("Towers").click()
     slide_in_window(b, "/city/towers.htm")
     b.close_window()
+
+
+# Queries typed into the search form, and what their result page says: a
+# match on one page, no match, and queries that are not written right (the
+# last one also shows that a query is shown as text, not read as markup).
+SEARCHES = [
+    ("lakes", "4 entries found for \u201Clakes\u201D.", 4),
+    ("sunflower", "Nothing found for \u201Csunflower\u201D.", 0),
+    ("((", "Nothing found for \u201C((\u201D.", 0),
+    ("<b>birds</b> &", "Nothing found for \u201C<b>birds</b> &\u201D.", 0),
+]
+
+
+def search_answers(b, base):
+    for query, expected, count in SEARCHES:
+        submit_search(b, base, query)
+        searched(b, expected)
+        check(not b.find_all("#searched *"), f"the line on {query!r} holds markup")
+        found = len(b.find_all(".found"))
+        check(found == count, f"the result page of {query!r} lists {found} entries")
+        hint = "not written right" in b.text()
+        check(hint == (count == 0), f"the result page of {query!r} {'lacks' if count == 0 else 'has'} the hint")
+        b.find_link("New search").click()
+        b.wait_for(lambda: b.url().endswith("/cgi-bin/"), "the search form again")
+        check(b.find_all('input[name="query"]'), f"the link back from {query!r} shows no search form")
 
 
 def main():
@@ -163,7 +206,7 @@ def main():
         base = f"http://127.0.0.1:{server.port}"
         check(server.lines[0] == f"The site:   {base}/index.htm", f"serve-site says {server.lines[0]!r}")
         with Browser(ignore=BROWSER_IGNORE) as b:
-            for road in (index_page, folder_slide, search):
+            for road in (index_page, folder_slide, search, search_answers):
                 try:
                     road(b, base)
                 except Exception as error:  # a road that breaks off is one failure
@@ -181,7 +224,7 @@ def main():
         cgi_bin = os.path.join(site, "cgi-bin")
         check(os.path.islink(os.path.join(cgi_bin, "galleria")), "cgi-bin/galleria is no link")
         kept = sorted(os.listdir(cgi_bin))
-        check(kept == ["cache.db", "galleria", "hidden.dir", "index.htm", "weftcgi.ini"],
+        check(kept == ["cache.db", "galleria", "hidden.dir", "index.htm", "results.tpl", "weftcgi.ini"],
               f"cgi-bin holds {kept}")
         with open(os.path.join(cgi_bin, "index.htm")) as form:
             check("<H1>Search the gallery</H1>" in form.read(), "the search form was replaced")

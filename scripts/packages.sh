@@ -1,11 +1,25 @@
 # Sourced by the scripts: makes sure the Debian packages they need are there.
 # As root it installs what is missing with apt-get; otherwise it names them.
 
-weft_packages="cmake ninja-build g++ libgtest-dev libjpeg62-turbo-dev python3 chromium chromium-driver xvfb xdotool xclip libfltk1.3-dev libx11-dev fonts-dejavu-core clang-14 libclang-rt-14-dev"
+# What building the programs and making and serving the sample site need
+# (scripts/demo installs these alone).
+weft_build_packages="cmake ninja-build g++ libjpeg62-turbo-dev libfltk1.3-dev libx11-dev python3"
+# What the tests and fuzzers need besides.
+weft_packages="libgtest-dev chromium chromium-driver xvfb xdotool xclip fonts-dejavu-core clang-14 libclang-rt-14-dev"
 
+# weft_ensure_packages [PACKAGE...]: both sets and the packages named.
 weft_ensure_packages() {
-  local wanted="$weft_packages $*" missing="" p
-  for p in $wanted; do
+  weft_ensure $weft_build_packages $weft_packages "$@"
+}
+
+# weft_ensure_build_packages: the build set alone.
+weft_ensure_build_packages() {
+  weft_ensure $weft_build_packages
+}
+
+weft_ensure() {
+  local missing="" p
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
   done
   [ -z "$missing" ] && return 0
