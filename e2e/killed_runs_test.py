@@ -9,6 +9,9 @@ pulled plug stops them, and then run again as the user runs them after it:
 - viewreel /B /H over slides whose heads infoed wrote with long
   descriptions and keyword lists, and galleria over an index page with such
   a head: each page is its old or its new version, never cut;
+- unpost over the first post of a file split over two (its uu block
+  without its "end" line) beside a whole attachment: the half file is never
+  kept as a whole one;
 - envdirs with the boot file on another device than its folder (a link to
   it), so that the new version crosses over as a copy: the boot file is old
   or new.
@@ -21,6 +24,7 @@ in the full-disk test.
     e2e/killed_runs_test.py BIN_DIR
 """
 
+import base64
 import os
 import random
 import re
@@ -94,8 +98,10 @@ class Road:
     temporary = ()  # names a killed run may leave, which the next run removes
     copies = ".weft-copy-"  # the start of the name of a copy onto another device, likewise
 
+    whole_code = 0  # the exit code of a whole run
+
     def next_run_ok(self, code):
-        return code == 0
+        return code == self.whole_code
 
     def __init__(self, work, bin_dir):
         self.work = work
@@ -146,7 +152,7 @@ class Road:
         whole = run(self.bin_dir, self.args, self.cwd(), self.env)
         length = time.monotonic() - start
         after = self.state()
-        check(whole.returncode == 0, f"{self.name}: a whole run ended with {whole.returncode}: "
+        check(whole.returncode == self.whole_code, f"{self.name}: a whole run ended with {whole.returncode}: "
               f"{whole.stderr.decode(errors='replace')[:300]}")
         check(after != before, f"{self.name}: a whole run changed nothing")
         self.check_whole(after)
@@ -270,6 +276,46 @@ class Index(Slides):
         check(head_field(page, "KEYWORDS") == KEYWORDS, f"{self.name}: the keywords were cut")
 
 
+def uuencode(data):
+    """The data lines of a uu block, without its closing lines."""
+    lines = []
+    for at in range(0, len(data), 45):
+        chunk = data[at:at + 45]
+        line = chr(32 + len(chunk))
+        padded = chunk + b"\0" * (-len(chunk) % 3)
+        for i in range(0, len(padded), 3):
+            b = padded[i:i + 3]
+            for value in (b[0] >> 2, (b[0] & 3) << 4 | b[1] >> 4, (b[1] & 15) << 2 | b[2] >> 6, b[2] & 63):
+                line += chr(32 + value) if value else "`"
+        lines.append(line)
+    return "\n".join(lines) + "\n"
+
+
+class SplitPost(Road):
+    """The first of two posts of a file: its uu block ends with the message,
+    without its "end" line, beside a whole base64 attachment. The half file
+    is never kept as if it were whole."""
+
+    name = "unpost /Y, a split post"
+    args = ["unpost", "/Y", "post.msg"]
+    temporary = ("$unpost$.$$$", "$unpart$.$$$")
+    whole_code = 2
+
+    def prepare(self):
+        photo = random.Random(7).randbytes(300000)
+        encoded = base64.encodebytes(photo).decode()
+        write(os.path.join(self.cwd(), "post.msg"),
+              'From: ann@example.com\nSubject: two files (1/2)\nMIME-Version: 1.0\n'
+              'Content-Type: multipart/mixed; boundary="XX"\n\n--XX\nContent-Type: text/plain\n\n'
+              "begin 644 half.bin\n" + uuencode(photo) +
+              '--XX\nContent-Type: image/jpeg; name="photo.jpg"\nContent-Transfer-Encoding: base64\n\n' +
+              encoded + "--XX--\n")
+
+    def check_whole(self, after):
+        check("half.bin" not in after[0], f"{self.name}: the half file was kept")
+        check("photo.jpg" in after[0], f"{self.name}: the whole attachment was not saved")
+
+
 class BootFile(Road):
     """The boot file on the second device, linked from the drive's root."""
 
@@ -310,7 +356,8 @@ def main():
     try:
         mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64m", "tmpfs", other]).returncode == 0
         check(mounted, "cannot mount a tmpfs in a private mount namespace")
-        roads = [Dateren(work, bin_dir), Slides(work, bin_dir), Index(work, bin_dir)]
+        roads = [Dateren(work, bin_dir), Slides(work, bin_dir), Index(work, bin_dir),
+                 SplitPost(work, bin_dir)]
         if mounted:
             roads.append(BootFile(work, bin_dir, other))
         for road in roads:
