@@ -11,6 +11,7 @@
 #include "platform/filetime.h"
 #include "platform/testing/kill_points.h"
 #include "platform/testing/test_support.h"
+#include "programs/dateren/testing/noon_of.h"
 
 namespace {
 
@@ -47,12 +48,7 @@ class DaterenKilled : public ::testing::Test {
     SetDate("c.png", 2003, 1, 2);
   }
   void SetDate(const std::string& name, int year, int month, int day) {
-    SystemTime time;
-    time.year = year;
-    time.month = month;
-    time.day = day;
-    time.hour = 12;
-    FileTime written = SystemToFileTime(time);
+    FileTime written = NoonOf(year, month, day);
     ASSERT_TRUE(SetFileTimes(drive_.Win("pics/" + name).c_str(), nullptr, nullptr, &written));
   }
   void Clear() {

@@ -7,6 +7,7 @@
 
 #include "platform/filetime.h"
 #include "platform/testing/test_support.h"
+#include "programs/dateren/testing/noon_of.h"
 
 namespace {
 
@@ -31,12 +32,7 @@ class DaterenTest : public ::testing::Test {
   // Writes a file (its name as its content) last written at noon of the day.
   void WriteDated(const std::string& relative, int year, int month, int day) {
     drive.Write(relative, relative);
-    SystemTime time;
-    time.year = year;
-    time.month = month;
-    time.day = day;
-    time.hour = 12;
-    FileTime written = SystemToFileTime(time);
+    FileTime written = NoonOf(year, month, day);
     ASSERT_TRUE(SetFileTimes(drive.Win(relative).c_str(), nullptr, nullptr, &written));
   }
   TempDrive drive;
