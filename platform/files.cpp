@@ -329,14 +329,17 @@ bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
     ok = false;
   }
   if (ok) CopyHiddenFlag(from, temp);
+  // Another program may have taken the name over before the lock was ours:
+  // its file is neither put in place nor removed.
   struct stat copied;
-  ok = ok && lstat(temp.c_str(), &copied) == 0 && StillOurs(lock, copied);
+  bool ours = lstat(temp.c_str(), &copied) == 0 && StillOurs(lock, copied);
+  ok = ok && ours;
   if (ok && !RenameHost(temp, to, replace)) {
     if (errno == EEXIST) SetError(kErrorAlreadyExists);
     else SetErrno(errno);
     ok = false;
   }
-  if (!ok) unlink(temp.c_str());
+  if (!ok && ours) unlink(temp.c_str());
   close(lock);
   return ok;
 }
