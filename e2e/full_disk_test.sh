@@ -2,7 +2,9 @@
 # Every program that rewrites a file, run as a user runs it on a disk that
 # is full: each must report an error, exit with a code other than 0 and
 # leave the file it meant to rewrite exactly as it was, with no temporary
-# file behind. The disk is a small tmpfs in a private mount namespace
+# file behind. The command interpreter's commands that write through a
+# redirection must say why they failed and set error level 1; dateren,
+# whose renames need no room, renames each picture with its companions. The disk is a small tmpfs in a private mount namespace
 # (unshare), filled up before each program runs; no real device is needed.
 #
 #   e2e/full_disk_test.sh BIN_DIR
@@ -17,9 +19,9 @@ fi
 bin=$(cd "$1" && pwd)
 # The programs run as at a console of their own, also when the test is
 # started from a desktop's terminal: no display for galstart's error box to
-# open on (it would wait for a click), and no log of the user's (WEFTLOG) for
-# the failures to go into.
-unset DISPLAY WEFTLOG
+# open on (it would wait for a click), no log of the user's (WEFTLOG) for
+# the failures to go into, and weftcmd as the command interpreter.
+unset DISPLAY WEFTLOG COMSPEC
 
 # The checks run in a mount namespace of their own, where mounting a tmpfs
 # needs no privilege beyond what unshare gives.
@@ -139,6 +141,24 @@ remember a.htm
 fill
 expect_failure "viewreel" a.htm -- "$bin/viewreel"
 
+# The road of a user who gives a slide a long head with infoed and then
+# rebuilds the slides with button icons: the slide, its long description and
+# keyword list, stays whole.
+fresh longheads
+mkdir icons pics
+for icon in prev next home noprev nonext; do gif >icons/$icon.gif; done
+cd pics || exit 1
+gif >a.gif
+"$bin/viewreel" /B /H >/dev/null 2>&1
+description="Boats & nets at dawn, $(seq -s ' ' 1 120 | head -c 420)"
+keywords=$(seq -f 'harbour%g' -s ', ' 1 100 | head -c 898)
+"$bin/infoed" a.htm "/D:$description" >/dev/null 2>&1
+"$bin/infoed" a.htm "/K:$keywords" >/dev/null 2>&1
+grep -q "harbour80" a.htm || fail "viewreel /B /H, long head: infoed did not write the keywords"
+remember a.htm
+fill
+expect_failure "viewreel /B /H, long head" a.htm -- "$bin/viewreel" /B /H
+
 # --- galleria: an index page with a hand-written heading --------------------------
 fresh index
 mkdir icons trip
@@ -222,6 +242,58 @@ mkdir tools
 remember AUTOEXEC.BAT
 fill
 expect_failure "envdirs" AUTOEXEC.BAT -- env WEFTDRIVES="C=$disk/boot" "$bin/envdirs" 'C:\tools'
+
+# The boot file on another device than its folder (C:\AUTOEXEC.BAT a link
+# to it): the new version goes over as a copy beside it, which the full disk
+# refuses; the copy goes too.
+fresh otherboot
+mkdir -p "$work/boot/tools"
+printf '@ECHO OFF\r\nPATH C:\\DOS;C:\\WINDOWS\r\n' >autoexec.bat
+ln -sf "$disk/otherboot/autoexec.bat" "$work/boot/AUTOEXEC.BAT"
+remember autoexec.bat
+fill
+expect_failure "envdirs, boot file on another device" autoexec.bat -- \
+  env WEFTDRIVES="C=$work/boot" "$bin/envdirs" 'C:\tools'
+leftover=$(ls -A "$work/boot" | grep -v -e '^AUTOEXEC.BAT$' -e '^AUTOEXEC.OLD$' -e '^tools$' | tr '\n' ' ')
+[ -z "$leftover" ] || fail "envdirs, boot file on another device: files left beside the link: $leftover"
+
+# --- weftcmd: commands that write through a redirection -------------------------------
+# expect_write_error NAME LINE: the command line, run by weftcmd in the
+# current folder on the full disk, writes through its redirection: it must
+# say why that failed and set error level 1 (the exit code).
+expect_write_error() {
+  local name=$1 line=$2
+  "$bin/weftcmd" /C "$line" >"$work/out" 2>"$work/err" </dev/null
+  local code=$?
+  [ "$code" -eq 1 ] || fail "$name: error level $code on a full disk"
+  grep -q "There is not enough space on the disk." "$work/err" ||
+    fail "$name: no error reported: $(cat "$work/out" "$work/err")"
+}
+
+fresh cmd
+head -c 200000 /dev/urandom >"$work/source.bin"
+head -c 4096 /dev/zero | tr '\0' x >page.txt
+fill
+expect_write_error "weftcmd type" "type C:$work/source.bin > typed.bin"
+expect_write_error "weftcmd type, appended" "type page.txt >> page.txt"
+expect_write_error "weftcmd echo" "echo A line of text > echoed.txt"
+expect_write_error "weftcmd copy, its report" "copy C:$work/source.bin C:$work/copied.bin > copied.log"
+cmp -s "$work/source.bin" "$work/copied.bin" || fail "weftcmd copy, its report: the copy itself is not whole"
+expect_write_error "weftcmd copy, its error" "copy none.txt C:$work/x.txt 2> error.log"
+
+# --- dateren: renames need no room --------------------------------------------------
+fresh dates
+for name in a b-2; do
+  printf 'picture %s' "$name" >$name.jpg
+  touch -d '1999-07-04 12:00' $name.jpg
+  printf 'slide %s' "$name" >$name.htm
+done
+printf 'text' >a.txt
+fill
+TZ=UTC "$bin/dateren" a.jpg b-2.jpg >"$work/out" 2>"$work/err" </dev/null ||
+  fail "dateren: exit code $? on a full disk"
+[ "$(ls -A | tr '\n' ' ')" = "a(990704).htm a(990704).jpg a(990704).txt b(990704).htm b(990704).jpg " ] ||
+  fail "dateren: on a full disk it left $(ls -A | tr '\n' ' ') ($(cat "$work/err"))"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)"

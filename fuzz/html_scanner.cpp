@@ -1,6 +1,6 @@
-// The HTML scanner over any bytes, with tag buffers of every size: every
-// input character comes back through exactly one hook, in order, so the
-// hooks' output put together is the input again.
+// The HTML scanner over any bytes, with tag buffers of every size, fixed or
+// growing: every input character comes back through exactly one hook, in
+// order, so the hooks' output put together is the input again.
 #include <cstring>
 #include <string>
 
@@ -36,8 +36,10 @@ class Echo : public HTMLParser {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);
   int bufferSize = 10 + input.Byte();
+  int growth = input.Byte();  // odd: the buffer may grow to bufferSize + growth * 8
   std::string html = input.Rest();
   Echo scanner(html, bufferSize);
+  if (growth & 1) scanner.GrowTagsUpTo(bufferSize + growth * 8);
   scanner.Scan();
   // A NUL byte inside a tag ends the tag's text, so only NUL-free input
   // comes back whole.

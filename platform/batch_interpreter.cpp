@@ -132,6 +132,30 @@ Arguments ExpandWords(const std::string& text, const Frame& frame) {
   return args;
 }
 
+// A standard output handle that a command writes through its redirection:
+// the command's writes go through a stream of this, which keeps the cause of
+// the first one that failed (a full disk, a device that takes nothing), so
+// that the command can be told to have failed and why.
+struct HandleStream {
+  int handle = 1;
+  int error = 0;  // errno of the first failed write; 0 while all went well
+};
+
+ssize_t WriteHandle(void* cookie, const char* data, size_t size) {
+  auto* stream = static_cast<HandleStream*>(cookie);
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = write(stream->handle, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (!stream->error) stream->error = n < 0 ? errno : ENOSPC;
+      return -1;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return static_cast<ssize_t>(size);
+}
+
 // Points the standard handles at the redirection files for one command and
 // puts them back afterwards.
 class Redirection {
@@ -146,19 +170,57 @@ class Redirection {
       dup2(fd, redirect.handle);
       close(fd);
       if (redirect.handle == 0) clearerr(stdin);
+      if (redirect.handle == 1 || redirect.handle == 2) Watch(redirect.handle);
     }
     return true;
   }
-  ~Redirection() {
+
+  // Puts the handles back, after what the command wrote through them went
+  // out; the errno of a write that failed on a redirected output handle, or 0.
+  int Restore() {
+    int error = 0;
+    for (Watched& watched : watched_) {
+      if (!watched.file) continue;
+      if (fflush(watched.file) != 0 && !watched.stream.error) watched.stream.error = EIO;
+      *watched.standard = watched.original;
+      fclose(watched.file);
+      watched.file = nullptr;
+      if (!error) error = watched.stream.error;
+    }
     fflush(nullptr);
     for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
       dup2(it->second, it->first);
       close(it->second);
       if (it->first == 0) clearerr(stdin);
     }
+    saved_.clear();
+    return error;
   }
+  ~Redirection() { Restore(); }
 
  private:
+  struct Watched {
+    HandleStream stream;
+    FILE** standard = nullptr;  // &stdout or &stderr, which the command writes through
+    FILE* original = nullptr;
+    FILE* file = nullptr;       // the stream in its place; null while not watched
+  };
+
+  // The command's writes to the handle go through a stream that keeps the
+  // cause of a failed write; stdout stays buffered and stderr unbuffered.
+  void Watch(int handle) {
+    Watched& watched = watched_[handle - 1];
+    if (watched.file) return;
+    watched.stream = HandleStream{handle, 0};
+    watched.standard = handle == 1 ? &stdout : &stderr;
+    cookie_io_functions_t functions = {nullptr, WriteHandle, nullptr, nullptr};
+    watched.file = fopencookie(&watched.stream, "w", functions);
+    if (!watched.file) return;
+    setvbuf(watched.file, nullptr, handle == 1 ? _IOFBF : _IONBF, 0);
+    watched.original = *watched.standard;
+    *watched.standard = watched.file;
+  }
+
   static int Open(const Redirect& redirect, const Frame& frame) {
     std::string name = Expand(redirect.target, frame, true);
     int flags = redirect.kind == Redirect::Kind::kRead ? O_RDONLY
@@ -183,6 +245,7 @@ class Redirection {
     return -1;
   }
   std::vector<std::pair<int, int>> saved_;
+  Watched watched_[2];  // standard output and standard error
 };
 
 int RunFrame(State* state, Frame* frame);
@@ -531,11 +594,20 @@ int RunSimple(State* state, Frame* frame, const std::string& text, bool call) {
   return code;
 }
 
+// A command whose output through its redirection did not all reach the
+// file has failed, whatever it did besides: half a file is no success.
 int RunCommand(State* state, Frame* frame, const Node& node) {
   Redirection redirection;
-  if (!redirection.Apply(node.redirects, *frame)) return state->errorLevel = 1;
-  if (node.text.empty()) return 0;
-  return RunSimple(state, frame, node.text, false);
+  if (!redirection.Apply(node.redirects, *frame)) {
+    redirection.Restore();
+    return state->errorLevel = 1;
+  }
+  int code = node.text.empty() ? 0 : RunSimple(state, frame, node.text, false);
+  int writeError = redirection.Restore();
+  if (!writeError) return code;
+  weft_host::SetErrno(writeError);
+  fprintf(stderr, "%s\n", LastErrorText());
+  return state->errorLevel = 1;
 }
 
 bool PatternExists(const std::string& name) {

@@ -57,47 +57,11 @@ int ClaimedFd(const std::string& host) {
   return found == claims.locks.end() ? -1 : found->second;
 }
 
-// Removes a file of the temporary name that no running program holds: the
-// leftover of a killed run (a link of that name goes too, never what it
-// names). False when another program is writing it or it is no file.
-bool RemoveLeftover(const std::string& host) {
-  int fd = open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0 && errno == ENOENT) return true;
-  if (fd < 0 && errno != ELOOP) {
-    SetErrno(errno);
-    return false;
-  }
-  if (fd >= 0) {
-    struct stat st;
-    bool busy = fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0;
-    if (busy) {
-      close(fd);
-      SetError(kErrorSharingViolation);
-      return false;
-    }
-  }
-  bool removed = unlink(host.c_str()) == 0 || errno == ENOENT;
-  if (!removed) SetErrno(errno);
-  if (fd >= 0) close(fd);
-  return removed;
-}
-
-// Creates the temporary file anew and locks it; -1 on failure.
+// Creates the temporary file anew and claims it; -1 on failure.
 int CreateLocked(const std::string& host) {
-  int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    if (errno == EEXIST) SetError(kErrorSharingViolation);
-    else SetErrno(errno);
-    return -1;
-  }
-  int lock = fcntl(fd, F_DUPFD_CLOEXEC, 0);
-  if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0) {
-    SetError(kErrorSharingViolation);
-    if (lock >= 0) close(lock);
-    close(fd);
-    return -1;
-  }
-  Claim(host, lock);
+  int lock = -1;
+  int fd = CreateLockedTemp(host, &lock);
+  if (fd >= 0) Claim(host, lock);
   return fd;
 }
 
@@ -224,16 +188,6 @@ bool WriteInPlace(const std::string& temp, const std::string& target) {
   return ok;
 }
 
-// True when the claimed descriptor and the name (status `st`) are one file:
-// another program may have taken the name over between the claim's create
-// and its lock, and its file must never be put in place for ours.
-bool StillOurs(int fd, const struct stat& st) {
-  struct stat own;
-  if (fstat(fd, &own) == 0 && own.st_dev == st.st_dev && own.st_ino == st.st_ino) return true;
-  SetError(kErrorSharingViolation);
-  return false;
-}
-
 // Flushes the temporary file (the file named `temp`, whose status is `st`)
 // and gives it the old file's owner and mode.
 bool PrepareTemporary(const std::string& temp, const struct stat& st,
@@ -264,6 +218,53 @@ bool Done(const std::string& temp) {
 }  // namespace
 
 namespace weft_host {
+
+bool RemoveLeftover(const std::string& host) {
+  int fd = open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0 && errno == ENOENT) return true;
+  if (fd < 0 && errno != ELOOP) {
+    SetErrno(errno);
+    return false;
+  }
+  if (fd >= 0) {
+    struct stat st;
+    bool busy = fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0;
+    if (busy) {
+      close(fd);
+      SetError(kErrorSharingViolation);
+      return false;
+    }
+  }
+  bool removed = unlink(host.c_str()) == 0 || errno == ENOENT;
+  if (!removed) SetErrno(errno);
+  if (fd >= 0) close(fd);
+  return removed;
+}
+
+int CreateLockedTemp(const std::string& host, int* lock, mode_t mode) {
+  int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  if (fd < 0) {
+    if (errno == EEXIST) SetError(kErrorSharingViolation);
+    else SetErrno(errno);
+    return -1;
+  }
+  *lock = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (*lock < 0 || flock(*lock, LOCK_EX | LOCK_NB) != 0) {
+    SetError(kErrorSharingViolation);
+    if (*lock >= 0) close(*lock);
+    *lock = -1;
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+bool StillOurs(int fd, const struct stat& st) {
+  struct stat own;
+  if (fstat(fd, &own) == 0 && own.st_dev == st.st_dev && own.st_ino == st.st_ino) return true;
+  SetError(kErrorSharingViolation);
+  return false;
+}
 
 bool PutInPlace(const std::string& source, const struct stat& st, const std::string& target,
                 bool found, const struct stat& targetSt) {

@@ -289,16 +289,28 @@ bool CopyData(int in, int out) {
 
 namespace weft_host {
 
+std::string CopyFileFor(const std::string& to) {
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a of the target's name
+  for (unsigned char c : to.substr(to.rfind('/') + 1)) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  char name[32];
+  snprintf(name, sizeof name, "/.weft-copy-%016llx", static_cast<unsigned long long>(hash));
+  return ParentOf(to) + name;
+}
+
 bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
                    const struct stat* old) {
   int in = OpenRegular(from, O_RDONLY);
   if (in < 0) return false;
   struct stat st;
   fstat(in, &st);
-  std::string temp = ParentOf(to) + "/.weft-copy-XXXXXX";
-  int out = mkostemp(&temp[0], O_CLOEXEC);
+  std::string temp = CopyFileFor(to);
+  int lock = -1;
+  // Private until it is whole: it takes its own mode when it is.
+  int out = RemoveLeftover(temp) ? CreateLockedTemp(temp, &lock, 0600) : -1;
   if (out < 0) {
-    SetErrno(errno);
     close(in);
     return false;
   }
@@ -317,12 +329,18 @@ bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
     ok = false;
   }
   if (ok) CopyHiddenFlag(from, temp);
+  // Another program may have taken the name over before the lock was ours:
+  // its file is neither put in place nor removed.
+  struct stat copied;
+  bool ours = lstat(temp.c_str(), &copied) == 0 && StillOurs(lock, copied);
+  ok = ok && ours;
   if (ok && !RenameHost(temp, to, replace)) {
     if (errno == EEXIST) SetError(kErrorAlreadyExists);
     else SetErrno(errno);
     ok = false;
   }
-  if (!ok) unlink(temp.c_str());
+  if (!ok && ours) unlink(temp.c_str());
+  close(lock);
   return ok;
 }
 

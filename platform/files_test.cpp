@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 #include "platform/file_replace.h"
 #include "platform/files.h"
 #include "platform/filetime.h"
+#include "platform/host.h"
 #include "platform/listing.h"
 #include "platform/testing/test_support.h"
 
@@ -296,6 +299,18 @@ TEST(CopyFile, CopiesAndHonoursFailIfExists) {
   EXPECT_FALSE(CopyFile("C:\\none.txt", "C:\\d.txt", false));
 }
 
+void WriteHostFile(const std::string& path, const std::string& text) {
+  FILE* file = fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr) << path;
+  fputs(text.c_str(), file);
+  fclose(file);
+}
+
+bool HostExists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
 // A second drive on another device, when this machine has one to offer.
 class OtherDevice : public ::testing::Test {
  protected:
@@ -365,6 +380,39 @@ TEST_F(OtherDevice, MoveAndReplaceCopyThenRemove) {
   while (FindNext(state, &data));
   FindClose(state);
   EXPECT_EQ(names, (std::vector<std::string>{"moved.txt", "target.txt"}));
+}
+
+// The copy written beside a target on another device is a temporary file
+// like the others: one that a killed run left is removed by the next copy
+// to the same place, one that another program is writing is never touched.
+TEST_F(OtherDevice, LeftoverCopiesAreRemovedByTheNextCopy) {
+  const std::string target = other_ + "/target.txt";
+  const std::string copy = weft_host::CopyFileFor(target);
+  EXPECT_EQ(copy.substr(0, other_.size() + 12), other_ + "/.weft-copy-");
+  EXPECT_EQ(copy, weft_host::CopyFileFor(target));
+  EXPECT_NE(copy, weft_host::CopyFileFor(other_ + "/moved.txt"));
+
+  WriteHostFile(copy, "half a copy of a killed run");
+  drive_.Write("a.txt", "new");
+  ASSERT_TRUE(MoveFile("C:\\a.txt", "D:\\target.txt"));
+  EXPECT_EQ(OtherRead("target.txt"), "new");
+  EXPECT_FALSE(HostExists(copy));
+
+  // Held by a running program: the copy is refused and the file stays.
+  WriteHostFile(copy, "being written");
+  int held = open(copy.c_str(), O_RDONLY);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  drive_.Write("b.txt", "newer");
+  EXPECT_FALSE(CopyFile("C:\\b.txt", "D:\\target.txt", false));
+  EXPECT_STREQ(LastErrorText(),
+               "The process cannot access the file because it is being used by another process.");
+  EXPECT_EQ(OtherRead("target.txt"), "new");
+  EXPECT_EQ(ReadHostFile(copy), "being written");
+  close(held);
+  ASSERT_TRUE(CopyFile("C:\\b.txt", "D:\\target.txt", false));
+  EXPECT_EQ(OtherRead("target.txt"), "newer");
+  EXPECT_FALSE(HostExists(copy));
 }
 
 TEST(MakeTempFile, CreatesFreshEmptyFiles) {

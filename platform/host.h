@@ -157,6 +157,27 @@ FileTime ToFileTime(const struct timespec& time);
 // else `from`'s mode.
 bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
                    const struct stat* old = nullptr);
+// The file that CopyIntoPlace writes beside `to` before it takes that name:
+// one hidden name for each target, claimed like the other temporary files,
+// so that the copy a killed run left there is found again, and removed, by
+// the next copy to the same place.
+std::string CopyFileFor(const std::string& to);
+// Temporary files of a rewrite are known by their lock: the program writing
+// one holds an flock on it until the file is in place or gone, so that the
+// leftover of a killed run can be told from a file still being written.
+//
+// Removes a file of a temporary name that no running program holds (a link
+// of that name goes too, never what it names). False when another program
+// is writing it or it is no file.
+bool RemoveLeftover(const std::string& host);
+// Creates the temporary file `host` anew with `mode`, never over an existing
+// one, and locks it; returns its descriptor, and in `lock` the descriptor
+// that holds the lock (close it to release). -1 on failure.
+int CreateLockedTemp(const std::string& host, int* lock, mode_t mode = 0666);
+// True when `fd` is the file whose status is `st`: another program may take
+// a temporary name over between its create and its lock, and its file must
+// never be put in place for ours.
+bool StillOurs(int fd, const struct stat& st);
 // Gives the open file `fd` the owner and mode of `old`, never wider: the
 // permissions of a group that cannot be carried over are dropped.
 void CarryOwnerAndMode(int fd, const struct stat& old);

@@ -19,6 +19,11 @@ namespace {
 
 constexpr int kNameSize = 17;   // tag and META names: 16 characters
 constexpr size_t kHrefSize = 256;  // a forwarded href: 255 characters
+// Text outside a title is kept to this many characters (it only matters to
+// a stray "</TITLE>"); a title and a META value are kept whole up to the
+// largest tag the reader takes (64 MB: nothing a page head holds).
+constexpr size_t kStrayText = 255;
+constexpr int kLongestTag = 64 << 20;
 
 bool HasText(const char* text) { return text && *text; }
 
@@ -95,19 +100,19 @@ InfoParser::InfoParser(FILE* stream, Entry* entry, String* bodyHolder)
     : HTMLStreamParser(stream, tagBuffer_, kTagBufferSize), entry_(entry),
       bodyHolder_(bodyHolder) {
   tagBuffer_[0] = '\0';
+  GrowTagsUpTo(kLongestTag);
 }
 
 void InfoParser::OnText(int ch) {
-  if (textLength_ >= kTextSize - 1) return;
-  text_[textLength_++] = static_cast<char>(ch);
-  text_[textLength_] = '\0';
+  size_t limit = inTitle_ ? static_cast<size_t>(kLongestTag) : kStrayText;
+  if (text_.size() < limit) text_ += static_cast<char>(ch);
 }
 
 void InfoParser::OnComment(int) {}
 
 void InfoParser::ClearText() {
-  text_[0] = '\0';
-  textLength_ = 0;
+  text_.clear();
+  inTitle_ = false;
 }
 
 void InfoParser::OnTag(char* tag) {
@@ -116,8 +121,9 @@ void InfoParser::OnTag(char* tag) {
   UpperCase(name);
   if (strcmp(name, "TITLE") == 0) {
     ClearText();
+    inTitle_ = true;
   } else if (strcmp(name, "/TITLE") == 0) {
-    entry_->SetTitle(HeadText(text_));
+    entry_->SetTitle(HeadText(text_.data()));
     ClearText();
   } else if (strcmp(name, "META") == 0) {
     OnMeta(tag);
@@ -138,18 +144,19 @@ void InfoParser::OnMeta(char* tag) {
   UpperCase(name);
   // The head writer gives the marker a CONTENT; older pages have none.
   if (strcmp(name, "ALIAS") == 0) entry_->alias = 1;
-  if (!parser.FindAttribute("CONTENT", text_, kTextSize)) return;
-  textLength_ = static_cast<int>(strlen(text_));
+  // The value is never longer than its tag.
+  std::string value(strlen(tag) + 1, '\0');
+  if (!parser.FindAttribute("CONTENT", value.data(), static_cast<int>(value.size()))) return;
   if (strcmp(name, "DESCRIPTION") == 0 || strcmp(name, "SUBJECT") == 0) {
-    entry_->SetDescription(HeadText(text_));
+    entry_->SetDescription(HeadText(value.data()));
   } else if (strcmp(name, "KEYWORDS") == 0) {
-    entry_->SetKeywords(HeadText(text_));
+    entry_->SetKeywords(HeadText(value.data()));
   } else if (strcmp(name, "FILEINFO") == 0) {
-    entry_->SetFileInfo(text_);
+    entry_->SetFileInfo(value.c_str());
   } else if (strcmp(name, "SORTORDER") == 0) {
-    entry_->sortOrder = ParseNumber(text_);
+    entry_->sortOrder = ParseNumber(value.c_str());
   } else if (strcmp(name, "FORWARD") == 0) {
-    ApplyForward(entry_, text_);
+    ApplyForward(entry_, value.c_str());
   }
 }
 

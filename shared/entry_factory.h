@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "shared/entry.h"
 #include "shared/html_parser.h"
@@ -24,7 +25,9 @@ constexpr int kListAliasDefaultOrder = 0x800;  // aliases take DefaultSortOrder
 
 // Reads a page head into an Entry: the TITLE and the META names DESCRIPTION
 // (or SUBJECT), KEYWORDS, FILEINFO, SORTORDER, FORWARD and ALIAS. Stops at
-// BODY, or already at /HEAD when no body holder is given.
+// BODY, or already at /HEAD when no body holder is given. Every field is
+// read whole, however long, so that a page rebuilt from its entry gets back
+// what its head held.
 class InfoParser : public HTMLStreamParser {
  public:
   // bodyHolder (may be null) receives the BODY tag's attribute text.
@@ -40,14 +43,13 @@ class InfoParser : public HTMLStreamParser {
   void OnBody(const char* tag);
   void ClearText();
 
-  static constexpr int kTextSize = 256;  // 255 characters and the terminator
-  static constexpr int kTagBufferSize = 4096;
+  static constexpr int kTagBufferSize = 4096;  // what a head's tags need; longer ones grow it
 
   char tagBuffer_[kTagBufferSize];
   Entry* entry_;
   String* bodyHolder_;
-  char text_[kTextSize] = {};
-  int textLength_ = 0;
+  std::string text_;      // the text since the last TITLE, META or /TITLE
+  bool inTitle_ = false;  // between TITLE and /TITLE
 };
 
 // The entry for one scanned name by the listing flags; null when the flags

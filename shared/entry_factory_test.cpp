@@ -91,7 +91,7 @@ TEST_F(EntryFactoryTest, PageHeads) {
     ASSERT_TRUE(entry) << c.page;
     EXPECT_EQ(entry->kind, kEntryPage) << c.page;
     EXPECT_EQ(Text(entry->href), "page.htm") << c.page;
-    EXPECT_EQ(Text(entry->title), c.title ? c.title : longTitle.substr(0, 255)) << c.page;
+    EXPECT_EQ(Text(entry->title), c.title ? c.title : longTitle) << c.page;
     EXPECT_EQ(Text(entry->description), Text(c.description)) << c.page;
     EXPECT_EQ(Text(entry->keywords), Text(c.keywords)) << c.page;
     EXPECT_EQ(Text(entry->fileInfo), Text(c.fileInfo)) << c.page;
@@ -152,11 +152,56 @@ TEST_F(EntryFactoryTest, LongHeadsReadAcrossBlocks) {
     String body;
     EntryPtr entry(MakePageEntry("long.htm", nullptr, &body));
     std::string title = "T" + std::string(padding % 300, 't');
-    EXPECT_EQ(Text(entry->title), title.substr(0, 255)) << padding;
+    EXPECT_EQ(Text(entry->title), title) << padding;
     EXPECT_EQ(Text(entry->keywords), "Birds, Sea") << padding;
     EXPECT_EQ(Text(entry->description), "(null)") << padding;
     EXPECT_EQ(Text(body), "BGCOLOR=white") << padding;
   }
+}
+
+TEST_F(EntryFactoryTest, LongFieldsAreReadWhole) {
+  // What the page-head editors accept (descriptions of 511 characters,
+  // keywords of 1023), what a user types by hand beyond that, and a value
+  // far longer than a tag buffer: a rebuilt page gets each back whole.
+  std::string keywords;
+  for (int i = 0; keywords.size() < 1000; ++i) keywords += (i ? ", word" : "word") + std::to_string(i);
+  const std::string words = "Boats &amp; nets at dawn, " + std::string(470, 'd') + " end";
+  const std::string huge(1 << 20, 'h');
+  struct Case {
+    std::string head;
+    std::string title, description, keywords;
+  };
+  const Case cases[] = {
+      {"<TITLE>T</TITLE><META NAME=\"DESCRIPTION\" CONTENT=\"" + std::string(500, 'a') +
+           "\">\n<META NAME=\"KEYWORDS\" CONTENT=\"" + keywords + "\">",
+       "T", std::string(500, 'a'), keywords},
+      {"<META NAME=\"DESCRIPTION\" CONTENT=\"" + words + std::string(100, 'x') + "\">",
+       "page.htm", "Boats & nets at dawn, " + std::string(470, 'd') + " end" + std::string(100, 'x'),
+       ""},
+      {"<META NAME=SUBJECT CONTENT=\"" + huge + "\"><TITLE>" + std::string(5000, 't') + "</TITLE>",
+       std::string(5000, 't'), huge, ""},
+      // Text that is no title stays out of one, however long.
+      {"<HEAD>" + std::string(6000, 's') + "<TITLE>after</TITLE>", "after", "", ""},
+  };
+  for (const Case& c : cases) {
+    drive_.Write("page.htm", c.head + "\n</HEAD>\n<BODY>\n");
+    EntryPtr entry(MakePageEntry("page.htm"));
+    EXPECT_EQ(Text(entry->title), c.title) << c.head.substr(0, 60);
+    EXPECT_EQ(Text(entry->description), c.description.empty() ? "(null)" : c.description)
+        << c.head.substr(0, 60);
+    EXPECT_EQ(Text(entry->keywords), c.keywords.empty() ? "(null)" : c.keywords)
+        << c.head.substr(0, 60);
+  }
+  // A stray end of title takes at most 255 characters of the text before it.
+  drive_.Write("stray.htm", "<HEAD>" + std::string(300, 's') + "</TITLE></HEAD>");
+  EntryPtr stray(MakePageEntry("stray.htm"));
+  EXPECT_EQ(Text(stray->title), std::string(255, 's'));
+  // The BODY attributes of a slide come back whole too.
+  const std::string body = "BGCOLOR=white BACKGROUND=\"" + std::string(5000, 'b') + ".gif\"";
+  drive_.Write("body.htm", "<HEAD></HEAD><BODY " + body + ">");
+  String holder;
+  EntryPtr withBody(MakePageEntry("body.htm", nullptr, &holder));
+  EXPECT_EQ(Text(holder), body);
 }
 
 // --- Forwarding ----------------------------------------------------------------------

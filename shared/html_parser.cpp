@@ -57,6 +57,20 @@ void HTMLParser::Scan() {
   }
 }
 
+// A larger tag buffer with the `used` bytes of the old one, when growing is
+// allowed and the buffer has not reached its largest size.
+bool HTMLParser::Grow(int used) {
+  if (bufferSize_ >= maxSize_) return false;
+  int size = bufferSize_ > maxSize_ / 2 ? maxSize_ : bufferSize_ * 2;
+  char* buffer = new char[size];
+  memcpy(buffer, tagBuffer_, static_cast<size_t>(used));
+  if (ownsBuffer_) delete[] tagBuffer_;
+  tagBuffer_ = buffer;
+  bufferSize_ = size;
+  ownsBuffer_ = true;
+  return true;
+}
+
 // Reads one tag after its '<'. Returns true when the input has ended.
 bool HTMLParser::ReadTag() {
   tagBuffer_[0] = '<';
@@ -73,7 +87,7 @@ bool HTMLParser::ReadTag() {
     if (count == 4 && memcmp(tagBuffer_, "<!--", 4) == 0) return ReadComment();
     // A tag that leaves no room for its terminator is too long: it goes on
     // as text, and reading resumes as text with the next character.
-    if (count == bufferSize_) {
+    if (count == bufferSize_ && !Grow(count)) {
       ++overflowCount_;
       for (int i = 0; i < count; ++i) OnText(static_cast<unsigned char>(tagBuffer_[i]));
       return false;

@@ -22,6 +22,11 @@ class HTMLParser {
   // Number of tags so far that did not fit the tag buffer (passed on as text).
   int OverflowCount() const { return overflowCount_; }
 
+  // Lets a tag longer than the tag buffer grow it (on the heap) up to
+  // `maxSize` bytes, for readers that must keep a long attribute value
+  // whole; only a tag longer still goes on as text.
+  void GrowTagsUpTo(int maxSize) { maxSize_ = maxSize; }
+
  protected:
   // Next input character as 0-255; negative at the end of the input or when
   // the subclass wants the scan to stop.
@@ -39,10 +44,12 @@ class HTMLParser {
   // One character of a STYLE body; by default passed to OnComment.
   virtual void OnStyle(int ch);
 
+  // The tag buffer and its size as they are now: a growing buffer moves.
   char* TagBuffer() const { return tagBuffer_; }
   int BufferSize() const { return bufferSize_; }
 
  private:
+  bool Grow(int used);
   bool ReadTag();
   bool ReadComment();
   bool ReadBody(const char* closing, bool script);
@@ -51,6 +58,7 @@ class HTMLParser {
   char* tagBuffer_;
   int bufferSize_;
   bool ownsBuffer_;
+  int maxSize_ = 0;  // the size a tag buffer may grow to; 0: it never grows
   int overflowCount_ = 0;
 };
 

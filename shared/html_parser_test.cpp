@@ -247,6 +247,36 @@ TEST(HTMLParser, CallerBufferAndInPlaceRewrite) {
   EXPECT_EQ(parser.log, "{<X>}#a{</SCRIPT>}");
 }
 
+// With growing allowed, a longer tag is kept whole up to the largest size;
+// past it the rule above holds. A caller's buffer is left for one of the
+// parser's own once it is outgrown.
+TEST(HTMLParser, GrowingTagBuffer) {
+  const std::string tag = "<META CONTENT=\"" + std::string(100, 'v') + "\">";  // 117 characters
+  const OverflowCase cases[] = {
+      {200, "<ABCDEFGHIJKL>x", "{<ABCDEFGHIJKL>}T[x]", 0},
+      {118, "", "", 0},  // the long tag, just fitting
+      {117, "", "", 1},
+  };
+  for (const OverflowCase& c : cases) {
+    std::string input = *c.input ? c.input : tag + "z";
+    std::string expected = *c.transcript ? c.transcript
+                           : c.overflows ? "T[" + tag + "z]"
+                                         : "{" + tag + "}T[z]";
+    for (size_t chunk : {1, 4096}) {
+      Recorder parser(input, 10, chunk);
+      parser.GrowTagsUpTo(c.size);
+      EXPECT_EQ(parser.Transcript(), expected) << c.size << " refilled by " << chunk;
+      EXPECT_EQ(parser.OverflowCount(), c.overflows) << c.size;
+    }
+  }
+  char buffer[16];
+  Rewriter caller(buffer, sizeof buffer);
+  caller.GrowTagsUpTo(64);
+  caller.input = "<A HREF=\"a-long-target.htm\">a</SCRIPT>";
+  caller.Scan();
+  EXPECT_EQ(caller.log, "{<A HREF=\"a-long-target.htm\">}a{</SCRIPT>}");
+}
+
 // Echoes every hook back into one string, reading from a stream; stops at
 // the tag <STOP>.
 class StreamEcho : public HTMLStreamParser {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/files.h"
 #include "shared/chars.h"
@@ -32,15 +33,35 @@ bool ReadWriteDate(const char* path, DosDate* date) {
   return ok;
 }
 
-// A slide page or text file follows its image. One that does not exist is no
-// failure; one that exists and stays behind is reported, since the image can
-// no longer find it.
-void RenameCompanion(const std::string& from, const std::string& to) {
-  if (MoveFile(from.c_str(), to.c_str(), false)) {
-    printf("%s --> %s\n", from.c_str(), to.c_str());
-    return;
+// A slide page or text file that follows its image: from its old name to
+// the dated one.
+struct Companion {
+  std::string from, to;
+};
+
+// The companions of an image that still carry the old name, moved to their
+// dated names before the image itself, so that a run stopped at any moment
+// leaves no image without them: either nothing is renamed yet, or they wait
+// under the dated name for the image, which the next run then renames to
+// the same name. A companion that cannot follow (its dated name is taken,
+// for one) keeps the image where it is: the ones moved already go back.
+bool MoveCompanions(const std::vector<Companion>& companions, std::vector<Companion>* moved) {
+  for (const Companion& companion : companions) {
+    if (MoveFile(companion.from.c_str(), companion.to.c_str(), false)) {
+      moved->push_back(companion);
+      continue;
+    }
+    if (!FileExists(companion.from.c_str())) continue;
+    ReportRenameFailure(companion.from.c_str(), companion.to);
+    return false;
   }
-  if (FileExists(from.c_str())) ReportRenameFailure(from.c_str(), to);
+  return true;
+}
+
+void MoveBack(const std::vector<Companion>& moved) {
+  for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
+    if (!MoveFile(it->to.c_str(), it->from.c_str(), false)) ReportRenameFailure(it->to.c_str(), it->from);
+  }
 }
 
 }  // namespace
@@ -87,6 +108,29 @@ std::string ProgramName(const char* argv0) {
   return name.empty() ? "DATEREN" : name;
 }
 
+namespace {
+
+// The dated name of the image: its date, or a day before it where the name
+// is taken already, never past the 1st. False (reported) when there is none.
+bool FreeDatedName(const char* path, const std::string& newBase, const DosDate& date,
+                   const std::string& ext, int* day, std::string* dated) {
+  int year = YearDigits(date);
+  *day = date.day;
+  *dated = DatedName(newBase, year, date.month, *day, ext);
+  while (FileExists(dated->c_str())) {
+    if (*day == 1) {
+      ReportRenameFailure(path, *dated);
+      return false;
+    }
+    *dated = DatedName(newBase, year, date.month, --*day, ext);
+  }
+  if (dated->size() < kNameSize) return true;
+  ReportRenameFailure(path, *dated);
+  return false;
+}
+
+}  // namespace
+
 void RenameWithDate(const char* path) {
   const char* ext = Extension(path);
   if (!IsImageExt(ext) || strchr(path, '(')) return;
@@ -94,22 +138,27 @@ void RenameWithDate(const char* path) {
   if (!ReadWriteDate(path, &date)) return;
   std::string base(path, ext);
   std::string newBase = UndashedBase(base);
+  int day = 0;
+  std::string dated;
+  if (!FreeDatedName(path, newBase, date, ext, &day, &dated)) return;
   int year = YearDigits(date);
-  int day = date.day;
-  std::string dated = DatedName(newBase, year, date.month, day, ext);
-  // A name taken already moves the date back a day, never past the 1st.
-  while (FileExists(dated.c_str())) {
-    if (day == 1) {
-      ReportRenameFailure(path, dated);
-      return;
-    }
-    dated = DatedName(newBase, year, date.month, --day, ext);
-  }
-  if (dated.size() >= kNameSize || !MoveFile(path, dated.c_str(), false)) {
-    ReportRenameFailure(path, dated);
+  std::vector<Companion> companions = {
+      {base + ".htm", DatedName(newBase, year, date.month, day, ".htm")},
+      {base + ".txt", DatedName(newBase, year, date.month, day, ".txt")},
+  };
+  std::vector<Companion> moved;
+  if (!MoveCompanions(companions, &moved)) {
+    MoveBack(moved);
     return;
   }
+  if (!MoveFile(path, dated.c_str(), false)) {
+    ReportRenameFailure(path, dated);
+    MoveBack(moved);
+    return;
+  }
+  // Told in the order a reader expects: the image, then what followed it.
   printf("%s --> %s\n", path, dated.c_str());
-  RenameCompanion(base + ".htm", DatedName(newBase, year, date.month, day, ".htm"));
-  RenameCompanion(base + ".txt", DatedName(newBase, year, date.month, day, ".txt"));
+  for (const Companion& companion : moved) {
+    printf("%s --> %s\n", companion.from.c_str(), companion.to.c_str());
+  }
 }

@@ -7,6 +7,7 @@
 
 #include "platform/filetime.h"
 #include "platform/testing/test_support.h"
+#include "programs/dateren/testing/noon_of.h"
 
 namespace {
 
@@ -31,12 +32,7 @@ class DaterenTest : public ::testing::Test {
   // Writes a file (its name as its content) last written at noon of the day.
   void WriteDated(const std::string& relative, int year, int month, int day) {
     drive.Write(relative, relative);
-    SystemTime time;
-    time.year = year;
-    time.month = month;
-    time.day = day;
-    time.hour = 12;
-    FileTime written = SystemToFileTime(time);
+    FileTime written = NoonOf(year, month, day);
     ASSERT_TRUE(SetFileTimes(drive.Win(relative).c_str(), nullptr, nullptr, &written));
   }
   TempDrive drive;
@@ -145,16 +141,52 @@ TEST_F(DaterenTest, FilesWithoutAUsableDate) {
   EXPECT_TRUE(drive.Exists("old.jpg"));
 }
 
-TEST_F(DaterenTest, ACompanionThatCannotFollowIsReported) {
+// An image never leaves its slide page or text file behind: a companion that
+// cannot take the dated name keeps the image (and the companions moved
+// before it) where they are, and so does an image that cannot be renamed.
+TEST_F(DaterenTest, AnImageAndItsCompanionsMoveTogetherOrNotAtAll) {
   WriteDated("pic.jpg", 1999, 7, 4);
   drive.Write("pic.htm", "its slide");
-  drive.Write("pic(990704).htm", "the slide of an image gone");
+  drive.Write("pic.txt", "its text");
+  drive.Write("pic(990704).txt", "the text of an image gone");
   RunResult r = Run({"pic.jpg"});
   EXPECT_EQ(0, r.exitCode);
-  EXPECT_EQ("pic.jpg --> pic(990704).jpg\n", r.out);
-  EXPECT_EQ("Can't rename file \"pic.htm\" to \"pic(990704).htm\".\n", r.err);
+  EXPECT_EQ("", r.out);
+  EXPECT_EQ("Can't rename file \"pic.txt\" to \"pic(990704).txt\".\n", r.err);
+  EXPECT_EQ((Files{"pic(990704).txt", "pic.htm", "pic.jpg", "pic.txt"}), drive.Files());
   EXPECT_EQ("its slide", drive.Read("pic.htm"));
-  EXPECT_EQ("the slide of an image gone", drive.Read("pic(990704).htm"));
+  EXPECT_EQ("the text of an image gone", drive.Read("pic(990704).txt"));
+
+  // The dated name is taken by a link to nothing, which no date test sees.
+  WriteDated("dock.jpg", 1999, 7, 4);
+  drive.Write("dock.htm", "its slide");
+  drive.Link("dock(990704).jpg", "nowhere");
+  r = Run({"dock.jpg"});
+  EXPECT_EQ("", r.out);
+  EXPECT_EQ("Can't rename file \"dock.jpg\" to \"dock(990704).jpg\".\n", r.err);
+  EXPECT_EQ("its slide", drive.Read("dock.htm"));
+  EXPECT_TRUE(drive.Exists("dock.jpg"));
+  EXPECT_FALSE(drive.Exists("dock(990704).htm"));
+}
+
+// A run stopped after the companions had their dated names: the next run
+// gives the image the same name, and they are together again.
+TEST_F(DaterenTest, TheNextRunCompletesAnImageWhoseCompanionsWentAhead) {
+  WriteDated("pic-2.jpg", 1999, 7, 4);
+  drive.Write("pic(990704).htm", "its slide");
+  drive.Write("pic(990704).txt", "its text");
+  WriteDated("sea.jpg", 2001, 2, 3);
+  drive.Write("sea(010203).htm", "its slide");
+  drive.Write("sea.txt", "its text");
+  RunResult r = Run({"pic-2.jpg", "sea.jpg"});
+  EXPECT_EQ(0, r.exitCode);
+  EXPECT_EQ("pic-2.jpg --> pic(990704).jpg\nsea.jpg --> sea(010203).jpg\n"
+            "sea.txt --> sea(010203).txt\n",
+            r.out);
+  EXPECT_EQ("", r.err);
+  EXPECT_EQ((Files{"pic(990704).htm", "pic(990704).jpg", "pic(990704).txt", "sea(010203).htm",
+                   "sea(010203).jpg", "sea(010203).txt"}),
+            drive.Files());
 }
 
 TEST_F(DaterenTest, ANameTooLongForADateStays) {

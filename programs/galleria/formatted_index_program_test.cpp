@@ -5,6 +5,7 @@
 
 #include "platform/testing/test_support.h"
 #include "shared/testing/exif_jpeg.h"
+#include "shared/testing/long_heads.h"
 
 namespace {
 
@@ -143,6 +144,34 @@ TEST_F(GalleriaProgramTest, PagedRebuildKeepsTheHandWrittenHeading) {
   EXPECT_FALSE(drive.Exists("site/trip/index3.htm"));
   EXPECT_FALSE(drive.Exists("site/trip/index4.htm"));
   EXPECT_TRUE(drive.Exists("site/trip/index6.htm"));
+}
+
+// A rebuild repeats the old page's head whole, however long its fields:
+// what the page-head editors take, what a user typed by hand beyond that,
+// and a description of a megabyte.
+TEST_F(GalleriaProgramTest, RebuildKeepsLongHeadFieldsWhole) {
+  struct Case {
+    std::string title, description, keywords;
+  };
+  const Case cases[] = {
+      {"Our trip", DescriptionOf(500), KeywordListOf(1000)},
+      {"Our trip", DescriptionOf(600), KeywordListOf(1023)},
+      {"Our trip " + std::string(300, 't'), DescriptionOf(1 << 20), KeywordListOf(5000)},
+  };
+  for (const Case& c : cases) {
+    drive.Write("site/trip/index.htm",
+                "<HTML>\n<HEAD>\n<TITLE>" + c.title + "</TITLE>\n<META NAME=\"DESCRIPTION\" CONTENT=\"" +
+                    c.description + "\">\n<META NAME=\"KEYWORDS\" CONTENT=\"" + c.keywords +
+                    "\">\n</HEAD>\n<BODY>\n</BODY>\n</HTML>\n");
+    for (int run = 0; run < 2; ++run) {
+      RunResult result = Galleria();
+      EXPECT_EQ(result.exitCode, 0) << result.err;
+      std::string page = Index();
+      EXPECT_EQ(HeadFieldOf(page, "TITLE"), c.title) << run;
+      EXPECT_EQ(HeadFieldOf(page, "DESCRIPTION"), c.description) << run;
+      EXPECT_EQ(HeadFieldOf(page, "KEYWORDS"), c.keywords) << run;
+    }
+  }
 }
 
 TEST_F(GalleriaProgramTest, LargestPageSizeGivesOnePage) {

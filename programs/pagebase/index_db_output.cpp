@@ -19,9 +19,6 @@
 
 namespace {
 
-// Old database lines longer than this are not records of this system.
-constexpr size_t kMaxMergeLineLength = 2047;
-
 const char* TitleOf(const DirEntry* node) {
   return node->entry && node->entry->title ? node->entry->title : "";
 }
@@ -136,10 +133,6 @@ void OldDatabase::Skip(const char* what) {
 bool OldDatabase::Split(char* text, size_t length) {
   if (IsBlank(text, length)) {
     Skip("blank");
-    return false;
-  }
-  if (length > kMaxMergeLineLength) {
-    Skip("longer than 2047 characters");
     return false;
   }
   char* pathTab = strchr(text, '\t');

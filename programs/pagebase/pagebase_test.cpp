@@ -10,6 +10,7 @@
 #include "platform/testing/test_support.h"
 #include "shared/testing/exif_jpeg.h"
 #include "shared/testing/full_output.h"
+#include "shared/testing/long_heads.h"
 
 namespace {
 
@@ -370,8 +371,7 @@ TEST_F(MergeTest, OldLineFirstOnEqualTitleAndName) {
 
 TEST_F(MergeTest, DamagedLinesAreSkippedAndTheMergeGoesOn) {
   std::string old = Record("A", "C:\\a.htm") + "\n" + "no tabs at all\n" + "A\tonly one tab\n" +
-                    std::string(2048, 'L') + "\t" + "\t\n" + "  \t \r\n" + Record("C", "C:\\c.htm") +
-                    Record("E", "C:\\e.htm");
+                    "  \t \r\n" + Record("C", "C:\\c.htm") + Record("E", "C:\\e.htm");
   RunResult result = Run({"/M", "photos"}, old);
   EXPECT_EQ(result.out, Record("A", "C:\\a.htm") + Record("B", "C:\\photos\\b.htm") +
                             Record("C", "C:\\c.htm") + Record("D", "C:\\photos\\d.htm") +
@@ -381,10 +381,28 @@ TEST_F(MergeTest, DamagedLinesAreSkippedAndTheMergeGoesOn) {
                 "Warning:  Line 2 of the input database is blank; it was skipped.\n"
                 "Warning:  Line 3 of the input database is damaged (fewer than three fields); it was skipped.\n"
                 "Warning:  Line 4 of the input database is damaged (fewer than three fields); it was skipped.\n"
-                "Warning:  Line 5 of the input database is longer than 2047 characters; it was skipped.\n"
-                "Warning:  Line 6 of the input database is blank; it was skipped.\n"
+                "Warning:  Line 5 of the input database is blank; it was skipped.\n"
                 "0 lines deleted, 2 lines added\n");
   EXPECT_EQ(result.exitCode, 1);
+}
+
+// Records hold page heads whole, however long, so a merge keeps every old
+// line whole, and the scanned tree's long heads go in whole too.
+TEST_F(MergeTest, LongRecordsAreKeptWhole) {
+  const std::string keywords = KeywordListOf(1023);
+  const std::string description = DescriptionOf(511);
+  drive_.Write("photos/long.htm",
+               Head("Long", keywords, "<META NAME=\"DESCRIPTION\" CONTENT=\"" + description + "\">"));
+  const std::string other = "A\tE:\\a.htm\t" + std::string(5000, 'd') + "\t" + KeywordListOf(3000) +
+                            "\t\t\t50\t0\t0001\n";
+  RunResult result = Run({"/M", "photos"}, other);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out.substr(0, other.size()), other);
+  std::string decoded = "Boats & nets at dawn" + description.substr(24);
+  EXPECT_NE(result.out.find("Long\tC:\\photos\\long.htm\t" + decoded + "\t" + keywords + "\t"),
+            std::string::npos)
+      << result.out.substr(0, 300);
+  EXPECT_EQ(result.err, Merged(0, 3));
 }
 
 TEST_F(MergeTest, RestOfAnOldLineIsKeptAsItIs) {

@@ -154,17 +154,21 @@ bool MessageWriter::SaveUuencoded(const std::string& beginLine, const char** cur
   if (DecodeUuLine(WithoutLineEnd(NextPiece(&p, kBodyPiece)), rules, bytes) < 0) return false;
   FILE* file = CreateAttachment(&name);
   if (!file) return false;
-  bool damaged = false;
+  // A block that the message ends before its "end" line (the first post of
+  // a file split over several) holds only part of the file: damaged.
+  bool damaged = true;
   bool writeError = false;
+  bool badLine = false;
   for (p = *cursor; *p;) {
     std::string_view line = WithoutLineEnd(NextPiece(&p, kBodyPiece));
     int count = DecodeUuLine(line, rules, bytes);
     if (count > 0) {
       writeError = fwrite(bytes, 1, count, file) != static_cast<size_t>(count) || writeError;
     } else if (count < 0 && StartsWith(line, "end")) {
+      damaged = badLine;
       break;
     } else if (count < 0) {
-      damaged = true;
+      badLine = true;
       Discarded(line);
     }
   }

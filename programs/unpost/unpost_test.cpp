@@ -315,6 +315,42 @@ TEST_F(UnpostTest, DamagedUuBlock) {
   EXPECT_EQ(drive.Read("a.bin"), kPhoto);
 }
 
+// The first post of a file split over two: its uu block runs to the end of
+// the message without its "end" line. The file is only part of the
+// attachment: damaged, and handled by the switches as damage is.
+TEST_F(UnpostTest, UuBlockWithoutItsEndLineIsDamaged) {
+  std::string lines = Uuencode(kPhoto);
+  const std::string firstPart = lines.substr(0, lines.size() / 2 / 62 * 62);
+  const std::string post = "Subject: photo (1/2)\n\nbegin 644 a.bin\n" + firstPart;
+  const std::string decoded = kPhoto.substr(0, firstPart.size() / 62 * 45);
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    const char* out;
+    Files files;
+  };
+  const Case cases[] = {
+      {{"m.msg"}, 2, "m.msg ==! decode error or disk write error\n", Files{"m.msg"}},
+      {{"/V", "m.msg"}, 2, "m.msg ==! decode error or disk write error\n", Files{"m.msg"}},
+      {{"/K", "m.msg"}, 2, "m.msg ==! decode error or disk write error\nm.msg ==> a.bin [uu]\n",
+       Files{"a.bin", "m.msg"}},
+      {{"/I", "m.msg"}, 0, "m.msg ==> a.txt, a.bin [uu]\n", Files{"a.bin", "a.txt", "m.msg"}},
+  };
+  for (const Case& c : cases) {
+    for (const std::string& name : drive.Files()) ASSERT_TRUE(DeleteFile(drive.Win(name).c_str()));
+    drive.Write("m.msg", post);
+    ExpectRun(Run(c.args), c.exitCode, c.out);
+    EXPECT_EQ(drive.Files(), c.files) << c.args[0];
+    if (drive.Exists("a.bin")) EXPECT_EQ(drive.Read("a.bin"), decoded) << c.args[0];
+  }
+  // Inside a MIME part the block ends with the part.
+  drive.Write("m.msg",
+              "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=\"XX\"\n\n--XX\n"
+              "Content-Type: text/plain\n\nbegin 644 b.bin\n" + firstPart + "--XX--\n");
+  ExpectRun(Run({"m.msg"}), 2, "m.msg ==! decode error or disk write error\n");
+  EXPECT_FALSE(drive.Exists("b.bin"));
+}
+
 TEST_F(UnpostTest, StrictAndLaxUuLines) {
   // Lines that drop the padding of their last group.
   drive.Write("m.msg", UuMessage("a.bin", "#0V%T\n!00\n`\n"));

@@ -26,7 +26,7 @@
 namespace {
 
 constexpr size_t kFileInfoSize = 96;  // 95 characters and the terminator
-constexpr size_t kTitleMax = 255;
+constexpr size_t kTitleMax = 255;  // a numbered title, as the page-head editors keep titles
 constexpr char kScriptStart[] = "<SCRIPT LANGUAGE=\"JavaScript1.1\">\n<!--";
 constexpr char kScriptEnd[] = "// -->\n</SCRIPT>";
 constexpr char kScriptType[] =
@@ -548,12 +548,9 @@ String NumberedTitle(const char* title, int number, int count) {
   int width = count >= 100 ? 3 : count > 9 ? 2 : 1;
   char group[64];
   snprintf(group, sizeof group, " (%*d of %d)", width, number, count);
-  // A long title gives way to its number, so the whole stays within 255.
-  size_t room = kTitleMax - strlen(group);
   std::string text(TextOr(title));
-  if (text.size() > room) text.resize(room);
-  text += group;
-  return String(text.c_str());
+  if (text.size() + strlen(group) > kTitleMax) return String(text.c_str());
+  return String((text + group).c_str());
 }
 
 void CutPageNumber(char* title) {
@@ -570,9 +567,7 @@ bool SlideHead(FILE* file, const Entry* entry, int number, int count, const Imag
   if (HasText(entry->title) && count > 0 && slideSettings.pageNumbers && !slideSettings.frames) {
     title = NumberedTitle(entry->title, number, count);
   } else if (entry->title) {
-    std::string plain(entry->title);
-    if (plain.size() > kTitleMax) plain.resize(kTitleMax);
-    title = plain.c_str();
+    title = entry->title;
   }
   String fileInfo = FileInfoText(date, facts, HasText(entry->keywords));
   return WriteHead(file, false, title, VersionBanner(), entry->description, entry->keywords,

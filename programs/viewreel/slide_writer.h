@@ -62,7 +62,9 @@ FileTime SlideTime(FileTime writeTime);
 bool SlideHead(FILE* file, const Entry* entry, int number, int count, const ImageFacts& facts,
                FileTime date, const char* aliasTarget);
 
-// The slide title with its number: "%s (%*d of %d)", at most 255 characters.
+// The slide title with its number: "%s (%*d of %d)" when that fits in 255
+// characters; a longer title stays as it is, unnumbered, so that the page
+// keeps the whole title its author gave it.
 String NumberedTitle(const char* title, int number, int count);
 // Cuts, in place, a trailing page number group " (N of M)" that an earlier
 // run added, with the blanks before it.

@@ -386,10 +386,27 @@ TEST(SlideTitle, NumberedTitleFitsItsBuffer) {
   EXPECT_STREQ(NumberedTitle("Sunset", 7, 12), "Sunset ( 7 of 12)");
   EXPECT_STREQ(NumberedTitle("x", 3, 5), "x (3 of 5)");
   EXPECT_STREQ(NumberedTitle("x", 7, 120), "x (  7 of 120)");
-  std::string longTitle(300, 'w');
-  String numbered = NumberedTitle(longTitle.c_str(), 1234, 5000);
-  EXPECT_EQ(numbered.Length(), 255u);
-  EXPECT_EQ(std::string(numbered.Text()), std::string(240, 'w') + " (1234 of 5000)");
+  // A title is numbered while the whole fits in 255 characters; a longer
+  // one is never cut for its number, so a rebuild gives it back whole.
+  struct Case {
+    size_t length;
+    int number, count;
+    const char* group;
+  } cases[] = {
+      {240, 1234, 5000, " (1234 of 5000)"},
+      {244, 7, 12, " ( 7 of 12)"},
+      {245, 7, 12, ""},
+      {255, 1, 2, ""},
+      {300, 1234, 5000, ""},
+  };
+  for (const Case& c : cases) {
+    std::string title(c.length, 'w');
+    String numbered = NumberedTitle(title.c_str(), c.number, c.count);
+    EXPECT_EQ(std::string(numbered.Text()), title + c.group) << c.length;
+    std::string back(numbered.Text());
+    CutPageNumber(back.data());
+    EXPECT_EQ(std::string(back.c_str()), title) << c.length;
+  }
 }
 
 TEST(ScaleToFit, TakesTheFirstFactorThatFits) {

@@ -10,6 +10,7 @@
 #include "platform/testing/test_support.h"
 #include "programs/viewreel/testing/slide_fixture.h"
 #include "shared/testing/exif_jpeg.h"
+#include "shared/testing/long_heads.h"
 
 namespace {
 
@@ -414,6 +415,60 @@ TEST_F(ViewreelTest, TitleOptionNamesEverySlide) {
   Run({"/T"});
   EXPECT_NE(Read("a.htm").find("<TITLE>Harbour (1 of 1)</TITLE>"), std::string::npos);
   EXPECT_NE(Read("a.htm").find("<B>Harbour</B> <SMALL>[a.gif]</SMALL>"), std::string::npos);
+}
+
+// A rebuild never shortens a head field: what the page-head editors wrote,
+// what a user typed by hand beyond their limits, and a value of a megabyte
+// all come back as they were written.
+TEST_F(ViewreelTest, RebuiltSlidesKeepLongHeadFieldsWhole) {
+  for (const char* icon : {"prev", "next", "home", "noprev", "nonext"}) {
+    drive.Write(std::string("site/icons/") + icon + ".gif", GifOf(8, 8));
+  }
+  struct Case {
+    const char* image;
+    std::string title, description, keywords;
+    std::string slideTitle;  // as the rebuilt slide writes it
+  };
+  const std::string editorTitle(250, 't');
+  const std::string handTitle = "Harbour " + std::string(300, 'h');
+  const Case cases[] = {
+      {"a.gif", "Harbour", DescriptionOf(500), KeywordListOf(1000), "Harbour (2 of 4)"},
+      {"b.gif", editorTitle, DescriptionOf(600), KeywordListOf(40), editorTitle},
+      {"c.gif", handTitle, DescriptionOf(1 << 20), KeywordListOf(3000), handTitle},
+      {"d.gif", "Dock", DescriptionOf(40), KeywordListOf(40), "Dock (1 of 4)"},
+  };
+  for (const Case& c : cases) {
+    Write(c.image, GifOf(64, 48));
+    Write(std::string(c.image, 1) + ".htm",
+          "<HTML>\n<HEAD>\n<TITLE>" + c.title + "</TITLE>\n<META NAME=\"DESCRIPTION\" CONTENT=\"" +
+              c.description + "\">\n<META NAME=\"KEYWORDS\" CONTENT=\"" + c.keywords +
+              "\">\n</HEAD>\n<BODY>\n<!-- BEGIN TEXT -->\nOurs.\n<!-- END TEXT -->\n</BODY>\n</HTML>\n");
+  }
+  for (int run = 0; run < 2; ++run) {
+    RunResult result = Run({"/B", "/H"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    for (const Case& c : cases) {
+      std::string slide = Read(std::string(c.image, 1) + ".htm");
+      EXPECT_EQ(HeadFieldOf(slide, "TITLE"), c.slideTitle) << c.image << " run " << run;
+      EXPECT_EQ(HeadFieldOf(slide, "DESCRIPTION"), c.description) << c.image << " run " << run;
+      EXPECT_EQ(HeadFieldOf(slide, "KEYWORDS"), c.keywords) << c.image << " run " << run;
+      EXPECT_NE(slide.find("<!-- BEGIN TEXT -->\nOurs.\n<!-- END TEXT -->"), std::string::npos);
+    }
+  }
+
+  // The road of a user who gives a slide its head with the editor.
+  const std::string description = DescriptionOf(450);
+  const std::string keywords = KeywordListOf(898);
+  RunOptions options;
+  options.cwd = drive.Host("site/pics");
+  ASSERT_EQ(RunProgram("infoed", {"d.htm", "/D:" + description}, options).exitCode, 0);
+  ASSERT_EQ(RunProgram("infoed", {"d.htm", "/K:" + keywords}, options).exitCode, 0);
+  std::string edited = Read("d.htm");
+  ASSERT_EQ(Run({"/B", "/H"}).exitCode, 0);
+  std::string slide = Read("d.htm");
+  EXPECT_EQ(HeadFieldOf(slide, "DESCRIPTION"), HeadFieldOf(edited, "DESCRIPTION"));
+  EXPECT_EQ(HeadFieldOf(slide, "KEYWORDS"), HeadFieldOf(edited, "KEYWORDS"));
+  EXPECT_EQ(HeadFieldOf(slide, "KEYWORDS").size(), 898u);
 }
 
 TEST_F(ViewreelTest, OldSlideThatCannotBeReplacedEndsTheRun) {

@@ -94,4 +94,38 @@ TEST_F(Weftcmd, QuestionsAnsweredFromStandardInput) {
   EXPECT_EQ(result.out, "Overwrite b.txt? (Yes/No/All): Yes\n        1 file(s) copied.\nnew");
 }
 
+// Output written through a redirection that does not reach its file (a
+// device that takes nothing, as a full disk does) is no success: the command
+// says so on the error output it had before and sets error level 1.
+TEST_F(Weftcmd, FailedWritesThroughARedirectionAreErrors) {
+  drive_.Write("a.txt", std::string(100000, 'a'));
+  drive_.Write("b.bat", "@echo off\necho x > D:\\full\nif errorlevel 1 echo level %ERRORLEVEL%\n");
+  const char kFull[] = "There is not enough space on the disk.\n";
+  const Case cases[] = {
+      {{"/C", "echo hello > D:\\full"}, "", "", kFull, 1},
+      {{"/C", "echo.>>D:\\full"}, "", "", kFull, 1},
+      {{"/C", "type a.txt > D:\\full"}, "", "", kFull, 1},
+      {{"/C", "copy a.txt c.txt > D:\\full"}, "", "", kFull, 1},
+      {{"/C", "set > D:\\full"}, "", "", kFull, 1},
+      {{"/C", "cd > D:\\full"}, "", "", kFull, 1},
+      {{"/C", "type none.txt 2> D:\\full"}, "", "", kFull, 1},
+      {{"/C", "type a.txt > D:\\full 2>&1"}, "", "", kFull, 1},
+      {{"/C", "echo x > D:\\full || echo failed & echo after"}, "", "failed\nafter\n", kFull, 1},
+      {{"/C", "echo x > D:\\full && echo not this"}, "", "", kFull, 1},
+      {{"b.bat"}, "", "level 1\n", kFull, 1},
+      {{"/C", "echo fine > ok.txt"}, "", "", "", 0},
+  };
+  for (const Case& c : cases) {
+    RunOptions options;
+    options.unset = {"COMSPEC"};
+    options.env["WEFTDRIVES"] = "C=" + drive_.Host() + ";D=/dev";
+    RunResult result = RunProgram(kProgram, c.args, options);
+    EXPECT_EQ(result.out, c.out) << c.args.back();
+    EXPECT_EQ(result.err, c.err) << c.args.back();
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.args.back();
+  }
+  EXPECT_EQ(drive_.Read("c.txt"), drive_.Read("a.txt"));
+  EXPECT_EQ(drive_.Read("ok.txt"), "fine\n");
+}
+
 }  // namespace
