@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -142,6 +143,10 @@ long long TransmitFile(Socket s, FileHandle file, uint64_t offset, size_t count)
 }
 
 int LastSocketError() { return lastError; }
+
+const char* SocketErrorText(int error) {
+  return strerror(error == kSocketWouldBlock ? EWOULDBLOCK : error);
+}
 
 bool CloseSocket(Socket s) {
   // Unread input at close would reset the connection and could lose the

@@ -57,5 +57,8 @@ long long TransmitFile(Socket socket, FileHandle file, uint64_t offset, size_t c
 // The last error of a call above in this thread, as a Windows Sockets code
 // where one matches (10035 for would-block), else the host's number.
 int LastSocketError();
+// The system's text for an error LastSocketError gave ("Address already in
+// use"), for messages.
+const char* SocketErrorText(int error);
 // Ends the sending side, drops what the peer sent already, closes.
 bool CloseSocket(Socket socket);

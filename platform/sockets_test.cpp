@@ -95,6 +95,7 @@ TEST(Sockets, BindFailsOnPortInUse) {
   Listener first;
   Socket second = OpenListeningSocket();
   EXPECT_FALSE(BindSocket(second, LocalPort(first.socket), true));
+  EXPECT_STREQ(SocketErrorText(LastSocketError()), "Address already in use");
   CloseSocket(second);
 }
 

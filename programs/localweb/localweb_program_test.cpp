@@ -169,7 +169,8 @@ TEST_F(LocalwebServer, PortInUseAndUsage) {
   RunResult second = RunProgram("localweb", {"/P:" + std::to_string(port)}, options);
   EXPECT_EQ(second.exitCode, 1);
   EXPECT_EQ(second.out, "Local mode enabled.\n");
-  EXPECT_EQ(second.err, "Error:  Can't bind local address.\n");
+  EXPECT_EQ(second.err, "Error:  Can't bind local address.\n        Port " + std::to_string(port) +
+                            ": Address already in use.\n");
   EXPECT_EQ(first.Stop().exitCode, 0);
 
   RunResult usage = RunProgram("localweb", {"/?", "/P:1"}, options);

@@ -168,6 +168,13 @@ int Fail(const char* message, Socket socket) {
   return 1;
 }
 
+// The message for a port that cannot be opened: which port, and why (most
+// often another server has it).
+std::string BindFailure(int port, int error) {
+  return "Error:  Can't bind local address.\n        Port " + std::to_string(port) + ": " +
+         SocketErrorText(error) + ".\n";
+}
+
 // True when the connection may be served: in local mode only this machine's
 // own address is.
 bool Authorized(Socket connection, uint32_t client) {
@@ -227,7 +234,9 @@ int RunWebServer(int argc, char** argv) {
   Debug("Binding local address...\n");
   // In local mode only this machine may connect, so the port is opened on
   // the loopback address alone.
-  if (!BindSocket(listener, serverSettings.port, serverSettings.localMode)) return Fail("Error:  Can't bind local address.\n", listener);
+  if (!BindSocket(listener, serverSettings.port, serverSettings.localMode)) {
+    return Fail(BindFailure(serverSettings.port, LastSocketError()).c_str(), listener);
+  }
   Debug("Entering listening state...\n");
   if (!ListenSocket(listener, kListenBacklog)) return Fail("Error:  Can't listen.\n", listener);
   listeningSocket = listener;
