@@ -163,6 +163,54 @@ TEST_F(LocalwebServer, RunsCGIScriptsWithTheirQuery) {
   EXPECT_EQ(run.err, "");
 }
 
+// A site on the host's root folder "/" would give every local account and
+// every page that reaches this machine the whole disk: as the drive map a
+// new user has (WEFTDRIVES unset), as another drive, or as a rule's target.
+TEST_F(LocalwebServer, RefusesToServeTheHostRoot) {
+  const std::string serveAll =
+      " is the host's root folder \"/\": localweb would serve every file of this machine.\n";
+  const std::string site = drive.Host("photos");
+  const std::string mapItInstead =
+      "        Map a drive to the site's folder and start localweb in that folder, for example:\n"
+      "            WEFTDRIVES=\"";
+  auto ruleError = [](const std::string& rule) {
+    return "Error:  The rule \"" + rule +
+           "\" leads to the host's root folder \"/\": localweb would serve every file of this machine.\n"
+           "        Let the rule lead to a folder of the site instead.\n";
+  };
+  drive.Write("photos/all.cfg", "Map /all/ D:/\n");
+  drive.Write("photos/drive.cfg", "Pass /cgi-bin/ d:\n");
+  drive.Write("photos/etc.cfg", "Map /etc/ D:/etc/..\\tmp/../\n");
+  struct Case {
+    const char* label;
+    const char* drives;  // null: WEFTDRIVES unset; "@": the test's drive as C:, "/" as D:
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {"the default map", nullptr, {},
+       "Error:  Drive C:" + serveAll + mapItInstead + "C=/;P=" + site + "\" localweb\n"},
+      {"another drive", "C=/;P=/mnt", {},
+       "Error:  Drive C:" + serveAll + mapItInstead + "C=/;P=/mnt;D=" + site + "\" localweb\n"},
+      {"a rule to a root", "@", {"/C:all.cfg"}, ruleError("Map \\all\\ D:\\")},
+      {"a rule to a drive", "@", {"/C:drive.cfg"}, ruleError("Pass \\cgi-bin\\ d:")},
+      {"a rule climbing to a root", "@", {"/C:etc.cfg"}, ruleError("Map \\etc\\ D:\\etc\\..\\tmp\\..\\")},
+  };
+  for (const Case& c : cases) {
+    RunOptions run = options;
+    run.cwd = site;
+    run.timeoutSeconds = 20;
+    if (!c.drives) run.unset.push_back("WEFTDRIVES");
+    else if (std::string(c.drives) == "@") run.env["WEFTDRIVES"] = "C=" + drive.Host() + ";D=/";
+    else run.env["WEFTDRIVES"] = c.drives;
+    std::vector<std::string> args = c.args;
+    args.push_back("/P:" + std::to_string(port));
+    RunResult result = RunProgram("localweb", args, run);
+    EXPECT_EQ(result.exitCode, 1) << c.label;
+    EXPECT_EQ(result.out, "") << c.label;
+    EXPECT_EQ(result.err, c.err) << c.label;
+  }
+}
+
 TEST_F(LocalwebServer, PortInUseAndUsage) {
   ServerProcess first("localweb", {"/P:" + std::to_string(port)}, options);
   EXPECT_EQ(Fetch(port, "GET /www/page.htm\r\n"), "in www");

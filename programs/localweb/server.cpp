@@ -224,6 +224,8 @@ int RunWebServer(int argc, char** argv) {
   if (const char* error = SettingsError(serverSettings)) return PrintError(error), 1;
   // Before any thread starts: finding the temporary folder may add a drive.
   FindServerFolders(&serverSettings);
+  std::string rootError = HostRootError(serverSettings);
+  if (!rootError.empty()) return PrintError(rootError.c_str()), 1;
   if (serverSettings.localMode) printf("Local mode enabled.\n"), fflush(stdout);
   InstallStopSignals(StopServer);
   Debug("Starting up Windows Sockets...\n");
