@@ -127,7 +127,35 @@ TEST_F(LocalwebCGI, RunsOnlyProgramsInsideTheSite) {
   EXPECT_EQ(Get("/cgi-bin/idx.cgi?x=1"), CGIAnswer(kTextHead, "ran\n"));
   EXPECT_EQ(drive.Read("marks.txt"), "ran\nran\n");
   EXPECT_EQ(Get("/site/cgi/missing.cgi"), ErrorAnswer("400 Bad Request", "Error 400", "Bad Request",
-                                                 "Bad CGI path \"C:\\site\\cgi\\missing\"."));
+                                                 "Bad CGI path \"\\site\\cgi\\missing\"."));
+  EXPECT_EQ(server->Stop().err, "");
+}
+
+// A ".cgi" request runs the program of that name without extension only
+// where the name has none itself: files copied from a camera card or a FAT
+// disk are often all executable, and any web page can ask for them. Names
+// that begin with '.' (".git", ".env") are never served or run.
+TEST_F(LocalwebCGI, OnlyProgramsRunAndDotNamesArePrivate) {
+  const std::string marker = "#!/bin/sh\necho ran >>\"$MARKS\"\nprintf 'Content-type: text/plain\\n\\nran\\n'\n";
+  WriteProgram("site/notes.txt", marker);
+  WriteProgram("site/cgi/photo.jpg", marker);
+  WriteProgram("site/cgi/.tool", marker);
+  WriteProgram("site/.cgi/tool", marker);
+  drive.Write("site/.git/config", "[core]\n");
+  drive.Write("site/.hidden/page.htm", "<p>hidden</p>\n");
+  drive.Write("site/.env", "SECRET=1\n");
+  options.env["MARKS"] = drive.Host("marks.txt");
+  StartServer();
+  std::string notFound = ErrorAnswer("404 Not Found", "Error 404", "Not Found");
+  for (const char* url : {"/site/notes.txt.cgi", "/site/notes.txt.cgi?x=1", "/site/cgi/photo.jpg.cgi",
+                          "/site/cgi/.tool.cgi", "/site/.cgi/tool.cgi", "/site/.git/config",
+                          "/site/.hidden/page.htm", "/site/.env", "/site/%2Egit/config",
+                          "/site/.hidden/"}) {
+    EXPECT_EQ(Get(url), notFound) << url;
+  }
+  EXPECT_EQ(drive.Read("marks.txt"), "");
+  // The files themselves are what they are: a text is sent as a text.
+  EXPECT_EQ(Get("/site/notes.txt"), Header("200 OK", "text/plain", marker.size()) + marker);
   EXPECT_EQ(server->Stop().err, "");
 }
 
@@ -138,10 +166,10 @@ TEST_F(LocalwebCGI, RequestTextIsEscapedOnPagesAndConsole) {
   StartServer();
   EXPECT_EQ(Get("/site/%3Cscript%3Ealert(document.domain)%3C%2Fscript%3E.cgi"),
             ErrorAnswer("400 Bad Request", "Error 400", "Bad Request",
-                        "Bad CGI path \"C:\\site\\&lt;script&gt;alert(document.domain)&lt;\\script&gt;\"."));
+                        "Bad CGI path \"\\site\\&lt;script&gt;alert(document.domain)&lt;/script&gt;\"."));
   EXPECT_EQ(Get("/site/a%26b%20c.bat"),
             ErrorAnswer("400 Bad Request", "Error 400", "Bad Request",
-                        "CGI path \"C:\\site\\a&amp;b c.bat\" contains illegal characters."));
+                        "CGI path \"\\site\\a&amp;b c.bat\" contains illegal characters."));
   EXPECT_EQ(Fetch(port, "POST /\x1b]0;owned\x07\x1b[2J HTTP/1.0\r\n\r\n"), "");
   RunResult run = server->Stop();
   EXPECT_EQ(run.out,

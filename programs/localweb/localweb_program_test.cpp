@@ -97,11 +97,34 @@ TEST_F(LocalwebServer, UnsafeAndUnsupportedRequests) {
   // A request line longer than its buffer is dropped without an answer.
   EXPECT_EQ(answers[4], "");
   // A ".cgi" name whose program does not exist.
-  std::string cgi = ErrorPage("Error 400", "Bad Request", "Bad CGI path \"C:\\cgi\\idx\".");
+  std::string cgi = ErrorPage("Error 400", "Bad Request", "Bad CGI path \"\\cgi\\idx\".");
   EXPECT_EQ(answers[5], Header("400 Bad Request", "text/html", cgi.size()) + cgi);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out,
             "Local mode enabled.\nUnsupported Request:  HEAD / HTTP/1.0\nServer terminated by user.\n");
+}
+
+// A CGI program that does not exist is answered with 400 and its path as
+// the URL and the rules make it, drive and all only where a rule wrote one.
+TEST_F(LocalwebServer, BadCGIPathNamesTheMappedPath) {
+  drive.Write("site.cfg", "Pass /cgi-bin/ C:/scripts/\n");
+  std::vector<std::string> answers;
+  RunServer({"GET /cgi/nothere.exe HTTP/1.0\r\n\r\n", "GET /cgi-bin/nothere.cgi?x=1 HTTP/1.0\r\n\r\n",
+             "GET /cgi/nothere.exe\r\n"},
+            &answers);
+  const std::string page =
+      "<HTML>\r\n<HEAD>\r\n<TITLE>Error</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<H1>Error 400</H1>\r\n"
+      "Bad Request\r\n<P>\r\nBad CGI path \"\\cgi\\nothere.exe\".</BODY>\r\n</HTML>\r\n";
+  ASSERT_EQ(answers.size(), 3u);
+  EXPECT_EQ(answers[0],
+            "HTTP/1.0 400 Bad Request\r\nServer: SERVER/1.0\r\nDate: *\r\nContent-Type: text/html\r\n"
+            "Content-Length: 143\r\n\r\n" + page);
+  EXPECT_EQ(answers[1],
+            "HTTP/1.0 400 Bad Request\r\nServer: SERVER/1.0\r\nDate: *\r\nContent-Type: text/html\r\n"
+            "Content-Length: 145\r\n\r\n<HTML>\r\n<HEAD>\r\n<TITLE>Error</TITLE>\r\n</HEAD>\r\n<BODY>\r\n"
+            "<H1>Error 400</H1>\r\nBad Request\r\n<P>\r\nBad CGI path \"C:\\scripts\\nothere\".</BODY>\r\n"
+            "</HTML>\r\n");
+  EXPECT_EQ(answers[2], page);
 }
 
 TEST_F(LocalwebServer, DebugMessagesAndInterrupt) {
@@ -152,7 +175,7 @@ TEST_F(LocalwebServer, RunsCGIScriptsWithTheirQuery) {
   std::string failed = ErrorPage("Error 500", "Internal Server Error", "Can't execute CGI script.");
   EXPECT_EQ(answers[4], Header("500 Internal Server Error", "text/html", failed.size()) + failed);
   std::string illegal = ErrorPage("Error 400", "Bad Request",
-                                  "CGI path \"C:\\my cgi\\x.bat\" contains illegal characters.");
+                                  "CGI path \"\\my cgi\\x.bat\" contains illegal characters.");
   EXPECT_EQ(answers[5], Header("400 Bad Request", "text/html", illegal.size()) + illegal);
   EXPECT_FALSE(drive.Exists("my cgi/ran.txt"));
   EXPECT_FALSE(drive.Exists("cgi/out.txt"));
