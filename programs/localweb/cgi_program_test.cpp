@@ -6,10 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -234,6 +237,94 @@ TEST_F(LocalwebCGI, HangingAndFloodingProgramsAreEnded) {
   EXPECT_TRUE(ProcessEnded(pid));
   EXPECT_EQ(server->Stop().err, "");
   EXPECT_EQ(drive.Files("tmp"), std::vector<std::string>{});
+}
+
+// The output of CGI programs goes to TEMP also when TEMP names a host
+// folder, as a Linux shell sets it, on the drive or off it; its file is
+// named after the server and is gone after the answer.
+TEST_F(LocalwebCGI, TempAsAHostFolderHoldsTheOutput) {
+  // The program lists the folder while its own output is being written there.
+  WriteProgram("site/cgi/list", "#!/bin/sh\nprintf 'Content-type: text/plain\\n\\n'\nls \"$LIST\"\n");
+  char offTemplate[] = "/tmp/weft_temp_XXXXXX";
+  ASSERT_NE(mkdtemp(offTemplate), nullptr);
+  const std::string off = offTemplate;
+  drive.MakeDir("var/tmp");
+  for (const std::string& folder : {drive.Host("var/tmp"), off}) {
+    options.env["TEMP"] = folder;
+    options.env["LIST"] = folder;
+    StartServer();
+    std::string answer = Get("/site/cgi/list.cgi");
+    const std::string name = "CGI" + std::to_string(server->Pid()) + "-";
+    EXPECT_EQ(server->Stop().err, "") << folder;
+    size_t body = answer.find(name);
+    ASSERT_NE(body, std::string::npos) << folder << ": " << answer;
+    EXPECT_EQ(answer, CGIAnswer(kTextHead, answer.substr(body))) << folder;
+    EXPECT_TRUE(std::regex_match(answer.substr(body), std::regex(name + "[0-9A-F]{4}\\.tmp\n"))) << answer;
+    EXPECT_TRUE(std::filesystem::is_empty(folder)) << folder;
+  }
+  std::filesystem::remove_all(off);
+}
+
+// The response files carry their server's process number: a server started
+// after one was killed removes what that one left, and leaves the files of
+// a server that still runs and every file that is not a response file.
+TEST_F(LocalwebCGI, NextStartRemovesTheFilesOfAKilledServer) {
+  WriteProgram("site/cgi/slow",
+               "#!/bin/sh\nwhile [ ! -e \"$GO\" ]; do /bin/sleep 0.05; done\n"
+               "printf 'Content-type: text/plain\\n\\nslow\\n'\n");
+  options.env["GO"] = drive.Host("go");
+  drive.MakeDir("tmp");
+  options.env["TEMP"] = drive.Win("tmp");
+  drive.Write("site/localweb.cfg", "");
+  auto start = [&](int serverPort) {
+    return std::make_unique<ServerProcess>(
+        "localweb", std::vector<std::string>{"/P:" + std::to_string(serverPort), "/C:localweb.cfg"}, options);
+  };
+  // Waits until the folder holds `count` files; gives them.
+  auto filesOnceThere = [&](size_t count) {
+    std::vector<std::string> files;
+    for (int i = 0; i < 1000 && (files = drive.Files("tmp")).size() < count; ++i) usleep(10000);
+    return files;
+  };
+  // Two servers, each with a program in flight; the second starts while
+  // the first one's file is there, and leaves it.
+  auto killed = start(port);
+  std::string killedAnswer;
+  std::thread killedClient([&] { killedAnswer = Get("/site/cgi/slow.cgi"); });
+  std::vector<std::string> first = filesOnceThere(1);
+  int runningPort = FreeLoopbackPort();
+  auto running = start(runningPort);
+  std::string runningAnswer;
+  std::thread runningClient(
+      [&] { runningAnswer = WithoutDate(Fetch(runningPort, "GET /site/cgi/slow.cgi HTTP/1.0\r\n\r\n")); });
+  std::vector<std::string> both = filesOnceThere(2);
+  EXPECT_EQ(both.size(), 2u);
+  const std::string killedFile = first.empty() ? "" : first[0];
+  EXPECT_EQ(killedFile.rfind("CGI" + std::to_string(killed->Pid()) + "-", 0), 0u) << killedFile;
+  // The first is killed; its file stays behind.
+  killed->Stop(SIGKILL);
+  killedClient.join();
+  EXPECT_EQ(killedAnswer, "");
+  const std::string others[] = {"CGI00AF.tmp", "CGI" + std::to_string(getpid()) + "-00AF.tmp",
+                                "CGI1-00AF.tmp.bak", "notes.tmp"};
+  for (const std::string& name : others) drive.Write("tmp/" + name, "kept");
+  EXPECT_EQ(drive.Files("tmp").size(), 6u);
+
+  // The next start removes the killed server's file only.
+  int nextPort = FreeLoopbackPort();
+  auto next = start(nextPort);
+  EXPECT_EQ(WithoutDate(Fetch(nextPort, "GET /site/index.htm HTTP/1.0\r\n\r\n")),
+            Header("200 OK", "text/html", 12) + "<p>home</p>\n");
+  std::vector<std::string> now = drive.Files("tmp");
+  EXPECT_EQ(std::count(now.begin(), now.end(), killedFile), 0) << killedFile;
+  EXPECT_EQ(now.size(), 5u);
+  for (const std::string& name : others) EXPECT_EQ(drive.Read("tmp/" + name), "kept") << name;
+  // The running server's program finishes and is answered as ever.
+  drive.Write("go", "");
+  runningClient.join();
+  EXPECT_EQ(runningAnswer, CGIAnswer(kTextHead, "slow\n"));
+  EXPECT_EQ(running->Stop().err, "");
+  EXPECT_EQ(next->Stop().err, "");
 }
 
 // A server stopped while a CGI program runs ends that program.

@@ -14,6 +14,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "programs/localweb/connection.h"
+#include "programs/localweb/response_files.h"
 #include "programs/localweb/server_settings.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
@@ -405,7 +406,8 @@ void RunCGIScript(Socket socket, bool headers, const char* path, const char* que
                          HtmlText(program.shown).c_str());
   }
   std::string responseFile;
-  if (serverSettings.tempFolder.empty() || !MakeTempFile(serverSettings.tempFolder.c_str(), "CGI", &responseFile)) {
+  if (serverSettings.tempFolder.empty() ||
+      !MakeTempFile(serverSettings.tempFolder.c_str(), ResponseFilePrefix().c_str(), &responseFile)) {
     return SendErrorPage(socket, headers, 500, "Can't create response file.");
   }
   ProcessOptions options;

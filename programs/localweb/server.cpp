@@ -11,6 +11,7 @@
 #include "programs/localweb/connection.h"
 #include "programs/localweb/connection_pool.h"
 #include "programs/localweb/request.h"
+#include "programs/localweb/response_files.h"
 #include "programs/localweb/server_settings.h"
 #include "shared/chars.h"
 #include "shared/string.h"
@@ -226,6 +227,8 @@ int RunWebServer(int argc, char** argv) {
   FindServerFolders(&serverSettings);
   std::string rootError = HostRootError(serverSettings);
   if (!rootError.empty()) return PrintError(rootError.c_str()), 1;
+  // What a killed server left in the temporary folder goes now.
+  RemoveLeftResponseFiles(serverSettings.tempFolder);
   if (serverSettings.localMode) printf("Local mode enabled.\n"), fflush(stdout);
   InstallStopSignals(StopServer);
   Debug("Starting up Windows Sockets...\n");
