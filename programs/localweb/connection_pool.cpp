@@ -1,80 +1,39 @@
-// Connection threads taking turns at waiting for a connection.
+// Connection threads taking requests in the order they came.
 #include "programs/localweb/connection_pool.h"
 
 #include <chrono>
 #include <thread>
 
-ConnectionPool::ConnectionPool(int capacity, Socket listener, ConnectionHandlers handlers)
-    : capacity_(capacity), listener_(listener), handlers_(handlers) {}
+ConnectionPool::ConnectionPool(int capacity, Serve serve) : capacity_(capacity), serve_(serve) {}
 
-void ConnectionPool::Start() { StartThread(); }
-
-void ConnectionPool::StartThread() {
-  ++threads_;
-  std::thread([this] { Work(); }).detach();
-}
-
-bool ConnectionPool::WaitForEnd(int milliseconds, int* error) {
-  std::unique_lock<std::mutex> lock(stateMutex_);
-  if (!endChanged_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return ended_.load(); })) {
-    return false;
+void ConnectionPool::Take(Socket socket, RequestReader reader) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  waiting_.emplace_back(socket, std::move(reader));
+  ++busy_;
+  if (free_ == 0 && threads_ < capacity_) {
+    ++threads_;
+    std::thread([this] { Work(); }).detach();
+    return;
   }
-  *error = error_;
-  return true;
+  work_.notify_one();
 }
 
 bool ConnectionPool::WaitUntilIdle(int milliseconds) {
-  std::unique_lock<std::mutex> lock(stateMutex_);
-  return idle_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                        [this] { return serving_ == 0; });
+  std::unique_lock<std::mutex> lock(mutex_);
+  return idle_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return busy_ == 0; });
 }
 
 void ConnectionPool::Work() {
+  std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    ++waiting_;
-    std::unique_lock<std::mutex> turn(turn_);
-    Socket connection = kInvalidSocket;
-    while (!ended_) {
-      handlers_.waiting();
-      uint32_t client = 0;
-      int error = 0;
-      connection = AcceptConnection(listener_, &client, &error);
-      if (connection == kInvalidSocket) {
-        std::lock_guard<std::mutex> lock(stateMutex_);
-        error_ = error;
-        ended_ = true;
-        endChanged_.notify_all();
-        break;
-      }
-      if (handlers_.admit(connection, client)) break;
-      connection = kInvalidSocket;
-    }
-    --waiting_;
-    if (connection == kInvalidSocket) return;  // accepting has ended
-    ++serving_;
-    // The turn passes on; a new thread takes it when every other one is busy.
-    if (waiting_ == 0 && threads_ < capacity_) StartThread();
-    turn.unlock();
-    ServeThenTakeWaiting(connection);
-  }
-}
-
-// Serves the connection, then any that are waiting already, so that a busy
-// server's threads go on working instead of waking one another.
-void ConnectionPool::ServeThenTakeWaiting(Socket connection) {
-  while (connection != kInvalidSocket) {
-    handlers_.serve(connection);
-    connection = kInvalidSocket;
-    uint32_t client = 0;
-    while (!ended_ && connection == kInvalidSocket) {
-      Socket waiting = TryAcceptConnection(listener_, &client);
-      if (waiting == kInvalidSocket) break;
-      if (handlers_.admit(waiting, client)) connection = waiting;
-    }
-    if (connection != kInvalidSocket) continue;
-    if (--serving_ == 0) {
-      std::lock_guard<std::mutex> lock(stateMutex_);
-      idle_.notify_all();
-    }
+    ++free_;
+    work_.wait(lock, [this] { return !waiting_.empty(); });
+    --free_;
+    std::pair<Socket, RequestReader> next = std::move(waiting_.front());
+    waiting_.pop_front();
+    lock.unlock();
+    serve_(next.first, &next.second);
+    lock.lock();
+    if (--busy_ == 0) idle_.notify_all();
   }
 }

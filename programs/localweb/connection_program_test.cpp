@@ -141,8 +141,8 @@ TEST_F(LocalwebConnections, SilentAndTricklingClientsAreDropped) {
   EXPECT_EQ(server->Stop().err, "");
 }
 
-// Many clients at once: the server serves a bounded number of connections
-// at a time and lets the others wait in its listen queue, refusing none.
+// Many clients at once: the server holds a bounded number of connections
+// and serves a bounded number at a time, refusing none.
 TEST_F(LocalwebConnections, ManyClientsWaitInsteadOfBeingRefused) {
   StartServer();
   std::vector<int> idle;
@@ -151,8 +151,8 @@ TEST_F(LocalwebConnections, ManyClientsWaitInsteadOfBeingRefused) {
     ASSERT_GE(s, 0);
     idle.push_back(s);
   }
-  // Every connection made it into the queue; a request behind them is
-  // answered once the idle ones have been dropped.
+  // Every connection was taken; a request behind them is answered, and the
+  // idle ones hold no connection thread meanwhile.
   std::string answer = Get("GET /www/page.htm HTTP/1.0\r\n\r\n");
   EXPECT_EQ(answer, kPage);
   int threads = 0;

@@ -11,6 +11,7 @@
 #include "programs/localweb/connection.h"
 #include "programs/localweb/connection_pool.h"
 #include "programs/localweb/request.h"
+#include "programs/localweb/request_loop.h"
 #include "programs/localweb/response_files.h"
 #include "programs/localweb/server_settings.h"
 #include "shared/chars.h"
@@ -114,11 +115,11 @@ bool IsLoopbackHost(const std::string& value) {
   return host == "localhost" || host == "localhost." || host == "[::1]" || IsLoopbackAddress(host);
 }
 
-// The socket comes non-blocking from the accept.
-void ConnectionThread(Socket socket) {
-  RequestReader reader(socket, kRequestTotalMs);
-  char line[256];
-  if (!reader.ReceiveRequestLine(line, sizeof line)) return CloseConnection(socket);
+// The socket comes non-blocking from the accept, with its request's bytes
+// received already (RequestHasArrived).
+void ConnectionThread(Socket socket, RequestReader* reader) {
+  char line[kRequestLineBytes];
+  if (!reader->TakeRequestLine(line, sizeof line)) return CloseConnection(socket);
   char* url = nullptr;
   bool headers = false;
   const char* version = nullptr;
@@ -131,11 +132,23 @@ void ConnectionThread(Socket socket) {
   // other than this machine comes through a name that is not the user's (a
   // web page's own name pointed at this machine) and is refused.
   std::string headerLines;
-  int received = *version ? reader.ReceiveHeaders(&headerLines) : 1;
+  int received = *version ? reader->TakeHeaders(&headerLines) : 1;
   if (received == 0) return CloseConnection(socket);
   if (received < 0) return SendErrorStatus(socket, headers, 400);
   if (serverSettings.localMode && !HostsAreLocal(headerLines)) return SendErrorStatus(socket, headers, 403);
   ServeUrl(socket, headers, url);
+}
+
+bool RequestHasArrived(const std::string& bytes) {
+  size_t end = bytes.find("\r\n");
+  if (end == std::string::npos) return bytes.size() >= kRequestLineBytes - 1;
+  if (end + 3 > kRequestLineBytes) return true;
+  std::string line = bytes.substr(0, end);
+  char* url = nullptr;
+  bool headers = false;
+  const char* version = nullptr;
+  if (!ParseRequestLine(line.data(), &url, &headers, &version) || !*version) return true;
+  return bytes.find("\r\n\r\n", end) != std::string::npos || bytes.size() - end > kMaxHeaderBytes;
 }
 
 bool ParseRequestLine(char* line, char** url, bool* headers, const char** version) {
@@ -199,17 +212,23 @@ bool Admit(Socket connection, uint32_t client) {
 // the server returns.
 ConnectionPool* pool = nullptr;
 
-// Accepts connections until the server is stopped or accepting fails; each
-// is served on a thread of its own. Returns the error that ended it.
+// The connections the server may hold at once: each takes a file, and the
+// connection threads need a few more each for the files they send and the
+// programs they run.
+int ConnectionPlaces() {
+  constexpr int kFilesBeside = kMaxConnections * 4 + 64;
+  int limit = RaiseOpenFileLimit(kMaxOpenConnections + kFilesBeside);
+  int places = limit - kFilesBeside;
+  return places < kMaxConnections ? kMaxConnections : places;
+}
+
+// Accepts connections and reads their requests until the server is stopped
+// or accepting fails; each request is served on a connection thread.
+// Returns the error that ended it.
 int AcceptLoop(Socket listener) {
-  pool = new ConnectionPool(kMaxConnections, listener, {WaitingForConnection, Admit, ConnectionThread});
-  pool->Start();
-  int error = 0;
-  // A stop while every thread is busy finds no thread waiting to see it.
-  while (!pool->WaitForEnd(200, &error)) {
-    if (stopRequested) return kSocketInterrupted;
-  }
-  return error;
+  pool = new ConnectionPool(kMaxConnections, ConnectionThread);
+  RequestLoop loop(listener, pool, {WaitingForConnection, Admit, RequestHasArrived}, ConnectionPlaces());
+  return loop.Run();
 }
 
 }  // namespace
