@@ -207,11 +207,18 @@ SocketSet::~SocketSet() {
   if (poller_ >= 0) close(poller_);
 }
 
-bool SocketSet::Watch(Socket s) {
+bool SocketSet::Watch(Socket s, bool once) {
   epoll_event event{};
-  event.events = EPOLLIN;
+  event.events = EPOLLIN | (once ? static_cast<uint32_t>(EPOLLONESHOT) : 0u);
   event.data.fd = s;
   return poller_ >= 0 && Remember(epoll_ctl(poller_, EPOLL_CTL_ADD, s, &event)) == 0;
+}
+
+bool SocketSet::Rewatch(Socket s) {
+  epoll_event event{};
+  event.events = EPOLLIN | EPOLLONESHOT;
+  event.data.fd = s;
+  return poller_ >= 0 && Remember(epoll_ctl(poller_, EPOLL_CTL_MOD, s, &event)) == 0;
 }
 
 void SocketSet::Unwatch(Socket s) {

@@ -84,7 +84,10 @@ class SocketSet {
   SocketSet(const SocketSet&) = delete;
   SocketSet& operator=(const SocketSet&) = delete;
 
-  bool Watch(Socket socket);  // false when it cannot be watched
+  // Watches a socket (false when it cannot be); with `once`, it is given by
+  // one wait only, until Rewatch asks for its next input.
+  bool Watch(Socket socket, bool once = false);
+  bool Rewatch(Socket socket);
   void Unwatch(Socket socket);
   // Waits up to `milliseconds` (-1: without limit) until a watched socket
   // has input or its peer has gone; `ready` gets those sockets. False once

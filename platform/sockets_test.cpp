@@ -202,6 +202,17 @@ TEST(Sockets, SocketSetGivesTheConnectionsWithInput) {
   EXPECT_TRUE(set.Wait(5000, &ready));
   EXPECT_EQ(ready, std::vector<Socket>{connections[2]});
   set.Unwatch(connections[2]);
+  // A socket watched once is given by one wait, until it is watched again.
+  set.Unwatch(connections[0]);
+  EXPECT_TRUE(set.Watch(connections[0], true));
+  ASSERT_EQ(write(clients[0], "y", 1), 1);
+  EXPECT_TRUE(set.Wait(5000, &ready));
+  EXPECT_EQ(ready, std::vector<Socket>{connections[0]});
+  EXPECT_TRUE(set.Wait(100, &ready));
+  EXPECT_EQ(ready, std::vector<Socket>{});
+  EXPECT_TRUE(set.Rewatch(connections[0]));
+  EXPECT_TRUE(set.Wait(5000, &ready));
+  EXPECT_EQ(ready, std::vector<Socket>{connections[0]});
   std::thread stopper([] {
     usleep(50000);
     StopAccepting();

@@ -10,15 +10,14 @@
 RequestReader::RequestReader(Socket socket) : socket_(socket) {}
 
 bool RequestReader::ReceiveAvailable(size_t limit) {
-  char piece[2048];
+  char piece[4096];
   while (data_.size() < limit) {
     size_t wanted = limit - data_.size() < sizeof piece ? limit - data_.size() : sizeof piece;
     int got = ReceiveSocket(socket_, piece, wanted);
-    if (got > 0) {
-      data_.append(piece, static_cast<size_t>(got));
-      continue;
-    }
-    return got < 0 && LastSocketError() == kSocketWouldBlock;
+    if (got <= 0) return got < 0 && LastSocketError() == kSocketWouldBlock;
+    data_.append(piece, static_cast<size_t>(got));
+    // Less than asked for: the rest, if any, is still on its way.
+    if (static_cast<size_t>(got) < wanted) break;
   }
   return true;
 }

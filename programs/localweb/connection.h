@@ -24,8 +24,9 @@ class RequestReader {
  public:
   explicit RequestReader(Socket socket);
 
-  // Receives what the client has sent so far, until `limit` bytes have come
-  // in all; false when the client has closed or the connection failed.
+  // Receives what the client has sent so far (up to a receive that brings
+  // less than it could), until `limit` bytes have come in all; false when
+  // the client has closed or the connection failed.
   bool ReceiveAvailable(size_t limit);
   const std::string& Received() const { return data_; }
   // Takes the request line: up to size - 1 bytes until CR LF, cut there;

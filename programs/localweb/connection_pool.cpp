@@ -1,39 +1,57 @@
-// Connection threads taking requests in the order they came.
+// Connection threads taking turns at the request loop.
 #include "programs/localweb/connection_pool.h"
 
 #include <chrono>
 #include <thread>
 
-ConnectionPool::ConnectionPool(int capacity, Serve serve) : capacity_(capacity), serve_(serve) {}
+ConnectionPool::ConnectionPool(int capacity, RequestLoop* loop, Serve serve)
+    : capacity_(capacity), loop_(loop), serve_(serve) {}
 
-void ConnectionPool::Take(Socket socket, RequestReader reader) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  waiting_.emplace_back(socket, std::move(reader));
-  ++busy_;
-  if (free_ == 0 && threads_ < capacity_) {
-    ++threads_;
-    std::thread([this] { Work(); }).detach();
-    return;
+void ConnectionPool::Start() { StartThread(); }
+
+void ConnectionPool::StartThread() {
+  ++threads_;
+  std::thread([this] { Work(); }).detach();
+}
+
+bool ConnectionPool::WaitForEnd(int milliseconds, int* error) {
+  std::unique_lock<std::mutex> lock(stateMutex_);
+  if (!endChanged_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return ended_.load(); })) {
+    return false;
   }
-  work_.notify_one();
+  *error = error_;
+  return true;
 }
 
 bool ConnectionPool::WaitUntilIdle(int milliseconds) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  return idle_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return busy_ == 0; });
+  std::unique_lock<std::mutex> lock(stateMutex_);
+  return idle_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return serving_ == 0; });
 }
 
 void ConnectionPool::Work() {
-  std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    ++free_;
-    work_.wait(lock, [this] { return !waiting_.empty(); });
-    --free_;
-    std::pair<Socket, RequestReader> next = std::move(waiting_.front());
-    waiting_.pop_front();
-    lock.unlock();
-    serve_(next.first, &next.second);
-    lock.lock();
-    if (--busy_ == 0) idle_.notify_all();
+    ++waiting_;
+    std::unique_lock<std::mutex> turn(turn_);
+    ArrivedRequest request;
+    int error = 0;
+    bool served = !ended_ && loop_->Next(&request, &error);
+    --waiting_;
+    if (!served) {
+      if (ended_.exchange(true)) return;
+      std::lock_guard<std::mutex> lock(stateMutex_);
+      error_ = error;
+      endChanged_.notify_all();
+      return;
+    }
+    ++serving_;
+    // The turn passes on; a new thread takes it when every other one is busy.
+    if (waiting_ == 0 && threads_ < capacity_) StartThread();
+    turn.unlock();
+    serve_(request.socket, &request.reader);
+    loop_->Served();
+    if (--serving_ == 0) {
+      std::lock_guard<std::mutex> lock(stateMutex_);
+      idle_.notify_all();
+    }
   }
 }

@@ -1,7 +1,8 @@
-// Accepting connections and receiving their requests on one thread.
+// Accepting connections and receiving their requests, many at once.
 #include "programs/localweb/request_loop.h"
 
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "platform/clock.h"
@@ -17,36 +18,46 @@ constexpr int kSweepMs = 100;
 
 }  // namespace
 
-RequestLoop::RequestLoop(Socket listener, ConnectionPool* pool, RequestLoopHandlers handlers, int places)
-    : listener_(listener), pool_(pool), handlers_(handlers), places_(places) {}
-
-RequestLoop::~RequestLoop() {
-  while (!reading_.empty()) Drop(reading_.begin());
-}
-
-int RequestLoop::Run() {
+RequestLoop::RequestLoop(Socket listener, RequestLoopHandlers handlers, int places)
+    : listener_(listener), handlers_(handlers), places_(places) {
   ListenWhenRoom();
   handlers_.waiting();
-  std::vector<Socket> ready;
-  for (;;) {
-    int wait = reading_.empty() && listening_ ? -1 : kSweepMs;
-    if (!set_.Wait(wait, &ready)) return kSocketInterrupted;
-    for (Socket socket : ready) {
-      if (socket != listener_) {
-        Receive(socket);
-        continue;
-      }
-      int error = 0;
-      if (!AcceptWaiting(&error)) return error;
-    }
-    DropExpired();
-    ListenWhenRoom();
-  }
 }
 
-int RequestLoop::Open() const { return static_cast<int>(reading_.size()) + pool_->Busy(); }
+bool RequestLoop::Next(ArrivedRequest* request, int* error) {
+  while (arrived_.empty()) {
+    if (ended_ || !Turn()) {
+      *error = error_;
+      return false;
+    }
+  }
+  *request = std::move(arrived_.front());
+  arrived_.pop_front();
+  ++servingCount_;
+  return true;
+}
 
-bool RequestLoop::AcceptWaiting(int* error) {
+bool RequestLoop::Turn() {
+  std::vector<Socket> ready;
+  int wait = reading_.empty() && listening_ ? -1 : kSweepMs;
+  if (!set_.Wait(wait, &ready)) return End(kSocketInterrupted), false;
+  for (Socket socket : ready) {
+    if (socket != listener_) {
+      Receive(socket);
+    } else if (!AcceptWaiting()) {
+      return false;
+    }
+  }
+  DropExpired();
+  ListenWhenRoom();
+  return true;
+}
+
+int RequestLoop::Open() const {
+  return static_cast<int>(reading_.size() + arrived_.size()) + servingCount_;
+}
+
+bool RequestLoop::AcceptWaiting() {
   while (listening_) {
     if (Open() >= places_ && reading_.empty()) return PauseListening(0), true;
     uint32_t client = 0;
@@ -54,7 +65,7 @@ bool RequestLoop::AcceptWaiting(int* error) {
     Socket socket = TryAcceptConnection(listener_, &client, &code);
     if (socket == kInvalidSocket) {
       if (code == kSocketWouldBlock) return true;
-      if (code != kSocketTooManyOpen && code != kSocketNoBuffers) return *error = code, false;
+      if (code != kSocketTooManyOpen && code != kSocketNoBuffers) return End(code), false;
       // What is short comes back as connections end: the one read longest
       // ends now, or the served ones are waited for.
       if (reading_.empty()) return PauseListening(kSweepMs), true;
@@ -75,8 +86,10 @@ void RequestLoop::Start(Socket socket) {
   auto reading = std::prev(reading_.end());
   // Most clients send the whole request at once: it is often here already.
   if (!reading->reader.ReceiveAvailable(kRequestLimit)) return Drop(reading);
-  if (handlers_.arrived(reading->reader.Received())) return Hand(reading);
-  if (!set_.Watch(socket)) return Drop(reading);
+  if (handlers_.arrived(reading->reader.Received())) return Arrived(reading);
+  // Each connection is heard of once per wait for it, so that one whose
+  // request has come needs no more telling apart.
+  if (!set_.Watch(socket, true)) return Drop(reading);
   bySocket_[socket] = reading;
 }
 
@@ -87,13 +100,14 @@ void RequestLoop::Receive(Socket socket) {
   size_t before = reading->reader.Received().size();
   if (!reading->reader.ReceiveAvailable(kRequestLimit)) return Drop(reading);
   if (reading->reader.Received().size() > before) reading->lastReceived = ElapsedMs();
-  if (handlers_.arrived(reading->reader.Received())) Hand(reading);
+  if (handlers_.arrived(reading->reader.Received())) return Arrived(reading);
+  if (!set_.Rewatch(socket)) Drop(reading);
 }
 
-void RequestLoop::Hand(std::list<Reading>::iterator reading) {
-  set_.Unwatch(reading->socket);
+// The connection is no longer watched: it was heard of once, or not at all.
+void RequestLoop::Arrived(std::list<Reading>::iterator reading) {
   bySocket_.erase(reading->socket);
-  pool_->Take(reading->socket, std::move(reading->reader));
+  arrived_.push_back({reading->socket, std::move(reading->reader)});
   reading_.erase(reading);
 }
 
@@ -117,6 +131,15 @@ void RequestLoop::DropExpired() {
     }
     reading = next;
   }
+}
+
+// The connections not yet given out are closed unanswered: the server ends.
+void RequestLoop::End(int error) {
+  ended_ = true;
+  error_ = error;
+  while (!reading_.empty()) Drop(reading_.begin());
+  for (ArrivedRequest& request : arrived_) CloseConnection(request.socket);
+  arrived_.clear();
 }
 
 // While the listener rests, further clients wait in the listen queue.

@@ -208,8 +208,8 @@ bool Admit(Socket connection, uint32_t client) {
   return true;
 }
 
-// The connection threads. Never freed: a thread may still be running when
-// the server returns.
+// The connection threads and their loop. Never freed: a thread may still be
+// running when the server returns.
 ConnectionPool* pool = nullptr;
 
 // The connections the server may hold at once: each takes a file, and the
@@ -226,9 +226,15 @@ int ConnectionPlaces() {
 // or accepting fails; each request is served on a connection thread.
 // Returns the error that ended it.
 int AcceptLoop(Socket listener) {
-  pool = new ConnectionPool(kMaxConnections, ConnectionThread);
-  RequestLoop loop(listener, pool, {WaitingForConnection, Admit, RequestHasArrived}, ConnectionPlaces());
-  return loop.Run();
+  RequestLoop* loop = new RequestLoop(listener, {WaitingForConnection, Admit, RequestHasArrived}, ConnectionPlaces());
+  pool = new ConnectionPool(kMaxConnections, loop, ConnectionThread);
+  pool->Start();
+  int error = 0;
+  // A stop while every thread is busy finds no thread at the loop to see it.
+  while (!pool->WaitForEnd(200, &error)) {
+    if (stopRequested) return kSocketInterrupted;
+  }
+  return error;
 }
 
 }  // namespace
