@@ -165,6 +165,35 @@ TEST_F(LocalwebConnections, ManyClientsWaitInsteadOfBeingRefused) {
   EXPECT_EQ(server->Stop().err, "");
 }
 
+// Where the system allows a user few open files (ulimit -n), connections
+// past them end those read longest, never the server, and each request
+// still gets the files it needs.
+TEST_F(LocalwebConnections, FewOpenFilesEndTheOldestConnectionsNotTheServer) {
+  server = std::make_unique<ServerProcess>(
+      "/usr/bin/prlimit",
+      std::vector<std::string>{"--nofile=64:64", ProgramPath("localweb"), "/P:" + std::to_string(port)}, options);
+  std::vector<int> idle;
+  for (int i = 0; i < 100; ++i) {
+    int s = ConnectLoopback(port);
+    ASSERT_GE(s, 0);
+    idle.push_back(s);
+  }
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(Get("GET /www/page.htm HTTP/1.0\r\n\r\n"), kPage) << i;
+  // The server ended the connections it had no room for (they read as
+  // ended, with nothing sent).
+  int ended = 0;
+  for (int s : idle) {
+    pollfd wait{s, POLLIN, 0};
+    char byte;
+    ended += poll(&wait, 1, 0) == 1 && recv(s, &byte, 1, 0) == 0;
+    close(s);
+  }
+  EXPECT_GE(ended, 50);
+  RunResult run = server->Stop();
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, "Local mode enabled.\nServer terminated by user.\n");
+}
+
 // Start-up refuses values the server cannot honour, with a message.
 TEST_F(LocalwebConnections, StartUpRefusesOutOfRangeValues) {
   drive.Write("big.cfg", "BufferSize 999999999\n");

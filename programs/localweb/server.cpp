@@ -214,12 +214,11 @@ ConnectionPool* pool = nullptr;
 
 // The connections the server may hold at once: each takes a file, and the
 // connection threads need a few more each for the files they send and the
-// programs they run.
+// programs they run (half the files, where the system allows few).
 int ConnectionPlaces() {
   constexpr int kFilesBeside = kMaxConnections * 4 + 64;
   int limit = RaiseOpenFileLimit(kMaxOpenConnections + kFilesBeside);
-  int places = limit - kFilesBeside;
-  return places < kMaxConnections ? kMaxConnections : places;
+  return limit - (kFilesBeside < limit / 2 ? kFilesBeside : limit / 2);
 }
 
 // Accepts connections and reads their requests until the server is stopped
