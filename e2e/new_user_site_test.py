@@ -15,14 +15,13 @@ import os
 import re
 import shutil
 import signal
-import socket
 import subprocess
 import sys
 import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import Browser, free_port  # noqa: E402
+from browser import Browser, answers, free_port  # noqa: E402
 from checks import BROWSER_IGNORE, GIF, check, finish, write  # noqa: E402
 
 PRIVATE = ("/.git/config", "/.env", "/notes.txt.cgi")
@@ -39,14 +38,6 @@ def make_folder(folder):
     notes = os.path.join(folder, "notes.txt")
     write(notes, "#!/bin/sh\ntouch ran.txt\nprintf 'Content-type: text/plain\\n\\nran\\n'\n")
     os.chmod(notes, 0o755)
-
-
-def answers(port):
-    try:
-        with socket.create_connection(("127.0.0.1", port), timeout=1):
-            return True
-    except OSError:
-        return False
 
 
 def refusal(bin_dir, folder, env):

@@ -70,7 +70,8 @@ TEST(GetTempFolder, TakesTheFirstWritableFolderAsAFullPath) {
     return value;
   };
   for (const TempCase& c : cases) {
-    TempVariables variables({{"TEMP", onDrive(c.temp)}, {"TMP", onDrive(c.tmp)}, {"TMPDIR", onDrive(c.tmpdir)}});
+    TempVariables variables(
+        {{"TEMP", onDrive(c.temp)}, {"TMP", onDrive(c.tmp)}, {"TMPDIR", onDrive(c.tmpdir)}});
     std::string drives = getenv("WEFTDRIVES");
     EXPECT_EQ(GetTempFolder(), c.expected) << c.label;
     setenv("WEFTDRIVES", drives.c_str(), 1);

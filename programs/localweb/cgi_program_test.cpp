@@ -72,6 +72,9 @@ class LocalwebCGI : public ::testing::Test {
 };
 
 const char kTextHead[] = "Content-type: text/plain\n\n";
+// A program that notes each run in the file MARKS names.
+const std::string kMarkingProgram =
+    "#!/bin/sh\necho ran >>\"$MARKS\"\nprintf 'Content-type: text/plain\\n\\nran\\n'\n";
 
 // With neither TEMP nor TMP set (as on most Linux machines), the output goes
 // to the host's temporary folder and is answered; nothing is left behind.
@@ -110,13 +113,12 @@ TEST_F(LocalwebCGI, ContentLengthCountsTheBodyOnly) {
 // Only programs in the folder the server was started in, or in a Pass
 // rule's target folder, run; nothing else on the drive ever does.
 TEST_F(LocalwebCGI, RunsOnlyProgramsInsideTheSite) {
-  const std::string marker = "#!/bin/sh\necho ran >>\"$MARKS\"\nprintf 'Content-type: text/plain\\n\\nran\\n'\n";
-  WriteProgram("outside/tool", marker);
-  WriteProgram("outside/tool.exe", marker);
-  WriteProgram("outside/tool.bat", marker);
-  WriteProgram("site/cgi/tool", marker);
-  WriteProgram("scripts/idx", marker);
-  WriteProgram("site2/tool", marker);
+  WriteProgram("outside/tool", kMarkingProgram);
+  WriteProgram("outside/tool.exe", kMarkingProgram);
+  WriteProgram("outside/tool.bat", kMarkingProgram);
+  WriteProgram("site/cgi/tool", kMarkingProgram);
+  WriteProgram("scripts/idx", kMarkingProgram);
+  WriteProgram("site2/tool", kMarkingProgram);
   options.env["MARKS"] = drive.Host("marks.txt");
   StartServer("Pass /cgi-bin/ C:/scripts/\nMap /other/ /outside/\n");
   std::string forbidden = ErrorAnswer("403 Forbidden", "Error 403", "Forbidden");
@@ -139,11 +141,10 @@ TEST_F(LocalwebCGI, RunsOnlyProgramsInsideTheSite) {
 // disk are often all executable, and any web page can ask for them. Names
 // that begin with '.' (".git", ".env") are never served or run.
 TEST_F(LocalwebCGI, OnlyProgramsRunAndDotNamesArePrivate) {
-  const std::string marker = "#!/bin/sh\necho ran >>\"$MARKS\"\nprintf 'Content-type: text/plain\\n\\nran\\n'\n";
-  WriteProgram("site/notes.txt", marker);
-  WriteProgram("site/cgi/photo.jpg", marker);
-  WriteProgram("site/cgi/.tool", marker);
-  WriteProgram("site/.cgi/tool", marker);
+  WriteProgram("site/notes.txt", kMarkingProgram);
+  WriteProgram("site/cgi/photo.jpg", kMarkingProgram);
+  WriteProgram("site/cgi/.tool", kMarkingProgram);
+  WriteProgram("site/.cgi/tool", kMarkingProgram);
   drive.Write("site/.git/config", "[core]\n");
   drive.Write("site/.hidden/page.htm", "<p>hidden</p>\n");
   drive.Write("site/.env", "SECRET=1\n");
@@ -158,7 +159,7 @@ TEST_F(LocalwebCGI, OnlyProgramsRunAndDotNamesArePrivate) {
   }
   EXPECT_EQ(drive.Read("marks.txt"), "");
   // The files themselves are what they are: a text is sent as a text.
-  EXPECT_EQ(Get("/site/notes.txt"), Header("200 OK", "text/plain", marker.size()) + marker);
+  EXPECT_EQ(Get("/site/notes.txt"), Header("200 OK", "text/plain", kMarkingProgram.size()) + kMarkingProgram);
   EXPECT_EQ(server->Stop().err, "");
 }
 
@@ -277,8 +278,8 @@ TEST_F(LocalwebCGI, NextStartRemovesTheFilesOfAKilledServer) {
   options.env["TEMP"] = drive.Win("tmp");
   drive.Write("site/localweb.cfg", "");
   auto start = [&](int serverPort) {
-    return std::make_unique<ServerProcess>(
-        "localweb", std::vector<std::string>{"/P:" + std::to_string(serverPort), "/C:localweb.cfg"}, options);
+    std::vector<std::string> args = {"/P:" + std::to_string(serverPort), "/C:localweb.cfg"};
+    return std::make_unique<ServerProcess>("localweb", args, options);
   };
   // Waits until the folder holds `count` files; gives them.
   auto filesOnceThere = [&](size_t count) {

@@ -169,9 +169,8 @@ TEST_F(LocalwebConnections, ManyClientsWaitInsteadOfBeingRefused) {
 // past them end those read longest, never the server, and each request
 // still gets the files it needs.
 TEST_F(LocalwebConnections, FewOpenFilesEndTheOldestConnectionsNotTheServer) {
-  server = std::make_unique<ServerProcess>(
-      "/usr/bin/prlimit",
-      std::vector<std::string>{"--nofile=64:64", ProgramPath("localweb"), "/P:" + std::to_string(port)}, options);
+  std::vector<std::string> args = {"--nofile=64:64", ProgramPath("localweb"), "/P:" + std::to_string(port)};
+  server = std::make_unique<ServerProcess>("/usr/bin/prlimit", args, options);
   std::vector<int> idle;
   for (int i = 0; i < 100; ++i) {
     int s = ConnectLoopback(port);

@@ -225,7 +225,8 @@ int ConnectionPlaces() {
 // or accepting fails; each request is served on a connection thread.
 // Returns the error that ended it.
 int AcceptLoop(Socket listener) {
-  RequestLoop* loop = new RequestLoop(listener, {WaitingForConnection, Admit, RequestHasArrived}, ConnectionPlaces());
+  RequestLoopHandlers handlers = {WaitingForConnection, Admit, RequestHasArrived};
+  RequestLoop* loop = new RequestLoop(listener, handlers, ConnectionPlaces());
   pool = new ConnectionPool(kMaxConnections, loop, ConnectionThread);
   pool->Start();
   int error = 0;

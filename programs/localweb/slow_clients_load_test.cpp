@@ -62,7 +62,9 @@ TEST(LocalwebLoad, SlowClientsStarveNoOne) {
   std::thread trickle([&] {
     while (!done) {
       for (int socket : slow) send(socket, "a", 1, MSG_NOSIGNAL);
-      for (int tenth = 0; tenth < 10 && !done; ++tenth) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      for (int tenth = 0; tenth < 10 && !done; ++tenth) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
     }
   });
 
