@@ -7,7 +7,11 @@
 #     wrk (16 connections; every server here closes after each answer);
 #   - growth with the clients: the 2 KB page with ab at 1, 16 and 64 clients;
 #   - CGI: galleria answering a query over a 2000-record index database,
-#     run by localweb and by lighttpd's mod_cgi (the same program file).
+#     run by localweb and by lighttpd's mod_cgi (the same program file);
+#   - slow clients: the 2 KB page with ab (16 clients) while 500 other
+#     connections each send one header byte every 5 s and never finish
+#     (bench/slow_clients.py): requests per second and the longest answer,
+#     printed as the rows of a Markdown table.
 #
 # Each figure is the best of RUNS runs of SECONDS seconds. The servers are
 # built (Release, build-bench/) or installed first when missing.
@@ -17,6 +21,7 @@
 # Not a test: it never runs in CI.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/bench/timing.sh"
 seconds=${1:-3}
 runs=${2:-3}
 build="$top/build-bench"
@@ -205,3 +210,58 @@ for tool in ab wrk; do
   printf '%-34s %10s %10s   %8s\n' "16 clients, $tool" "$local_rate" "$lighttpd_rate" \
     "$(ratio "$local_rate" "$lighttpd_rate")"
 done
+
+# --- Slow clients ----------------------------------------------------------------
+
+# slow_figures SERVER: with 500 slow clients connected, the 2 KB page with ab
+# at 16 clients: requests per second (best of the runs), the longest answer
+# in milliseconds (of all the runs) and how many slow clients the server
+# still held at the end; "failed" when a request failed or was not answered.
+slow_figures() {
+  local server=$1 log="$work/slow-$1.out" slow i out rate longest best=0 worst=0 failed=""
+  python3 "$top/bench/slow_clients.py" "${port[$server]}" 500 5 >"$log" 2>&1 &
+  slow=$!
+  for i in $(seq 200); do
+    grep -q '^ready' "$log" && break
+    sleep 0.05
+  done
+  for ((i = 0; i < runs; i++)); do
+    out=$(ab -q -t "$seconds" -n 10000000 -c 16 "http://127.0.0.1:${port[$server]}/page.htm" 2>&1)
+    if ! grep -q '^Failed requests: *0$' <<<"$out" || grep -q '^Non-2xx' <<<"$out" ||
+      ! grep -q '^Requests per second' <<<"$out"; then
+      failed=1
+      break
+    fi
+    rate=$(awk '/^Requests per second/ { print $4 }' <<<"$out")
+    longest=$(awk '/longest request/ { print $2 }' <<<"$out")
+    less "$best" "$rate" && best=$rate
+    less "$worst" "$longest" && worst=$longest
+  done
+  kill "$slow" 2>/dev/null
+  wait "$slow" 2>/dev/null
+  if [ -n "$failed" ]; then
+    echo "failed failed -"
+    return
+  fi
+  echo "$best $worst $(awk '/^held/ { print $2 }' "$log")"
+}
+
+# md_row LABEL LOCALWEB LIGHTTPD MINI: one row of the Markdown table.
+md_row() {
+  echo "| $1 | $2 | $3 | $4 | $(ratio "$2" "$3") | $(ratio "$2" "$4") |"
+}
+
+declare -A slow_rate slow_longest slow_held
+for server in localweb lighttpd mini-httpd; do
+  read -r slow_rate[$server] slow_longest[$server] slow_held[$server] < <(slow_figures "$server")
+done
+echo
+echo "Slow clients: the 2 KB page, ab with 16 clients, while 500 connections each send a header byte every 5 s"
+echo
+echo "| 500 slow clients, 2 KB page, ab | localweb | lighttpd | mini_httpd | /lighttpd | /mini_httpd |"
+echo "|---|---:|---:|---:|---:|---:|"
+md_row "requests per second" "${slow_rate[localweb]}" "${slow_rate[lighttpd]}" "${slow_rate[mini-httpd]}"
+md_row "longest answer, ms" "${slow_longest[localweb]}" "${slow_longest[lighttpd]}" "${slow_longest[mini-httpd]}"
+echo
+echo "Slow clients still connected at the end: localweb ${slow_held[localweb]}, lighttpd ${slow_held[lighttpd]}," \
+  "mini_httpd ${slow_held[mini-httpd]} of 500."

@@ -2,6 +2,9 @@
 # new module is just a new pair of files.
 #   <folder>/**/*.cpp            the library (or program) sources
 #   <folder>/**/*_test.cpp       unit and program tests, one binary per folder
+#   <folder>/**/*_load_test.cpp  a program's load tests (bounded in count and
+#                                time), a binary of their own labelled "load"
+#                                (ctest -L load)
 #   <folder>/**/testing/*.cpp    test helpers, linked into the tests only
 # The tests and their helpers are built only with WEFT_TESTS on.
 
@@ -11,7 +14,9 @@ function(weft_sources out_src out_test out_support dir)
   set(test "")
   set(support "")
   foreach(f ${all})
-    if(f MATCHES "_test\\.cpp$")
+    if(f MATCHES "_load_test\\.cpp$")
+      continue()
+    elseif(f MATCHES "_test\\.cpp$")
       list(APPEND test ${f})
     elseif(f MATCHES "/testing/[^/]*\\.cpp$")
       list(APPEND support ${f})
@@ -24,14 +29,18 @@ function(weft_sources out_src out_test out_support dir)
   set(${out_support} ${support} PARENT_SCOPE)
 endfunction()
 
+# weft_add_tests(target [test properties...])
 function(weft_add_tests target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${WEFT_TEST_BIN_DIR})
   target_compile_definitions(${target} PRIVATE
     WEFT_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
     WEFT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main)
+  if(ARGN)
+    set(properties PROPERTIES ${ARGN})
+  endif()
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60 ${properties})
 endfunction()
 
 # weft_library(name folder deps...)
@@ -110,5 +119,13 @@ function(weft_program name dir)
       add_dependencies(${name}_tests ${name})
     endif()
     weft_add_tests(${name}_tests)
+  endif()
+  file(GLOB_RECURSE load CONFIGURE_DEPENDS ${dir}/*_load_test.cpp)
+  if(load)
+    add_executable(${name}_load_tests ${load})
+    target_include_directories(${name}_load_tests PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name}_load_tests PRIVATE ${libs} weftplatform_testing)
+    add_dependencies(${name}_load_tests ${name})
+    weft_add_tests(${name}_load_tests LABELS load TIMEOUT 600)
   endif()
 endfunction()

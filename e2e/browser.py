@@ -55,6 +55,15 @@ def free_port():
         return s.getsockname()[1]
 
 
+def answers(port):
+    """True when a server accepts connections on 127.0.0.1:port."""
+    try:
+        with socket.create_connection(("127.0.0.1", port), timeout=1):
+            return True
+    except OSError:
+        return False
+
+
 class Element:
     def __init__(self, browser, element_id):
         self.browser = browser

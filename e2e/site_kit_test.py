@@ -21,14 +21,13 @@ No page may raise a script error or fail to load anything.
 
 import os
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import Browser, WebDriverError  # noqa: E402
+from browser import Browser, WebDriverError, answers, free_port  # noqa: E402
 from checks import BROWSER_IGNORE, check, finish, walk_roads, write  # noqa: E402
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -104,20 +103,6 @@ def build_site(bin_dir, site):
 
 
 # --- localweb -------------------------------------------------------------------
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-def answers(port):
-    try:
-        with socket.create_connection(("127.0.0.1", port), timeout=1):
-            return True
-    except OSError:
-        return False
-
 
 def start_localweb(bin_dir, site, log, env=None):
     """localweb started in the site's folder, serving it as the root of its

@@ -1,7 +1,8 @@
 // localweb's request reader: configuration lines (Map and Pass rules among
 // them), then a request line split into its URL and version, the URL mapped
 // to a path through the rules, and the answer header and error page for it.
-// A URL that the mapping lets through never climbs out of the site.
+// A URL that the mapping lets through never climbs out of the site nor
+// names a private file.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,8 +14,9 @@
 
 namespace {
 
-// Without rules, the mapped path holds no drive and no part made of dots
-// alone ('..', '...'), which would climb out of the site.
+// Without rules, the mapped path holds no drive, no part made of dots alone
+// ('..', '...'), which would climb out of the site, and no private name
+// beginning with '.' (".git").
 void CheckInSite(const String& path, const ServerSettings& settings) {
   if (path.IsNull() || settings.ruleCount > 0) return;
   std::string text = path.Text();
@@ -25,6 +27,7 @@ void CheckInSite(const String& path, const ServerSettings& settings) {
     std::string part = text.substr(start, i - start);
     bool dots = part.size() >= 2 && part.find_first_not_of('.') == std::string::npos;
     FuzzCheck(!dots, "no part of dots alone in a mapped path");
+    FuzzCheck(part.size() < 2 || part[0] != '.', "no name beginning with '.' in a mapped path");
     start = i + 1;
   }
 }

@@ -466,6 +466,13 @@ bool SetCurrentDir(const char* path) {
 
 bool HostPath(const char* path, std::string* host) { return HostOfPath(path, host); }
 
+bool IsHostRoot(const char* path) {
+  std::string host;
+  if (!path || !HostOfPath(path, &host)) return false;
+  char real[PATH_MAX];
+  return realpath(host.c_str(), real) && strcmp(real, "/") == 0;
+}
+
 bool WindowsPath(const char* hostPath, std::string* path) {
   if (!hostPath) return false;
   WinPath resolved;

@@ -33,6 +33,10 @@ bool HostPath(const char* path, std::string* host);
 // prefix). False when it is on no mapped drive.
 bool WindowsPath(const char* hostPath, std::string* path);
 
+// True when a Windows path names the host's root folder "/" (symbolic links
+// resolved): the whole disk, every account's files.
+bool IsHostRoot(const char* path);
+
 // Where the last name of a Windows path as written starts: after its last
 // '\', '/' or ':' (0 when it has none).
 size_t NameStart(const std::string& path);

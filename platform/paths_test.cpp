@@ -141,6 +141,26 @@ TEST(Drives, MapIsReadOnEveryCall) {
   EXPECT_EQ(GetFullPathString("\\etc"), "C:\\etc");
 }
 
+// The host's root, however a drive reaches it: mapped as "/", through a
+// symbolic link, or by '..' in the drive's folder.
+TEST(Drives, TellsWhichPathsAreTheHostRoot) {
+  TempDrive drive;
+  drive.MakeDir("site/photos");
+  drive.Link("to-root", "/");
+  setenv("WEFTDRIVES", ("C=/;D=" + drive.Host("site") + ";E=" + drive.Host("to-root") + ";F=" +
+                        drive.Host("site") + "/../../../../../../../..").c_str(), 1);
+  struct Case {
+    const char* path;
+    bool root;
+  } cases[] = {
+      {"C:\\", true},   {"C:\\.", true},      {"C:\\tmp\\..", true},
+      {"C:\\tmp", false}, {"D:\\", false},    {"D:\\photos", false}, {"D:\\..", false},
+      {"E:\\", true},   {"E:\\tmp", false},   {"F:\\", true},        {"Q:\\", false},
+      {"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsHostRoot(c.path), c.root) << c.path;
+}
+
 TEST(Drives, CurrentDirectoryOnNoDriveFailsRelativePaths) {
   TempDrive drive;
   drive.MakeDir("mapped");

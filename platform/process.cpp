@@ -547,3 +547,20 @@ int RunCommandLine(const char* commandLine, const ProcessOptions& options) {
     FinishInterpreter(report, [&] { return weft_batch::RunLine(line); });
   });
 }
+
+int CurrentProcessId() { return static_cast<int>(getpid()); }
+
+bool ProcessIsRunning(int pid) {
+  if (pid <= 0) return false;
+  if (kill(pid, 0) != 0 && errno != EPERM) return false;
+  // The state follows the name in parentheses, which may itself hold ')'.
+  FILE* file = fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "re");
+  if (!file) return true;
+  char text[512];
+  size_t length = fread(text, 1, sizeof text - 1, file);
+  fclose(file);
+  text[length] = 0;
+  const char* close = strrchr(text, ')');
+  char state = close && close[1] == ' ' ? close[2] : 0;
+  return state != 'Z' && state != 'X';
+}

@@ -54,6 +54,12 @@ int RunProgramDirect(const char* program, const std::vector<std::string>& args,
 // that starts from then on is ended as soon as it runs.
 void EndLimitedPrograms();
 
+// This process's number, and whether the process of a number still runs
+// (one of another user does; one that has ended but is not yet collected
+// does not): what files named after a process tell about their owner.
+int CurrentProcessId();
+bool ProcessIsRunning(int pid);
+
 // Runs a command line through the command interpreter, as the C runtime's
 // system() does, waits and returns the exit code of its last command (or
 // kCannotStart). When COMSPEC is unset or names CMD.EXE or COMMAND.COM, the

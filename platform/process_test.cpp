@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -374,6 +375,24 @@ TEST(SplitArguments, WindowsRules) {
       {"\"\"", {""}},
   };
   for (const Case& c : cases) EXPECT_EQ(weft_batch::SplitArguments(c.text), c.args) << c.text;
+}
+
+// What a file named after a process tells: its owner still runs, or has
+// ended (collected or not).
+TEST(ProcessIsRunning, TellsRunningFromEndedProcesses) {
+  EXPECT_TRUE(ProcessIsRunning(CurrentProcessId()));
+  EXPECT_TRUE(ProcessIsRunning(1));  // the first process, whoever owns it
+  EXPECT_FALSE(ProcessIsRunning(0));
+  EXPECT_FALSE(ProcessIsRunning(-5));
+  pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_GT(child, 0);
+  // Ended but not yet collected.
+  for (int i = 0; i < 500 && ProcessIsRunning(child); ++i) usleep(10000);
+  EXPECT_FALSE(ProcessIsRunning(child));
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_FALSE(ProcessIsRunning(child));
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/epoll.h>
+#include <sys/resource.h>
 #include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,6 +22,26 @@ thread_local int lastError = 0;
 int Remember(int result) {
   if (result < 0) lastError = (errno == EAGAIN || errno == EWOULDBLOCK) ? kSocketWouldBlock : errno;
   return result;
+}
+
+// Errors of accept that belong to the one connection that failed (it was
+// reset, or its network went away), or to none: the next accept goes on.
+bool PassingAcceptError(int error) {
+  switch (error) {
+    case EINTR: case ECONNABORTED: case EPROTO: case ENETDOWN: case ENOPROTOOPT:
+    case EHOSTDOWN: case ENONET: case EHOSTUNREACH: case EOPNOTSUPP: case ENETUNREACH:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// An accept error in the numbering of sockets.h.
+int AcceptError(int error) {
+  if (error == EAGAIN || error == EWOULDBLOCK) return kSocketWouldBlock;
+  if (error == EMFILE || error == ENFILE) return kSocketTooManyOpen;
+  if (error == ENOBUFS || error == ENOMEM) return kSocketNoBuffers;
+  return error;
 }
 
 }  // namespace
@@ -77,19 +100,25 @@ Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error) {
       *clientAddress = ntohl(address.sin_addr.s_addr);
       return s;
     }
-    if (errno == EINTR || errno == EAGAIN || errno == ECONNABORTED) continue;
+    if (errno == EAGAIN || PassingAcceptError(errno)) continue;
     *error = errno;
     return kInvalidSocket;
   }
 }
 
-Socket TryAcceptConnection(Socket listener, uint32_t* clientAddress) {
-  sockaddr_in address{};
-  socklen_t length = sizeof address;
-  int s = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
-  if (s < 0) return kInvalidSocket;
-  *clientAddress = ntohl(address.sin_addr.s_addr);
-  return s;
+Socket TryAcceptConnection(Socket listener, uint32_t* clientAddress, int* error) {
+  for (;;) {
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    int s = accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (s >= 0) {
+      *clientAddress = ntohl(address.sin_addr.s_addr);
+      return s;
+    }
+    if (PassingAcceptError(errno)) continue;
+    if (error) *error = AcceptError(errno);
+    return kInvalidSocket;
+  }
 }
 
 void StopAccepting() {
@@ -143,6 +172,10 @@ long long TransmitFile(Socket s, FileHandle file, uint64_t offset, size_t count)
 
 int LastSocketError() { return lastError; }
 
+const char* SocketErrorText(int error) {
+  return strerror(error == kSocketWouldBlock ? EWOULDBLOCK : error);
+}
+
 bool CloseSocket(Socket s) {
   // Unread input at close would reset the connection and could lose the
   // answer, so the sending side ends first and what arrived is dropped.
@@ -151,4 +184,55 @@ bool CloseSocket(Socket s) {
   while (recv(s, drop, sizeof drop, MSG_DONTWAIT) > 0) {
   }
   return Remember(close(s)) == 0;
+}
+
+int RaiseOpenFileLimit(int wanted) {
+  rlimit limit{};
+  if (wanted <= 0 || getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
+  rlim_t goal = static_cast<rlim_t>(wanted);
+  if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < goal) goal = limit.rlim_max;
+  if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < goal) {
+    rlimit raised = {goal, limit.rlim_max};
+    if (setrlimit(RLIMIT_NOFILE, &raised) == 0) limit.rlim_cur = goal;
+  }
+  bool enough = limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= static_cast<rlim_t>(wanted);
+  return enough ? wanted : static_cast<int>(limit.rlim_cur);
+}
+
+SocketSet::SocketSet() : poller_(epoll_create1(EPOLL_CLOEXEC)) {
+  if (poller_ >= 0 && stopPipe[0] >= 0) Watch(stopPipe[0]);
+}
+
+SocketSet::~SocketSet() {
+  if (poller_ >= 0) close(poller_);
+}
+
+bool SocketSet::Watch(Socket s, bool once) {
+  epoll_event event{};
+  event.events = EPOLLIN | (once ? static_cast<uint32_t>(EPOLLONESHOT) : 0u);
+  event.data.fd = s;
+  return poller_ >= 0 && Remember(epoll_ctl(poller_, EPOLL_CTL_ADD, s, &event)) == 0;
+}
+
+bool SocketSet::Rewatch(Socket s) {
+  epoll_event event{};
+  event.events = EPOLLIN | EPOLLONESHOT;
+  event.data.fd = s;
+  return poller_ >= 0 && Remember(epoll_ctl(poller_, EPOLL_CTL_MOD, s, &event)) == 0;
+}
+
+void SocketSet::Unwatch(Socket s) {
+  if (poller_ >= 0) epoll_ctl(poller_, EPOLL_CTL_DEL, s, nullptr);
+}
+
+bool SocketSet::Wait(int milliseconds, std::vector<Socket>* ready) {
+  ready->clear();
+  epoll_event events[256];
+  int count = poller_ >= 0 ? epoll_wait(poller_, events, 256, milliseconds) : -1;
+  for (int i = 0; i < count; ++i) {
+    if (events[i].data.fd == stopPipe[0]) return false;
+    ready->push_back(events[i].data.fd);
+  }
+  // A wait interrupted by a signal reports nothing; the caller looks again.
+  return !(count < 0 && errno != EINTR);
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -16,6 +17,9 @@ constexpr Socket kInvalidSocket = -1;
 // Error codes in the Windows Sockets numbering, as the server prints them.
 constexpr int kSocketInterrupted = 10004;   // accept woken by StopAccepting
 constexpr int kSocketWouldBlock = 10035;    // non-blocking call must retry
+// Accepting failed for want of resources, which come back as connections end.
+constexpr int kSocketTooManyOpen = 10024;   // no file descriptor left
+constexpr int kSocketNoBuffers = 10055;     // no memory for the connection
 
 // Prepares the stop pipe and keeps a client that is gone from ending the
 // process (SIGPIPE); false when the pipe cannot be made. Cleanup closes it.
@@ -31,8 +35,10 @@ bool ListenSocket(Socket socket, int backlog);
 // 10004 when StopAccepting woke it, another code when accepting failed.
 Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error);
 // A connection that is waiting already, without waiting for one; kInvalidSocket
-// when there is none.
-Socket TryAcceptConnection(Socket listener, uint32_t* clientAddress);
+// when there is none (`error`, when given, gets kSocketWouldBlock) or when
+// accepting failed (`error` gets kSocketTooManyOpen, kSocketNoBuffers or
+// the host's number).
+Socket TryAcceptConnection(Socket listener, uint32_t* clientAddress, int* error = nullptr);
 // Wakes AcceptConnection for good; async-signal-safe.
 void StopAccepting();
 // Calls `handler` (with the signal number) on SIGINT and SIGTERM.
@@ -57,5 +63,37 @@ long long TransmitFile(Socket socket, FileHandle file, uint64_t offset, size_t c
 // The last error of a call above in this thread, as a Windows Sockets code
 // where one matches (10035 for would-block), else the host's number.
 int LastSocketError();
+// The system's text for an error LastSocketError gave ("Address already in
+// use"), for messages.
+const char* SocketErrorText(int error);
 // Ends the sending side, drops what the peer sent already, closes.
 bool CloseSocket(Socket socket);
+
+// Raises this process's limit of open files (and so of connections) as far
+// as it may, to at most `wanted`; returns the limit, or `wanted` when the
+// limit is higher.
+int RaiseOpenFileLimit(int wanted);
+
+// Sockets watched at once for input, so that one thread serves the reading
+// of many connections; the stop of StopAccepting wakes its wait as well.
+// Call SocketsStartup first.
+class SocketSet {
+ public:
+  SocketSet();
+  ~SocketSet();
+  SocketSet(const SocketSet&) = delete;
+  SocketSet& operator=(const SocketSet&) = delete;
+
+  // Watches a socket (false when it cannot be); with `once`, it is given by
+  // one wait only, until Rewatch asks for its next input.
+  bool Watch(Socket socket, bool once = false);
+  bool Rewatch(Socket socket);
+  void Unwatch(Socket socket);
+  // Waits up to `milliseconds` (-1: without limit) until a watched socket
+  // has input or its peer has gone; `ready` gets those sockets. False once
+  // StopAccepting has been called (or when the wait itself fails).
+  bool Wait(int milliseconds, std::vector<Socket>* ready);
+
+ private:
+  int poller_;
+};

@@ -2,6 +2,7 @@
 // process and the programs it starts can write, never the current folder.
 #include "platform/temp_folder.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -29,6 +30,14 @@ std::string WritableFolder(const char* path) {
   return access(host.c_str(), W_OK | X_OK) == 0 ? full : "";
 }
 
+// True when `host` is an absolute host path that names a folder this
+// process may write.
+bool WritableHostFolder(const char* host) {
+  struct stat st;
+  if (!host || host[0] != '/' || stat(host, &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  return access(host, W_OK | X_OK) == 0;
+}
+
 // The host's own temporary folder: TMPDIR when it is an absolute folder,
 // else "/tmp".
 std::string HostTempFolder() {
@@ -37,15 +46,27 @@ std::string HostTempFolder() {
   return "/tmp";
 }
 
+// A host folder as a Windows path: through the drive map, else on a drive
+// of its own.
+std::string ShownHostFolder(const std::string& host) {
+  std::string folder;
+  if (WindowsPath(host.c_str(), &folder)) return folder;
+  return MapFolderAsDrive(host, 'T');
+}
+
+// The folder a TEMP or TMP value names: a value that begins with '/' is a
+// host folder, as a Linux shell sets it; any other is a Windows path.
+std::string FolderOfVariable(const char* value) {
+  if (!value || value[0] != '/') return WritableFolder(value);
+  return WritableHostFolder(value) ? ShownHostFolder(value) : "";
+}
+
 }  // namespace
 
 std::string GetTempFolder() {
   for (const char* name : {"TEMP", "TMP"}) {
-    std::string folder = WritableFolder(GetEnv(name));
+    std::string folder = FolderOfVariable(GetEnv(name));
     if (!folder.empty()) return folder;
   }
-  std::string host = HostTempFolder();
-  std::string folder;
-  if (WindowsPath(host.c_str(), &folder)) return folder;
-  return MapFolderAsDrive(host, 'T');
+  return ShownHostFolder(HostTempFolder());
 }

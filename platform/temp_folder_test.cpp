@@ -58,11 +58,20 @@ TEST(GetTempFolder, TakesTheFirstWritableFolderAsAFullPath) {
       {"empty TEMP, then TMP", "", "t1", std::nullopt, "C:\\work\\t1"},
       {"host folder on the drive", std::nullopt, std::nullopt, "@host tmp", "C:\\host tmp"},
       {"relative TMPDIR ignored", std::nullopt, std::nullopt, ".", "T:\\"},
+      // A value that begins with '/' names a host folder, as a Linux shell
+      // sets it.
+      {"TEMP a host folder", "@t2", "C:\\work", std::nullopt, "C:\\t2"},
+      {"TMP a host folder", std::nullopt, "@work/t1/", std::nullopt, "C:\\work\\t1"},
+      {"missing host TEMP, then TMP", "@missing", "C:\\t2", std::nullopt, "C:\\t2"},
+      {"host TEMP names a file", "@file.txt", "@t2", std::nullopt, "C:\\t2"},
+  };
+  auto onDrive = [&](std::optional<std::string> value) {
+    if (value && !value->empty() && (*value)[0] == '@') value = drive.Host(value->substr(1));
+    return value;
   };
   for (const TempCase& c : cases) {
-    std::optional<std::string> tmpdir = c.tmpdir;
-    if (tmpdir && (*tmpdir)[0] == '@') tmpdir = drive.Host(tmpdir->substr(1));
-    TempVariables variables({{"TEMP", c.temp}, {"TMP", c.tmp}, {"TMPDIR", tmpdir}});
+    TempVariables variables(
+        {{"TEMP", onDrive(c.temp)}, {"TMP", onDrive(c.tmp)}, {"TMPDIR", onDrive(c.tmpdir)}});
     std::string drives = getenv("WEFTDRIVES");
     EXPECT_EQ(GetTempFolder(), c.expected) << c.label;
     setenv("WEFTDRIVES", drives.c_str(), 1);
@@ -90,6 +99,18 @@ TEST(GetTempFolder, GivesAHostFolderOutsideTheDrivesADriveOfItsOwn) {
   EXPECT_EQ(host.substr(0, outside.size()), outside);
   // Temporary files are private to their owner.
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+// TEMP as a Linux shell sets it, a host folder on no mapped drive, gets a
+// drive of its own as the host's temporary folder does.
+TEST(GetTempFolder, GivesAHostTempOutsideTheDrivesADriveOfItsOwn) {
+  TempDrive drive;
+  drive.MakeDir("c");
+  drive.MakeDir("var tmp/weft");
+  setenv("WEFTDRIVES", ("C=" + drive.Host("c")).c_str(), 1);
+  TempVariables variables({{"TEMP", drive.Host("var tmp/weft")}, {"TMP", std::nullopt}});
+  EXPECT_EQ(GetTempFolder(), "T:\\");
+  EXPECT_EQ(std::string(getenv("WEFTDRIVES")), "C=" + drive.Host("c") + ";T=" + drive.Host("var tmp/weft"));
 }
 
 TEST(GetTempFolder, TakesTheNextFreeLetterWhenTIsInUse) {

@@ -6,10 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -69,6 +72,9 @@ class LocalwebCGI : public ::testing::Test {
 };
 
 const char kTextHead[] = "Content-type: text/plain\n\n";
+// A program that notes each run in the file MARKS names.
+const std::string kMarkingProgram =
+    "#!/bin/sh\necho ran >>\"$MARKS\"\nprintf 'Content-type: text/plain\\n\\nran\\n'\n";
 
 // With neither TEMP nor TMP set (as on most Linux machines), the output goes
 // to the host's temporary folder and is answered; nothing is left behind.
@@ -107,13 +113,12 @@ TEST_F(LocalwebCGI, ContentLengthCountsTheBodyOnly) {
 // Only programs in the folder the server was started in, or in a Pass
 // rule's target folder, run; nothing else on the drive ever does.
 TEST_F(LocalwebCGI, RunsOnlyProgramsInsideTheSite) {
-  const std::string marker = "#!/bin/sh\necho ran >>\"$MARKS\"\nprintf 'Content-type: text/plain\\n\\nran\\n'\n";
-  WriteProgram("outside/tool", marker);
-  WriteProgram("outside/tool.exe", marker);
-  WriteProgram("outside/tool.bat", marker);
-  WriteProgram("site/cgi/tool", marker);
-  WriteProgram("scripts/idx", marker);
-  WriteProgram("site2/tool", marker);
+  WriteProgram("outside/tool", kMarkingProgram);
+  WriteProgram("outside/tool.exe", kMarkingProgram);
+  WriteProgram("outside/tool.bat", kMarkingProgram);
+  WriteProgram("site/cgi/tool", kMarkingProgram);
+  WriteProgram("scripts/idx", kMarkingProgram);
+  WriteProgram("site2/tool", kMarkingProgram);
   options.env["MARKS"] = drive.Host("marks.txt");
   StartServer("Pass /cgi-bin/ C:/scripts/\nMap /other/ /outside/\n");
   std::string forbidden = ErrorAnswer("403 Forbidden", "Error 403", "Forbidden");
@@ -127,7 +132,34 @@ TEST_F(LocalwebCGI, RunsOnlyProgramsInsideTheSite) {
   EXPECT_EQ(Get("/cgi-bin/idx.cgi?x=1"), CGIAnswer(kTextHead, "ran\n"));
   EXPECT_EQ(drive.Read("marks.txt"), "ran\nran\n");
   EXPECT_EQ(Get("/site/cgi/missing.cgi"), ErrorAnswer("400 Bad Request", "Error 400", "Bad Request",
-                                                 "Bad CGI path \"C:\\site\\cgi\\missing\"."));
+                                                 "Bad CGI path \"\\site\\cgi\\missing\"."));
+  EXPECT_EQ(server->Stop().err, "");
+}
+
+// A ".cgi" request runs the program of that name without extension only
+// where the name has none itself: files copied from a camera card or a FAT
+// disk are often all executable, and any web page can ask for them. Names
+// that begin with '.' (".git", ".env") are never served or run.
+TEST_F(LocalwebCGI, OnlyProgramsRunAndDotNamesArePrivate) {
+  WriteProgram("site/notes.txt", kMarkingProgram);
+  WriteProgram("site/cgi/photo.jpg", kMarkingProgram);
+  WriteProgram("site/cgi/.tool", kMarkingProgram);
+  WriteProgram("site/.cgi/tool", kMarkingProgram);
+  drive.Write("site/.git/config", "[core]\n");
+  drive.Write("site/.hidden/page.htm", "<p>hidden</p>\n");
+  drive.Write("site/.env", "SECRET=1\n");
+  options.env["MARKS"] = drive.Host("marks.txt");
+  StartServer();
+  std::string notFound = ErrorAnswer("404 Not Found", "Error 404", "Not Found");
+  for (const char* url : {"/site/notes.txt.cgi", "/site/notes.txt.cgi?x=1", "/site/cgi/photo.jpg.cgi",
+                          "/site/cgi/.tool.cgi", "/site/.cgi/tool.cgi", "/site/.git/config",
+                          "/site/.hidden/page.htm", "/site/.env", "/site/%2Egit/config",
+                          "/site/.hidden/"}) {
+    EXPECT_EQ(Get(url), notFound) << url;
+  }
+  EXPECT_EQ(drive.Read("marks.txt"), "");
+  // The files themselves are what they are: a text is sent as a text.
+  EXPECT_EQ(Get("/site/notes.txt"), Header("200 OK", "text/plain", kMarkingProgram.size()) + kMarkingProgram);
   EXPECT_EQ(server->Stop().err, "");
 }
 
@@ -138,10 +170,10 @@ TEST_F(LocalwebCGI, RequestTextIsEscapedOnPagesAndConsole) {
   StartServer();
   EXPECT_EQ(Get("/site/%3Cscript%3Ealert(document.domain)%3C%2Fscript%3E.cgi"),
             ErrorAnswer("400 Bad Request", "Error 400", "Bad Request",
-                        "Bad CGI path \"C:\\site\\&lt;script&gt;alert(document.domain)&lt;\\script&gt;\"."));
+                        "Bad CGI path \"\\site\\&lt;script&gt;alert(document.domain)&lt;/script&gt;\"."));
   EXPECT_EQ(Get("/site/a%26b%20c.bat"),
             ErrorAnswer("400 Bad Request", "Error 400", "Bad Request",
-                        "CGI path \"C:\\site\\a&amp;b c.bat\" contains illegal characters."));
+                        "CGI path \"\\site\\a&amp;b c.bat\" contains illegal characters."));
   EXPECT_EQ(Fetch(port, "POST /\x1b]0;owned\x07\x1b[2J HTTP/1.0\r\n\r\n"), "");
   RunResult run = server->Stop();
   EXPECT_EQ(run.out,
@@ -206,6 +238,94 @@ TEST_F(LocalwebCGI, HangingAndFloodingProgramsAreEnded) {
   EXPECT_TRUE(ProcessEnded(pid));
   EXPECT_EQ(server->Stop().err, "");
   EXPECT_EQ(drive.Files("tmp"), std::vector<std::string>{});
+}
+
+// The output of CGI programs goes to TEMP also when TEMP names a host
+// folder, as a Linux shell sets it, on the drive or off it; its file is
+// named after the server and is gone after the answer.
+TEST_F(LocalwebCGI, TempAsAHostFolderHoldsTheOutput) {
+  // The program lists the folder while its own output is being written there.
+  WriteProgram("site/cgi/list", "#!/bin/sh\nprintf 'Content-type: text/plain\\n\\n'\nls \"$LIST\"\n");
+  char offTemplate[] = "/tmp/weft_temp_XXXXXX";
+  ASSERT_NE(mkdtemp(offTemplate), nullptr);
+  const std::string off = offTemplate;
+  drive.MakeDir("var/tmp");
+  for (const std::string& folder : {drive.Host("var/tmp"), off}) {
+    options.env["TEMP"] = folder;
+    options.env["LIST"] = folder;
+    StartServer();
+    std::string answer = Get("/site/cgi/list.cgi");
+    const std::string name = "CGI" + std::to_string(server->Pid()) + "-";
+    EXPECT_EQ(server->Stop().err, "") << folder;
+    size_t body = answer.find(name);
+    ASSERT_NE(body, std::string::npos) << folder << ": " << answer;
+    EXPECT_EQ(answer, CGIAnswer(kTextHead, answer.substr(body))) << folder;
+    EXPECT_TRUE(std::regex_match(answer.substr(body), std::regex(name + "[0-9A-F]{4}\\.tmp\n"))) << answer;
+    EXPECT_TRUE(std::filesystem::is_empty(folder)) << folder;
+  }
+  std::filesystem::remove_all(off);
+}
+
+// The response files carry their server's process number: a server started
+// after one was killed removes what that one left, and leaves the files of
+// a server that still runs and every file that is not a response file.
+TEST_F(LocalwebCGI, NextStartRemovesTheFilesOfAKilledServer) {
+  WriteProgram("site/cgi/slow",
+               "#!/bin/sh\nwhile [ ! -e \"$GO\" ]; do /bin/sleep 0.05; done\n"
+               "printf 'Content-type: text/plain\\n\\nslow\\n'\n");
+  options.env["GO"] = drive.Host("go");
+  drive.MakeDir("tmp");
+  options.env["TEMP"] = drive.Win("tmp");
+  drive.Write("site/localweb.cfg", "");
+  auto start = [&](int serverPort) {
+    std::vector<std::string> args = {"/P:" + std::to_string(serverPort), "/C:localweb.cfg"};
+    return std::make_unique<ServerProcess>("localweb", args, options);
+  };
+  // Waits until the folder holds `count` files; gives them.
+  auto filesOnceThere = [&](size_t count) {
+    std::vector<std::string> files;
+    for (int i = 0; i < 1000 && (files = drive.Files("tmp")).size() < count; ++i) usleep(10000);
+    return files;
+  };
+  // Two servers, each with a program in flight; the second starts while
+  // the first one's file is there, and leaves it.
+  auto killed = start(port);
+  std::string killedAnswer;
+  std::thread killedClient([&] { killedAnswer = Get("/site/cgi/slow.cgi"); });
+  std::vector<std::string> first = filesOnceThere(1);
+  int runningPort = FreeLoopbackPort();
+  auto running = start(runningPort);
+  std::string runningAnswer;
+  std::thread runningClient(
+      [&] { runningAnswer = WithoutDate(Fetch(runningPort, "GET /site/cgi/slow.cgi HTTP/1.0\r\n\r\n")); });
+  std::vector<std::string> both = filesOnceThere(2);
+  EXPECT_EQ(both.size(), 2u);
+  const std::string killedFile = first.empty() ? "" : first[0];
+  EXPECT_EQ(killedFile.rfind("CGI" + std::to_string(killed->Pid()) + "-", 0), 0u) << killedFile;
+  // The first is killed; its file stays behind.
+  killed->Stop(SIGKILL);
+  killedClient.join();
+  EXPECT_EQ(killedAnswer, "");
+  const std::string others[] = {"CGI00AF.tmp", "CGI" + std::to_string(getpid()) + "-00AF.tmp",
+                                "CGI1-00AF.tmp.bak", "notes.tmp"};
+  for (const std::string& name : others) drive.Write("tmp/" + name, "kept");
+  EXPECT_EQ(drive.Files("tmp").size(), 6u);
+
+  // The next start removes the killed server's file only.
+  int nextPort = FreeLoopbackPort();
+  auto next = start(nextPort);
+  EXPECT_EQ(WithoutDate(Fetch(nextPort, "GET /site/index.htm HTTP/1.0\r\n\r\n")),
+            Header("200 OK", "text/html", 12) + "<p>home</p>\n");
+  std::vector<std::string> now = drive.Files("tmp");
+  EXPECT_EQ(std::count(now.begin(), now.end(), killedFile), 0) << killedFile;
+  EXPECT_EQ(now.size(), 5u);
+  for (const std::string& name : others) EXPECT_EQ(drive.Read("tmp/" + name), "kept") << name;
+  // The running server's program finishes and is answered as ever.
+  drive.Write("go", "");
+  runningClient.join();
+  EXPECT_EQ(runningAnswer, CGIAnswer(kTextHead, "slow\n"));
+  EXPECT_EQ(running->Stop().err, "");
+  EXPECT_EQ(next->Stop().err, "");
 }
 
 // A server stopped while a CGI program runs ends that program.

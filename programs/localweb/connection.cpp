@@ -1,57 +1,44 @@
-// A connection's I/O: the request read within its deadlines, answers sent
-// whole while the client takes them, the connection closed.
+// A connection's I/O: the request's bytes received as they come, answers
+// sent whole while the client takes them, the connection closed.
 #include "programs/localweb/connection.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "platform/clock.h"
 #include "programs/localweb/server_settings.h"
 
-RequestReader::RequestReader(Socket socket, int milliseconds)
-    : socket_(socket), deadline_(ElapsedMs() + milliseconds) {}
+RequestReader::RequestReader(Socket socket) : socket_(socket) {}
 
-bool RequestReader::ReceiveRequestLine(char* buffer, int size) {
-  buffer[0] = 0;
-  size_t end;
-  // The line and its CR LF must fit in size - 1 bytes.
-  while ((end = data_.find("\r\n")) == std::string::npos || end + 3 > static_cast<size_t>(size)) {
-    if (data_.size() >= static_cast<size_t>(size - 1) || !ReceiveMore()) return false;
+bool RequestReader::ReceiveAvailable(size_t limit) {
+  char piece[4096];
+  while (data_.size() < limit) {
+    size_t wanted = limit - data_.size() < sizeof piece ? limit - data_.size() : sizeof piece;
+    int got = ReceiveSocket(socket_, piece, wanted);
+    if (got <= 0) return got < 0 && LastSocketError() == kSocketWouldBlock;
+    data_.append(piece, static_cast<size_t>(got));
+    // Less than asked for: the rest, if any, is still on its way.
+    if (static_cast<size_t>(got) < wanted) break;
   }
+  return true;
+}
+
+bool RequestReader::TakeRequestLine(char* buffer, int size) {
+  buffer[0] = 0;
+  size_t end = data_.find("\r\n");
+  // The line and its CR LF must fit in size - 1 bytes.
+  if (end == std::string::npos || end + 3 > static_cast<size_t>(size)) return false;
   memcpy(buffer, data_.data(), end);
   buffer[end] = 0;
   data_.erase(0, end);  // the CR LF stays: it starts the header lines' end
   return true;
 }
 
-int RequestReader::ReceiveHeaders(std::string* headers) {
-  size_t end;
-  while ((end = data_.find("\r\n\r\n")) == std::string::npos) {
-    if (data_.size() > static_cast<size_t>(kMaxHeaderBytes)) return -1;
-    if (!ReceiveMore()) return 0;
-  }
+int RequestReader::TakeHeaders(std::string* headers) {
+  size_t end = data_.find("\r\n\r\n");
+  if (end == std::string::npos) return data_.size() > static_cast<size_t>(kMaxHeaderBytes) ? -1 : 0;
   if (end > static_cast<size_t>(kMaxHeaderBytes)) return -1;
   *headers = data_.substr(0, end + 2);
   return 1;
-}
-
-bool RequestReader::ReceiveMore() {
-  char piece[2048];
-  for (;;) {
-    int got = ReceiveSocket(socket_, piece, sizeof piece);
-    if (got > 0) return data_.append(piece, static_cast<size_t>(got)), true;
-    if (got == 0 || LastSocketError() != kSocketWouldBlock) return false;
-    int64_t left = deadline_ - ElapsedMs();
-    if (left <= 0) return false;
-    int wait = left < kRequestIdleMs ? static_cast<int>(left) : kRequestIdleMs;
-    if (WaitSocket(socket_, true, false, wait) <= 0) return false;
-  }
-}
-
-bool ReceiveRequestLine(Socket socket, char* buffer, int size, int milliseconds) {
-  if (size < 1) return false;
-  RequestReader reader(socket, milliseconds);
-  return reader.ReceiveRequestLine(buffer, size);
 }
 
 bool WaitToSend(Socket socket) {

@@ -1,11 +1,11 @@
-// Connection threads taking turns at waiting for a connection.
+// Connection threads taking turns at the request loop.
 #include "programs/localweb/connection_pool.h"
 
 #include <chrono>
 #include <thread>
 
-ConnectionPool::ConnectionPool(int capacity, Socket listener, ConnectionHandlers handlers)
-    : capacity_(capacity), listener_(listener), handlers_(handlers) {}
+ConnectionPool::ConnectionPool(int capacity, RequestLoop* loop, Serve serve)
+    : capacity_(capacity), loop_(loop), serve_(serve) {}
 
 void ConnectionPool::Start() { StartThread(); }
 
@@ -25,53 +25,30 @@ bool ConnectionPool::WaitForEnd(int milliseconds, int* error) {
 
 bool ConnectionPool::WaitUntilIdle(int milliseconds) {
   std::unique_lock<std::mutex> lock(stateMutex_);
-  return idle_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                        [this] { return serving_ == 0; });
+  return idle_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return serving_ == 0; });
 }
 
 void ConnectionPool::Work() {
   for (;;) {
     ++waiting_;
     std::unique_lock<std::mutex> turn(turn_);
-    Socket connection = kInvalidSocket;
-    while (!ended_) {
-      handlers_.waiting();
-      uint32_t client = 0;
-      int error = 0;
-      connection = AcceptConnection(listener_, &client, &error);
-      if (connection == kInvalidSocket) {
-        std::lock_guard<std::mutex> lock(stateMutex_);
-        error_ = error;
-        ended_ = true;
-        endChanged_.notify_all();
-        break;
-      }
-      if (handlers_.admit(connection, client)) break;
-      connection = kInvalidSocket;
-    }
+    ArrivedRequest request;
+    int error = 0;
+    bool served = !ended_ && loop_->Next(&request, &error);
     --waiting_;
-    if (connection == kInvalidSocket) return;  // accepting has ended
+    if (!served) {
+      if (ended_.exchange(true)) return;
+      std::lock_guard<std::mutex> lock(stateMutex_);
+      error_ = error;
+      endChanged_.notify_all();
+      return;
+    }
     ++serving_;
     // The turn passes on; a new thread takes it when every other one is busy.
     if (waiting_ == 0 && threads_ < capacity_) StartThread();
     turn.unlock();
-    ServeThenTakeWaiting(connection);
-  }
-}
-
-// Serves the connection, then any that are waiting already, so that a busy
-// server's threads go on working instead of waking one another.
-void ConnectionPool::ServeThenTakeWaiting(Socket connection) {
-  while (connection != kInvalidSocket) {
-    handlers_.serve(connection);
-    connection = kInvalidSocket;
-    uint32_t client = 0;
-    while (!ended_ && connection == kInvalidSocket) {
-      Socket waiting = TryAcceptConnection(listener_, &client);
-      if (waiting == kInvalidSocket) break;
-      if (handlers_.admit(waiting, client)) connection = waiting;
-    }
-    if (connection != kInvalidSocket) continue;
+    serve_(request.socket, &request.reader);
+    loop_->Served();
     if (--serving_ == 0) {
       std::lock_guard<std::mutex> lock(stateMutex_);
       idle_.notify_all();

@@ -141,8 +141,8 @@ TEST_F(LocalwebConnections, SilentAndTricklingClientsAreDropped) {
   EXPECT_EQ(server->Stop().err, "");
 }
 
-// Many clients at once: the server serves a bounded number of connections
-// at a time and lets the others wait in its listen queue, refusing none.
+// Many clients at once: the server holds a bounded number of connections
+// and serves a bounded number at a time, refusing none.
 TEST_F(LocalwebConnections, ManyClientsWaitInsteadOfBeingRefused) {
   StartServer();
   std::vector<int> idle;
@@ -151,8 +151,8 @@ TEST_F(LocalwebConnections, ManyClientsWaitInsteadOfBeingRefused) {
     ASSERT_GE(s, 0);
     idle.push_back(s);
   }
-  // Every connection made it into the queue; a request behind them is
-  // answered once the idle ones have been dropped.
+  // Every connection was taken; a request behind them is answered, and the
+  // idle ones hold no connection thread meanwhile.
   std::string answer = Get("GET /www/page.htm HTTP/1.0\r\n\r\n");
   EXPECT_EQ(answer, kPage);
   int threads = 0;
@@ -163,6 +163,34 @@ TEST_F(LocalwebConnections, ManyClientsWaitInsteadOfBeingRefused) {
   EXPECT_LE(threads, 128 + 4);
   for (int s : idle) close(s);
   EXPECT_EQ(server->Stop().err, "");
+}
+
+// Where the system allows a user few open files (ulimit -n), connections
+// past them end those read longest, never the server, and each request
+// still gets the files it needs.
+TEST_F(LocalwebConnections, FewOpenFilesEndTheOldestConnectionsNotTheServer) {
+  std::vector<std::string> args = {"--nofile=64:64", ProgramPath("localweb"), "/P:" + std::to_string(port)};
+  server = std::make_unique<ServerProcess>("/usr/bin/prlimit", args, options);
+  std::vector<int> idle;
+  for (int i = 0; i < 100; ++i) {
+    int s = ConnectLoopback(port);
+    ASSERT_GE(s, 0);
+    idle.push_back(s);
+  }
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(Get("GET /www/page.htm HTTP/1.0\r\n\r\n"), kPage) << i;
+  // The server ended the connections it had no room for (they read as
+  // ended, with nothing sent).
+  int ended = 0;
+  for (int s : idle) {
+    pollfd wait{s, POLLIN, 0};
+    char byte;
+    ended += poll(&wait, 1, 0) == 1 && recv(s, &byte, 1, 0) == 0;
+    close(s);
+  }
+  EXPECT_GE(ended, 50);
+  RunResult run = server->Stop();
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, "Local mode enabled.\nServer terminated by user.\n");
 }
 
 // Start-up refuses values the server cannot honour, with a message.

@@ -97,11 +97,34 @@ TEST_F(LocalwebServer, UnsafeAndUnsupportedRequests) {
   // A request line longer than its buffer is dropped without an answer.
   EXPECT_EQ(answers[4], "");
   // A ".cgi" name whose program does not exist.
-  std::string cgi = ErrorPage("Error 400", "Bad Request", "Bad CGI path \"C:\\cgi\\idx\".");
+  std::string cgi = ErrorPage("Error 400", "Bad Request", "Bad CGI path \"\\cgi\\idx\".");
   EXPECT_EQ(answers[5], Header("400 Bad Request", "text/html", cgi.size()) + cgi);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out,
             "Local mode enabled.\nUnsupported Request:  HEAD / HTTP/1.0\nServer terminated by user.\n");
+}
+
+// A CGI program that does not exist is answered with 400 and its path as
+// the URL and the rules make it, drive and all only where a rule wrote one.
+TEST_F(LocalwebServer, BadCGIPathNamesTheMappedPath) {
+  drive.Write("site.cfg", "Pass /cgi-bin/ C:/scripts/\n");
+  std::vector<std::string> answers;
+  RunServer({"GET /cgi/nothere.exe HTTP/1.0\r\n\r\n", "GET /cgi-bin/nothere.cgi?x=1 HTTP/1.0\r\n\r\n",
+             "GET /cgi/nothere.exe\r\n"},
+            &answers);
+  const std::string page =
+      "<HTML>\r\n<HEAD>\r\n<TITLE>Error</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<H1>Error 400</H1>\r\n"
+      "Bad Request\r\n<P>\r\nBad CGI path \"\\cgi\\nothere.exe\".</BODY>\r\n</HTML>\r\n";
+  ASSERT_EQ(answers.size(), 3u);
+  EXPECT_EQ(answers[0],
+            "HTTP/1.0 400 Bad Request\r\nServer: SERVER/1.0\r\nDate: *\r\nContent-Type: text/html\r\n"
+            "Content-Length: 143\r\n\r\n" + page);
+  EXPECT_EQ(answers[1],
+            "HTTP/1.0 400 Bad Request\r\nServer: SERVER/1.0\r\nDate: *\r\nContent-Type: text/html\r\n"
+            "Content-Length: 145\r\n\r\n<HTML>\r\n<HEAD>\r\n<TITLE>Error</TITLE>\r\n</HEAD>\r\n<BODY>\r\n"
+            "<H1>Error 400</H1>\r\nBad Request\r\n<P>\r\nBad CGI path \"C:\\scripts\\nothere\".</BODY>\r\n"
+            "</HTML>\r\n");
+  EXPECT_EQ(answers[2], page);
 }
 
 TEST_F(LocalwebServer, DebugMessagesAndInterrupt) {
@@ -152,7 +175,7 @@ TEST_F(LocalwebServer, RunsCGIScriptsWithTheirQuery) {
   std::string failed = ErrorPage("Error 500", "Internal Server Error", "Can't execute CGI script.");
   EXPECT_EQ(answers[4], Header("500 Internal Server Error", "text/html", failed.size()) + failed);
   std::string illegal = ErrorPage("Error 400", "Bad Request",
-                                  "CGI path \"C:\\my cgi\\x.bat\" contains illegal characters.");
+                                  "CGI path \"\\my cgi\\x.bat\" contains illegal characters.");
   EXPECT_EQ(answers[5], Header("400 Bad Request", "text/html", illegal.size()) + illegal);
   EXPECT_FALSE(drive.Exists("my cgi/ran.txt"));
   EXPECT_FALSE(drive.Exists("cgi/out.txt"));
@@ -163,13 +186,62 @@ TEST_F(LocalwebServer, RunsCGIScriptsWithTheirQuery) {
   EXPECT_EQ(run.err, "");
 }
 
+// A site on the host's root folder "/" would give every local account and
+// every page that reaches this machine the whole disk: as the drive map a
+// new user has (WEFTDRIVES unset), as another drive, or as a rule's target.
+TEST_F(LocalwebServer, RefusesToServeTheHostRoot) {
+  const std::string serveAll =
+      " is the host's root folder \"/\": localweb would serve every file of this machine.\n";
+  const std::string site = drive.Host("photos");
+  const std::string mapItInstead =
+      "        Map a drive to the site's folder and start localweb in that folder, for example:\n"
+      "            WEFTDRIVES=\"";
+  auto ruleError = [](const std::string& rule) {
+    return "Error:  The rule \"" + rule +
+           "\" leads to the host's root folder \"/\": localweb would serve every file of this machine.\n"
+           "        Let the rule lead to a folder of the site instead.\n";
+  };
+  drive.Write("photos/all.cfg", "Map /all/ D:/\n");
+  drive.Write("photos/drive.cfg", "Pass /cgi-bin/ d:\n");
+  drive.Write("photos/etc.cfg", "Map /etc/ D:/etc/..\\tmp/../\n");
+  struct Case {
+    const char* label;
+    const char* drives;  // null: WEFTDRIVES unset; "@": the test's drive as C:, "/" as D:
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {"the default map", nullptr, {},
+       "Error:  Drive C:" + serveAll + mapItInstead + "C=/;P=" + site + "\" localweb\n"},
+      {"another drive", "C=/;P=/mnt", {},
+       "Error:  Drive C:" + serveAll + mapItInstead + "C=/;P=/mnt;D=" + site + "\" localweb\n"},
+      {"a rule to a root", "@", {"/C:all.cfg"}, ruleError("Map \\all\\ D:\\")},
+      {"a rule to a drive", "@", {"/C:drive.cfg"}, ruleError("Pass \\cgi-bin\\ d:")},
+      {"a rule climbing to a root", "@", {"/C:etc.cfg"}, ruleError("Map \\etc\\ D:\\etc\\..\\tmp\\..\\")},
+  };
+  for (const Case& c : cases) {
+    RunOptions run = options;
+    run.cwd = site;
+    run.timeoutSeconds = 20;
+    if (!c.drives) run.unset.push_back("WEFTDRIVES");
+    else if (std::string(c.drives) == "@") run.env["WEFTDRIVES"] = "C=" + drive.Host() + ";D=/";
+    else run.env["WEFTDRIVES"] = c.drives;
+    std::vector<std::string> args = c.args;
+    args.push_back("/P:" + std::to_string(port));
+    RunResult result = RunProgram("localweb", args, run);
+    EXPECT_EQ(result.exitCode, 1) << c.label;
+    EXPECT_EQ(result.out, "") << c.label;
+    EXPECT_EQ(result.err, c.err) << c.label;
+  }
+}
+
 TEST_F(LocalwebServer, PortInUseAndUsage) {
   ServerProcess first("localweb", {"/P:" + std::to_string(port)}, options);
   EXPECT_EQ(Fetch(port, "GET /www/page.htm\r\n"), "in www");
   RunResult second = RunProgram("localweb", {"/P:" + std::to_string(port)}, options);
   EXPECT_EQ(second.exitCode, 1);
   EXPECT_EQ(second.out, "Local mode enabled.\n");
-  EXPECT_EQ(second.err, "Error:  Can't bind local address.\n");
+  EXPECT_EQ(second.err, "Error:  Can't bind local address.\n        Port " + std::to_string(port) +
+                            ": Address already in use.\n");
   EXPECT_EQ(first.Stop().exitCode, 0);
 
   RunResult usage = RunProgram("localweb", {"/?", "/P:1"}, options);

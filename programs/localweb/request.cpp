@@ -14,6 +14,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "programs/localweb/connection.h"
+#include "programs/localweb/response_files.h"
 #include "programs/localweb/server_settings.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
@@ -40,16 +41,21 @@ bool EscapesControlByte(const char* url, size_t length) {
   return false;
 }
 
-// The decoded URL path stays inside the site: no drive, no part made of dots
-// only ('..' and the like climb out of the mapped folders).
-bool StaysInSite(const char* path) {
-  if (strchr(path, ':')) return false;
+// Why a decoded URL path is not served: 403 when it would leave the site
+// (a drive, a part made of dots only: '..' and the like climb out of the
+// mapped folders), 404 when a part begins with '.' (".git", ".env",
+// ".htaccess": private to the site's owner, so answered as if absent);
+// 0 when it may be served.
+unsigned RefusalOf(const char* path) {
+  if (strchr(path, ':')) return 403;
+  unsigned refusal = 0;
   const char* part = path;
   for (const char* p = path;; ++p) {
     if (*p == '\\' || *p == '/' || *p == 0) {
       size_t length = static_cast<size_t>(p - part);
-      if (length >= 2 && strspn(part, ".") >= length) return false;
-      if (*p == 0) return true;
+      if (length >= 2 && strspn(part, ".") >= length) return 403;
+      if (length >= 2 && part[0] == '.') refusal = 404;
+      if (*p == 0) return refusal;
       part = p + 1;
     }
   }
@@ -93,7 +99,10 @@ const char* const kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
 
 }  // namespace
 
-String MapUrlToPath(const char* url, const ServerSettings& settings) {
+String MapUrlToPath(const char* url, const ServerSettings& settings, unsigned* refusal) {
+  unsigned unused = 0;
+  if (!refusal) refusal = &unused;
+  *refusal = 403;
   const char* query = strchr(url, '?');
   size_t length = query ? static_cast<size_t>(query - url) : strlen(url);
   if (EscapesControlByte(url, length)) return String();
@@ -101,7 +110,7 @@ String MapUrlToPath(const char* url, const ServerSettings& settings) {
   memcpy(raw.Text(), url, length);
   String path = UrlToFileString(raw);
   if (path.IsNull()) path = String("");
-  if (!StaysInSite(path)) return String();
+  if ((*refusal = RefusalOf(path)) != 0) return String();
   path = ApplyRules(path, settings);
   size_t pathLength = path.Length();
   char last = pathLength ? path.Text()[pathLength - 1] : 0;
@@ -290,15 +299,33 @@ void SendCGIOutput(Socket socket, bool headers, const char* path) {
   CloseFileHandle(file);
 }
 
+// A CGI program: its full path, and its path as the request's path and the
+// rules give it, which the error pages show.
+struct CGIProgram {
+  std::string full;
+  std::string shown;
+};
+
 // The program a CGI path names: a ".cgi" name stands for the ".exe" or
-// ".bat" file beside it, else for the name without extension.
-std::string CGIProgramPath(const std::string& path) {
-  const char* extension = Extension(path.c_str());
-  if (CompareNoCase(extension, ".cgi") != 0) return path;
-  std::string stem = path.substr(0, path.size() - strlen(extension));
-  if (PathExists((stem + ".exe").c_str())) return stem + ".exe";
-  if (PathExists((stem + ".bat").c_str())) return stem + ".bat";
-  return stem;
+// ".bat" file beside it, else for the name without extension, but only when
+// that name has none itself, as the suite's programs are built: "notes.txt"
+// is never run as "notes.txt.cgi", whatever its permissions. False when the
+// path names no program.
+bool FindCGIProgram(const std::string& full, const std::string& shown, CGIProgram* program) {
+  *program = {full, shown};
+  const char* extension = Extension(full.c_str());
+  if (CompareNoCase(extension, ".cgi") != 0) return true;
+  size_t cut = strlen(extension);
+  std::string stem = full.substr(0, full.size() - cut);
+  std::string shownStem = shown.size() >= cut ? shown.substr(0, shown.size() - cut) : shown;
+  for (const char* other : {".exe", ".bat"}) {
+    if (PathExists((stem + other).c_str())) {
+      *program = {stem + other, shownStem + other};
+      return true;
+    }
+  }
+  *program = {stem, shownStem};
+  return !*Extension(stem.c_str());
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -343,6 +370,17 @@ const char* CGIFailure(int result) {
   return "Can't execute CGI script.";
 }
 
+// A path from the root of the current drive with that drive named: the
+// server never changes its current folder, so the drive is the one it was
+// started on, and the path need not be looked up against the current folder.
+String OnStartDrive(const String& path) {
+  const char* text = path.Text();
+  if (!text) return path;
+  bool rooted = (text[0] == '\\' || text[0] == '/') && text[1] != '\\' && text[1] != '/';
+  if (!rooted || serverSettings.startFolder.size() < 2) return path;
+  return Concat(serverSettings.startFolder.substr(0, 2).c_str(), text);
+}
+
 }  // namespace
 
 // Runs the program with the CGI variables in its own environment and the
@@ -352,21 +390,24 @@ const char* CGIFailure(int result) {
 // ever reaches a command line, and a batch file sees the query only in its
 // environment. Only programs inside the site's own folders run.
 void RunCGIScript(Socket socket, bool headers, const char* path, const char* query) {
-  std::string full = strlen(path) > 259 ? "" : GetFullPathString(path);
+  std::string full = strlen(path) > 259 ? "" : GetFullPathString(OnStartDrive(path));
   if (full.empty()) {
     return SendErrorPage(socket, headers, 400, "Bad CGI path \"%s\".", HtmlText(path).c_str());
   }
   if (!MayRunAsCGI(full)) return SendErrorStatus(socket, headers, 403);
-  std::string script = CGIProgramPath(full);
+  CGIProgram program;
+  if (!FindCGIProgram(full, path, &program)) return SendErrorStatus(socket, headers, 404);
+  const std::string& script = program.full;
   if (!IsRegularFile(script)) {
-    return SendErrorPage(socket, headers, 400, "Bad CGI path \"%s\".", HtmlText(script).c_str());
+    return SendErrorPage(socket, headers, 400, "Bad CGI path \"%s\".", HtmlText(program.shown).c_str());
   }
   if (HasIllegalPathChar(script)) {
     return SendErrorPage(socket, headers, 400, "CGI path \"%s\" contains illegal characters.",
-                         HtmlText(script).c_str());
+                         HtmlText(program.shown).c_str());
   }
   std::string responseFile;
-  if (serverSettings.tempFolder.empty() || !MakeTempFile(serverSettings.tempFolder.c_str(), "CGI", &responseFile)) {
+  if (serverSettings.tempFolder.empty() ||
+      !MakeTempFile(serverSettings.tempFolder.c_str(), ResponseFilePrefix().c_str(), &responseFile)) {
     return SendErrorPage(socket, headers, 500, "Can't create response file.");
   }
   ProcessOptions options;
@@ -384,29 +425,14 @@ void RunCGIScript(Socket socket, bool headers, const char* path, const char* que
   DeleteFile(responseFile.c_str());
 }
 
-namespace {
-
-// A path from the root of the current drive with that drive named: the
-// server never changes its current folder, so the drive is the one it was
-// started on, and the path need not be looked up against the current folder.
-String OnStartDrive(const String& path) {
-  const char* text = path.Text();
-  if (!text) return path;
-  bool rooted = (text[0] == '\\' || text[0] == '/') && text[1] != '\\' && text[1] != '/';
-  if (!rooted || serverSettings.startFolder.size() < 2) return path;
-  return Concat(serverSettings.startFolder.substr(0, 2).c_str(), text);
-}
-
-}  // namespace
-
 void ServeUrl(Socket socket, bool headers, const char* url) {
-  String mapped = MapUrlToPath(url, serverSettings);
-  if (mapped.IsNull()) return SendErrorStatus(socket, headers, 403);
-  String path = OnStartDrive(mapped);
-  String type = ContentTypeFor(path);
+  unsigned refusal = 0;
+  String mapped = MapUrlToPath(url, serverSettings, &refusal);
+  if (mapped.IsNull()) return SendErrorStatus(socket, headers, refusal);
+  String type = ContentTypeFor(mapped);
   if (!type.IsNull() && type.Text()[0] == '*') {
     const char* query = strchr(url, '?');
-    return RunCGIScript(socket, headers, path, query ? query + 1 : nullptr);
+    return RunCGIScript(socket, headers, mapped, query ? query + 1 : nullptr);
   }
-  SendFile(socket, headers, path, type, serverSettings.bufferSize);
+  SendFile(socket, headers, OnStartDrive(mapped), type, serverSettings.bufferSize);
 }

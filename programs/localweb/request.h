@@ -11,8 +11,10 @@
 struct ServerSettings;
 
 // The path a URL names after decoding and the rules; the empty String when
-// the URL must not be served (a '..' part, a drive, a control byte).
-String MapUrlToPath(const char* url, const ServerSettings& settings);
+// the URL must not be served, with `refusal` (when given) set to the status
+// that answers it: 403 for a '..' part, a drive or a control byte; 404 for a
+// part that begins with '.' (".git", ".env": private, answered as if absent).
+String MapUrlToPath(const char* url, const ServerSettings& settings, unsigned* refusal = nullptr);
 // The content type for a path's extension: fixed types, else the registry;
 // "*" marks a CGI program; the empty String when none is known.
 String ContentTypeFor(const char* path);
@@ -36,4 +38,6 @@ void SendErrorPage(Socket socket, bool headers, unsigned status, const char* for
 void SendErrorStatus(Socket socket, bool headers, unsigned status);
 void SendFile(Socket socket, bool headers, const char* path, const char* type,
               unsigned long bufferSize);
+// Runs the CGI program that `path` (as MapUrlToPath gives it) names; error
+// pages show that path.
 void RunCGIScript(Socket socket, bool headers, const char* path, const char* query);

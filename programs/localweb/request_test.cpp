@@ -11,9 +11,11 @@
 
 namespace {
 
+// The mapped path, or the status that refuses it: "(403)", "(404)".
 std::string Mapped(const char* url, const ServerSettings& settings) {
-  String path = MapUrlToPath(url, settings);
-  return path.IsNull() ? "(refused)" : path.Text();
+  unsigned refusal = 0;
+  String path = MapUrlToPath(url, settings, &refusal);
+  return path.IsNull() ? "(" + std::to_string(refusal) + ")" : path.Text();
 }
 
 TEST(LocalwebMapping, UrlsWithoutRules) {
@@ -29,17 +31,27 @@ TEST(LocalwebMapping, UrlsWithoutRules) {
       {"/a..b.htm", "\\a..b.htm"},
       {"/./x.htm", "\\.\\x.htm"},
       // Nothing outside the site: dot-only parts, drives, control bytes.
-      {"/../secret.txt", "(refused)"},
-      {"/a/..", "(refused)"},
-      {"/a/%2e%2e/b.txt", "(refused)"},
-      {"/a/%2E%2e%5cb.txt", "(refused)"},
-      {"/a/.../b.txt", "(refused)"},
-      {"/a\\..\\b.txt", "(refused)"},
-      {"/c:/windows/x.txt", "(refused)"},
-      {"/d|/x.txt", "(refused)"},
-      {"/x%3a.txt", "(refused)"},
-      {"/x.cgi%00.htm", "(refused)"},
-      {"/x%0a.htm", "(refused)"},
+      {"/../secret.txt", "(403)"},
+      {"/a/..", "(403)"},
+      {"/a/%2e%2e/b.txt", "(403)"},
+      {"/a/%2E%2e%5cb.txt", "(403)"},
+      {"/a/.../b.txt", "(403)"},
+      {"/a\\..\\b.txt", "(403)"},
+      {"/c:/windows/x.txt", "(403)"},
+      {"/d|/x.txt", "(403)"},
+      {"/x%3a.txt", "(403)"},
+      {"/x.cgi%00.htm", "(403)"},
+      {"/x%0a.htm", "(403)"},
+      // Names that begin with '.' are private: answered as if absent.
+      {"/.git/config", "(404)"},
+      {"/photos/.hidden/page.htm", "(404)"},
+      {"/.env", "(404)"},
+      {"/a/.htaccess", "(404)"},
+      {"/%2egit/config", "(404)"},
+      {"/a%5c.ssh%5cid_rsa", "(404)"},
+      {"/cgi/.x.cgi?a=1", "(404)"},
+      {"/a/..b", "(404)"},
+      {"/.git/../x.htm", "(403)"},
   };
   for (const Case& c : cases) EXPECT_EQ(Mapped(c.url, none), c.path) << c.url;
 }
@@ -57,7 +69,11 @@ TEST(LocalwebMapping, RulesInFileOrder) {
       {{"Pass /a/ /b/", "Map /b/ /c/"}, "/a/x.htm", "\\b\\x.htm"},
       {{"Map /old/", nullptr}, "/old/x.htm", "x.htm"},
       {{"Map /site/ /www/", nullptr}, "/site/", "\\www\\index.htm"},
-      {{"Map /site/ /www/", nullptr}, "/site/../private.txt", "(refused)"},
+      {{"Map /site/ /www/", nullptr}, "/site/../private.txt", "(403)"},
+      // A rule may lead into a folder whose name begins with '.'; the URL
+      // may not name one.
+      {{"Map /site/ /home/.www/", nullptr}, "/site/x.htm", "\\home\\.www\\x.htm"},
+      {{"Map /site/ /home/.www/", nullptr}, "/site/.x.htm", "(404)"},
   };
   for (const Case& c : cases) {
     ServerSettings s;

@@ -11,6 +11,8 @@
 #include "programs/localweb/connection.h"
 #include "programs/localweb/connection_pool.h"
 #include "programs/localweb/request.h"
+#include "programs/localweb/request_loop.h"
+#include "programs/localweb/response_files.h"
 #include "programs/localweb/server_settings.h"
 #include "shared/chars.h"
 #include "shared/string.h"
@@ -113,11 +115,11 @@ bool IsLoopbackHost(const std::string& value) {
   return host == "localhost" || host == "localhost." || host == "[::1]" || IsLoopbackAddress(host);
 }
 
-// The socket comes non-blocking from the accept.
-void ConnectionThread(Socket socket) {
-  RequestReader reader(socket, kRequestTotalMs);
-  char line[256];
-  if (!reader.ReceiveRequestLine(line, sizeof line)) return CloseConnection(socket);
+// The socket comes non-blocking from the accept, with its request's bytes
+// received already (RequestHasArrived).
+void ConnectionThread(Socket socket, RequestReader* reader) {
+  char line[kRequestLineBytes];
+  if (!reader->TakeRequestLine(line, sizeof line)) return CloseConnection(socket);
   char* url = nullptr;
   bool headers = false;
   const char* version = nullptr;
@@ -130,11 +132,23 @@ void ConnectionThread(Socket socket) {
   // other than this machine comes through a name that is not the user's (a
   // web page's own name pointed at this machine) and is refused.
   std::string headerLines;
-  int received = *version ? reader.ReceiveHeaders(&headerLines) : 1;
+  int received = *version ? reader->TakeHeaders(&headerLines) : 1;
   if (received == 0) return CloseConnection(socket);
   if (received < 0) return SendErrorStatus(socket, headers, 400);
   if (serverSettings.localMode && !HostsAreLocal(headerLines)) return SendErrorStatus(socket, headers, 403);
   ServeUrl(socket, headers, url);
+}
+
+bool RequestHasArrived(const std::string& bytes) {
+  size_t end = bytes.find("\r\n");
+  if (end == std::string::npos) return bytes.size() >= kRequestLineBytes - 1;
+  if (end + 3 > kRequestLineBytes) return true;
+  std::string line = bytes.substr(0, end);
+  char* url = nullptr;
+  bool headers = false;
+  const char* version = nullptr;
+  if (!ParseRequestLine(line.data(), &url, &headers, &version) || !*version) return true;
+  return bytes.find("\r\n\r\n", end) != std::string::npos || bytes.size() - end > kMaxHeaderBytes;
 }
 
 bool ParseRequestLine(char* line, char** url, bool* headers, const char** version) {
@@ -168,6 +182,13 @@ int Fail(const char* message, Socket socket) {
   return 1;
 }
 
+// The message for a port that cannot be opened: which port, and why (most
+// often another server has it).
+std::string BindFailure(int port, int error) {
+  return "Error:  Can't bind local address.\n        Port " + std::to_string(port) + ": " +
+         SocketErrorText(error) + ".\n";
+}
+
 // True when the connection may be served: in local mode only this machine's
 // own address is.
 bool Authorized(Socket connection, uint32_t client) {
@@ -187,17 +208,29 @@ bool Admit(Socket connection, uint32_t client) {
   return true;
 }
 
-// The connection threads. Never freed: a thread may still be running when
-// the server returns.
+// The connection threads and their loop. Never freed: a thread may still be
+// running when the server returns.
 ConnectionPool* pool = nullptr;
 
-// Accepts connections until the server is stopped or accepting fails; each
-// is served on a thread of its own. Returns the error that ended it.
+// The connections the server may hold at once: each takes a file, and the
+// connection threads need a few more each for the files they send and the
+// programs they run (half the files, where the system allows few).
+int ConnectionPlaces() {
+  constexpr int kFilesBeside = kMaxConnections * 4 + 64;
+  int limit = RaiseOpenFileLimit(kMaxOpenConnections + kFilesBeside);
+  return limit - (kFilesBeside < limit / 2 ? kFilesBeside : limit / 2);
+}
+
+// Accepts connections and reads their requests until the server is stopped
+// or accepting fails; each request is served on a connection thread.
+// Returns the error that ended it.
 int AcceptLoop(Socket listener) {
-  pool = new ConnectionPool(kMaxConnections, listener, {WaitingForConnection, Admit, ConnectionThread});
+  RequestLoopHandlers handlers = {WaitingForConnection, Admit, RequestHasArrived};
+  RequestLoop* loop = new RequestLoop(listener, handlers, ConnectionPlaces());
+  pool = new ConnectionPool(kMaxConnections, loop, ConnectionThread);
   pool->Start();
   int error = 0;
-  // A stop while every thread is busy finds no thread waiting to see it.
+  // A stop while every thread is busy finds no thread at the loop to see it.
   while (!pool->WaitForEnd(200, &error)) {
     if (stopRequested) return kSocketInterrupted;
   }
@@ -217,6 +250,10 @@ int RunWebServer(int argc, char** argv) {
   if (const char* error = SettingsError(serverSettings)) return PrintError(error), 1;
   // Before any thread starts: finding the temporary folder may add a drive.
   FindServerFolders(&serverSettings);
+  std::string rootError = HostRootError(serverSettings);
+  if (!rootError.empty()) return PrintError(rootError.c_str()), 1;
+  // What a killed server left in the temporary folder goes now.
+  RemoveLeftResponseFiles(serverSettings.tempFolder);
   if (serverSettings.localMode) printf("Local mode enabled.\n"), fflush(stdout);
   InstallStopSignals(StopServer);
   Debug("Starting up Windows Sockets...\n");
@@ -227,7 +264,9 @@ int RunWebServer(int argc, char** argv) {
   Debug("Binding local address...\n");
   // In local mode only this machine may connect, so the port is opened on
   // the loopback address alone.
-  if (!BindSocket(listener, serverSettings.port, serverSettings.localMode)) return Fail("Error:  Can't bind local address.\n", listener);
+  if (!BindSocket(listener, serverSettings.port, serverSettings.localMode)) {
+    return Fail(BindFailure(serverSettings.port, LastSocketError()).c_str(), listener);
+  }
   Debug("Entering listening state...\n");
   if (!ListenSocket(listener, kListenBacklog)) return Fail("Error:  Can't listen.\n", listener);
   listeningSocket = listener;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/drives.h"
+#include "platform/env.h"
 #include "platform/files.h"
 #include "platform/temp_folder.h"
 #include "shared/chars.h"
@@ -163,4 +164,59 @@ void FindServerFolders(ServerSettings* settings) {
     if (!pass.empty()) settings->cgiFolders.push_back(pass);
   }
   settings->tempFolder = GetTempFolder();
+}
+
+namespace {
+
+// A drive letter for the example of the message: 'P' (photos) when it is
+// free, else the first free one.
+char ExampleLetter() {
+  if (GetFullPathString("P:\\").empty()) return 'P';
+  for (char letter = 'D'; letter <= 'Z'; ++letter) {
+    std::string root = std::string(1, letter) + ":\\";
+    if (GetFullPathString(root.c_str()).empty()) return letter;
+  }
+  return 'P';
+}
+
+// The message for a site on the host's root: the drive map to use instead
+// maps a drive to the folder the server was started in.
+std::string SiteOnHostRoot(const std::string& startFolder) {
+  std::string host;
+  if (!HostPath(startFolder.c_str(), &host) || host == "/") host = "$HOME/photos";
+  const char* drives = GetEnv("WEFTDRIVES");
+  std::string map = std::string(drives && *drives ? drives : "C=/") + ";" + ExampleLetter() + "=" + host;
+  return "Error:  Drive " + startFolder.substr(0, 2) +
+         " is the host's root folder \"/\": localweb would serve every file of this machine.\n"
+         "        Map a drive to the site's folder and start localweb in that folder, for example:\n"
+         "            WEFTDRIVES=\"" + map + "\" localweb\n";
+}
+
+// The folder a rule's replacement leads to: its text up to its last '\'
+// ("c:" stands for its drive's root); empty when it names none.
+std::string RuleFolder(const UrlRule& rule) {
+  if (rule.replacement.IsNull()) return "";
+  std::string replacement = rule.replacement.Text();
+  size_t separator = replacement.find_last_of('\\');
+  if (separator != std::string::npos) return replacement.substr(0, separator + 1);
+  return !replacement.empty() && replacement.back() == ':' ? replacement + "\\" : "";
+}
+
+std::string RuleOnHostRoot(const UrlRule& rule) {
+  return std::string("Error:  The rule \"") + (rule.stop ? "Pass " : "Map ") + rule.prefix.Text() + " " +
+         rule.replacement.Text() +
+         "\" leads to the host's root folder \"/\": localweb would serve every file of this machine.\n"
+         "        Let the rule lead to a folder of the site instead.\n";
+}
+
+}  // namespace
+
+std::string HostRootError(const ServerSettings& settings) {
+  const std::string& start = settings.startFolder;
+  if (start.size() >= 3 && IsHostRoot(start.substr(0, 3).c_str())) return SiteOnHostRoot(start);
+  for (int i = 0; i < settings.ruleCount; ++i) {
+    std::string folder = RuleFolder(settings.rules[i]);
+    if (!folder.empty() && IsHostRoot(folder.c_str())) return RuleOnHostRoot(settings.rules[i]);
+  }
+  return "";
 }

@@ -57,3 +57,7 @@ void FinishSettings(ServerSettings* settings);
 const char* SettingsError(const ServerSettings& settings);
 // Fills in the start folder, the CGI folders and the temporary folder.
 void FindServerFolders(ServerSettings* settings);
+// The error message when the site (the root of the start folder's drive) or
+// a rule's target folder is the host's root folder "/", which would serve
+// every file of the machine to anyone who can connect; empty otherwise.
+std::string HostRootError(const ServerSettings& settings);

@@ -216,4 +216,31 @@ TEST(LocalwebRequestLine, SplitsMethodUrlAndVersion) {
   }
 }
 
+// What a client has sent decides its request once the line, and the header
+// lines a version brings, have come, or once either is too long.
+TEST(LocalwebRequestLine, WhenTheRequestHasArrived) {
+  const std::string line = "GET /x.htm HTTP/1.0\r\n";
+  struct Case {
+    std::string bytes;
+    bool arrived;
+  } cases[] = {
+      {"", false},
+      {"GET /x.htm HTTP/1.0", false},
+      {line, false},
+      {line + "\r\n", true},
+      {line + "Host: a\r\n", false},
+      {line + "Host: a\r\n\r\n", true},
+      {line + "Host: a\r\n\r\nmore", true},
+      {"GET /x.htm\r\n", true},
+      {"HEAD / HTTP/1.0\r\n", true},
+      {"GET /" + std::string(249, 'a'), false},
+      {"GET /" + std::string(250, 'a'), true},
+      {"GET /" + std::string(239, 'a') + " HTTP/1.0\r\n", false},
+      {"GET /" + std::string(240, 'a') + " HTTP/1.0\r\n", true},
+      {line + "X: " + std::string(8187, 'a'), false},
+      {line + "X: " + std::string(8188, 'a'), true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RequestHasArrived(c.bytes), c.arrived) << c.bytes.substr(0, 40);
+}
+
 }  // namespace
