@@ -6,13 +6,16 @@ itself), then `with Desktop() as d:` starts its own Xvfb on a free display
 block ends. `d.env` is the environment of programs on that display (the
 caller's, with DISPLAY set and no dialog script). `d.start(argv, cwd)`
 starts a program; `d.window(name=..., classname=...)` waits for a visible
-window and gives its id; `d.name(wid)` is its title; `d.wait_for(fn, what)`
-polls until fn() is true; `d.focused(wid)` waits until the window has the
-keyboard focus; `d.type(text)`, `d.key(*keys)` and `d.click(wid, x, y,
-button)` act through xdotool as a person would; `d.copy(text)` puts text on
-the CLIPBOARD with xclip; `d.drag(wid, *uris)` drags URIs onto a window
-through the XDND protocol with the `xdnd_drag` helper. Every wait ends with
-an exception after `timeout` seconds.
+window and gives its id; `d.name(wid)` is its title, `d.set_name(wid,
+text)` sets one to wait on a change from, `d.size(wid)` is its width and
+height; `d.wait_for(fn, what)` polls until fn() is true; `d.focused(wid)`
+waits until the window has the keyboard focus; `d.type(text)`,
+`d.key(*keys)` and `d.click(wid, x, y, button)` act through xdotool as a
+person would; `d.copy(text)` puts text on the CLIPBOARD with xclip;
+`d.drag(wid, *uris, at=(x, y))` drags URIs onto a window through the XDND
+protocol with the `xdnd_drag` helper, the pointer ending on that point of
+the window (default its centre) before the drop. Every wait ends with an
+exception after `timeout` seconds.
 """
 
 import os
@@ -97,6 +100,14 @@ class Desktop:
     def name(self, wid):
         return self.xdotool("getwindowname", wid)
 
+    def set_name(self, wid, name):
+        self.xdotool("set_window", "--name", name, wid)
+
+    def size(self, wid):
+        """The window's width and height in pixels."""
+        shell = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", wid).split())
+        return int(shell["WIDTH"]), int(shell["HEIGHT"])
+
     def wait_for(self, condition, what):
         deadline = time.time() + self.timeout
         while time.time() < deadline:
@@ -138,5 +149,6 @@ class Desktop:
         self.wait_for(lambda: self.run(["xclip", "-selection", "clipboard", "-o"]).stdout == text,
                       f"{text!r} on the clipboard")
 
-    def drag(self, wid, *uris):
-        return self.run([self.drag_helper, wid, *uris]).returncode
+    def drag(self, wid, *uris, at=None):
+        where = ["--at", f"{at[0]},{at[1]}"] if at else []
+        return self.run([self.drag_helper, *where, wid, *uris]).returncode

@@ -9,9 +9,13 @@ Xvfb, driven with xdotool, xclip and an XDND drag source as a person would:
   'file:///C:/...' URL copied with xclip loads its keywords, and the next
   copied page (also a file manager's host URI) is asked about and gets them;
   keywords picked with the mouse and the keyboard (a heading does not stay
-  selected) go to a page dropped on the window.
+  selected) go to pages dropped on the window, also when let go over the
+  list or a button.
 - infobulk shows its drop prompt; a drop of two files through the X
-  drag-and-drop protocol edits both pages.
+  drag-and-drop protocol edits both pages; a drop let go over any field,
+  label or button edits the page and leaves the typed fields as they were.
+- infoedw takes no dropped files: one let go over its title field is
+  refused, and the field does not get the file's address.
 - archvetw shows its report in a message box window that Enter closes;
   galstart's and tagpick's error boxes show before any dialog exists.
 
@@ -125,6 +129,17 @@ def tagpick_adds_picked_keywords_to_a_dropped_page(d, folder):
     check(d.drag(wid, "file://" + page) == 0, "tagpick refused the drop")
     d.wait_for(lambda: d.name(wid) == "1 file was modified", "tagpick's status after the drop")
     check(read(page) == PAGE % "sea, Beach", f"tagpick dropped page:\n{read(page)}")
+    # Let go over the list, then over the Close button: the drop is the
+    # dialog's; the selection stays, and Close is not pressed.
+    width, _ = d.size(wid)
+    for place, at in (("the list", (30, 40)), ("the Close button", (width - 30, 20))):
+        other = os.path.join(folder, "on " + place + ".htm")
+        write(other, PAGE % "sea")
+        d.set_name(wid, "waiting")
+        check(d.drag(wid, "file://" + other.replace(" ", "%20"), at=at) == 0,
+              f"tagpick refused a drop on {place}")
+        d.wait_for(lambda: d.name(wid) == "1 file was modified", f"tagpick's status after a drop on {place}")
+        check(read(other) == PAGE % "sea, Beach", f"tagpick page dropped on {place}:\n{read(other)}")
     d.key("Escape")
     check(d.wait_exit(program) == 0, "tagpick exit code")
 
@@ -154,6 +169,58 @@ def infobulk_edits_dropped_pages(d, folder):
     check(d.wait_exit(program) == 0, "infobulk exit code")
 
 
+# Where infobulk's controls are, in dialog units of its 244 x 143 client area.
+INFOBULK_SIZE = (244, 143)
+INFOBULK_PLACES = [("the Title field", (118, 15)), ("the Title label", (20, 17)),
+                   ("the Sort Order field", (80, 36)), ("the Description field", (148, 70)),
+                   ("the Keywords field", (148, 117)), ("the Close button", (211, 13)),
+                   ("the background", (120, 140))]
+
+
+def point(d, wid, size, units):
+    """The pixel of a window at a point given in dialog units of its size."""
+    width, height = d.size(wid)
+    return (width * units[0] // size[0], height * units[1] // size[1])
+
+
+def infobulk_takes_drops_anywhere(d, folder):
+    program = d.start([os.path.join(BIN, "infobulk")], cwd=folder)
+    wid = d.window(classname="infobulk")
+    d.focused(wid)
+    d.type("%FILENAME%")            # the title field
+    d.key("alt+k")
+    d.type("+sun")
+    for number, (place, units) in enumerate(INFOBULK_PLACES):
+        name = f"p{number}.htm"
+        page = os.path.join(folder, name)
+        write(page, PAGE % "sea")
+        d.set_name(wid, "waiting")
+        # Let go over a field, a label, a button or the background: the drop
+        # is the dialog's, and no field gets the file's address as text.
+        check(d.drag(wid, "file://" + page, at=point(d, wid, INFOBULK_SIZE, units)) == 0,
+              f"infobulk refused a drop on {place}")
+        d.wait_for(lambda: d.name(wid) == "1 file was modified", f"infobulk's status after a drop on {place}")
+        check(read(page) == f"<HEAD>\n<TITLE>{name}</TITLE>\n"
+                            "<META NAME=\"KEYWORDS\" CONTENT=\"sea, sun\">\n</HEAD>\n<BODY>\n</BODY>\n",
+              f"infobulk page dropped on {place}:\n{read(page)}")
+    d.key("Escape")
+    check(d.wait_exit(program) == 0, "infobulk exit code")
+
+
+def infoedw_refuses_drops(d, folder):
+    page = os.path.join(folder, "a.htm")
+    write(page, PAGE % "sea")
+    program = d.start([os.path.join(BIN, "infoedw"), "a.htm"], cwd=folder)
+    wid = d.window(classname="infoedw")
+    d.focused(wid)
+    # Over the title field: infoedw takes no files, and the field no address.
+    check(d.drag(wid, "file://" + page, at=point(d, wid, (244, 164), (118, 15))) == 1,
+          "infoedw took a dropped file")
+    d.key("Return")
+    check(d.wait_exit(program) == 0, "infoedw exit code")
+    check(read(page) == PAGE % "sea", f"infoedw page after a refused drop:\n{read(page)}")
+
+
 def message_boxes_before_any_dialog(d, folder):
     write(os.path.join(folder, "My Photos", "new.txt"), "not yet backed up")
     # Options begin with '/', so an absolute path comes with its drive.
@@ -179,7 +246,7 @@ def message_boxes_before_any_dialog(d, folder):
 
 for test in (infoedw_stores_what_is_typed, tagpick_watches_the_clipboard,
              tagpick_adds_picked_keywords_to_a_dropped_page, infobulk_edits_dropped_pages,
-             message_boxes_before_any_dialog):
+             infobulk_takes_drops_anywhere, infoedw_refuses_drops, message_boxes_before_any_dialog):
     scenario(test)
 
 sys.exit(finish())

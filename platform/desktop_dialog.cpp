@@ -234,18 +234,6 @@ class DesktopDialog : public Dialog {
   // -1 when the window's own handling should follow.
   int PreHandle(int event) {
     switch (event) {
-      case FL_DND_ENTER:
-      case FL_DND_DRAG:
-        if (!spec_.acceptsFiles) return -1;
-        if (BoxOpen()) return 0;
-        Fl::belowmouse(window_);
-        return 1;
-      case FL_DND_LEAVE:
-        return spec_.acceptsFiles ? 1 : -1;
-      case FL_DND_RELEASE:
-        if (!spec_.acceptsFiles) return -1;
-        dropping_ = true;
-        return 1;
       case FL_PASTE:
         if (!dropping_) return -1;
         dropping_ = false;
@@ -296,10 +284,24 @@ class DesktopDialog : public Dialog {
   }
 
   // Every event passes here first: a help note goes with the next key,
-  // whichever control takes it.
+  // whichever control takes it; a drag over the window is the window's.
   static int Dispatch(int event, Fl_Window* window) {
     if (event == FL_KEYBOARD && current && current->TipShown() && !current->tipList_) current->HideTip();
+    if (IsDragOver(event) && current && window == current->window_) return current->DragOver(event);
     return Fl::handle_(event, window);
+  }
+  static bool IsDragOver(int event) {
+    return event == FL_DND_ENTER || event == FL_DND_DRAG || event == FL_DND_RELEASE;
+  }
+  // As Windows hands a drop to the window that registered for it, files go
+  // to the dialog wherever they are let go: the window, not the control
+  // under the pointer, asks for the dropped data, so no field ever takes a
+  // file list as typed text. A dialog that takes no files refuses every drop.
+  int DragOver(int event) {
+    if (!spec_.acceptsFiles || BoxOpen()) return 0;
+    Fl::belowmouse(window_);
+    if (event == FL_DND_RELEASE) dropping_ = true;
+    return 1;
   }
   static DesktopDialog* current;  // the dialog running now
 
