@@ -3,7 +3,8 @@
 Usage: `from desktop import Desktop` (a test in e2e/ finds this file beside
 itself), then `with Desktop() as d:` starts its own Xvfb on a free display
 (-displayfd) and ends it, and every program started through it, when the
-block ends. `d.env` is the environment of programs on that display (the
+block ends; `Desktop(window_manager=True)` runs openbox on it, as a
+desktop does. `d.env` is the environment of programs on that display (the
 caller's, with DISPLAY set and no dialog script). `d.start(argv, cwd)`
 starts a program; `d.window(name=..., classname=...)` waits for a visible
 window and gives its id; `d.name(wid)` is its title, `d.set_name(wid,
@@ -29,9 +30,10 @@ class DesktopError(Exception):
 
 
 class Desktop:
-    def __init__(self, drag_helper=None, timeout=20):
+    def __init__(self, drag_helper=None, timeout=20, window_manager=False):
         self.drag_helper = drag_helper
         self.timeout = timeout
+        self.window_manager = window_manager
         self.processes = []
 
     def __enter__(self):
@@ -58,6 +60,10 @@ class Desktop:
         for name in ("WEFTDIALOGSCRIPT", "WEFTDIALOGLOG", "WEFTDRIVES"):
             self.env.pop(name, None)
         self.env["DISPLAY"] = ":" + number.decode().strip()
+        if self.window_manager:
+            self.start(["openbox"], quiet=True)
+            self.wait_for(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).stdout,
+                          "the window manager")
         return self
 
     def __exit__(self, *exc):

@@ -54,11 +54,11 @@ def drive_url(path):
     return "file:///C:" + path.replace(" ", "%20")
 
 
-def scenario(function):
+def scenario(function, window_manager=False):
     """Runs one scenario in a fresh folder on a fresh desktop."""
     folder = tempfile.mkdtemp(prefix="weft-windows-")
     try:
-        with Desktop(drag_helper=DRAG) as desktop:
+        with Desktop(drag_helper=DRAG, window_manager=window_manager) as desktop:
             function(desktop, folder)
     except Exception as error:  # noqa: BLE001 - any error fails the scenario, the rest go on
         traceback.print_exc()
@@ -221,6 +221,22 @@ def infoedw_refuses_drops(d, folder):
     check(read(page) == PAGE % "sea", f"infoedw page after a refused drop:\n{read(page)}")
 
 
+def tagpick_resizes_whatever_its_first_size(d, folder):
+    # A list that fits the screen in one column: the window takes its size,
+    # and the user can still make it larger and smaller.
+    write(os.path.join(folder, "tagpick.txt"), "".join(f"Keyword {n}\n" for n in range(30)))
+    program = d.start([os.path.join(BIN, "tagpick")], cwd=folder)
+    wid = d.window(classname="tagpick")
+    d.focused(wid)
+    width, height = d.size(wid)
+    check(height > 400, f"tagpick's window {width}x{height} does not show the list in one column")
+    for wanted in ((width + 120, height + 40), (width + 20, height - 200)):
+        d.xdotool("windowsize", wid, str(wanted[0]), str(wanted[1]))
+        d.wait_for(lambda: d.size(wid) == wanted, f"tagpick resized to {wanted}, not {d.size(wid)}")
+    d.key("Escape")
+    check(d.wait_exit(program) == 0, "tagpick exit code")
+
+
 def message_boxes_before_any_dialog(d, folder):
     write(os.path.join(folder, "My Photos", "new.txt"), "not yet backed up")
     # Options begin with '/', so an absolute path comes with its drive.
@@ -248,5 +264,7 @@ for test in (infoedw_stores_what_is_typed, tagpick_watches_the_clipboard,
              tagpick_adds_picked_keywords_to_a_dropped_page, infobulk_edits_dropped_pages,
              infobulk_takes_drops_anywhere, infoedw_refuses_drops, message_boxes_before_any_dialog):
     scenario(test)
+for test in (tagpick_resizes_whatever_its_first_size,):
+    scenario(test, window_manager=True)
 
 sys.exit(finish())

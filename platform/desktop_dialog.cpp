@@ -28,6 +28,7 @@ constexpr int kSizingFrame = 4;       // pixels the window manager's frame may t
 constexpr int kDialogFrame = 2;       // a list box's own frame
 constexpr double kBusyRetry = 0.1;    // seconds: a queued event waits for a box to close
 constexpr int kPointerHeight = 16;    // a note at the pointer goes below it
+constexpr int kTitleBarLines = 10;    // the title bar's icon and buttons, in lines of the font
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 class DesktopDialog;
@@ -89,7 +90,7 @@ class DesktopDialog : public Dialog {
     lastWidth_ = window_->w();
     lastHeight_ = window_->h();
     if (!spec.resizable) window_->size_range(window_->w(), window_->h(), window_->w(), window_->h());
-    else window_->size_range(1, 1);
+    else window_->size_range(minimumWidth_, minimumHeight_);
   }
   ~DesktopDialog() override {
     LeaveClipboardViewers();
@@ -192,11 +193,25 @@ class DesktopDialog : public Dialog {
     fl_font(kDialogFont, DialogFontSize());
     return static_cast<int>(std::ceil(fl_width(text)));
   }
+  // The window manager's title font is not known: the dialog font in bold,
+  // at the desktop's scale as the window manager's is, and room for the
+  // title bar's icon and buttons.
+  int CaptionWidth(const char* text) const override {
+    fl_font(kDialogFont | FL_BOLD, DialogFontSize());
+    return static_cast<int>(std::ceil(fl_width(text))) + kTitleBarLines * fl_height();
+  }
+  // FLTK fixes the size range of a window that the program resizes; a
+  // dialog with a sizing border gets its own range back, so the user can
+  // still resize it whatever size the program gave it.
   void SetWindowSize(int width, int height) override {
     window_->size(width - metrics_.windowExtraWidth, height - metrics_.windowExtraHeight);
+    if (spec_.resizable) window_->size_range(minimumWidth_, minimumHeight_);
   }
   void SetMinimumWindowSize(int width, int height) override {
-    if (spec_.resizable) window_->size_range(width, height);
+    if (!spec_.resizable) return;
+    minimumWidth_ = width - metrics_.windowExtraWidth;
+    minimumHeight_ = height - metrics_.windowExtraHeight;
+    window_->size_range(minimumWidth_, minimumHeight_);
   }
   void MoveControl(int id, int x, int y, int width, int height) override {
     if (Fl_Widget* widget = Widget(id)) widget->resize(x, y, width, height);
@@ -550,6 +565,7 @@ class DesktopDialog : public Dialog {
   int tipList_ = 0, tipIndex_ = -1;
   int helpX_ = 0, helpY_ = 0;  // where a help note goes
   int lastWidth_ = -1, lastHeight_ = -1;
+  int minimumWidth_ = 1, minimumHeight_ = 1;  // client size the user can shrink it to
   bool hasClipboard_ = false;
   bool joined_ = false;
   bool dropping_ = false;

@@ -96,6 +96,8 @@ struct DialogMetrics {
 inline constexpr DialogMetrics kScriptedMetrics = {6, 13, 5, 3, 3, 4, 4, 17, 1024, 740, 8, 27};
 // Text width of the scripted back end: this many pixels per byte.
 inline constexpr int kScriptedCharWidth = 6;
+// The scripted title bar: pixels beside the caption text (icon, buttons).
+inline constexpr int kScriptedTitleBarExtra = 60;
 
 class Dialog;
 using DialogHandler = void (*)(Dialog& dialog, const DialogEvent& event);
@@ -132,6 +134,9 @@ class Dialog {
   virtual DialogMetrics Metrics() const = 0;
   // Width of a text in the dialog's font.
   virtual int TextWidth(const char* text) const = 0;
+  // The window width at which the title bar shows the caption `text` whole
+  // (the desktop's window manager cuts a longer one in the middle).
+  virtual int CaptionWidth(const char* text) const = 0;
   // The window's size (client size plus the extra of Metrics); the dialog
   // gets kSize with its new client size.
   virtual void SetWindowSize(int width, int height) = 0;

@@ -168,6 +168,9 @@ class ScriptedDialog : public Dialog {
   int TextWidth(const char* text) const override {
     return kScriptedCharWidth * static_cast<int>(strlen(text));
   }
+  int CaptionWidth(const char* text) const override {
+    return TextWidth(text) + kScriptedTitleBarExtra;
+  }
   void SetWindowSize(int width, int height) override {
     Log("Window %dx%d\n", width, height);
     Resize(width - kScriptedMetrics.windowExtraWidth, height - kScriptedMetrics.windowExtraHeight);

@@ -45,6 +45,13 @@ const DialogSpec kKeywordDialog = {"Keyword List Creator 1.34",
                                    240,
                                    120};
 
+const char kPrompt[] = "Drop HTML Files Here to Add Selected Keywords";
+
+// The dialog's own captions; its window is wide enough for its title bar to
+// show each whole (a window manager cuts a longer one in the middle).
+const char* const kCaptions[] = {kKeywordDialog.caption, kPrompt, "No files were modified",
+                                 "1 file was modified", "Keywords loaded"};
+
 const char* SkipBlanks(const char* text) {
   while (*text == ' ') ++text;
   return text;
@@ -156,8 +163,20 @@ int WindowHeightOf(const Dialog& dialog, int clientHeight) {
   return clientHeight + dialog.Metrics().windowExtraHeight;
 }
 
+// The smallest window: room for the list and the buttons, and for the
+// captions.
+int MinimumWindowWidth(const Dialog& dialog) {
+  int width = WindowWidthOf(dialog, dialog.DialogUnitsX(kMinimumWidth));
+  for (const char* caption : kCaptions) width = std::max(width, dialog.CaptionWidth(caption));
+  return width;
+}
+int MinimumWindowHeight(const Dialog& dialog) {
+  return WindowHeightOf(dialog, dialog.DialogUnitsY(kMinimumHeight));
+}
+
 // The list box sized to show every entry in one column, when the screen
 // has room for that; else the dialog keeps its size and the list scrolls.
+// Either way the window stays resizable.
 void LayoutKeywordList(Dialog& dialog) {
   DialogMetrics metrics = dialog.Metrics();
   int itemWidth = 8 * metrics.averageCharWidth;
@@ -171,8 +190,8 @@ void LayoutKeywordList(Dialog& dialog) {
   int height = WindowHeightOf(dialog, metrics.scrollBarHeight + dialog.ListItemHeight(kIdList) * count +
                                           2 * metrics.dialogFrameHeight) +
                dialog.DialogUnitsY(kButtonAreaHeight);
-  width = std::max(width, WindowWidthOf(dialog, dialog.DialogUnitsX(kMinimumWidth)));
-  height = std::max(height, WindowHeightOf(dialog, dialog.DialogUnitsY(kMinimumHeight)));
+  width = std::max(width, MinimumWindowWidth(dialog));
+  height = std::max(height, MinimumWindowHeight(dialog));
   if (width < metrics.workWidth - 2 * metrics.sizingFrameWidth &&
       height < metrics.workHeight - 2 * metrics.sizingFrameHeight) {
     dialog.SetWindowSize(width, height);
@@ -199,8 +218,7 @@ void InitDialog(Dialog& dialog) {
     dialog.AddListEntry(kIdList, entry.c_str());
   }
   headings = keywordFile.HasIndentedKeywords();
-  dialog.SetMinimumWindowSize(WindowWidthOf(dialog, dialog.DialogUnitsX(kMinimumWidth)),
-                              WindowHeightOf(dialog, dialog.DialogUnitsY(kMinimumHeight)));
+  dialog.SetMinimumWindowSize(MinimumWindowWidth(dialog), MinimumWindowHeight(dialog));
   LayoutKeywordList(dialog);
   dialog.SetTimer(kStatusTimer, 3000);
   if (clipboardViewer) dialog.JoinClipboardViewers();
@@ -234,7 +252,7 @@ void KeywordDialogProc(Dialog& dialog, const DialogEvent& event) {
     case DialogEvent::kInit: return InitDialog(dialog);
     case DialogEvent::kTimer:
       dialog.KillTimer(kStatusTimer);
-      dialog.SetCaption("Drop HTML Files Here to Add Selected Keywords");
+      dialog.SetCaption(kPrompt);
       return;
     case DialogEvent::kCommand: return Command(dialog, event);
     case DialogEvent::kSize: return MoveControls(dialog, event.width, event.height);

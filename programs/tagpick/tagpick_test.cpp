@@ -50,15 +50,17 @@ TEST_F(TagpickTest, StartLaysOutTheListAndShowsThePromptAfterTheTimer) {
   RunResult result = Run({}, "show\ntimer\nclick 2\n");
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out + result.err, "");
-  // Fixed metrics: 6 pixels a character, 5 on average, 13 a line.
+  // Fixed metrics: 6 pixels a character, 5 on average, 13 a line. The
+  // window is as wide as its longest caption, the drop prompt, needs (45
+  // characters and 60 pixels of title bar), wider than the short list.
   EXPECT_EQ(Log(), std::string(kStart) +
-                       "Minimum 134x134\n"
+                       "Minimum 330x134\n"
                        "Column width 101: 63\n"
-                       "Window 164x134\n"
-                       "Move 101: 12,13 54x81\n"
-                       "Move 2: 75,10 75x23\n"
-                       "Move 102: 75,42 75x23\n"
-                       "Move 1: 75,75 75x23\n"
+                       "Window 330x134\n"
+                       "Move 101: 12,13 220x81\n"
+                       "Move 2: 241,10 75x23\n"
+                       "Move 102: 241,42 75x23\n"
+                       "Move 1: 241,75 75x23\n"
                        "> show\n"
                        "  101:\n    [ ]  Beach \n    [ ]  Sunset \n"
                        "  2: Close\n  102: C&lear\n  1: &Copy\n"
@@ -72,7 +74,19 @@ TEST_F(TagpickTest, ALongListKeepsTheDialogSizeAndScrolls) {
   drive.Write("many.txt", list);
   Run({"many.txt"}, "");
   EXPECT_EQ(Log(), std::string(kStart) +
-                       "Minimum 134x134\nColumn width 101: 81\nEndDialog 0\n");
+                       "Minimum 330x134\nColumn width 101: 81\nEndDialog 0\n");
+}
+
+TEST_F(TagpickTest, AWideListWidensTheWindowBeyondTheCaptions) {
+  drive.Write("tagpick.txt", std::string(60, 'k') + "\nSea\n");
+  Run({}, "");
+  // The entry " kkk...k " is 62 characters: 372 pixels, 6 of frames, 102
+  // of buttons and 8 of window frame.
+  EXPECT_EQ(Log(), std::string(kStart) +
+                       "Minimum 330x134\nColumn width 101: 387\nWindow 488x134\n"
+                       "Move 101: 12,13 378x81\n"
+                       "Move 2: 399,10 75x23\nMove 102: 399,42 75x23\nMove 1: 399,75 75x23\n"
+                       "EndDialog 0\n");
 }
 
 TEST_F(TagpickTest, ResizingMovesTheListAndButtons) {
@@ -81,9 +95,9 @@ TEST_F(TagpickTest, ResizingMovesTheListAndButtons) {
   EXPECT_EQ(Steps(), "> resize 400 300\n"
                      "Move 101: 12,13 298x274\n"
                      "Move 2: 319,10 75x23\nMove 102: 319,42 75x23\nMove 1: 319,75 75x23\n"
-                     "> resize 50 50\n"
-                     "Move 101: 12,13 24x81\n"
-                     "Move 2: 45,10 75x23\nMove 102: 45,42 75x23\nMove 1: 45,75 75x23\n"
+                     "> resize 50 50\n"  // no smaller than the captions allow
+                     "Move 101: 12,13 220x81\n"
+                     "Move 2: 241,10 75x23\nMove 102: 241,42 75x23\nMove 1: 241,75 75x23\n"
                      "EndDialog 0\n");
 }
 
