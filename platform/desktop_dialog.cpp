@@ -77,6 +77,8 @@ class DesktopDialog : public Dialog {
  public:
   DesktopDialog(const DialogSpec& spec, DialogHandler handler) : spec_(spec), handler_(handler) {
     MeasureFont();
+    typing_.dialog = this;
+    typing_.refuse = [this](const std::string& letter) { RefuseLetter(letter); };
     window_ = new DialogWindow(DialogUnitsX(spec.width ? spec.width : Extent(true)),
                                DialogUnitsY(spec.height ? spec.height : Extent(false)), this);
     window_->copy_label(spec.caption ? spec.caption : "");
@@ -116,13 +118,19 @@ class DesktopDialog : public Dialog {
   void SetItemText(int id, const char* text) override {
     Fl_Widget* widget = Widget(id);
     if (!widget) return;
-    if (auto* input = dynamic_cast<Fl_Input_*>(widget)) input->value(text ? text : "");
-    else widget->copy_label(PlainLabel(text).c_str());
+    if (auto* input = dynamic_cast<Fl_Input_*>(widget)) {
+      input->value(ToUtf8(text ? text : "", FieldCodePage()).c_str());
+    } else {
+      widget->copy_label(PlainLabel(text).c_str());
+    }
   }
   std::string ItemText(int id) const override {
     Fl_Widget* widget = Widget(id);
     if (!widget) return std::string();
-    if (auto* input = dynamic_cast<Fl_Input_*>(widget)) return input->value();
+    if (auto* input = dynamic_cast<Fl_Input_*>(widget)) {
+      std::string shown(input->value(), input->size()), text;
+      return FromUtf8(shown, FieldCodePage(), &text) ? text : shown;
+    }
     const Control* control = Find(id);
     return control->spec.text ? control->spec.text : "";
   }
@@ -392,9 +400,10 @@ class DesktopDialog : public Dialog {
     const char* text = spec.text ? spec.text : "";
     switch (spec.kind) {
       case ControlKind::kStatic: return new Label(x, y, width, height, text);
-      case ControlKind::kEdit: return new Edit(x, y, width, height, spec.limit);
-      case ControlKind::kNumberEdit: return new NumberEdit(x, y, width, height, spec.limit);
-      case ControlKind::kMultiLineEdit: return new MultiLineEdit(x, y, width, height, spec.limit);
+      case ControlKind::kEdit: return new Edit(x, y, width, height, spec.limit, &typing_);
+      case ControlKind::kNumberEdit: return new NumberEdit(x, y, width, height, spec.limit, &typing_);
+      case ControlKind::kMultiLineEdit:
+        return new MultiLineEdit(x, y, width, height, spec.limit, &typing_);
       case ControlKind::kListBox: return MakeList(spec.id, x, y, width, height);
       case ControlKind::kButton:
       case ControlKind::kDefaultButton: break;
@@ -514,6 +523,13 @@ class DesktopDialog : public Dialog {
     return nullptr;
   }
 
+  // A typed letter that the field code page has no form for.
+  void RefuseLetter(const std::string& letter) {
+    HideTip();
+    ShowDesktopMessageBox(MissingLetterMessage(letter).c_str(), Caption().c_str(), kMbOk | kMbIconWarning,
+                          window_);
+  }
+
   void ShowPopup(int x, int y, const char* text) {
     if (!tip_) {
       Fl_Group* current = Fl_Group::current();
@@ -555,6 +571,7 @@ class DesktopDialog : public Dialog {
   const DialogSpec& spec_;
   DialogHandler handler_;
   DialogMetrics metrics_{};
+  FieldTyping typing_;
   DialogWindow* window_ = nullptr;
   ClipboardReceiver* receiver_ = nullptr;
   TextPopup* tip_ = nullptr;

@@ -5,6 +5,7 @@
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -24,6 +25,14 @@ bool AllDigits(const char* text, int length) {
 }
 
 bool IsEnter(int key) { return key == FL_Enter || key == FL_KP_Enter; }
+
+// A key that types text: letters, digits, signs, not Ctrl, Alt or the
+// control characters that edit keys bring.
+bool IsTypedText() {
+  const char* text = Fl::event_text();
+  return Fl::event_length() > 0 && !(Fl::event_state() & (FL_CTRL | FL_ALT | FL_META)) &&
+         static_cast<unsigned char>(text[0]) >= ' ' && text[0] != 0x7F;
+}
 
 void UseDialogFont(Fl_Widget* widget) {
   widget->labelfont(kDialogFont);
@@ -76,47 +85,79 @@ Label::Label(int x, int y, int width, int height, const char* text) : Fl_Box(x, 
   UseDialogFont(this);
 }
 
-Edit::Edit(int x, int y, int width, int height, int limit) : Fl_Input(x, y, width, height) {
-  if (limit > 0) maximum_size(limit);
+TypedText EditRules::Takes(const Fl_Input_* input, const std::string& text) const {
+  int from = std::min(input->position(), input->mark());
+  int to = std::max(input->position(), input->mark());
+  std::string value(input->value(), input->size());
+  std::string kept = value.substr(0, from) + value.substr(to);
+  CodePage page = typing_ && typing_->dialog ? typing_->dialog->FieldCodePage() : CodePage::kUtf8;
+  return FieldTakes(kept, text, limit_, page);
+}
+
+int EditRules::CheckTyping(Fl_Input_* input, int event) const {
+  if ((event != FL_KEYBOARD || !IsTypedText()) && event != FL_PASTE) return -1;
+  if (input->readonly()) return -1;
+  std::string text(Fl::event_text(), Fl::event_length());
+  TypedText takes = Takes(input, text);
+  if (!takes.missing.empty()) {
+    if (typing_ && typing_->refuse) typing_->refuse(takes.missing);
+    return 1;
+  }
+  if (takes.taken == text.size()) return -1;
+  // As an edit at its limit does: a beep, and what fits goes in.
+  fl_beep();
+  if (takes.taken > 0) input->replace(input->position(), input->mark(), text.data(), takes.taken);
+  return 1;
+}
+
+void EditRules::Insert(Fl_Input_* input, const char* text) const {
+  TypedText takes = Takes(input, text);
+  if (takes.taken < strlen(text)) fl_beep();
+  if (takes.taken > 0) input->replace(input->position(), input->mark(), text, takes.taken);
+}
+
+Edit::Edit(int x, int y, int width, int height, int limit, const FieldTyping* typing)
+    : Fl_Input(x, y, width, height), EditRules(limit, typing) {
   UseDialogFont(this);
 }
 
-NumberEdit::NumberEdit(int x, int y, int width, int height, int limit)
-    : Fl_Input(x, y, width, height) {
-  if (limit > 0) maximum_size(limit);
+int Edit::handle(int event) {
+  int handled = CheckTyping(this, event);
+  return handled >= 0 ? handled : Fl_Input::handle(event);
+}
+
+NumberEdit::NumberEdit(int x, int y, int width, int height, int limit, const FieldTyping* typing)
+    : Fl_Input(x, y, width, height), EditRules(limit, typing) {
   UseDialogFont(this);
 }
 
 int NumberEdit::handle(int event) {
   const char* text = Fl::event_text();
   int length = Fl::event_length();
-  if (event == FL_KEYBOARD && length > 0 && !(Fl::event_state() & (FL_CTRL | FL_ALT | FL_META)) &&
-      static_cast<unsigned char>(text[0]) >= ' ' && text[0] != 0x7F && !AllDigits(text, length)) {
+  if (((event == FL_KEYBOARD && IsTypedText()) || event == FL_PASTE) && !AllDigits(text, length)) {
     fl_beep();
     return 1;
   }
-  if (event == FL_PASTE && !AllDigits(text, length)) {
-    fl_beep();
-    return 1;
-  }
-  return Fl_Input::handle(event);
+  int handled = CheckTyping(this, event);
+  return handled >= 0 ? handled : Fl_Input::handle(event);
 }
 
-MultiLineEdit::MultiLineEdit(int x, int y, int width, int height, int limit)
-    : Fl_Multiline_Input(x, y, width, height) {
-  if (limit > 0) maximum_size(limit);
+MultiLineEdit::MultiLineEdit(int x, int y, int width, int height, int limit, const FieldTyping* typing)
+    : Fl_Multiline_Input(x, y, width, height), EditRules(limit, typing) {
   wrap(1);
   UseDialogFont(this);
 }
 
 int MultiLineEdit::handle(int event) {
+  int handled = CheckTyping(this, event);
+  if (handled >= 0) return handled;
   if (event != FL_KEYBOARD) return Fl_Multiline_Input::handle(event);
   int key = Fl::event_key();
   bool control = Fl::event_state(FL_CTRL);
   if (!IsEnter(key) && key != FL_Tab) return Fl_Multiline_Input::handle(event);
   if (!control) return 0;
   if (readonly()) return 1;
-  replace(position(), mark(), IsEnter(key) ? "\n" : "\t", 1);
+  Insert(this, IsEnter(key) ? "\n" : "\t");
   return 1;
 }
 
