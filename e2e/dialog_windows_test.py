@@ -237,6 +237,23 @@ def tagpick_resizes_whatever_its_first_size(d, folder):
     check(d.wait_exit(program) == 0, "tagpick exit code")
 
 
+def dialogs_follow_the_desktops_scale(d, folder):
+    # A desktop asks for twice the size in the X resources, as xrdb sets them.
+    write(os.path.join(folder, "a.htm"), PAGE % "sea")
+    sizes = {}
+    for dpi in (96, 192):
+        d.run(["xrdb", "-merge"], input=f"Xft.dpi: {dpi}\n")
+        program = d.start([os.path.join(BIN, "infoedw"), "a.htm"], cwd=folder)
+        wid = d.window(classname="infoedw")
+        d.focused(wid)
+        sizes[dpi] = d.size(wid)
+        d.key("Escape")
+        check(d.wait_exit(program) == 0, "infoedw exit code")
+    # Twice the font; its lines and letters come out near twice as large.
+    for small, large in zip(sizes[96], sizes[192]):
+        check(1.75 <= large / small <= 2.25, f"infoedw at 96 and 192 dpi: {sizes[96]} and {sizes[192]}")
+
+
 def message_boxes_before_any_dialog(d, folder):
     write(os.path.join(folder, "My Photos", "new.txt"), "not yet backed up")
     # Options begin with '/', so an absolute path comes with its drive.
@@ -262,7 +279,8 @@ def message_boxes_before_any_dialog(d, folder):
 
 for test in (infoedw_stores_what_is_typed, tagpick_watches_the_clipboard,
              tagpick_adds_picked_keywords_to_a_dropped_page, infobulk_edits_dropped_pages,
-             infobulk_takes_drops_anywhere, infoedw_refuses_drops, message_boxes_before_any_dialog):
+             infobulk_takes_drops_anywhere, infoedw_refuses_drops, dialogs_follow_the_desktops_scale,
+             message_boxes_before_any_dialog):
     scenario(test)
 for test in (tagpick_resizes_whatever_its_first_size,):
     scenario(test, window_manager=True)

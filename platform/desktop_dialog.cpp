@@ -24,10 +24,10 @@ namespace weft_desktop {
 namespace {
 
 constexpr int kMargin = 8;            // dialog units around the controls
-constexpr int kSizingFrame = 4;       // pixels the window manager's frame may take
+constexpr int kSizingFrame = 4;       // pixels at 96 dpi the window manager's frame may take
 constexpr int kDialogFrame = 2;       // a list box's own frame
 constexpr double kBusyRetry = 0.1;    // seconds: a queued event waits for a box to close
-constexpr int kPointerHeight = 16;    // a note at the pointer goes below it
+constexpr int kPointerHeight = 16;    // pixels at 96 dpi: a note at the pointer goes below it
 constexpr int kTitleBarLines = 10;    // the title bar's icon and buttons, in lines of the font
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
@@ -377,8 +377,9 @@ class DesktopDialog : public Dialog {
     int average = static_cast<int>(std::lround(fl_width(kAlphabet) / 26.0));
     int workX, workY, workWidth, workHeight;
     Fl::screen_work_area(workX, workY, workWidth, workHeight, 0);
+    int sizingFrame = ScaledPixels(kSizingFrame);
     metrics_ = {(average + 1) / 2, fl_height(), (average + 1) / 2, kDialogFrame, kDialogFrame,
-                kSizingFrame, kSizingFrame, Fl::scrollbar_size(), workWidth, workHeight, 0, 0};
+                sizingFrame, sizingFrame, Fl::scrollbar_size(), workWidth, workHeight, 0, 0};
   }
   // The controls' extent in dialog units, with a margin.
   int Extent(bool horizontal) const {
@@ -461,7 +462,7 @@ class DesktopDialog : public Dialog {
   // Help for a control: a note below the focused control (F1), else at the pointer.
   void SendHelp(int id, Fl_Widget* below) {
     helpX_ = Fl::event_x_root();
-    helpY_ = Fl::event_y_root() + kPointerHeight;
+    helpY_ = Fl::event_y_root() + ScaledPixels(kPointerHeight);
     if (below && below->window() == window_) {
       helpX_ = window_->x_root() + below->x();
       helpY_ = window_->y_root() + below->y() + below->h();

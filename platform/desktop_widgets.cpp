@@ -14,7 +14,7 @@ namespace weft_desktop {
 
 namespace {
 
-constexpr int kTipPaddingX = 3, kTipPaddingY = 2;  // text inside a pop-up
+constexpr int kTipPaddingX = 3, kTipPaddingY = 2;  // text inside a pop-up, at 96 dpi
 constexpr int kTipExtraWidth = 8, kTipExtraHeight = 6;
 
 bool AllDigits(const char* text, int length) {
@@ -47,13 +47,12 @@ void UseDialogFont(Fl_Input_* input) {
 
 }  // namespace
 
+int ScaledPixels(int pixels) { return static_cast<int>(std::lround(pixels * DesktopDpi() / 96)); }
+
+// 8 pt at 96 dpi is 11 pixels; other scales take that size times the
+// scale, so that a desktop at twice the resolution gets twice the font.
 int DialogFontSize() {
-  static int size = 0;
-  if (size) return size;
-  float horizontal = 0, vertical = 0;
-  Fl::screen_dpi(horizontal, vertical);
-  if (vertical < 60 || vertical > 300) vertical = 96;
-  size = static_cast<int>(std::lround(8 * vertical / 72));
+  static const int size = ScaledPixels(11);
   return size;
 }
 
@@ -185,8 +184,8 @@ void TextPopup::ShowAt(int x, int y, const char* text) {
   fl_font(kDialogFont, DialogFontSize());
   int width = 0, height = 0;
   fl_measure(text_.c_str(), width, height, 0);
-  width += kTipExtraWidth;
-  height += kTipExtraHeight;
+  width += ScaledPixels(kTipExtraWidth);
+  height += ScaledPixels(kTipExtraHeight);
   int screenX, screenY, screenWidth, screenHeight;
   Fl::screen_xywh(screenX, screenY, screenWidth, screenHeight, x, y);
   if (x + width > screenX + screenWidth) x = screenX + screenWidth - width;
@@ -200,7 +199,8 @@ void TextPopup::draw() {
   fl_draw_box(FL_BORDER_BOX, 0, 0, w(), h(), Fl_Tooltip::color());
   fl_color(FL_BLACK);
   fl_font(kDialogFont, DialogFontSize());
-  fl_draw(text_.c_str(), kTipPaddingX, kTipPaddingY, w() - 2 * kTipPaddingX, h() - 2 * kTipPaddingY,
+  int padX = ScaledPixels(kTipPaddingX), padY = ScaledPixels(kTipPaddingY);
+  fl_draw(text_.c_str(), padX, padY, w() - 2 * padX, h() - 2 * padY,
           FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE, nullptr, 0);
 }
 

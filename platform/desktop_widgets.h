@@ -2,8 +2,8 @@
 // Windows dialog controls do: labels with '&' mnemonics, edits with typing
 // limits and a code page (one that takes digits only, one of several lines
 // that leaves Enter to the dialog), push buttons with a default frame, and a
-// pop-up text window for tips and help notes. Shared by the desktop sources
-// only.
+// pop-up text window for tips and help notes; sizes follow the desktop's
+// scale. Shared by the desktop sources only.
 #pragma once
 
 #include <FL/Fl_Box.H>
@@ -19,7 +19,13 @@
 
 namespace weft_desktop {
 
-// A sans font near 8 pt at the screen's resolution, for every control.
+// The desktop's resolution in dots per inch: the X resource Xft.dpi, with
+// which desktops ask for a scale, else the screen's own.
+double DesktopDpi();
+// A size in pixels at 96 dots per inch, at the desktop's resolution.
+int ScaledPixels(int pixels);
+
+// A sans font near 8 pt at the desktop's resolution, for every control.
 constexpr Fl_Font kDialogFont = FL_HELVETICA;
 int DialogFontSize();
 
