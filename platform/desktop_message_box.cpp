@@ -4,6 +4,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 #include <algorithm>
 #include <string>
@@ -178,6 +179,8 @@ int ShowDesktopMessageBox(const char* text, const char* caption, uint32_t style,
   box.DefaultButton()->take_focus();
   BringForward(&box, (style & kMbTopmost) != 0);
   while (box.shown()) Fl::wait();
+  // As the owner window gets the focus back when its box goes.
+  if (owner && owner->shown()) ActivateWindow(fl_xid(owner));
   return box.Answer();
 }
 
