@@ -89,6 +89,67 @@ def infoedw_stores_what_is_typed(d, folder):
                         "</HEAD>\n<BODY>\n</BODY>\n", f"infoedw page:\n{read(page)}")
 
 
+LATIN_PAGE = b"<HEAD>\n<TITLE>Gr\xfc\xdfe</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n"
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def infoedw_types_in_the_pages_code_page(d, folder):
+    # A windows-1252 page shows its letters, and the typed ones join them in
+    # windows-1252: "ü" is the one byte 0xFC.
+    page = os.path.join(folder, "latin.htm")
+    with open(page, "wb") as f:
+        f.write(LATIN_PAGE)
+    program = d.start([os.path.join(BIN, "infoedw"), "latin.htm"], cwd=folder)
+    wid = d.window(classname="infoedw")
+    d.focused(wid)
+    d.key("End")
+    d.type(" für")
+    d.key("Return")
+    check(d.wait_exit(program) == 0, "infoedw exit code")
+    check(read_bytes(page) == LATIN_PAGE.replace(b"e</TITLE>", b"e f\xfcr</TITLE>"),
+          f"infoedw's windows-1252 page:\n{read_bytes(page)!r}")
+
+    # A letter that windows-1252 has no form for is refused with a message.
+    program = d.start([os.path.join(BIN, "infoedw"), "latin.htm"], cwd=folder)
+    wid = d.window(classname="infoedw")
+    d.focused(wid)
+    d.key("End")
+    d.type("ő")
+    boxes = []
+
+    def box_shown():
+        found = d.run(["xdotool", "search", "--onlyvisible", "--classname", "infoedw"]).stdout.split()
+        boxes[:] = [window for window in found if window != wid]
+        return bool(boxes)
+
+    d.wait_for(box_shown, "the message that refuses the letter")
+    check(d.name(boxes[0]) == "latin.htm", f"the refusing box's caption {d.name(boxes[0])!r}")
+    d.focused(boxes[0])
+    d.key("Return")                 # OK: the box goes, the field has the focus again
+    d.focused(wid)
+    d.type("!")
+    d.key("Return")
+    check(d.wait_exit(program) == 0, "infoedw exit code")
+    check(read_bytes(page) == LATIN_PAGE.replace(b"e</TITLE>", b"e f\xfcr!</TITLE>"),
+          f"infoedw's page after a refused letter:\n{read_bytes(page)!r}")
+
+    # Typing into a UTF-8 page's title of 255 bytes stops at the last whole
+    # letter: 127 of 150 "é".
+    page = os.path.join(folder, "utf8.htm")
+    write(page, PAGE % "sea")
+    program = d.start([os.path.join(BIN, "infoedw"), "utf8.htm"], cwd=folder)
+    wid = d.window(classname="infoedw")
+    d.focused(wid)
+    d.type("é" * 150)
+    d.key("Return")
+    check(d.wait_exit(program) == 0, "infoedw exit code")
+    check(read(page) == (PAGE % "sea").replace("Old", "é" * 127), f"infoedw's UTF-8 page:\n{read(page)}")
+
+
 def tagpick_watches_the_clipboard(d, folder):
     write(os.path.join(folder, "list.txt"), "Beach\nSunset\n")
     loaded, asked, declined = (os.path.join(folder, name) for name in ("b.htm", "c d.htm", "e.htm"))
@@ -277,7 +338,7 @@ def message_boxes_before_any_dialog(d, folder):
     check(d.wait_exit(tagpick) == 0, "tagpick exit code without a list")
 
 
-for test in (infoedw_stores_what_is_typed, tagpick_watches_the_clipboard,
+for test in (infoedw_stores_what_is_typed, infoedw_types_in_the_pages_code_page, tagpick_watches_the_clipboard,
              tagpick_adds_picked_keywords_to_a_dropped_page, infobulk_edits_dropped_pages,
              infobulk_takes_drops_anywhere, infoedw_refuses_drops, dialogs_follow_the_desktops_scale,
              message_boxes_before_any_dialog):
