@@ -98,14 +98,23 @@ String SelectionString(Dialog& dialog) {
 
 bool IsEmpty(const String& text) { return !text.Text() || !*text.Text(); }
 
-// Adds the selection to the page read last; true when its keywords changed
-// (the page is then saved, also when saving fails after its message box).
+// Adds the selection to the page read last, in the page's code page; true
+// when its keywords changed (the page is then saved, also when saving fails
+// after its message box). A windows-1252 page that cannot hold a selected
+// keyword is left alone after a message box.
 bool AddSelection(const String& selection) {
-  String list = file.Keywords();
+  String list = ShownText(file, file.Keywords().Text());
   if (!ApplyKeywordOps(list, selection.Text())) return false;
-  file.SetKeywords(list.Text() ? list.Text() : "");
+  String stored;
+  if (!PageText(file, list.Text(), &stored)) return false;
+  file.SetKeywords(stored.Text());
   SaveFile(file);
   return true;
+}
+
+// The page's keywords selected, as the list shows them (UTF-8).
+void SelectPageKeywords(Dialog& dialog) {
+  SelectKeywords(dialog, ShownText(file, file.Keywords().Text()).Text());
 }
 
 void ShowStatus(Dialog& dialog, const std::string& text) {
@@ -123,7 +132,7 @@ void DropFiles(Dialog& dialog, const std::vector<std::string>& items) {
     if (!IsEmpty(selection)) {
       if (AddSelection(selection)) ++count;
     } else if (items.size() == 1) {
-      SelectKeywords(dialog, file.Keywords().Text());
+      SelectPageKeywords(dialog);
       count = -1;
     }
   }
@@ -148,7 +157,7 @@ void AddKeywordsFromClipboard(Dialog& dialog) {
   if (!LoadFile(file, path.Text())) return;
   String selection = SelectionString(dialog);
   if (IsEmpty(selection)) {
-    SelectKeywords(dialog, file.Keywords().Text());
+    SelectPageKeywords(dialog);
     dialog.SetCaption("Keywords loaded");
   } else {
     AskAndAddSelection(dialog, path.Text(), selection);

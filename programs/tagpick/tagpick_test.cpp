@@ -145,6 +145,45 @@ TEST_F(TagpickTest, DroppedPagesGetTheSelectedKeywords) {
             "<HEAD>\n<META NAME=\"KEYWORDS\" CONTENT=\"Beach, Sea\">\n</HEAD>\n<BODY>\n</BODY>\n");
 }
 
+TEST_F(TagpickTest, ListsAndPagesKeepTheirCodePages) {
+  // A windows-1252 list shows its letters; its keywords go to each page in
+  // the page's own code page, and a page's keywords select the entries
+  // whatever its code page.
+  drive.Write("tagpick.txt", "M\xFC" "ll\tAbf\xE4" "lle\nSee\n");
+  drive.Write("latin.htm", "<HEAD>\n<TITLE>L\xE4nd</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+  drive.Write("utf8.htm", "<HEAD>\n<TITLE>B</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+  Run({}, "show\nrightclick 101 0\nselect 101 0\ndrop C:\\latin.htm|C:\\utf8.htm\n"
+          "click 102\ndrop C:\\latin.htm\nshow\n");
+  EXPECT_EQ(Steps(),
+            "> show\n  101:\n    [ ]  M\xC3\xBC" "ll \n    [ ]  See \n  2: Close\n  102: C&lear\n  1: &Copy\n"
+            "> rightclick 101 0\nTip 101 0: Abf\xC3\xA4" "lle\n"
+            "> select 101 0\nTip hidden\n"
+            "> drop C:\\latin.htm|C:\\utf8.htm\nCaption: latin.htm\nCaption: utf8.htm\n"
+            "Caption: 2 files were modified\n"
+            "> click 102\n> drop C:\\latin.htm\nCaption: latin.htm\nCaption: Keywords loaded\n> show\n"
+            "  101:\n    [x]  M\xC3\xBC" "ll \n    [ ]  See \n  2: Close\n  102: C&lear\n  1: &Copy\n"
+            "EndDialog 0\n");
+  EXPECT_EQ(drive.Read("latin.htm"),
+            "<HEAD>\n<TITLE>L\xE4nd</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"M\xFC" "ll\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+  EXPECT_EQ(drive.Read("utf8.htm"),
+            "<HEAD>\n<TITLE>B</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"M\xC3\xBC" "ll\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+}
+
+TEST_F(TagpickTest, AWindows1252PageGetsNoKeywordItCannotHold) {
+  const char kLatin[] = "<HEAD>\n<TITLE>L\xE4nd</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n";
+  drive.Write("tagpick.txt", "Erd\xC5\x91s\n");
+  drive.Write("latin.htm", kLatin);
+  Run({}, "select 101 0\ndrop C:\\latin.htm\n");
+  EXPECT_EQ(Steps(), "> select 101 0\n> drop C:\\latin.htm\nCaption: latin.htm\n"
+                     "MessageBox \"File Write Error\" icon=error buttons=OK\n"
+                     "The letter \"\xC5\x91\" cannot be stored in file \"C:\\latin.htm\": its head is in "
+                     "the windows-1252 code page, which has no such letter\nAnswer: OK\n"
+                     "Caption: No files were modified\nEndDialog 0\n");
+  EXPECT_EQ(drive.Read("latin.htm"), kLatin);
+}
+
 TEST_F(TagpickTest, APageThatHasTheKeywordsAlreadyIsLeftAlone) {
   drive.Write("tagpick.txt", "Beach\nSun\n");
   drive.Write("a.htm", kPage);
