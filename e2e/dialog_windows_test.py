@@ -16,6 +16,15 @@ Xvfb, driven with xdotool, xclip and an XDND drag source as a person would:
   label or button edits the page and leaves the typed fields as they were.
 - infoedw takes no dropped files: one let go over its title field is
   refused, and the field does not get the file's address.
+- On a desktop with a window manager (openbox): tagpick, its window sized
+  to its list, is still resized larger and smaller; a page dragged with the
+  mouse out of a file manager (pcmanfm) and let go over infobulk's title
+  field edits the page, and the field keeps what was typed.
+- infoedw shows a windows-1252 page's letters and stores a typed "ü" as the
+  one byte 0xFC; a letter without a windows-1252 form is refused with a
+  message; 150 "é" typed into the title of a UTF-8 page keep 127, no half
+  letter.
+- Under Xft.dpi 192 a dialog is about twice its size at 96.
 - archvetw shows its report in a message box window that Enter closes;
   galstart's and tagpick's error boxes show before any dialog exists.
 
@@ -29,6 +38,7 @@ import os
 import shutil
 import sys
 import tempfile
+import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -315,6 +325,76 @@ def dialogs_follow_the_desktops_scale(d, folder):
         check(1.75 <= large / small <= 2.25, f"infoedw at 96 and 192 dpi: {sizes[96]} and {sizes[192]}")
 
 
+def first_item_of_the_file_manager(d, wid):
+    """Where the file manager shows the first item of its folder: its folder
+    view is the widest white stretch across the middle of the window, and the
+    item the first thing drawn in it from the top."""
+    x, y, width, height = d.geometry(wid)
+    screen_width, _, pixels = d.screenshot()
+
+    def white(px, py):
+        at = (py * screen_width + px) * 3
+        return pixels[at:at + 3] == b"\xff\xff\xff"
+
+    middle = y + height // 2
+    stretch, start, left, right = 0, None, x, x
+    for px in range(x, x + width):
+        if not white(px, middle):
+            start = None
+            continue
+        start = px if start is None else start
+        if px - start > stretch:
+            stretch, left, right = px - start, start, px
+    top = middle
+    while top > y and white(left + 3, top - 1):
+        top -= 1
+    for py in range(top + 2, middle):
+        drawn = [px for px in range(left + 2, right - 2) if not white(px, py)]
+        if drawn:
+            return (min(drawn) + max(drawn)) // 2, py + 12  # on the icon, below its top
+    raise AssertionError("the file manager shows no item")
+
+
+def infobulk_takes_a_file_dragged_from_a_file_manager(d, folder):
+    # The user drags a page out of pcmanfm and lets go over infobulk's title
+    # field, with the mouse, as on any desktop.
+    page = os.path.join(folder, "beach.htm")
+    write(page, PAGE % "sea")
+    program = d.start([os.path.join(BIN, "infobulk")], cwd=folder)
+    wid = d.window(classname="infobulk")
+    d.focused(wid)
+    d.type("%FILENAME%")
+    d.key("alt+k")
+    d.type("+sun")
+    d.start(["pcmanfm", folder], quiet=True)
+    manager = d.window(classname="pcmanfm")
+    d.xdotool("windowmove", manager, "0", "0")
+    d.xdotool("windowmove", wid, "0", str(d.geometry(manager)[3] + 60))
+    d.wait_for(lambda: d.geometry(wid)[1] > d.geometry(manager)[3], "the windows side by side")
+    time.sleep(1)                   # the folder drawn
+    x, y, width, height = d.geometry(wid)
+    title_field = (x + width * 118 // INFOBULK_SIZE[0], y + height * 15 // INFOBULK_SIZE[1])
+    d.set_name(wid, "waiting")
+    d.mouse_drag(first_item_of_the_file_manager(d, manager), title_field)
+    d.wait_for(lambda: d.name(wid) == "1 file was modified", "infobulk's status after the drag")
+    check(read(page) == "<HEAD>\n<TITLE>beach.htm</TITLE>\n"
+                        "<META NAME=\"KEYWORDS\" CONTENT=\"sea, sun\">\n</HEAD>\n<BODY>\n</BODY>\n",
+          f"infobulk's page dragged from the file manager:\n{read(page)}")
+    # The title field still holds what was typed, not the file's address:
+    # the page dropped again gets the same title.
+    write(page, PAGE % "sea")
+    d.set_name(wid, "waiting")
+    d.mouse_drag(first_item_of_the_file_manager(d, manager), title_field)
+    d.wait_for(lambda: d.name(wid) == "1 file was modified", "infobulk's status after the second drag")
+    check(read(page) == "<HEAD>\n<TITLE>beach.htm</TITLE>\n"
+                        "<META NAME=\"KEYWORDS\" CONTENT=\"sea, sun\">\n</HEAD>\n<BODY>\n</BODY>\n",
+          f"infobulk's page dragged again:\n{read(page)}")
+    d.xdotool("windowactivate", wid)
+    d.focused(wid)
+    d.key("Escape")
+    check(d.wait_exit(program) == 0, "infobulk exit code")
+
+
 def message_boxes_before_any_dialog(d, folder):
     write(os.path.join(folder, "My Photos", "new.txt"), "not yet backed up")
     # Options begin with '/', so an absolute path comes with its drive.
@@ -343,7 +423,7 @@ for test in (infoedw_stores_what_is_typed, infoedw_types_in_the_pages_code_page,
              infobulk_takes_drops_anywhere, infoedw_refuses_drops, dialogs_follow_the_desktops_scale,
              message_boxes_before_any_dialog):
     scenario(test)
-for test in (tagpick_resizes_whatever_its_first_size,):
+for test in (tagpick_resizes_whatever_its_first_size, infobulk_takes_a_file_dragged_from_a_file_manager):
     scenario(test, window_manager=True)
 
 sys.exit(finish())

@@ -1,7 +1,7 @@
 # Sourced by the scripts: makes sure the Debian packages they need are there.
 # As root it installs what is missing with apt-get; otherwise it names them.
 
-weft_packages="cmake ninja-build g++ libgtest-dev libjpeg62-turbo-dev python3 chromium chromium-driver xvfb xdotool xclip x11-utils x11-xserver-utils openbox pcmanfm libfltk1.3-dev libx11-dev fonts-dejavu-core clang-14 libclang-rt-14-dev"
+weft_packages="cmake ninja-build g++ libgtest-dev libjpeg62-turbo-dev python3 chromium chromium-driver xvfb xdotool xclip scrot x11-utils x11-xserver-utils openbox pcmanfm libfltk1.3-dev libx11-dev fonts-dejavu-core clang-14 libclang-rt-14-dev"
 
 weft_ensure_packages() {
   local wanted="$weft_packages $*" missing="" p
