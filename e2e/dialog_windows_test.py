@@ -374,21 +374,16 @@ def infobulk_takes_a_file_dragged_from_a_file_manager(d, folder):
     time.sleep(1)                   # the folder drawn
     x, y, width, height = d.geometry(wid)
     title_field = (x + width * 118 // INFOBULK_SIZE[0], y + height * 15 // INFOBULK_SIZE[1])
-    d.set_name(wid, "waiting")
-    d.mouse_drag(first_item_of_the_file_manager(d, manager), title_field)
-    d.wait_for(lambda: d.name(wid) == "1 file was modified", "infobulk's status after the drag")
-    check(read(page) == "<HEAD>\n<TITLE>beach.htm</TITLE>\n"
-                        "<META NAME=\"KEYWORDS\" CONTENT=\"sea, sun\">\n</HEAD>\n<BODY>\n</BODY>\n",
-          f"infobulk's page dragged from the file manager:\n{read(page)}")
-    # The title field still holds what was typed, not the file's address:
-    # the page dropped again gets the same title.
-    write(page, PAGE % "sea")
-    d.set_name(wid, "waiting")
-    d.mouse_drag(first_item_of_the_file_manager(d, manager), title_field)
-    d.wait_for(lambda: d.name(wid) == "1 file was modified", "infobulk's status after the second drag")
-    check(read(page) == "<HEAD>\n<TITLE>beach.htm</TITLE>\n"
-                        "<META NAME=\"KEYWORDS\" CONTENT=\"sea, sun\">\n</HEAD>\n<BODY>\n</BODY>\n",
-          f"infobulk's page dragged again:\n{read(page)}")
+    # Twice: the second time the title field must still hold what was typed,
+    # not the file's address, for the page to get the same title again.
+    for drag in ("first", "second"):
+        write(page, PAGE % "sea")
+        d.set_name(wid, "waiting")
+        d.mouse_drag(first_item_of_the_file_manager(d, manager), title_field)
+        d.wait_for(lambda: d.name(wid) == "1 file was modified", f"infobulk's status after the {drag} drag")
+        check(read(page) == "<HEAD>\n<TITLE>beach.htm</TITLE>\n"
+                            "<META NAME=\"KEYWORDS\" CONTENT=\"sea, sun\">\n</HEAD>\n<BODY>\n</BODY>\n",
+              f"infobulk's page after the {drag} drag from the file manager:\n{read(page)}")
     d.xdotool("windowactivate", wid)
     d.focused(wid)
     d.key("Escape")
