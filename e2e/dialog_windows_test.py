@@ -38,7 +38,6 @@ import os
 import shutil
 import sys
 import tempfile
-import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -326,9 +325,10 @@ def dialogs_follow_the_desktops_scale(d, folder):
 
 
 def first_item_of_the_file_manager(d, wid):
-    """Where the file manager shows the first item of its folder: its folder
-    view is the widest white stretch across the middle of the window, and the
-    item the first thing drawn in it from the top."""
+    """Where the file manager shows the first item of its folder (None while
+    it shows none): its folder view is the widest white stretch across the
+    middle of the window, and the item the first thing drawn in it from the
+    top."""
     x, y, width, height = d.geometry(wid)
     screen_width, _, pixels = d.screenshot()
 
@@ -352,7 +352,19 @@ def first_item_of_the_file_manager(d, wid):
         drawn = [px for px in range(left + 2, right - 2) if not white(px, py)]
         if drawn:
             return (min(drawn) + max(drawn)) // 2, py + 12  # on the icon, below its top
-    raise AssertionError("the file manager shows no item")
+    return None
+
+
+def shown_item(d, wid):
+    """The first item of the file manager, once it is drawn."""
+    found = []
+
+    def drawn():
+        found[:] = [first_item_of_the_file_manager(d, wid)]
+        return found[0] is not None
+
+    d.wait_for(drawn, "the file's icon")
+    return found[0]
 
 
 def infobulk_takes_a_file_dragged_from_a_file_manager(d, folder):
@@ -371,7 +383,6 @@ def infobulk_takes_a_file_dragged_from_a_file_manager(d, folder):
     d.xdotool("windowmove", manager, "0", "0")
     d.xdotool("windowmove", wid, "0", str(d.geometry(manager)[3] + 60))
     d.wait_for(lambda: d.geometry(wid)[1] > d.geometry(manager)[3], "the windows side by side")
-    time.sleep(1)                   # the folder drawn
     x, y, width, height = d.geometry(wid)
     title_field = (x + width * 118 // INFOBULK_SIZE[0], y + height * 15 // INFOBULK_SIZE[1])
     # Twice: the second time the title field must still hold what was typed,
@@ -379,7 +390,7 @@ def infobulk_takes_a_file_dragged_from_a_file_manager(d, folder):
     for drag in ("first", "second"):
         write(page, PAGE % "sea")
         d.set_name(wid, "waiting")
-        d.mouse_drag(first_item_of_the_file_manager(d, manager), title_field)
+        d.mouse_drag(shown_item(d, manager), title_field)
         d.wait_for(lambda: d.name(wid) == "1 file was modified", f"infobulk's status after the {drag} drag")
         check(read(page) == "<HEAD>\n<TITLE>beach.htm</TITLE>\n"
                             "<META NAME=\"KEYWORDS\" CONTENT=\"sea, sun\">\n</HEAD>\n<BODY>\n</BODY>\n",
