@@ -3,21 +3,28 @@
 Usage: `from desktop import Desktop` (a test in e2e/ finds this file beside
 itself), then `with Desktop() as d:` starts its own Xvfb on a free display
 (-displayfd) and ends it, and every program started through it, when the
-block ends. `d.env` is the environment of programs on that display (the
+block ends; `Desktop(window_manager=True)` runs openbox on it, as a
+desktop does. `d.env` is the environment of programs on that display (the
 caller's, with DISPLAY set and no dialog script). `d.start(argv, cwd)`
 starts a program; `d.window(name=..., classname=...)` waits for a visible
-window and gives its id; `d.name(wid)` is its title; `d.wait_for(fn, what)`
-polls until fn() is true; `d.focused(wid)` waits until the window has the
-keyboard focus; `d.type(text)`, `d.key(*keys)` and `d.click(wid, x, y,
-button)` act through xdotool as a person would; `d.copy(text)` puts text on
-the CLIPBOARD with xclip; `d.drag(wid, *uris)` drags URIs onto a window
-through the XDND protocol with the `xdnd_drag` helper. Every wait ends with
-an exception after `timeout` seconds.
+window and gives its id; `d.name(wid)` is its title, `d.set_name(wid,
+text)` sets one to wait on a change from, `d.size(wid)` is its width and
+height, `d.geometry(wid)` its place and size; `d.screenshot()` gives the
+screen's pixels; `d.wait_for(fn, what)` polls until fn() is true;
+`d.focused(wid)` waits until the window has the keyboard focus;
+`d.type(text)`, `d.key(*keys)`, `d.click(wid, x, y, button)` and
+`d.mouse_drag(start, end)` act through xdotool as a person would;
+`d.copy(text)` puts text on the CLIPBOARD with xclip; `d.drag(wid, *uris,
+at=(x, y))` drags URIs onto a window through the XDND protocol with the
+`xdnd_drag` helper, the pointer ending on that point of the window
+(default its centre) before the drop. Every wait ends with an exception
+after `timeout` seconds.
 """
 
 import os
 import select
 import subprocess
+import tempfile
 import time
 
 
@@ -26,9 +33,10 @@ class DesktopError(Exception):
 
 
 class Desktop:
-    def __init__(self, drag_helper=None, timeout=20):
+    def __init__(self, drag_helper=None, timeout=20, window_manager=False):
         self.drag_helper = drag_helper
         self.timeout = timeout
+        self.window_manager = window_manager
         self.processes = []
 
     def __enter__(self):
@@ -55,6 +63,10 @@ class Desktop:
         for name in ("WEFTDIALOGSCRIPT", "WEFTDIALOGLOG", "WEFTDRIVES"):
             self.env.pop(name, None)
         self.env["DISPLAY"] = ":" + number.decode().strip()
+        if self.window_manager:
+            self.start(["openbox"], quiet=True)
+            self.wait_for(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).stdout,
+                          "the window manager")
         return self
 
     def __exit__(self, *exc):
@@ -97,6 +109,55 @@ class Desktop:
     def name(self, wid):
         return self.xdotool("getwindowname", wid)
 
+    def set_name(self, wid, name):
+        self.xdotool("set_window", "--name", name, wid)
+
+    def geometry(self, wid):
+        """The window's place on the screen and its size: x, y, width, height."""
+        shell = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", wid).split())
+        return int(shell["X"]), int(shell["Y"]), int(shell["WIDTH"]), int(shell["HEIGHT"])
+
+    def size(self, wid):
+        """The window's width and height in pixels."""
+        return self.geometry(wid)[2:]
+
+    def screenshot(self):
+        """The screen as (width, height, pixels): three bytes, R G B, a pixel."""
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "screen.ppm")
+            result = self.run(["scrot", "--overwrite", path])
+            if result.returncode != 0:
+                raise DesktopError(f"scrot: {result.stderr.strip()}")
+            with open(path, "rb") as f:
+                data = f.read()
+        # A binary PPM: "P6", width, height, the largest value; then the pixels.
+        fields, at = [], 2
+        while len(fields) < 3:
+            while data[at:at + 1].isspace():
+                at += 1
+            if data[at:at + 1] == b"#":
+                at = data.index(b"\n", at)
+                continue
+            end = at
+            while not data[end:end + 1].isspace():
+                end += 1
+            fields.append(int(data[at:end]))
+            at = end
+        return fields[0], fields[1], data[at + 1:]
+
+    def mouse_drag(self, start, end, steps=20):
+        """Presses the left button on `start`, moves to `end` step by step and
+        lets go there, as a hand drags (both points on the screen)."""
+        self.xdotool("mousemove", str(start[0]), str(start[1]))
+        time.sleep(0.2)
+        self.xdotool("mousedown", "1")
+        for step in range(1, steps + 1):
+            time.sleep(0.05)
+            self.xdotool("mousemove", str(start[0] + (end[0] - start[0]) * step // steps),
+                         str(start[1] + (end[1] - start[1]) * step // steps))
+        time.sleep(0.3)
+        self.xdotool("mouseup", "1")
+
     def wait_for(self, condition, what):
         deadline = time.time() + self.timeout
         while time.time() < deadline:
@@ -138,5 +199,6 @@ class Desktop:
         self.wait_for(lambda: self.run(["xclip", "-selection", "clipboard", "-o"]).stdout == text,
                       f"{text!r} on the clipboard")
 
-    def drag(self, wid, *uris):
-        return self.run([self.drag_helper, wid, *uris]).returncode
+    def drag(self, wid, *uris, at=None):
+        where = ["--at", f"{at[0]},{at[1]}"] if at else []
+        return self.run([self.drag_helper, *where, wid, *uris]).returncode

@@ -1,8 +1,12 @@
 // Test helper: drags a list of URIs onto an X window through the XDND
 // protocol, as a file manager does, and reports whether the drop was taken.
-//   xdnd_drag WINDOW URI...
-// WINDOW is a window id (decimal or 0x hex). The data is offered as
-// "text/uri-list" and "text/plain;charset=utf-8", one URI a line with CR LF.
+//   xdnd_drag [--at X,Y] WINDOW URI...
+// WINDOW is a window id (decimal or 0x hex); X,Y the point of the window the
+// drag ends on (default its centre). As at the end of a real drag, where the
+// user lets go of the button and the pointer is seen on the window again,
+// the pointer is moved onto that point before the drop. The data is offered
+// as "text/uri-list" and "text/plain;charset=utf-8", one URI a line with
+// CR LF.
 // Exit code 0: the target accepted and finished the drop; 1: it refused it;
 // 2: bad arguments, no display or no answer within ten seconds.
 #include <X11/Xatom.h>
@@ -97,7 +101,11 @@ bool NextEvent(Display* display, XEvent* event) {
   return true;
 }
 
-int Drag(Display* display, Window target, const std::string& data) {
+struct Point {
+  int x = -1, y = -1;  // -1: the window's centre
+};
+
+int Drag(Display* display, Window target, Point at, const std::string& data) {
   Atoms atoms = InternAtoms(display);
   long version = AwareVersion(display, target, atoms);
   if (version == 0) {
@@ -112,8 +120,8 @@ int Drag(Display* display, Window target, const std::string& data) {
   Window child;
   XWindowAttributes attributes;
   XGetWindowAttributes(display, target, &attributes);
-  XTranslateCoordinates(display, target, DefaultRootWindow(display), attributes.width / 2,
-                        attributes.height / 2, &x, &y, &child);
+  if (at.x < 0) at = {attributes.width / 2, attributes.height / 2};
+  XTranslateCoordinates(display, target, DefaultRootWindow(display), at.x, at.y, &x, &y, &child);
   long src = static_cast<long>(source);
   SendMessage(display, target, atoms.enter,
               {src, version << 24, static_cast<long>(atoms.uriList),
@@ -135,6 +143,9 @@ int Drag(Display* display, Window target, const std::string& data) {
         fprintf(stderr, "xdnd_drag: the drop was refused\n");
         return 1;
       }
+      // The button is let go: the pointer shows on the window, then the drop.
+      XWarpPointer(display, None, target, 0, 0, 0, 0, at.x, at.y);
+      XSync(display, False);
       SendMessage(display, target, atoms.drop, {src, 0, CurrentTime, 0, 0});
       dropped = true;
     } else if (event.xclient.message_type == atoms.finished) {
@@ -148,8 +159,15 @@ int Drag(Display* display, Window target, const std::string& data) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    fprintf(stderr, "usage: xdnd_drag WINDOW URI...\n");
+  Point at;
+  bool badPoint = false;
+  if (argc >= 3 && strcmp(argv[1], "--at") == 0) {
+    badPoint = sscanf(argv[2], "%d,%d", &at.x, &at.y) != 2 || at.x < 0 || at.y < 0;
+    argv += 2;
+    argc -= 2;
+  }
+  if (badPoint || argc < 3) {
+    fprintf(stderr, "usage: xdnd_drag [--at X,Y] WINDOW URI...\n");
     return 2;
   }
   Display* display = XOpenDisplay(nullptr);
@@ -160,7 +178,7 @@ int main(int argc, char** argv) {
   std::string data;
   for (int i = 2; i < argc; ++i) data += std::string(argv[i]) + "\r\n";
   Window target = static_cast<Window>(strtoul(argv[1], nullptr, 0));
-  int result = Drag(display, target, data);
+  int result = Drag(display, target, at, data);
   XCloseDisplay(display);
   return result;
 }

@@ -5,6 +5,7 @@
 
 #include "pagehead/page_name.h"
 #include "platform/attributes.h"
+#include "platform/code_page.h"
 #include "platform/message_box.h"
 #include "shared/url/url.h"
 
@@ -52,6 +53,22 @@ bool LoadFile(HTMLFile& file, const char* path) {
 bool SaveFile(HTMLFile& file) {
   if (file.Write()) return true;
   ShowMessageBox(file.ErrorText(), "File Write Error", kMbOk | kMbIconError);
+  return false;
+}
+
+String ShownText(const HTMLFile& file, const char* value) {
+  return String(ToUtf8(value ? value : "", file.HeadCodePage()).c_str());
+}
+
+bool PageText(const HTMLFile& file, const char* shown, String* text) {
+  std::string converted, missing;
+  if (FromUtf8(shown ? shown : "", file.HeadCodePage(), &converted, &missing)) {
+    *text = String(converted.c_str());
+    return true;
+  }
+  std::string message = "The letter \"" + missing + "\" cannot be stored in file \"" + file.InputName() +
+                        "\": its head is in the windows-1252 code page, which has no such letter";
+  ShowMessageBox(message.c_str(), "File Write Error", kMbOk | kMbIconError);
   return false;
 }
 

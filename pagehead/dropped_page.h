@@ -1,7 +1,8 @@
 // The page of an item dropped or copied onto the drop-target editors: a
 // folder stands for its index page and an image for its ".htm" page, which
 // is created when missing; the page is read and saved with a message box on
-// failure. Also the local path of a copied URL and the status texts.
+// failure; its values go to the dialogs in UTF-8 and come back in the page's
+// own code page. Also the local path of a copied URL and the status texts.
 #pragma once
 
 #include <string>
@@ -18,6 +19,13 @@ String IndexFileName(const char* dir);
 bool LoadFile(HTMLFile& file, const char* path);
 // Writes `file` in place; false after the "File Write Error" box.
 bool SaveFile(HTMLFile& file);
+
+// A value of the page read last as the dialogs show and edit it: in UTF-8.
+String ShownText(const HTMLFile& file, const char* value);
+// A shown (UTF-8) text in the code page of the page read last, into `text`;
+// false after the "File Write Error" box when a letter has no form there, so
+// that a windows-1252 page never gets a letter it cannot hold.
+bool PageText(const HTMLFile& file, const char* shown, String* text);
 
 // The local path of a copied URL ("file:///..." or the loopback HTTP URL,
 // whose path is taken below `baseDir` when that is not empty); empty when

@@ -189,6 +189,7 @@ bool HTMLFile::Fail(const char* format, const char* name) {
 
 bool HTMLFile::Read(const char* name) {
   info_.Clear();
+  headCodePage_ = CodePage::kUtf8;
   for (bool& tooLong : tooLong_) tooLong = false;
   errorText_[0] = 0;
   if (name) {
@@ -201,6 +202,7 @@ bool HTMLFile::Read(const char* name) {
   {
     HTMLFileReader reader(input, &info_);
     reader.Scan();
+    headCodePage_ = reader.ReadUtf8() ? CodePage::kUtf8 : CodePage::kWindows1252;
   }
   bool failed = ferror(input) != 0;
   if (fclose(input) != 0 || failed) Fail("Error reading file \"%s\"", inputName_);
@@ -345,7 +347,10 @@ HTMLFileReader::HTMLFileReader(FILE* input, HTMLFileInfo* info)
 int HTMLFileReader::NextChar() {
   if (Stopped()) return -1;
   int c = HTMLStreamParser::NextChar();
-  if (c >= 0) return c;
+  if (c >= 0) {
+    utf8_.Add(static_cast<unsigned char>(c));
+    return c;
+  }
   // A title still open at the end of the page ends there, so it is read
   // as plain text like any other.
   if (titlePosition_ >= 0) FinishTitle();

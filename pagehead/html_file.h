@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "platform/code_page.h"
 #include "shared/html_parser.h"
 #include "shared/string.h"
 
@@ -88,6 +89,10 @@ class HTMLFile {
   const char* InputName() const { return inputName_; }
   const char* OutputName() const { return outputName_; }
   const HTMLFileInfo& Info() const { return info_; }
+  // The code page of the head read last, in which its values come and go:
+  // UTF-8 when every byte read (up to the BODY tag) is well-formed UTF-8,
+  // which plain ASCII is; else windows-1252, the pages' code page before.
+  CodePage HeadCodePage() const { return headCodePage_; }
 
  private:
   bool Set(HeadField field, const char* text);
@@ -104,6 +109,7 @@ class HTMLFile {
   bool outputTooLong_ = false;
   bool tooLong_[kHeadFieldCount] = {};  // the value set did not fit its field
   bool crlf_ = false;                   // the input's lines end in CR LF
+  CodePage headCodePage_ = CodePage::kUtf8;
   char errorText_[512];
 };
 
@@ -111,6 +117,8 @@ class HTMLFile {
 class HTMLFileReader : public HTMLStreamParser {
  public:
   HTMLFileReader(FILE* input, HTMLFileInfo* info);
+  // True when the bytes read so far are well-formed UTF-8.
+  bool ReadUtf8() const { return utf8_.Valid(); }
 
  protected:
   int NextChar() override;
@@ -127,6 +135,7 @@ class HTMLFileReader : public HTMLStreamParser {
 
   HTMLFileInfo* info_;
   int titlePosition_ = -1;  // where the next title character goes; -1: none
+  Utf8Check utf8_;
 };
 
 // Copies a page from input to output, rewriting, inserting or dropping the

@@ -151,6 +151,25 @@ TEST_F(HTMLFileTest, ReadRules) {
 }
 
 
+TEST_F(HTMLFileTest, TheHeadsBytesTellItsCodePage) {
+  struct Case {
+    const char* page;
+    CodePage codePage;
+  } const cases[] = {
+      {"<HEAD><TITLE>Plain</TITLE></HEAD><BODY>", CodePage::kUtf8},
+      {"<HEAD><TITLE>Gr\xC3\xBC\xC3\x9F" "e</TITLE></HEAD><BODY>", CodePage::kUtf8},
+      {"<HEAD><TITLE>Gr\xFC\xDF" "e</TITLE></HEAD><BODY>", CodePage::kWindows1252},
+      // Any byte of the head counts, a comment's too; the body is not read.
+      {"<HEAD><!-- \xE9t\xE9 --><TITLE>Plain</TITLE></HEAD><BODY>", CodePage::kWindows1252},
+      {"<HEAD><TITLE>Plain</TITLE></HEAD><BODY>caf\xE9", CodePage::kUtf8},
+      {"<HEAD><TITLE>Cut \xC3", CodePage::kWindows1252},  // a letter left open at the end
+  };
+  for (const Case& c : cases) {
+    Load(c.page);
+    EXPECT_EQ(file.HeadCodePage(), c.codePage) << c.page;
+  }
+}
+
 TEST_F(HTMLFileTest, TitleHoldsAtMost255Characters) {
   Load("<TITLE>" + std::string(300, 'x') + "</TITLE>");
   EXPECT_EQ(std::string(255, 'x'), std::string(file.Title()));

@@ -24,10 +24,11 @@ namespace weft_desktop {
 namespace {
 
 constexpr int kMargin = 8;            // dialog units around the controls
-constexpr int kSizingFrame = 4;       // pixels the window manager's frame may take
+constexpr int kSizingFrame = 4;       // pixels at 96 dpi the window manager's frame may take
 constexpr int kDialogFrame = 2;       // a list box's own frame
 constexpr double kBusyRetry = 0.1;    // seconds: a queued event waits for a box to close
-constexpr int kPointerHeight = 16;    // a note at the pointer goes below it
+constexpr int kPointerHeight = 16;    // pixels at 96 dpi: a note at the pointer goes below it
+constexpr int kTitleBarLines = 10;    // the title bar's icon and buttons, in lines of the font
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 class DesktopDialog;
@@ -76,6 +77,8 @@ class DesktopDialog : public Dialog {
  public:
   DesktopDialog(const DialogSpec& spec, DialogHandler handler) : spec_(spec), handler_(handler) {
     MeasureFont();
+    typing_.dialog = this;
+    typing_.refuse = [this](const std::string& letter) { RefuseLetter(letter); };
     window_ = new DialogWindow(DialogUnitsX(spec.width ? spec.width : Extent(true)),
                                DialogUnitsY(spec.height ? spec.height : Extent(false)), this);
     window_->copy_label(spec.caption ? spec.caption : "");
@@ -89,7 +92,7 @@ class DesktopDialog : public Dialog {
     lastWidth_ = window_->w();
     lastHeight_ = window_->h();
     if (!spec.resizable) window_->size_range(window_->w(), window_->h(), window_->w(), window_->h());
-    else window_->size_range(1, 1);
+    else window_->size_range(minimumWidth_, minimumHeight_);
   }
   ~DesktopDialog() override {
     LeaveClipboardViewers();
@@ -115,13 +118,19 @@ class DesktopDialog : public Dialog {
   void SetItemText(int id, const char* text) override {
     Fl_Widget* widget = Widget(id);
     if (!widget) return;
-    if (auto* input = dynamic_cast<Fl_Input_*>(widget)) input->value(text ? text : "");
-    else widget->copy_label(PlainLabel(text).c_str());
+    if (auto* input = dynamic_cast<Fl_Input_*>(widget)) {
+      input->value(ToUtf8(text ? text : "", FieldCodePage()).c_str());
+    } else {
+      widget->copy_label(PlainLabel(text).c_str());
+    }
   }
   std::string ItemText(int id) const override {
     Fl_Widget* widget = Widget(id);
     if (!widget) return std::string();
-    if (auto* input = dynamic_cast<Fl_Input_*>(widget)) return input->value();
+    if (auto* input = dynamic_cast<Fl_Input_*>(widget)) {
+      std::string shown(input->value(), input->size()), text;
+      return FromUtf8(shown, FieldCodePage(), &text) ? text : shown;
+    }
     const Control* control = Find(id);
     return control->spec.text ? control->spec.text : "";
   }
@@ -192,11 +201,25 @@ class DesktopDialog : public Dialog {
     fl_font(kDialogFont, DialogFontSize());
     return static_cast<int>(std::ceil(fl_width(text)));
   }
+  // The window manager's title font is not known: the dialog font in bold,
+  // at the desktop's scale as the window manager's is, and room for the
+  // title bar's icon and buttons.
+  int CaptionWidth(const char* text) const override {
+    fl_font(kDialogFont | FL_BOLD, DialogFontSize());
+    return static_cast<int>(std::ceil(fl_width(text))) + kTitleBarLines * fl_height();
+  }
+  // FLTK fixes the size range of a window that the program resizes; a
+  // dialog with a sizing border gets its own range back, so the user can
+  // still resize it whatever size the program gave it.
   void SetWindowSize(int width, int height) override {
     window_->size(width - metrics_.windowExtraWidth, height - metrics_.windowExtraHeight);
+    if (spec_.resizable) window_->size_range(minimumWidth_, minimumHeight_);
   }
   void SetMinimumWindowSize(int width, int height) override {
-    if (spec_.resizable) window_->size_range(width, height);
+    if (!spec_.resizable) return;
+    minimumWidth_ = width - metrics_.windowExtraWidth;
+    minimumHeight_ = height - metrics_.windowExtraHeight;
+    window_->size_range(minimumWidth_, minimumHeight_);
   }
   void MoveControl(int id, int x, int y, int width, int height) override {
     if (Fl_Widget* widget = Widget(id)) widget->resize(x, y, width, height);
@@ -234,18 +257,6 @@ class DesktopDialog : public Dialog {
   // -1 when the window's own handling should follow.
   int PreHandle(int event) {
     switch (event) {
-      case FL_DND_ENTER:
-      case FL_DND_DRAG:
-        if (!spec_.acceptsFiles) return -1;
-        if (BoxOpen()) return 0;
-        Fl::belowmouse(window_);
-        return 1;
-      case FL_DND_LEAVE:
-        return spec_.acceptsFiles ? 1 : -1;
-      case FL_DND_RELEASE:
-        if (!spec_.acceptsFiles) return -1;
-        dropping_ = true;
-        return 1;
       case FL_PASTE:
         if (!dropping_) return -1;
         dropping_ = false;
@@ -296,10 +307,24 @@ class DesktopDialog : public Dialog {
   }
 
   // Every event passes here first: a help note goes with the next key,
-  // whichever control takes it.
+  // whichever control takes it; a drag over the window is the window's.
   static int Dispatch(int event, Fl_Window* window) {
     if (event == FL_KEYBOARD && current && current->TipShown() && !current->tipList_) current->HideTip();
+    if (IsDragOver(event) && current && window == current->window_) return current->DragOver(event);
     return Fl::handle_(event, window);
+  }
+  static bool IsDragOver(int event) {
+    return event == FL_DND_ENTER || event == FL_DND_DRAG || event == FL_DND_RELEASE;
+  }
+  // As Windows hands a drop to the window that registered for it, files go
+  // to the dialog wherever they are let go: the window, not the control
+  // under the pointer, asks for the dropped data, so no field ever takes a
+  // file list as typed text. A dialog that takes no files refuses every drop.
+  int DragOver(int event) {
+    if (!spec_.acceptsFiles || BoxOpen()) return 0;
+    Fl::belowmouse(window_);
+    if (event == FL_DND_RELEASE) dropping_ = true;
+    return 1;
   }
   static DesktopDialog* current;  // the dialog running now
 
@@ -352,8 +377,9 @@ class DesktopDialog : public Dialog {
     int average = static_cast<int>(std::lround(fl_width(kAlphabet) / 26.0));
     int workX, workY, workWidth, workHeight;
     Fl::screen_work_area(workX, workY, workWidth, workHeight, 0);
+    int sizingFrame = ScaledPixels(kSizingFrame);
     metrics_ = {(average + 1) / 2, fl_height(), (average + 1) / 2, kDialogFrame, kDialogFrame,
-                kSizingFrame, kSizingFrame, Fl::scrollbar_size(), workWidth, workHeight, 0, 0};
+                sizingFrame, sizingFrame, Fl::scrollbar_size(), workWidth, workHeight, 0, 0};
   }
   // The controls' extent in dialog units, with a margin.
   int Extent(bool horizontal) const {
@@ -375,9 +401,10 @@ class DesktopDialog : public Dialog {
     const char* text = spec.text ? spec.text : "";
     switch (spec.kind) {
       case ControlKind::kStatic: return new Label(x, y, width, height, text);
-      case ControlKind::kEdit: return new Edit(x, y, width, height, spec.limit);
-      case ControlKind::kNumberEdit: return new NumberEdit(x, y, width, height, spec.limit);
-      case ControlKind::kMultiLineEdit: return new MultiLineEdit(x, y, width, height, spec.limit);
+      case ControlKind::kEdit: return new Edit(x, y, width, height, spec.limit, &typing_);
+      case ControlKind::kNumberEdit: return new NumberEdit(x, y, width, height, spec.limit, &typing_);
+      case ControlKind::kMultiLineEdit:
+        return new MultiLineEdit(x, y, width, height, spec.limit, &typing_);
       case ControlKind::kListBox: return MakeList(spec.id, x, y, width, height);
       case ControlKind::kButton:
       case ControlKind::kDefaultButton: break;
@@ -435,7 +462,7 @@ class DesktopDialog : public Dialog {
   // Help for a control: a note below the focused control (F1), else at the pointer.
   void SendHelp(int id, Fl_Widget* below) {
     helpX_ = Fl::event_x_root();
-    helpY_ = Fl::event_y_root() + kPointerHeight;
+    helpY_ = Fl::event_y_root() + ScaledPixels(kPointerHeight);
     if (below && below->window() == window_) {
       helpX_ = window_->x_root() + below->x();
       helpY_ = window_->y_root() + below->y() + below->h();
@@ -497,6 +524,13 @@ class DesktopDialog : public Dialog {
     return nullptr;
   }
 
+  // A typed letter that the field code page has no form for.
+  void RefuseLetter(const std::string& letter) {
+    HideTip();
+    ShowDesktopMessageBox(MissingLetterMessage(letter).c_str(), Caption().c_str(), kMbOk | kMbIconWarning,
+                          window_);
+  }
+
   void ShowPopup(int x, int y, const char* text) {
     if (!tip_) {
       Fl_Group* current = Fl_Group::current();
@@ -538,6 +572,7 @@ class DesktopDialog : public Dialog {
   const DialogSpec& spec_;
   DialogHandler handler_;
   DialogMetrics metrics_{};
+  FieldTyping typing_;
   DialogWindow* window_ = nullptr;
   ClipboardReceiver* receiver_ = nullptr;
   TextPopup* tip_ = nullptr;
@@ -548,6 +583,7 @@ class DesktopDialog : public Dialog {
   int tipList_ = 0, tipIndex_ = -1;
   int helpX_ = 0, helpY_ = 0;  // where a help note goes
   int lastWidth_ = -1, lastHeight_ = -1;
+  int minimumWidth_ = 1, minimumHeight_ = 1;  // client size the user can shrink it to
   bool hasClipboard_ = false;
   bool joined_ = false;
   bool dropping_ = false;

@@ -4,6 +4,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 #include <algorithm>
 #include <string>
@@ -18,10 +19,13 @@ namespace weft_desktop {
 
 namespace {
 
+// Sizes at 96 dots per inch; the box takes them at the desktop's scale.
 constexpr int kMargin = 12;
 constexpr int kIconSize = 32;
 constexpr int kButtonWidth = 75, kButtonHeight = 23, kButtonGap = 6;
 constexpr int kMinimumWidth = 160;
+
+int Px(int pixels) { return ScaledPixels(pixels); }
 
 const char* ButtonText(int answer) {
   switch (answer) {
@@ -54,31 +58,31 @@ class PlainText : public Fl_Widget {
 // '!', a blue circle with 'i' or '?'.
 class MessageIcon : public Fl_Widget {
  public:
-  MessageIcon(int x, int y, uint32_t icon) : Fl_Widget(x, y, kIconSize, kIconSize), icon_(icon) {}
+  MessageIcon(int x, int y, uint32_t icon) : Fl_Widget(x, y, Px(kIconSize), Px(kIconSize)), icon_(icon) {}
   void draw() override {
     if (icon_ == kMbIconWarning) return DrawWarning();
     fl_color(icon_ == kMbIconError ? FL_RED : FL_BLUE);
     fl_pie(x(), y(), w(), h(), 0, 360);
     fl_color(FL_WHITE);
     if (icon_ == kMbIconError) {
-      fl_line_style(FL_SOLID | FL_CAP_ROUND, 4);
-      fl_line(x() + 10, y() + 10, x() + 22, y() + 22);
-      fl_line(x() + 22, y() + 10, x() + 10, y() + 22);
+      fl_line_style(FL_SOLID | FL_CAP_ROUND, Px(4));
+      fl_line(x() + Px(10), y() + Px(10), x() + Px(22), y() + Px(22));
+      fl_line(x() + Px(22), y() + Px(10), x() + Px(10), y() + Px(22));
       fl_line_style(0);
       return;
     }
-    fl_font(FL_TIMES_BOLD, 24);
+    fl_font(FL_TIMES_BOLD, Px(24));
     fl_draw(icon_ == kMbIconQuestion ? "?" : "i", x(), y(), w(), h(), FL_ALIGN_CENTER, nullptr, 0);
   }
 
  private:
   void DrawWarning() {
     fl_color(FL_YELLOW);
-    fl_polygon(x() + 16, y() + 1, x() + 31, y() + 30, x() + 1, y() + 30);
+    fl_polygon(x() + Px(16), y() + Px(1), x() + Px(31), y() + Px(30), x() + Px(1), y() + Px(30));
     fl_color(FL_BLACK);
-    fl_loop(x() + 16, y() + 1, x() + 31, y() + 30, x() + 1, y() + 30);
-    fl_font(FL_HELVETICA_BOLD, 20);
-    fl_draw("!", x(), y() + 6, w(), h() - 6, FL_ALIGN_CENTER, nullptr, 0);
+    fl_loop(x() + Px(16), y() + Px(1), x() + Px(31), y() + Px(30), x() + Px(1), y() + Px(30));
+    fl_font(FL_HELVETICA_BOLD, Px(20));
+    fl_draw("!", x(), y() + Px(6), w(), h() - Px(6), FL_ALIGN_CENTER, nullptr, 0);
   }
   uint32_t icon_;
 };
@@ -86,7 +90,7 @@ class MessageIcon : public Fl_Widget {
 class MessageBoxWindow : public Fl_Double_Window {
  public:
   MessageBoxWindow(const char* text, const char* caption, uint32_t style)
-      : Fl_Double_Window(kMinimumWidth, 100), style_(style) {
+      : Fl_Double_Window(Px(kMinimumWidth), 100), style_(style) {
     copy_label(caption);
     Build(text);
     end();
@@ -115,33 +119,33 @@ class MessageBoxWindow : public Fl_Double_Window {
 
   void Build(const char* text) {
     uint32_t icon = style_ & 0xF0;
-    int textX = icon ? kMargin + kIconSize + kMargin : kMargin;
+    int textX = icon ? Px(kMargin) + Px(kIconSize) + Px(kMargin) : Px(kMargin);
     fl_font(kDialogFont, DialogFontSize());
     int textWidth = 0, textHeight = 0;
     fl_measure(text, textWidth, textHeight, 0);
-    int widest = std::min(Fl::w() * 5 / 8, 640);
+    int widest = std::min(Fl::w() * 5 / 8, Px(640));
     if (textWidth > widest) {
       textWidth = widest;
       textHeight = 0;
       fl_measure(text, textWidth, textHeight, 0);
     }
-    int contentHeight = std::max(textHeight, icon ? kIconSize : 0);
-    int textY = kMargin + (contentHeight - textHeight) / 2;
-    if (icon) new MessageIcon(kMargin, kMargin, icon);
+    int contentHeight = std::max(textHeight, icon ? Px(kIconSize) : 0);
+    int textY = Px(kMargin) + (contentHeight - textHeight) / 2;
+    if (icon) new MessageIcon(Px(kMargin), Px(kMargin), icon);
     new PlainText(textX, textY, textWidth, textHeight, text);
     std::vector<int> answers = MessageBoxButtons(style_);
-    int rowWidth = static_cast<int>(answers.size()) * (kButtonWidth + kButtonGap) - kButtonGap;
-    int width = std::max({textX + textWidth + kMargin, rowWidth + 2 * kMargin, kMinimumWidth});
-    int buttonY = kMargin + contentHeight + kMargin;
+    int rowWidth = static_cast<int>(answers.size()) * (Px(kButtonWidth) + Px(kButtonGap)) - Px(kButtonGap);
+    int width = std::max({textX + textWidth + Px(kMargin), rowWidth + 2 * Px(kMargin), Px(kMinimumWidth)});
+    int buttonY = Px(kMargin) + contentHeight + Px(kMargin);
     int buttonX = (width - rowWidth) / 2;
     for (int answer : answers) {
-      auto* button = new PushButton(buttonX, buttonY, kButtonWidth, kButtonHeight, ButtonText(answer),
+      auto* button = new PushButton(buttonX, buttonY, Px(kButtonWidth), Px(kButtonHeight), ButtonText(answer),
                                     answer == MessageBoxDefaultAnswer(style_));
       button->callback(OnButton, static_cast<long>(answer));
       if (button->IsDefault()) defaultButton_ = button;
-      buttonX += kButtonWidth + kButtonGap;
+      buttonX += Px(kButtonWidth) + Px(kButtonGap);
     }
-    size(width, buttonY + kButtonHeight + kMargin);
+    size(width, buttonY + Px(kButtonHeight) + Px(kMargin));
   }
 
   static void OnButton(Fl_Widget* widget, long answer) {
@@ -175,6 +179,8 @@ int ShowDesktopMessageBox(const char* text, const char* caption, uint32_t style,
   box.DefaultButton()->take_focus();
   BringForward(&box, (style & kMbTopmost) != 0);
   while (box.shown()) Fl::wait();
+  // As the owner window gets the focus back when its box goes.
+  if (owner && owner->shown()) ActivateWindow(fl_xid(owner));
   return box.Answer();
 }
 

@@ -5,6 +5,7 @@
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -13,7 +14,7 @@ namespace weft_desktop {
 
 namespace {
 
-constexpr int kTipPaddingX = 3, kTipPaddingY = 2;  // text inside a pop-up
+constexpr int kTipPaddingX = 3, kTipPaddingY = 2;  // text inside a pop-up, at 96 dpi
 constexpr int kTipExtraWidth = 8, kTipExtraHeight = 6;
 
 bool AllDigits(const char* text, int length) {
@@ -24,6 +25,14 @@ bool AllDigits(const char* text, int length) {
 }
 
 bool IsEnter(int key) { return key == FL_Enter || key == FL_KP_Enter; }
+
+// A key that types text: letters, digits, signs, not Ctrl, Alt or the
+// control characters that edit keys bring.
+bool IsTypedText() {
+  const char* text = Fl::event_text();
+  return Fl::event_length() > 0 && !(Fl::event_state() & (FL_CTRL | FL_ALT | FL_META)) &&
+         static_cast<unsigned char>(text[0]) >= ' ' && text[0] != 0x7F;
+}
 
 void UseDialogFont(Fl_Widget* widget) {
   widget->labelfont(kDialogFont);
@@ -38,13 +47,12 @@ void UseDialogFont(Fl_Input_* input) {
 
 }  // namespace
 
+int ScaledPixels(int pixels) { return static_cast<int>(std::lround(pixels * DesktopDpi() / 96)); }
+
+// 8 pt at 96 dpi is 11 pixels; other scales take that size times the
+// scale, so that a desktop at twice the resolution gets twice the font.
 int DialogFontSize() {
-  static int size = 0;
-  if (size) return size;
-  float horizontal = 0, vertical = 0;
-  Fl::screen_dpi(horizontal, vertical);
-  if (vertical < 60 || vertical > 300) vertical = 96;
-  size = static_cast<int>(std::lround(8 * vertical / 72));
+  static const int size = ScaledPixels(11);
   return size;
 }
 
@@ -76,47 +84,79 @@ Label::Label(int x, int y, int width, int height, const char* text) : Fl_Box(x, 
   UseDialogFont(this);
 }
 
-Edit::Edit(int x, int y, int width, int height, int limit) : Fl_Input(x, y, width, height) {
-  if (limit > 0) maximum_size(limit);
+TypedText EditRules::Takes(const Fl_Input_* input, const std::string& text) const {
+  int from = std::min(input->position(), input->mark());
+  int to = std::max(input->position(), input->mark());
+  std::string value(input->value(), input->size());
+  std::string kept = value.substr(0, from) + value.substr(to);
+  CodePage page = typing_ && typing_->dialog ? typing_->dialog->FieldCodePage() : CodePage::kUtf8;
+  return FieldTakes(kept, text, limit_, page);
+}
+
+int EditRules::CheckTyping(Fl_Input_* input, int event) const {
+  if ((event != FL_KEYBOARD || !IsTypedText()) && event != FL_PASTE) return -1;
+  if (input->readonly()) return -1;
+  std::string text(Fl::event_text(), Fl::event_length());
+  TypedText takes = Takes(input, text);
+  if (!takes.missing.empty()) {
+    if (typing_ && typing_->refuse) typing_->refuse(takes.missing);
+    return 1;
+  }
+  if (takes.taken == text.size()) return -1;
+  // As an edit at its limit does: a beep, and what fits goes in.
+  fl_beep();
+  if (takes.taken > 0) input->replace(input->position(), input->mark(), text.data(), takes.taken);
+  return 1;
+}
+
+void EditRules::Insert(Fl_Input_* input, const char* text) const {
+  TypedText takes = Takes(input, text);
+  if (takes.taken < strlen(text)) fl_beep();
+  if (takes.taken > 0) input->replace(input->position(), input->mark(), text, takes.taken);
+}
+
+Edit::Edit(int x, int y, int width, int height, int limit, const FieldTyping* typing)
+    : Fl_Input(x, y, width, height), EditRules(limit, typing) {
   UseDialogFont(this);
 }
 
-NumberEdit::NumberEdit(int x, int y, int width, int height, int limit)
-    : Fl_Input(x, y, width, height) {
-  if (limit > 0) maximum_size(limit);
+int Edit::handle(int event) {
+  int handled = CheckTyping(this, event);
+  return handled >= 0 ? handled : Fl_Input::handle(event);
+}
+
+NumberEdit::NumberEdit(int x, int y, int width, int height, int limit, const FieldTyping* typing)
+    : Fl_Input(x, y, width, height), EditRules(limit, typing) {
   UseDialogFont(this);
 }
 
 int NumberEdit::handle(int event) {
   const char* text = Fl::event_text();
   int length = Fl::event_length();
-  if (event == FL_KEYBOARD && length > 0 && !(Fl::event_state() & (FL_CTRL | FL_ALT | FL_META)) &&
-      static_cast<unsigned char>(text[0]) >= ' ' && text[0] != 0x7F && !AllDigits(text, length)) {
+  if (((event == FL_KEYBOARD && IsTypedText()) || event == FL_PASTE) && !AllDigits(text, length)) {
     fl_beep();
     return 1;
   }
-  if (event == FL_PASTE && !AllDigits(text, length)) {
-    fl_beep();
-    return 1;
-  }
-  return Fl_Input::handle(event);
+  int handled = CheckTyping(this, event);
+  return handled >= 0 ? handled : Fl_Input::handle(event);
 }
 
-MultiLineEdit::MultiLineEdit(int x, int y, int width, int height, int limit)
-    : Fl_Multiline_Input(x, y, width, height) {
-  if (limit > 0) maximum_size(limit);
+MultiLineEdit::MultiLineEdit(int x, int y, int width, int height, int limit, const FieldTyping* typing)
+    : Fl_Multiline_Input(x, y, width, height), EditRules(limit, typing) {
   wrap(1);
   UseDialogFont(this);
 }
 
 int MultiLineEdit::handle(int event) {
+  int handled = CheckTyping(this, event);
+  if (handled >= 0) return handled;
   if (event != FL_KEYBOARD) return Fl_Multiline_Input::handle(event);
   int key = Fl::event_key();
   bool control = Fl::event_state(FL_CTRL);
   if (!IsEnter(key) && key != FL_Tab) return Fl_Multiline_Input::handle(event);
   if (!control) return 0;
   if (readonly()) return 1;
-  replace(position(), mark(), IsEnter(key) ? "\n" : "\t", 1);
+  Insert(this, IsEnter(key) ? "\n" : "\t");
   return 1;
 }
 
@@ -144,8 +184,8 @@ void TextPopup::ShowAt(int x, int y, const char* text) {
   fl_font(kDialogFont, DialogFontSize());
   int width = 0, height = 0;
   fl_measure(text_.c_str(), width, height, 0);
-  width += kTipExtraWidth;
-  height += kTipExtraHeight;
+  width += ScaledPixels(kTipExtraWidth);
+  height += ScaledPixels(kTipExtraHeight);
   int screenX, screenY, screenWidth, screenHeight;
   Fl::screen_xywh(screenX, screenY, screenWidth, screenHeight, x, y);
   if (x + width > screenX + screenWidth) x = screenX + screenWidth - width;
@@ -159,7 +199,8 @@ void TextPopup::draw() {
   fl_draw_box(FL_BORDER_BOX, 0, 0, w(), h(), Fl_Tooltip::color());
   fl_color(FL_BLACK);
   fl_font(kDialogFont, DialogFontSize());
-  fl_draw(text_.c_str(), kTipPaddingX, kTipPaddingY, w() - 2 * kTipPaddingX, h() - 2 * kTipPaddingY,
+  int padX = ScaledPixels(kTipPaddingX), padY = ScaledPixels(kTipPaddingY);
+  fl_draw(text_.c_str(), padX, padY, w() - 2 * padX, h() - 2 * padY,
           FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE, nullptr, 0);
 }
 

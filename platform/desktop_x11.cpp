@@ -1,12 +1,15 @@
 // The X display of the desktop back end, and what FLTK leaves to Xlib:
-// the active window, activation and windows kept above the others.
+// the desktop's resolution, the active window, activation and windows kept
+// above the others.
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <string>
 
 #include "platform/desktop.h"
@@ -50,6 +53,31 @@ Window RootWindowProperty(const char* name) {
 
 int IgnoreError(Display*, XErrorEvent*) { return 0; }
 
+// Resolutions taken as meant; anything else is a broken setting.
+bool PlausibleDpi(double dpi) { return dpi >= 48 && dpi <= 480; }
+
+// Xft.dpi from the X resources of the display (xrdb); 0 when not set.
+double ResourceDpi() {
+  const char* resources = XResourceManagerString(fl_display);
+  if (!resources) return 0;
+  XrmInitialize();
+  XrmDatabase database = XrmGetStringDatabase(resources);
+  char* type = nullptr;
+  XrmValue value{};
+  double dpi = 0;
+  if (database && XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) {
+    dpi = strtod(value.addr, nullptr);
+  }
+  if (database) XrmDestroyDatabase(database);
+  return PlausibleDpi(dpi) ? dpi : 0;
+}
+
+double ScreenDpi() {
+  float horizontal = 0, vertical = 0;
+  Fl::screen_dpi(horizontal, vertical);
+  return PlausibleDpi(vertical) ? vertical : 96;
+}
+
 bool WindowManagerRuns() { return RootWindowProperty("_NET_SUPPORTING_WM_CHECK") != 0; }
 
 void SendToRoot(Window window, const char* type, long first, long second) {
@@ -82,10 +110,20 @@ bool OpenDesktop() {
   Fl_Window::default_xclass(windowClass.c_str());
   Fl::scheme("gtk+");
   FL_NORMAL_SIZE = DialogFontSize();
+  Fl::scrollbar_size(ScaledPixels(Fl::scrollbar_size()));
   return true;
 }
 
 }  // namespace
+
+double DesktopDpi() {
+  static const double dpi = [] {
+    fl_open_display();
+    double resource = ResourceDpi();
+    return resource ? resource : ScreenDpi();
+  }();
+  return dpi;
+}
 
 bool DesktopAvailable() {
   static const bool available = OpenDesktop();

@@ -35,9 +35,38 @@ char* GetItemText(const Dialog& dialog, int id, char* buffer, size_t size) {
   if (size == 0) return buffer;
   std::string text = dialog.ItemText(id);
   size_t length = text.size() < size - 1 ? text.size() : size - 1;
+  if (dialog.FieldCodePage() == CodePage::kUtf8) length = WholeLettersWithin(text, length);
   memcpy(buffer, text.data(), length);
   buffer[length] = '\0';
   return buffer;
+}
+
+TypedText FieldTakes(const std::string& kept, const std::string& typed, int limit, CodePage page) {
+  TypedText result;
+  std::string converted;
+  if (!FromUtf8(typed, page, &converted, &result.missing)) return result;
+  if (limit <= 0) {
+    result.taken = typed.size();
+    return result;
+  }
+  size_t used = LengthIn(kept, page);
+  size_t room = used < static_cast<size_t>(limit) ? limit - used : 0;
+  // Letter by letter, as far as each fits whole.
+  for (size_t i = 0; i < typed.size();) {
+    size_t length = Utf8LetterLength(typed, i);
+    size_t bytes = page == CodePage::kUtf8 ? length : 1;
+    if (bytes > room) break;
+    room -= bytes;
+    i += length;
+    result.taken = i;
+  }
+  return result;
+}
+
+std::string MissingLetterMessage(const std::string& letter) {
+  return "The letter \"" + letter +
+         "\" cannot be typed here: this text is kept in the windows-1252 code page, "
+         "which has no such letter.";
 }
 
 int RunDialog(const DialogSpec& spec, DialogHandler handler) {

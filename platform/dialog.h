@@ -15,7 +15,10 @@
 //
 // Script, one step a line (empty lines and lines starting with '#' skipped;
 // in texts "\n", "\t" and "\\" stand for LF, TAB and a backslash):
-//   set <id> <text>       the user types <text> into control <id>
+//   set <id> <text>       the user types <text> into control <id> in place of
+//                         its text, letter by letter: what the field refuses
+//                         (past its limit; without a form in its code page)
+//                         is left out as on the desktop
 //   click <id>            the user presses button <id>
 //   select <id> <index>   the user selects list entry <index> (from 0)
 //   unselect <id> <index> the user deselects it
@@ -38,6 +41,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
+
 enum class ControlKind { kStatic, kEdit, kMultiLineEdit, kNumberEdit, kButton, kDefaultButton,
                          kListBox };
 
@@ -47,7 +52,9 @@ struct ControlSpec {
   const char* text;  // '&' marks a mnemonic ("&&" is one '&')
   int x, y, width, height;  // dialog units
   bool disabled = false;
-  int limit = 0;  // edits: at most this many characters can be typed (0: no limit)
+  // Edits: the text typed takes at most this many bytes in the field code
+  // page; typing stops before a letter that would not fit whole (0: no limit).
+  int limit = 0;
 };
 
 struct DialogSpec {
@@ -96,6 +103,8 @@ struct DialogMetrics {
 inline constexpr DialogMetrics kScriptedMetrics = {6, 13, 5, 3, 3, 4, 4, 17, 1024, 740, 8, 27};
 // Text width of the scripted back end: this many pixels per byte.
 inline constexpr int kScriptedCharWidth = 6;
+// The scripted title bar: pixels beside the caption text (icon, buttons).
+inline constexpr int kScriptedTitleBarExtra = 60;
 
 class Dialog;
 using DialogHandler = void (*)(Dialog& dialog, const DialogEvent& event);
@@ -132,6 +141,9 @@ class Dialog {
   virtual DialogMetrics Metrics() const = 0;
   // Width of a text in the dialog's font.
   virtual int TextWidth(const char* text) const = 0;
+  // The window width at which the title bar shows the caption `text` whole
+  // (the desktop's window manager cuts a longer one in the middle).
+  virtual int CaptionWidth(const char* text) const = 0;
   // The window's size (client size plus the extra of Metrics); the dialog
   // gets kSize with its new client size.
   virtual void SetWindowSize(int width, int height) = 0;
@@ -157,11 +169,38 @@ class Dialog {
   // Dialog units to pixels by the base units, rounded as Windows does.
   int DialogUnitsX(int units) const;
   int DialogUnitsY(int units) const;
+
+  // The code page in which the program sets and reads the texts of the edit
+  // controls (SetItemText, ItemText), set before it fills them; UTF-8 until
+  // then. The user sees and types letters: in windows-1252 a field shows its
+  // text converted, gives it back in windows-1252, counts its limit in
+  // windows-1252 bytes and refuses, with a message, a typed letter that has
+  // no form there.
+  void SetFieldCodePage(CodePage page) { fieldCodePage_ = page; }
+  CodePage FieldCodePage() const { return fieldCodePage_; }
+
+ private:
+  CodePage fieldCodePage_ = CodePage::kUtf8;
 };
 
 // Control text read into a buffer the way a dialog field is read: at most
-// size - 1 characters, always terminated when size > 0.
+// size - 1 bytes, whole letters of the field code page only, always
+// terminated when size > 0.
 char* GetItemText(const Dialog& dialog, int id, char* buffer, size_t size);
+
+// What an edit takes when the user types or pastes `typed` where its text,
+// but for the selection that the typing replaces, is `kept` (both UTF-8, as
+// shown): the bytes of `typed` taken, whole letters only, so that the text
+// stays within `limit` bytes in the code page (0: no limit). Of a text with
+// a letter that the code page has no form for nothing is taken, and
+// `missing` names the letter.
+struct TypedText {
+  size_t taken = 0;
+  std::string missing;
+};
+TypedText FieldTakes(const std::string& kept, const std::string& typed, int limit, CodePage page);
+// The message that refuses such a letter.
+std::string MissingLetterMessage(const std::string& letter);
 
 // Runs the dialog modally; the result of EndDialog, 2 when the window was
 // closed, -1 when it cannot be shown.

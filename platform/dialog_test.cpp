@@ -165,6 +165,84 @@ TEST_F(DialogTest, LayoutResizingTipsAndHelp) {
             "Caption: command 2 code 0\nEndDialog 2\n");
 }
 
+// Fields in a code page: edit 11 takes five bytes, edit 12 any number;
+// button 3 shows what the program reads back, button 13 switches to UTF-8.
+const DialogSpec kFieldSpec = {"Fields",
+                               {{11, ControlKind::kEdit, "", 0, 0, 10, 10, false, 5},
+                                {12, ControlKind::kMultiLineEdit, "", 0, 0, 10, 10},
+                                {3, ControlKind::kButton, "Read", 0, 0, 10, 10},
+                                {13, ControlKind::kButton, "UTF-8", 0, 0, 10, 10}}};
+
+void FieldHandler(Dialog& dialog, const DialogEvent& event) {
+  if (event.kind == DialogEvent::kInit) {
+    dialog.SetFieldCodePage(CodePage::kWindows1252);
+    dialog.SetItemText(12, "Gr\xFC\xDF");
+    return;
+  }
+  if (event.kind != DialogEvent::kCommand) return;
+  if (event.id == 13) dialog.SetFieldCodePage(CodePage::kUtf8);
+  if (event.id != 3) return;
+  char cut[4];
+  std::string text = dialog.ItemText(11) + "|" + dialog.ItemText(12) + "|" + GetItemText(dialog, 11, cut, 4);
+  dialog.SetCaption(text.c_str());
+}
+
+TEST_F(DialogTest, TypedTextStaysWithinTheLimitAndTheCodePage) {
+  drive_.Write("script.txt",
+               "show\n"
+               "set 11 f\xC3\xBCr \xC5\x91 und\n"   // für ő und: ő has no windows-1252 form
+               "click 3\n"
+               "click 13\n"
+               "set 11 \xC3\xA9\xC3\xA9\xC3\xA9\n"  // ééé: two fit in five bytes of UTF-8
+               "set 12 \xC5\x91\n"
+               "click 3\n");
+  SetEnv("WEFTDIALOGSCRIPT", drive_.Win("script.txt").c_str());
+  SetEnv("WEFTDIALOGLOG", drive_.Win("log.txt").c_str());
+  RunDialog(kFieldSpec, FieldHandler);
+  EXPECT_EQ(Log(),
+            "Dialog \"Fields\"\n"
+            "> show\n  11: \n  12: Gr\xC3\xBC\xC3\x9F\n  3: Read\n  13: UTF-8\n"
+            "> set 11 f\xC3\xBCr \xC5\x91 und\n"
+            "MessageBox \"Fields\" icon=warning buttons=OK\n"
+            "The letter \"\xC5\x91\" cannot be typed here: this text is kept in the windows-1252 "
+            "code page, which has no such letter.\nAnswer: OK\n"
+            "(field 11 is full)\n"
+            "> click 3\nCaption: f\xFCr  |Gr\xFC\xDF|f\xFCr\n"
+            "> click 13\n"
+            "> set 11 \xC3\xA9\xC3\xA9\xC3\xA9\n(field 11 is full)\n"
+            "> set 12 \xC5\x91\n"
+            "> click 3\nCaption: \xC3\xA9\xC3\xA9|\xC5\x91|\xC3\xA9\n"
+            "EndDialog 2\n");
+}
+
+TEST(FieldTakes, WholeLettersWithinTheLimitNoneWithoutAForm) {
+  const std::string e = "\xC3\xA9";
+  std::string typed;
+  for (int i = 0; i < 150; ++i) typed += e;
+  struct Case {
+    std::string kept, typed;
+    int limit;
+    CodePage page;
+    size_t taken;
+    std::string missing;
+  } const cases[] = {
+      {"", typed, 255, CodePage::kUtf8, 254, ""},         // 127 letters, no half one
+      {"", typed, 255, CodePage::kWindows1252, 300, ""},  // 150 bytes in windows-1252
+      {"", typed, 0, CodePage::kUtf8, 300, ""},
+      {"abc", "de", 4, CodePage::kUtf8, 1, ""},
+      {"abcd", "e", 4, CodePage::kUtf8, 0, ""},
+      {"abcde", "f", 4, CodePage::kUtf8, 0, ""},         // already past the limit
+      {"ab\xC3\xBC", "\xE2\x82\xAC", 4, CodePage::kWindows1252, 3, ""},  // € is one byte there
+      {"", "a\xC5\x91" "b", 10, CodePage::kWindows1252, 0, "\xC5\x91"},
+      {"", "a\xC5\x91" "b", 10, CodePage::kUtf8, 4, ""},
+  };
+  for (const Case& c : cases) {
+    TypedText takes = FieldTakes(c.kept, c.typed, c.limit, c.page);
+    EXPECT_EQ(takes.taken, c.taken) << c.kept << " + " << c.typed;
+    EXPECT_EQ(takes.missing, c.missing) << c.kept << " + " << c.typed;
+  }
+}
+
 TEST_F(DialogTest, TheEndOfTheScriptClosesTheWindowAsCancel) {
   EXPECT_EQ(Run("close\n"), 2);
   EXPECT_EQ(Log(), "Dialog \"Echo\"\n> close\nCaption: command 2 code 0\n"

@@ -9,7 +9,9 @@
 #include <map>
 
 #include "platform/env.h"
+#include "platform/code_page.h"
 #include "platform/files.h"
+#include "platform/message_box.h"
 #include "platform/message_box_style.h"
 
 namespace {
@@ -61,9 +63,14 @@ bool TwoNumbers(const std::string& rest, int* first, int* second) {
   return sscanf(rest.c_str(), "%d %d", first, second) == 2;
 }
 
+bool IsEdit(ControlKind kind) {
+  return kind == ControlKind::kEdit || kind == ControlKind::kMultiLineEdit ||
+         kind == ControlKind::kNumberEdit;
+}
+
 struct Control {
   ControlSpec spec;
-  std::string text;
+  std::string text;  // as shown: an edit's in UTF-8
   std::vector<std::string> entries;
   std::vector<bool> selected;
 };
@@ -103,11 +110,19 @@ class ScriptedDialog : public Dialog {
   }
   std::string Caption() const override { return caption_; }
   void SetItemText(int id, const char* text) override {
-    if (Control* control = Find(id)) control->text = text ? text : "";
+    Control* control = Find(id);
+    if (!control) return;
+    control->text = text ? text : "";
+    if (IsEdit(control->spec.kind)) control->text = ToUtf8(control->text, FieldCodePage());
   }
   std::string ItemText(int id) const override {
     const Control* control = Find(id);
-    return control ? control->text : std::string();
+    if (!control) return std::string();
+    std::string text;
+    if (!IsEdit(control->spec.kind) || !FromUtf8(control->text, FieldCodePage(), &text)) {
+      return control->text;
+    }
+    return text;
   }
   void EndDialog(int result) override {
     if (ended_) return;
@@ -167,6 +182,9 @@ class ScriptedDialog : public Dialog {
   DialogMetrics Metrics() const override { return kScriptedMetrics; }
   int TextWidth(const char* text) const override {
     return kScriptedCharWidth * static_cast<int>(strlen(text));
+  }
+  int CaptionWidth(const char* text) const override {
+    return TextWidth(text) + kScriptedTitleBarExtra;
   }
   void SetWindowSize(int width, int height) override {
     Log("Window %dx%d\n", width, height);
@@ -251,7 +269,26 @@ class ScriptedDialog : public Dialog {
     int id = atoi(rest.substr(0, blank).c_str());
     Control* control = Find(id);
     if (!control) return Log("(no control %d)\n", id);
-    control->text = blank == std::string::npos ? "" : Unescape(rest.substr(blank + 1));
+    std::string typed = blank == std::string::npos ? "" : Unescape(rest.substr(blank + 1));
+    if (!IsEdit(control->spec.kind)) {
+      control->text = typed;
+      return;
+    }
+    control->text.clear();
+    bool full = false;
+    for (size_t i = 0; i < typed.size();) {
+      std::string letter = typed.substr(i, Utf8LetterLength(typed, i));
+      i += letter.size();
+      TypedText takes = FieldTakes(control->text, letter, control->spec.limit, FieldCodePage());
+      if (!takes.missing.empty()) {
+        MessageBox(MissingLetterMessage(takes.missing).c_str(), caption_.c_str(), kMbOk | kMbIconWarning);
+      } else if (takes.taken == 0) {
+        full = true;  // the desktop beeps
+      } else {
+        control->text += letter;
+      }
+    }
+    if (full) Log("(field %d is full)\n", id);
   }
   void StepCommand(int id, int code) {
     Control* control = Find(id);

@@ -5,7 +5,7 @@
 # (scripts/demo installs these alone).
 weft_build_packages="cmake ninja-build g++ libjpeg62-turbo-dev libfltk1.3-dev libx11-dev python3"
 # What the tests and fuzzers need besides.
-weft_packages="libgtest-dev chromium chromium-driver xvfb xdotool xclip fonts-dejavu-core clang-14 libclang-rt-14-dev"
+weft_packages="libgtest-dev chromium chromium-driver xvfb xdotool xclip scrot x11-utils x11-xserver-utils openbox pcmanfm fonts-dejavu-core clang-14 libclang-rt-14-dev"
 
 # weft_ensure_packages [PACKAGE...]: both sets and the packages named.
 weft_ensure_packages() {

@@ -1,6 +1,6 @@
 // infobulk: edit strings for title and description, a sort order and keyword
-// operations typed into a dialog are applied to every dropped page; one page
-// dropped on empty fields fills them instead.
+// operations typed into a dialog are applied to every dropped page, each in
+// its own code page; one page dropped on empty fields fills them instead.
 #include "programs/infobulk/infobulk.h"
 
 #include <cstdio>
@@ -40,28 +40,71 @@ const DialogSpec kMainDialog = {
      {kIdClear, ControlKind::kButton, "&Clear", 186, 26, 50, 14}},  // empties the four fields
     true};
 
+// What the four fields hold, as shown (UTF-8). Typing keeps each within its
+// limit; a field filled from a windows-1252 page may hold more bytes of
+// UTF-8, and is taken whole.
 struct Fields {
-  char title[256];
-  char description[512];
-  char sortOrder[10];
-  char keywords[1024];
-  bool Empty() const { return !*title && !*description && !*sortOrder && !*keywords; }
+  std::string title;
+  std::string description;
+  std::string sortOrder;
+  std::string keywords;
+  bool Empty() const { return title.empty() && description.empty() && sortOrder.empty() && keywords.empty(); }
 };
 
 void ReadFields(const Dialog& dialog, Fields* fields) {
-  GetItemText(dialog, kIdTitle, fields->title, sizeof fields->title);
-  GetItemText(dialog, kIdDescription, fields->description, sizeof fields->description);
-  GetItemText(dialog, kIdSortOrder, fields->sortOrder, sizeof fields->sortOrder);
-  GetItemText(dialog, kIdKeywords, fields->keywords, sizeof fields->keywords);
+  fields->title = dialog.ItemText(kIdTitle);
+  fields->description = dialog.ItemText(kIdDescription);
+  fields->sortOrder = dialog.ItemText(kIdSortOrder);
+  fields->keywords = dialog.ItemText(kIdKeywords);
 }
 
 void FillFields(Dialog& dialog) {
   if (!keywordsOnly) {
-    dialog.SetItemText(kIdTitle, file.Title().Text());
-    dialog.SetItemText(kIdDescription, file.Description().Text());
+    dialog.SetItemText(kIdTitle, ShownText(file, file.Title().Text()).Text());
+    dialog.SetItemText(kIdDescription, ShownText(file, file.Description().Text()).Text());
     dialog.SetItemText(kIdSortOrder, file.SortOrder().Text());
   }
-  dialog.SetItemText(kIdKeywords, file.Keywords().Text());
+  dialog.SetItemText(kIdKeywords, ShownText(file, file.Keywords().Text()).Text());
+}
+
+// A field's edit string applied to the page's value: edited in UTF-8, as
+// the field shows it, and stored in the page's code page; false when the
+// page cannot hold the result (after its box).
+bool SetEdited(bool (HTMLFile::*set)(const char*), const String& current, const std::string& edit,
+               const char* path) {
+  String edited = EditString(ShownText(file, current.Text()).Text(), edit.c_str(), path);
+  String value;
+  if (!PageText(file, edited.Text(), &value)) return false;
+  (file.*set)(value.Text());
+  return true;
+}
+
+// The fields' changes on the page read last; false when nothing changed or
+// a value could not be stored.
+bool EditPage(const Fields& fields, const char* path) {
+  bool changed = false;
+  // A typed field counts as a change even when the value stays the same.
+  if (!fields.title.empty()) {
+    if (!SetEdited(&HTMLFile::SetTitle, file.Title(), fields.title, path)) return false;
+    changed = true;
+  }
+  if (!fields.description.empty()) {
+    if (!SetEdited(&HTMLFile::SetDescription, file.Description(), fields.description, path)) return false;
+    changed = true;
+  }
+  if (!fields.sortOrder.empty()) {
+    changed |= file.SetSortOrder(fields.sortOrder[0] == '0' ? "" : fields.sortOrder.c_str());
+  }
+  if (!fields.keywords.empty()) {
+    String list = ShownText(file, file.Keywords().Text());
+    if (ApplyKeywordOps(list, fields.keywords.c_str())) {
+      String stored;
+      if (!PageText(file, list.Text(), &stored)) return false;
+      file.SetKeywords(stored.Text());
+      changed = true;
+    }
+  }
+  return changed;
 }
 
 // 1 page written, 0 nothing done, -1 fields filled from the page.
@@ -82,21 +125,7 @@ int ApplyToFile(Dialog& dialog, const char* path, size_t count, bool confirm) {
       return 0;
     }
   }
-  bool changed = false;
-  if (*fields.title) changed = file.SetTitle(EditString(file.Title().Text(), fields.title, path));
-  // A typed field counts as a change even when the value stays the same.
-  if (*fields.description) {
-    changed |= file.SetDescription(EditString(file.Description().Text(), fields.description, path));
-  }
-  if (*fields.sortOrder) changed |= file.SetSortOrder(fields.sortOrder[0] == '0' ? "" : fields.sortOrder);
-  if (*fields.keywords) {
-    String list = file.Keywords();
-    if (ApplyKeywordOps(list, fields.keywords)) {
-      file.SetKeywords(list.Text() ? list.Text() : "");
-      changed = true;
-    }
-  }
-  if (!changed) return 0;
+  if (!EditPage(fields, path)) return 0;
   SaveFile(file);
   return 1;
 }

@@ -103,6 +103,60 @@ TEST_F(InfobulkTest, AClipboardUrlAsksBeforeChangingThePage) {
             "</HEAD>\n<BODY>\n</BODY>\n");
 }
 
+// A head in windows-1252 and the same head in UTF-8.
+const char kLatinPage[] =
+    "<HEAD>\n<TITLE>Gr\xFC\xDF" "e</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"M\xFC" "ll\">\n"
+    "</HEAD>\n<BODY>\n</BODY>\n";
+const char kUtf8Page[] =
+    "<HEAD>\n<TITLE>Gr\xC3\xBC\xC3\x9F" "e</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"M\xC3\xBC" "ll\">\n"
+    "</HEAD>\n<BODY>\n</BODY>\n";
+
+TEST_F(InfobulkTest, EachPageKeepsItsCodePage) {
+  // Fields filled from a windows-1252 page show its letters; given to a
+  // UTF-8 page they arrive in UTF-8.
+  drive.Write("latin.htm", kLatinPage);
+  drive.Write("plain.htm", kPage);
+  Run({}, "drop C:\\latin.htm\nshow\nset 103 \ndrop C:\\plain.htm\n");
+  EXPECT_NE(Log().find("> show\n  101: Gr\xC3\xBC\xC3\x9F" "e\n  103: \n  102: \n  105: M\xC3\xBC" "ll\n"),
+            std::string::npos) << Log();
+  EXPECT_EQ(drive.Read("latin.htm"), kLatinPage);
+  EXPECT_EQ(drive.Read("plain.htm"),
+            "<HEAD>\n<TITLE>Gr\xC3\xBC\xC3\x9F" "e</TITLE>\n"
+            "<META NAME=\"KEYWORDS\" CONTENT=\"sea, M\xC3\xBC" "ll\">\n"
+            "<META NAME=\"SORTORDER\" CONTENT=\"12\">\n</HEAD>\n<BODY>\n</BODY>\n");
+
+  // Typed letters join each page's own: one byte in windows-1252, two in
+  // UTF-8.
+  drive.Write("utf8.htm", kUtf8Page);
+  drive.Write("log.txt", "");
+  Run({}, "set 101 + f\xC3\xBCr\nset 105 +Stra\xC3\x9F" "e\ndrop C:\\latin.htm|C:\\utf8.htm\n");
+  EXPECT_NE(Log().find("Caption: 2 files were modified\n"), std::string::npos) << Log();
+  EXPECT_EQ(drive.Read("latin.htm"),
+            "<HEAD>\n<TITLE>Gr\xFC\xDF" "e f\xFCr</TITLE>\n"
+            "<META NAME=\"KEYWORDS\" CONTENT=\"M\xFC" "ll, Stra\xDF" "e\">\n</HEAD>\n<BODY>\n</BODY>\n");
+  EXPECT_EQ(drive.Read("utf8.htm"),
+            "<HEAD>\n<TITLE>Gr\xC3\xBC\xC3\x9F" "e f\xC3\xBCr</TITLE>\n"
+            "<META NAME=\"KEYWORDS\" CONTENT=\"M\xC3\xBC" "ll, Stra\xC3\x9F" "e\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+}
+
+TEST_F(InfobulkTest, AWindows1252PageGetsNoLetterItCannotHold) {
+  drive.Write("latin.htm", kLatinPage);
+  drive.Write("utf8.htm", kUtf8Page);
+  Run({}, "set 101 + Erd\xC5\x91s\ndrop C:\\latin.htm|C:\\utf8.htm\n");
+  EXPECT_EQ(Log(), std::string(kStart) +
+                       "> set 101 + Erd\xC5\x91s\n> drop C:\\latin.htm|C:\\utf8.htm\n"
+                       "Caption: latin.htm\n"
+                       "MessageBox \"File Write Error\" icon=error buttons=OK\n"
+                       "The letter \"\xC5\x91\" cannot be stored in file \"C:\\latin.htm\": its head is "
+                       "in the windows-1252 code page, which has no such letter\nAnswer: OK\n"
+                       "Caption: utf8.htm\nCaption: 1 file was modified\nEndDialog 0\n");
+  EXPECT_EQ(drive.Read("latin.htm"), kLatinPage);
+  EXPECT_EQ(drive.Read("utf8.htm"),
+            "<HEAD>\n<TITLE>Gr\xC3\xBC\xC3\x9F" "e Erd\xC5\x91s</TITLE>\n"
+            "<META NAME=\"KEYWORDS\" CONTENT=\"M\xC3\xBC" "ll\">\n</HEAD>\n<BODY>\n</BODY>\n");
+}
+
 TEST_F(InfobulkTest, HelpRequestsNameTheTopicOfTheControl) {
   Run({}, "help 101\nhelp 106\nhelp 0\nhelp -1\n");
   EXPECT_EQ(Log(), std::string(kStart) +

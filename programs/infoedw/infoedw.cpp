@@ -1,5 +1,6 @@
 // infoedw: shows a page's title, sort order, forwarding URL, description and
-// keywords in a dialog and writes the page when OK changed something.
+// keywords in a dialog and writes the page when OK changed something; the
+// typed text is stored in the page's own code page.
 #include "programs/infoedw/infoedw.h"
 
 #include <cstring>
@@ -69,6 +70,8 @@ bool StoreChangedFields(const Dialog& dialog) {
 void EditInfoDialogProc(Dialog& dialog, const DialogEvent& event) {
   if (event.kind == DialogEvent::kInit) {
     dialog.SetCaption(BaseName(file.InputName()));
+    // The fields speak the page's code page: a windows-1252 head stays so.
+    dialog.SetFieldCodePage(file.HeadCodePage());
     for (const Field& field : kFields) dialog.SetItemText(field.id, (file.*field.get)().Text());
     return;
   }

@@ -64,6 +64,52 @@ TEST_F(InfoedwTest, AnImageEditsItsPageWhichCancelTakesAwayAgain) {
             "<HEAD>\n<TITLE>Beach</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
 }
 
+TEST_F(InfoedwTest, TypedTextKeepsThePagesCodePage) {
+  // A windows-1252 head shows converted, and what is typed is stored in
+  // windows-1252 beside the old letters; a UTF-8 head stays UTF-8.
+  drive.Write("latin.htm", "<HEAD>\n<TITLE>Gr\xFC\xDF" "e</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+  EXPECT_EQ(Run({"latin.htm"}, "show\nset 101 Gr\xC3\xBC\xC3\x9F" "e f\xC3\xBCr\nclick 1\n").exitCode, 0);
+  EXPECT_NE(Log().find("  101: Gr\xC3\xBC\xC3\x9F" "e\n"), std::string::npos) << Log();
+  EXPECT_EQ(drive.Read("latin.htm"), "<HEAD>\n<TITLE>Gr\xFC\xDF" "e f\xFCr</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+
+  drive.Write("utf8.htm", "<HEAD>\n<TITLE>Gr\xC3\xBC\xC3\x9F" "e</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+  EXPECT_EQ(Run({"utf8.htm"}, "set 101 Gr\xC3\xBC\xC3\x9F" "e f\xC3\xBCr\nclick 1\n").exitCode, 0);
+  EXPECT_EQ(drive.Read("utf8.htm"),
+            "<HEAD>\n<TITLE>Gr\xC3\xBC\xC3\x9F" "e f\xC3\xBCr</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+}
+
+TEST_F(InfoedwTest, ALetterWithoutAWindows1252FormIsRefused) {
+  drive.Write("latin.htm", "<HEAD>\n<TITLE>Gr\xFC\xDF" "e</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+  EXPECT_EQ(Run({"latin.htm"}, "set 101 Erd\xC5\x91s\nclick 1\n").exitCode, 0);
+  EXPECT_EQ(Log(), "Dialog \"\"\nCaption: latin.htm\n> set 101 Erd\xC5\x91s\n"
+                   "MessageBox \"latin.htm\" icon=warning buttons=OK\n"
+                   "The letter \"\xC5\x91\" cannot be typed here: this text is kept in the "
+                   "windows-1252 code page, which has no such letter.\nAnswer: OK\n"
+                   "> click 1\nEndDialog 1\n");
+  EXPECT_EQ(drive.Read("latin.htm"), "<HEAD>\n<TITLE>Erds</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+}
+
+TEST_F(InfoedwTest, TypingStopsAtTheLastWholeLetterThatFits) {
+  std::string typed, kept;
+  for (int i = 0; i < 150; ++i) typed += "\xC3\xA9";  // é
+  for (int i = 0; i < 127; ++i) kept += "\xC3\xA9";
+  struct Case {
+    const char* page;
+    std::string title;  // as stored
+    bool full;          // typing stopped
+  } const cases[] = {
+      {"<HEAD>\n<TITLE>x</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n", kept, true},  // 254 bytes of UTF-8
+      {"<HEAD>\n<TITLE>\xE9</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n", std::string(150, '\xE9'), false},
+  };
+  for (const Case& c : cases) {
+    drive.Write("a.htm", c.page);
+    drive.Write("log.txt", "");
+    EXPECT_EQ(Run({"a.htm"}, "set 101 " + typed + "\nclick 1\n").exitCode, 0);
+    EXPECT_EQ(drive.Read("a.htm"), "<HEAD>\n<TITLE>" + c.title + "</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+    EXPECT_EQ(Log().find("(field 101 is full)\n") != std::string::npos, c.full) << Log();
+  }
+}
+
 TEST_F(InfoedwTest, ExistingPagesAreNeverTakenAway) {
   drive.Write("a.htm", kPage);
   EXPECT_EQ(Run({"a.htm"}, "click 2\n").exitCode, 0);

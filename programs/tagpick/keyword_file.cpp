@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "shared/line_reader.h"
@@ -56,12 +57,26 @@ int KeywordFile::Read(const char* fileName) {
     return 0;
   }
   LineReader reader(stream);
+  Utf8Check utf8;
   while (reader.Next()) {
+    for (size_t i = 0; i < reader.Length(); ++i) utf8.Add(static_cast<unsigned char>(reader.Text()[i]));
     if (reader.Length() > kLineLength) reader.Text()[kLineLength] = '\0';
     AddLine(reader.Text());
   }
   fclose(stream);
+  if (!utf8.Valid()) ConvertFromWindows1252();
   return keywordCount_;
+}
+
+void KeywordFile::ConvertFromWindows1252() {
+  auto convert = [](String& text) {
+    if (!text.IsNull()) text = String(Windows1252ToUtf8(text.Text()).c_str());
+  };
+  for (int i = 0; i < keywordCount_; ++i) {
+    convert(keywords_[i]);
+    convert(descriptions_[i]);
+  }
+  for (int i = 0; i < operationCount_; ++i) convert(operations_[i]);
 }
 
 void KeywordFile::AddLine(const char* line) {

@@ -1,6 +1,7 @@
 // tagpick's keyword list: keywords (indented ones under unindented
 // headings) with descriptions shown as tips, and operation lines that
-// extend a selection, read from a text file.
+// extend a selection, read from a text file in UTF-8 or windows-1252 and
+// held in UTF-8.
 #pragma once
 
 #include "shared/string.h"
@@ -18,7 +19,9 @@ class KeywordFile {
   // Releases every text; no keyword and no operation is left.
   void Clear();
   // Clears, then reads the list file; the keyword count. A file that cannot
-  // be opened gives the "Can't open keyword list file." box and 0.
+  // be opened gives the "Can't open keyword list file." box and 0. A file
+  // that is not well-formed UTF-8 is windows-1252, and its texts are
+  // converted.
   int Read(const char* fileName);
   // Every keyword without a description takes the description of the last
   // keyword of `other` that equals it (letter case ignored, leading blanks
@@ -38,6 +41,7 @@ class KeywordFile {
   void AddLine(const char* line);
   void AddKeyword(const char* line);
   void ContinueDescription(const char* line);
+  void ConvertFromWindows1252();
 
   int keywordCount_ = 0;
   int operationCount_ = 0;

@@ -45,6 +45,13 @@ const DialogSpec kKeywordDialog = {"Keyword List Creator 1.34",
                                    240,
                                    120};
 
+const char kPrompt[] = "Drop HTML Files Here to Add Selected Keywords";
+
+// The dialog's own captions; its window is wide enough for its title bar to
+// show each whole (a window manager cuts a longer one in the middle).
+const char* const kCaptions[] = {kKeywordDialog.caption, kPrompt, "No files were modified",
+                                 "1 file was modified", "Keywords loaded"};
+
 const char* SkipBlanks(const char* text) {
   while (*text == ' ') ++text;
   return text;
@@ -91,14 +98,23 @@ String SelectionString(Dialog& dialog) {
 
 bool IsEmpty(const String& text) { return !text.Text() || !*text.Text(); }
 
-// Adds the selection to the page read last; true when its keywords changed
-// (the page is then saved, also when saving fails after its message box).
+// Adds the selection to the page read last, in the page's code page; true
+// when its keywords changed (the page is then saved, also when saving fails
+// after its message box). A windows-1252 page that cannot hold a selected
+// keyword is left alone after a message box.
 bool AddSelection(const String& selection) {
-  String list = file.Keywords();
+  String list = ShownText(file, file.Keywords().Text());
   if (!ApplyKeywordOps(list, selection.Text())) return false;
-  file.SetKeywords(list.Text() ? list.Text() : "");
+  String stored;
+  if (!PageText(file, list.Text(), &stored)) return false;
+  file.SetKeywords(stored.Text());
   SaveFile(file);
   return true;
+}
+
+// The page's keywords selected, as the list shows them (UTF-8).
+void SelectPageKeywords(Dialog& dialog) {
+  SelectKeywords(dialog, ShownText(file, file.Keywords().Text()).Text());
 }
 
 void ShowStatus(Dialog& dialog, const std::string& text) {
@@ -116,7 +132,7 @@ void DropFiles(Dialog& dialog, const std::vector<std::string>& items) {
     if (!IsEmpty(selection)) {
       if (AddSelection(selection)) ++count;
     } else if (items.size() == 1) {
-      SelectKeywords(dialog, file.Keywords().Text());
+      SelectPageKeywords(dialog);
       count = -1;
     }
   }
@@ -141,7 +157,7 @@ void AddKeywordsFromClipboard(Dialog& dialog) {
   if (!LoadFile(file, path.Text())) return;
   String selection = SelectionString(dialog);
   if (IsEmpty(selection)) {
-    SelectKeywords(dialog, file.Keywords().Text());
+    SelectPageKeywords(dialog);
     dialog.SetCaption("Keywords loaded");
   } else {
     AskAndAddSelection(dialog, path.Text(), selection);
@@ -156,8 +172,20 @@ int WindowHeightOf(const Dialog& dialog, int clientHeight) {
   return clientHeight + dialog.Metrics().windowExtraHeight;
 }
 
+// The smallest window: room for the list and the buttons, and for the
+// captions.
+int MinimumWindowWidth(const Dialog& dialog) {
+  int width = WindowWidthOf(dialog, dialog.DialogUnitsX(kMinimumWidth));
+  for (const char* caption : kCaptions) width = std::max(width, dialog.CaptionWidth(caption));
+  return width;
+}
+int MinimumWindowHeight(const Dialog& dialog) {
+  return WindowHeightOf(dialog, dialog.DialogUnitsY(kMinimumHeight));
+}
+
 // The list box sized to show every entry in one column, when the screen
 // has room for that; else the dialog keeps its size and the list scrolls.
+// Either way the window stays resizable.
 void LayoutKeywordList(Dialog& dialog) {
   DialogMetrics metrics = dialog.Metrics();
   int itemWidth = 8 * metrics.averageCharWidth;
@@ -171,8 +199,8 @@ void LayoutKeywordList(Dialog& dialog) {
   int height = WindowHeightOf(dialog, metrics.scrollBarHeight + dialog.ListItemHeight(kIdList) * count +
                                           2 * metrics.dialogFrameHeight) +
                dialog.DialogUnitsY(kButtonAreaHeight);
-  width = std::max(width, WindowWidthOf(dialog, dialog.DialogUnitsX(kMinimumWidth)));
-  height = std::max(height, WindowHeightOf(dialog, dialog.DialogUnitsY(kMinimumHeight)));
+  width = std::max(width, MinimumWindowWidth(dialog));
+  height = std::max(height, MinimumWindowHeight(dialog));
   if (width < metrics.workWidth - 2 * metrics.sizingFrameWidth &&
       height < metrics.workHeight - 2 * metrics.sizingFrameHeight) {
     dialog.SetWindowSize(width, height);
@@ -199,8 +227,7 @@ void InitDialog(Dialog& dialog) {
     dialog.AddListEntry(kIdList, entry.c_str());
   }
   headings = keywordFile.HasIndentedKeywords();
-  dialog.SetMinimumWindowSize(WindowWidthOf(dialog, dialog.DialogUnitsX(kMinimumWidth)),
-                              WindowHeightOf(dialog, dialog.DialogUnitsY(kMinimumHeight)));
+  dialog.SetMinimumWindowSize(MinimumWindowWidth(dialog), MinimumWindowHeight(dialog));
   LayoutKeywordList(dialog);
   dialog.SetTimer(kStatusTimer, 3000);
   if (clipboardViewer) dialog.JoinClipboardViewers();
@@ -234,7 +261,7 @@ void KeywordDialogProc(Dialog& dialog, const DialogEvent& event) {
     case DialogEvent::kInit: return InitDialog(dialog);
     case DialogEvent::kTimer:
       dialog.KillTimer(kStatusTimer);
-      dialog.SetCaption("Drop HTML Files Here to Add Selected Keywords");
+      dialog.SetCaption(kPrompt);
       return;
     case DialogEvent::kCommand: return Command(dialog, event);
     case DialogEvent::kSize: return MoveControls(dialog, event.width, event.height);

@@ -50,15 +50,17 @@ TEST_F(TagpickTest, StartLaysOutTheListAndShowsThePromptAfterTheTimer) {
   RunResult result = Run({}, "show\ntimer\nclick 2\n");
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out + result.err, "");
-  // Fixed metrics: 6 pixels a character, 5 on average, 13 a line.
+  // Fixed metrics: 6 pixels a character, 5 on average, 13 a line. The
+  // window is as wide as its longest caption, the drop prompt, needs (45
+  // characters and 60 pixels of title bar), wider than the short list.
   EXPECT_EQ(Log(), std::string(kStart) +
-                       "Minimum 134x134\n"
+                       "Minimum 330x134\n"
                        "Column width 101: 63\n"
-                       "Window 164x134\n"
-                       "Move 101: 12,13 54x81\n"
-                       "Move 2: 75,10 75x23\n"
-                       "Move 102: 75,42 75x23\n"
-                       "Move 1: 75,75 75x23\n"
+                       "Window 330x134\n"
+                       "Move 101: 12,13 220x81\n"
+                       "Move 2: 241,10 75x23\n"
+                       "Move 102: 241,42 75x23\n"
+                       "Move 1: 241,75 75x23\n"
                        "> show\n"
                        "  101:\n    [ ]  Beach \n    [ ]  Sunset \n"
                        "  2: Close\n  102: C&lear\n  1: &Copy\n"
@@ -72,7 +74,19 @@ TEST_F(TagpickTest, ALongListKeepsTheDialogSizeAndScrolls) {
   drive.Write("many.txt", list);
   Run({"many.txt"}, "");
   EXPECT_EQ(Log(), std::string(kStart) +
-                       "Minimum 134x134\nColumn width 101: 81\nEndDialog 0\n");
+                       "Minimum 330x134\nColumn width 101: 81\nEndDialog 0\n");
+}
+
+TEST_F(TagpickTest, AWideListWidensTheWindowBeyondTheCaptions) {
+  drive.Write("tagpick.txt", std::string(60, 'k') + "\nSea\n");
+  Run({}, "");
+  // The entry " kkk...k " is 62 characters: 372 pixels, 6 of frames, 102
+  // of buttons and 8 of window frame.
+  EXPECT_EQ(Log(), std::string(kStart) +
+                       "Minimum 330x134\nColumn width 101: 387\nWindow 488x134\n"
+                       "Move 101: 12,13 378x81\n"
+                       "Move 2: 399,10 75x23\nMove 102: 399,42 75x23\nMove 1: 399,75 75x23\n"
+                       "EndDialog 0\n");
 }
 
 TEST_F(TagpickTest, ResizingMovesTheListAndButtons) {
@@ -81,9 +95,9 @@ TEST_F(TagpickTest, ResizingMovesTheListAndButtons) {
   EXPECT_EQ(Steps(), "> resize 400 300\n"
                      "Move 101: 12,13 298x274\n"
                      "Move 2: 319,10 75x23\nMove 102: 319,42 75x23\nMove 1: 319,75 75x23\n"
-                     "> resize 50 50\n"
-                     "Move 101: 12,13 24x81\n"
-                     "Move 2: 45,10 75x23\nMove 102: 45,42 75x23\nMove 1: 45,75 75x23\n"
+                     "> resize 50 50\n"  // no smaller than the captions allow
+                     "Move 101: 12,13 220x81\n"
+                     "Move 2: 241,10 75x23\nMove 102: 241,42 75x23\nMove 1: 241,75 75x23\n"
                      "EndDialog 0\n");
 }
 
@@ -129,6 +143,45 @@ TEST_F(TagpickTest, DroppedPagesGetTheSelectedKeywords) {
             "</HEAD>\n<BODY>\n</BODY>\n");
   EXPECT_EQ(drive.Read("pics/Dune.htm"),
             "<HEAD>\n<META NAME=\"KEYWORDS\" CONTENT=\"Beach, Sea\">\n</HEAD>\n<BODY>\n</BODY>\n");
+}
+
+TEST_F(TagpickTest, ListsAndPagesKeepTheirCodePages) {
+  // A windows-1252 list shows its letters; its keywords go to each page in
+  // the page's own code page, and a page's keywords select the entries
+  // whatever its code page.
+  drive.Write("tagpick.txt", "M\xFC" "ll\tAbf\xE4" "lle\nSee\n");
+  drive.Write("latin.htm", "<HEAD>\n<TITLE>L\xE4nd</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+  drive.Write("utf8.htm", "<HEAD>\n<TITLE>B</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n");
+  Run({}, "show\nrightclick 101 0\nselect 101 0\ndrop C:\\latin.htm|C:\\utf8.htm\n"
+          "click 102\ndrop C:\\latin.htm\nshow\n");
+  EXPECT_EQ(Steps(),
+            "> show\n  101:\n    [ ]  M\xC3\xBC" "ll \n    [ ]  See \n  2: Close\n  102: C&lear\n  1: &Copy\n"
+            "> rightclick 101 0\nTip 101 0: Abf\xC3\xA4" "lle\n"
+            "> select 101 0\nTip hidden\n"
+            "> drop C:\\latin.htm|C:\\utf8.htm\nCaption: latin.htm\nCaption: utf8.htm\n"
+            "Caption: 2 files were modified\n"
+            "> click 102\n> drop C:\\latin.htm\nCaption: latin.htm\nCaption: Keywords loaded\n> show\n"
+            "  101:\n    [x]  M\xC3\xBC" "ll \n    [ ]  See \n  2: Close\n  102: C&lear\n  1: &Copy\n"
+            "EndDialog 0\n");
+  EXPECT_EQ(drive.Read("latin.htm"),
+            "<HEAD>\n<TITLE>L\xE4nd</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"M\xFC" "ll\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+  EXPECT_EQ(drive.Read("utf8.htm"),
+            "<HEAD>\n<TITLE>B</TITLE>\n<META NAME=\"KEYWORDS\" CONTENT=\"M\xC3\xBC" "ll\">\n"
+            "</HEAD>\n<BODY>\n</BODY>\n");
+}
+
+TEST_F(TagpickTest, AWindows1252PageGetsNoKeywordItCannotHold) {
+  const char kLatin[] = "<HEAD>\n<TITLE>L\xE4nd</TITLE>\n</HEAD>\n<BODY>\n</BODY>\n";
+  drive.Write("tagpick.txt", "Erd\xC5\x91s\n");
+  drive.Write("latin.htm", kLatin);
+  Run({}, "select 101 0\ndrop C:\\latin.htm\n");
+  EXPECT_EQ(Steps(), "> select 101 0\n> drop C:\\latin.htm\nCaption: latin.htm\n"
+                     "MessageBox \"File Write Error\" icon=error buttons=OK\n"
+                     "The letter \"\xC5\x91\" cannot be stored in file \"C:\\latin.htm\": its head is in "
+                     "the windows-1252 code page, which has no such letter\nAnswer: OK\n"
+                     "Caption: No files were modified\nEndDialog 0\n");
+  EXPECT_EQ(drive.Read("latin.htm"), kLatin);
 }
 
 TEST_F(TagpickTest, APageThatHasTheKeywordsAlreadyIsLeftAlone) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/code_page.h"
 #include "programs/unpost/decoders.h"
 #include "programs/unpost/file_names.h"
 #include "programs/unpost/header_scan.h"
@@ -11,14 +12,6 @@ namespace {
 // Piece numbers above this are ignored, so that a hostile header cannot make
 // the value grow without bound.
 constexpr int kMaxPieceNumber = 99;
-
-// windows-1252 characters 0x80 to 0x9F as Unicode code points (0 where the
-// code page has none).
-const unsigned short kWindows1252High[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
-};
 
 // The %XX escapes turned into their bytes; a '%' without two hex digits
 // stays as written.
@@ -47,19 +40,6 @@ std::string SplitCharset(const std::string& value, std::string* charset) {
   return value.substr(second + 1);
 }
 
-void AppendUtf8(std::string* out, unsigned code) {
-  if (code < 0x80) {
-    *out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    *out += static_cast<char>(0xC0 | code >> 6);
-    *out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    *out += static_cast<char>(0xE0 | code >> 12);
-    *out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    *out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 bool IsLatin1(const std::string& charset) {
   for (const char* name : {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "latin-1", "l1"}) {
     if (EqualNoCase(charset, name)) return true;
@@ -72,18 +52,12 @@ bool IsWindows1252(const std::string& charset) {
 }
 
 // Bytes in the given charset as the host writes file names: UTF-8. A byte
-// that the code page leaves undefined stays as it is.
+// that windows-1252 leaves undefined stays the code point of its number.
 std::string ToHostText(const std::string& bytes, const std::string& charset) {
-  bool windows = IsWindows1252(charset);
-  if (!windows && !IsLatin1(charset)) return bytes;
+  if (IsWindows1252(charset)) return Windows1252ToUtf8(bytes);
+  if (!IsLatin1(charset)) return bytes;
   std::string out;
-  for (char c : bytes) {
-    unsigned code = static_cast<unsigned char>(c);
-    if (windows && code >= 0x80 && code < 0xA0 && kWindows1252High[code - 0x80]) {
-      code = kWindows1252High[code - 0x80];
-    }
-    AppendUtf8(&out, code);
-  }
+  for (char c : bytes) AppendUtf8(&out, static_cast<unsigned char>(c));
   return out;
 }
 
