@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -90,13 +91,41 @@ bool BelowFolder(const std::string& host, const std::string& folder, std::string
   return true;
 }
 
+// The host's current directory as the system last told it. The process
+// changes it only through SetCurrentDir, which forgets it; threads share it.
+struct CurrentDirCache {
+  std::mutex mutex;
+  bool known = false;
+  std::string host;
+};
+
+CurrentDirCache& TheCurrentDir() {
+  static CurrentDirCache* cache = new CurrentDirCache;  // threads may use it while the process ends
+  return *cache;
+}
+
+// False (errno set) when the system cannot tell it (a deleted directory).
+bool HostCurrentDir(std::string* host) {
+  CurrentDirCache& cache = TheCurrentDir();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  if (!cache.known) {
+    char* cwd = getcwd(nullptr, 0);
+    if (!cwd) return false;
+    cache.host = cwd;
+    cache.known = true;
+    free(cwd);
+  }
+  *host = cache.host;
+  return true;
+}
+
 // Absolute, lexically clean host path ('.' and '..' resolved, no '//').
 std::string CleanHostPath(const std::string& host) {
   std::string absolute = host;
   if (absolute.empty() || absolute[0] != '/') {
-    char* cwd = getcwd(nullptr, 0);
-    absolute = std::string(cwd ? cwd : "") + "/" + absolute;
-    free(cwd);
+    std::string cwd;
+    HostCurrentDir(&cwd);
+    absolute = cwd + "/" + absolute;
   }
   std::vector<std::string> parts;
   for (const std::string& part : SplitAt(absolute, "/")) {
@@ -147,13 +176,11 @@ bool HostToWin(const std::string& hostPath, WinPath* out) {
 }
 
 bool CurrentWinPath(WinPath* out) {
-  char* cwd = getcwd(nullptr, 0);
-  if (!cwd) {
+  std::string host;
+  if (!HostCurrentDir(&host)) {
     SetErrno(errno);
     return false;
   }
-  std::string host = cwd;
-  free(cwd);
   return HostToWin(host, out);
 }
 
@@ -457,11 +484,18 @@ bool SetCurrentDir(const char* path) {
     SetError("The directory name is invalid.");
     return false;
   }
+  ForgetCurrentDir();
   if (chdir(host.c_str()) != 0) {
     SetErrno(errno);
     return false;
   }
   return true;
+}
+
+void ForgetCurrentDir() {
+  CurrentDirCache& cache = TheCurrentDir();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  cache.known = false;
 }
 
 bool HostPath(const char* path, std::string* host) { return HostOfPath(path, host); }
