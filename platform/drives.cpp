@@ -357,9 +357,9 @@ struct HostLookup {
 // `exists` false (and the whole path as written) when not even the drive's
 // folder is there.
 size_t FindWrittenPrefix(const std::string& exact, const std::vector<size_t>& ends, size_t parts,
-                         HostLookup* lookup) {
+                         bool writtenMissing, HostLookup* lookup) {
   size_t known = parts;
-  lookup->exists = LstatHost(exact, &lookup->st);
+  lookup->exists = !(writtenMissing && parts > 0) && LstatHost(exact, &lookup->st);
   while (!lookup->exists && known > 0) {
     lookup->current.assign(exact, 0, ends[--known]);
     lookup->exists = LstatHost(lookup->current, &lookup->st);
@@ -409,13 +409,14 @@ bool TakeStatus(HostLookup* lookup, struct stat* status) {
 
 }  // namespace
 
-bool HostOf(const WinPath& path, std::string* host, bool* found, struct stat* status) {
+bool HostOf(const WinPath& path, std::string* host, bool* found, struct stat* status,
+            bool writtenMissing) {
   std::string exact;
   std::vector<size_t> ends;
   if (!ExactHostOf(path, &exact, &ends)) return false;
   if (exact == "/") exact.clear();
   HostLookup lookup;
-  size_t known = FindWrittenPrefix(exact, ends, path.parts.size(), &lookup);
+  size_t known = FindWrittenPrefix(exact, ends, path.parts.size(), writtenMissing, &lookup);
   FollowComponents(path, exact, ends, known, &lookup);
   if (status) TakeStatus(&lookup, status);
   if (found) *found = lookup.exists;

@@ -22,8 +22,16 @@ bool ReadBig16(FILE* file, uint32_t* value) {
   return true;
 }
 
-// Moves forward by n bytes. A skip past the end is noticed by the next read.
-bool Skip(FILE* file, long n) { return fseek(file, n, SEEK_CUR) == 0; }
+// Moves forward by n bytes. A short skip reads through the stream's buffer,
+// where a seek would throw the buffer away and read the same block again; a
+// skip past the end is noticed by the next read.
+bool Skip(FILE* file, long n) {
+  constexpr long kReadThrough = 4096;
+  if (n < 0 || n > kReadThrough) return fseek(file, n, SEEK_CUR) == 0;
+  unsigned char skipped[kReadThrough];
+  fread(skipped, 1, static_cast<size_t>(n), file);
+  return true;
+}
 
 // A "87a" file's first image, after the screen descriptor and the global
 // colour table, gives the size.
@@ -105,5 +113,15 @@ bool JpegSize(const char* path, uint32_t* width, uint32_t* height) {
 }
 
 bool ImageSize(const char* path, uint32_t* width, uint32_t* height) {
-  return GifSize(path, width, height) || JpegSize(path, width, height);
+  // One opening serves both readers: a file that is no GIF is read again
+  // from its start as a JPEG.
+  FILE* file = OpenFile(path, "rb");
+  if (!file) return false;
+  bool ok = ReadGif(file, width, height);
+  if (!ok) {
+    rewind(file);
+    ok = ReadJpeg(file, width, height);
+  }
+  fclose(file);
+  return ok;
 }

@@ -355,6 +355,8 @@ TEST_F(SiteFilesTest, FindThumbnail) {
   drive.Write("thumbs/tn_c_jpg.txt", "");
   drive.Write("thumbs/tn_pic_JPG.gif", "");
   drive.MakeDir("thumbs/tn_d_jpg.jpg");
+  drive.Write("thumbs/tn_q_j_g.jpg", "");
+  drive.Write("thumbs/TN_R_J_G.JPG", "");
   drive.Write("gallery/thumbs/tn_x_png.jpg", "");
   drive.MakeDir("empty");
   struct Case {
@@ -365,6 +367,11 @@ TEST_F(SiteFilesTest, FindThumbnail) {
       {"beach.jpg", "thumbs\\tn_beach_jpg.jpg"},      // not tn_beach_2_jpg.jpg
       {"beach_2.jpg", "thumbs\\tn_beach_2_jpg.jpg"},
       {"a.b.jpg", "thumbs\\tn_a.b_jpg.jpg"},          // the writer's own name
+      // The writer's name, which the search passes by ('_' after its prefix),
+      // found in the search's listing, named as the writer names it.
+      {"q.j_g", "thumbs\\tn_q_j_g.jpg"},
+      {"r.j_g", "thumbs\\tn_r_j_g.jpg"},
+      {"s.j_g", nullptr},
       {"PIC.JPG", "thumbs\\tn_pic_JPG.gif"},
       {"gallery\\x.png", "gallery\\thumbs\\tn_x_png.jpg"},
       {"C:\\gallery\\x.png", "C:\\gallery\\thumbs\\tn_x_png.jpg"},
