@@ -113,15 +113,13 @@ bool JpegSize(const char* path, uint32_t* width, uint32_t* height) {
 }
 
 bool ImageSize(const char* path, uint32_t* width, uint32_t* height) {
-  // One opening serves both readers: a file that is no GIF is read again
-  // from its start as a JPEG.
+  // One opening serves both readers: only a file that begins as a GIF does
+  // can be one; any other is read as a JPEG.
   FILE* file = OpenFile(path, "rb");
   if (!file) return false;
-  bool ok = ReadGif(file, width, height);
-  if (!ok) {
-    rewind(file);
-    ok = ReadJpeg(file, width, height);
-  }
+  int first = fgetc(file);
+  bool ok = first != EOF && ungetc(first, file) != EOF &&
+            (first == 'G' ? ReadGif(file, width, height) : ReadJpeg(file, width, height));
   fclose(file);
   return ok;
 }

@@ -119,6 +119,8 @@ TEST(ImageSize, TriesGifThenJpeg) {
       {"jpeg after a long segment", kSoi + Segment(0xFFE1, Bytes(20000, 'e')) + Frame(0xFFC0, 65, 49),
        true, 65, 49},
       {"png", png, false},
+      {"a G that starts no GIF", Bytes("GIX89a") + Gif("89a", 20, 10).substr(6), false},
+      {"empty file", "", false},
       {"bmp", Bytes("BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x10\0\0\0\x10\0\0\0", 26), false},
   });
   TempDrive drive;
