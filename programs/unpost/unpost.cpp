@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "cmdline/cmdline.h"
@@ -42,7 +43,10 @@ bool ReadAll(FILE* file, std::string* text) {
 }
 
 void RemoveCarriageReturns(std::string* text) {
-  text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
+  // Most messages have none: the search for the first is the whole pass.
+  char* first = static_cast<char*>(memchr(text->data(), '\r', text->size()));
+  if (!first) return;
+  text->erase(std::remove(text->begin() + (first - text->data()), text->end(), '\r'), text->end());
 }
 
 // True when one of the files written for this input is the input itself, so
