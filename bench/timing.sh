@@ -1,7 +1,45 @@
 # Timing helpers the benchmarks share; sourced, not run.
-#   now            the wall clock in seconds, with nanoseconds
-#   calc EXPR      an arithmetic expression of decimals, to six places
-#   less A B       true when the decimal A is below B
+#   now              the wall clock in seconds, with nanoseconds
+#   calc EXPR        an arithmetic expression of decimals, to six places
+#   less A B         true when the decimal A is below B
+#   median           the median of the numbers on standard input, one a line
+#   measure CMD      runs CMD (a bash command line; export what it uses) and
+#                    prints "wall cpu peak-KB" (bench/measure.cpp, built on
+#                    first use into the benchmark's build folder)
+#   bench_begin ARGS the lines that open a benchmark's report: the date, the
+#                    machine and the command line ($0 and ARGS)
+#   load_sample      notes the load average now (after each timed run)
+#   bench_end        the closing line: the load average during the run
 now() { date +%s.%N; }
 calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
 less() { awk "BEGIN { exit !($1 < $2) }"; }
+median() {
+  sort -g | awk '{ v[NR] = $1 } END {
+    if (NR == 0) exit 1
+    if (NR % 2) printf "%.6f\n", v[(NR + 1) / 2]; else printf "%.6f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+bench_measure="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-bench/measure"
+measure() {
+  local source
+  source="$(dirname "${BASH_SOURCE[0]}")/measure.cpp"
+  if [[ ! -x $bench_measure || $source -nt $bench_measure ]]; then
+    mkdir -p "$(dirname "$bench_measure")" && c++ -O2 -o "$bench_measure" "$source" || return 1
+  fi
+  "$bench_measure" "$1"
+}
+
+bench_loads=()
+bench_begin() {
+  echo "date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "machine: $(getconf _NPROCESSORS_ONLN) cores, $(awk '/MemTotal/ { printf "%.0f GB", $2 / 1048576 }' /proc/meminfo);" \
+    "load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "command: bench/$(basename "$0")${*:+ $*}"
+  load_sample
+}
+load_sample() { bench_loads+=("$(cut -d' ' -f1 /proc/loadavg)"); }
+bench_end() {
+  load_sample
+  printf '%s\n' "${bench_loads[@]}" | awk '{ s += $1; if (NR == 1 || $1 < lo) lo = $1; if ($1 > hi) hi = $1 }
+    END { printf "load average during the run (1 minute, %d samples): mean %.2f, from %.2f to %.2f\n",
+          NR, s / NR, lo, hi }'
+}
