@@ -2,6 +2,7 @@
 #   now              the wall clock in seconds, with nanoseconds
 #   calc EXPR        an arithmetic expression of decimals, to six places
 #   less A B         true when the decimal A is below B
+#   thousands N      N with commas between its groups of three digits
 #   median           the median of the numbers on standard input, one a line
 #   measure CMD      runs CMD (a bash command line; export what it uses) and
 #                    prints "wall cpu peak-KB" (bench/measure.cpp, built on
@@ -13,6 +14,7 @@
 now() { date +%s.%N; }
 calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
 less() { awk "BEGIN { exit !($1 < $2) }"; }
+thousands() { sed ':a;s/\B[0-9]\{3\}\>/,&/;ta' <<<"$1"; }
 median() {
   sort -g | awk '{ v[NR] = $1 } END {
     if (NR == 0) exit 1
