@@ -30,7 +30,8 @@ measure() {
   "$bench_measure" "$1"
 }
 
-bench_loads=()
+# The samples go to a file, so that a sample taken in a subshell counts too.
+bench_loads=$(mktemp "${TMPDIR:-/tmp}/bench-loads.XXXXXX")
 bench_begin() {
   echo "date: $(date -u '+%Y-%m-%d %H:%M UTC')"
   echo "machine: $(getconf _NPROCESSORS_ONLN) cores, $(awk '/MemTotal/ { printf "%.0f GB", $2 / 1048576 }' /proc/meminfo);" \
@@ -38,10 +39,11 @@ bench_begin() {
   echo "command: bench/$(basename "$0")${*:+ $*}"
   load_sample
 }
-load_sample() { bench_loads+=("$(cut -d' ' -f1 /proc/loadavg)"); }
+load_sample() { cut -d' ' -f1 /proc/loadavg >>"$bench_loads"; }
 bench_end() {
   load_sample
-  printf '%s\n' "${bench_loads[@]}" | awk '{ s += $1; if (NR == 1 || $1 < lo) lo = $1; if ($1 > hi) hi = $1 }
+  awk '{ s += $1; if (NR == 1 || $1 < lo) lo = $1; if ($1 > hi) hi = $1 }
     END { printf "load average during the run (1 minute, %d samples): mean %.2f, from %.2f to %.2f\n",
-          NR, s / NR, lo, hi }'
+          NR, s / NR, lo, hi }' "$bench_loads"
+  rm -f "$bench_loads"
 }
