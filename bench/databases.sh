@@ -155,11 +155,7 @@ echo
 echo "Seconds (median of $runs runs); in brackets the program's time over the other tool's;"
 echo "growth: the time per file at $last files over that at $first"
 echo
-printf '| program, other tool |'
-for size in "${sizes[@]}"; do printf ' %s |' "$(thousands "$size")"; done
-printf ' growth |\n|---|'
-for size in "${sizes[@]}"; do printf -- '---:|'; done
-printf -- '---:|\n'
+size_header "${sizes[@]}"
 for name in "${names[@]}"; do
   printf '| %s |' "${label[$name]}"
   for size in "${sizes[@]}"; do

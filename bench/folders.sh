@@ -174,11 +174,7 @@ echo "Microseconds an image (median of $runs runs; galleria and its writer: CPU 
 echo "wall time); in brackets the program's time over the first other tool's; growth: the time an"
 echo "image at $last images over that at $first"
 echo
-printf '| program, other tool |'
-for size in "${sizes[@]}"; do printf ' %s |' "$(thousands "$size")"; done
-printf ' growth |\n|---|'
-for size in "${sizes[@]}"; do printf -- '---:|'; done
-printf -- '---:|\n'
+size_header "${sizes[@]}"
 row() {  # row LABEL NAME SIDE
   local label=$1 name=$2 side=$3 size
   printf '| %s |' "$label"

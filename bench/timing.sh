@@ -3,6 +3,8 @@
 #   calc EXPR        an arithmetic expression of decimals, to six places
 #   less A B         true when the decimal A is below B
 #   thousands N      N with commas between its groups of three digits
+#   size_header S..  the two header lines of a table with a column for each
+#                    size S and one for the growth
 #   median           the median of the numbers on standard input, one a line
 #   measure CMD      runs CMD (a bash command line; export what it uses) and
 #                    prints "wall cpu peak-KB" (bench/measure.cpp, built on
@@ -15,6 +17,14 @@ now() { date +%s.%N; }
 calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
 less() { awk "BEGIN { exit !($1 < $2) }"; }
 thousands() { sed ':a;s/\B[0-9]\{3\}\>/,&/;ta' <<<"$1"; }
+size_header() {
+  local size
+  printf '| program, other tool |'
+  for size in "$@"; do printf ' %s |' "$(thousands "$size")"; done
+  printf ' growth |\n|---|'
+  for size in "$@"; do printf -- '---:|'; done
+  printf -- '---:|\n'
+}
 median() {
   sort -g | awk '{ v[NR] = $1 } END {
     if (NR == 0) exit 1
