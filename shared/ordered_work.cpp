@@ -17,7 +17,7 @@ class Finished {
       std::lock_guard<std::mutex> lock(mutex_);
       done_[job] = true;
     }
-    changed_.notify_one();
+    changed_.notify_all();
   }
   void WaitFor(size_t job) {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -41,7 +41,7 @@ class Finished {
 }  // namespace
 
 void RunInOrder(size_t count, size_t workers, const std::function<void(size_t, size_t)>& work,
-                const std::function<void(size_t)>& done) {
+                const std::function<void(size_t)>& done, const std::vector<size_t>& after) {
   if (workers > count) workers = count;
   if (workers <= 1) {
     for (size_t job = 0; job < count; ++job) {
@@ -54,9 +54,11 @@ void RunInOrder(size_t count, size_t workers, const std::function<void(size_t, s
   std::vector<std::thread> threads;
   threads.reserve(workers);
   for (size_t worker = 0; worker < workers; ++worker) {
-    threads.emplace_back([&finished, &work, worker] {
+    threads.emplace_back([&finished, &work, &after, worker] {
       size_t job;
       while (finished.Take(&job)) {
+        // The earlier job was taken before this one, so it is under way.
+        if (job < after.size() && after[job] < job) finished.WaitFor(after[job]);
         work(job, worker);
         finished.Mark(job);
       }

@@ -68,4 +68,36 @@ TEST(RunInOrder, SeveralWorkersRunSideBySide) {
   EXPECT_TRUE(bothRan);
 }
 
+TEST(RunInOrder, AJobStartsOnlyAfterTheJobItWaitsFor) {
+  // Jobs 3, 5 and 9 work on what 0, 3 and 1 work on; the earlier ones take
+  // longest, so that a job that did not wait would start first.
+  const size_t count = 12;
+  std::vector<size_t> after(count, kNoJob);
+  after[3] = 0;
+  after[5] = 3;
+  after[9] = 1;
+  for (size_t workers : {1, 2, 4, 8}) {
+    std::mutex mutex;
+    std::vector<int> finishedAt(count, -1), startedAt(count, -1);
+    int clock = 0;
+    RunInOrder(
+        count, workers,
+        [&](size_t job, size_t) {
+          {
+            std::lock_guard<std::mutex> lock(mutex);
+            startedAt[job] = clock++;
+          }
+          if (job == 0 || job == 1 || job == 3) std::this_thread::sleep_for(std::chrono::milliseconds(30));
+          std::lock_guard<std::mutex> lock(mutex);
+          finishedAt[job] = clock++;
+        },
+        [](size_t) {}, after);
+    for (size_t job = 0; job < count; ++job) {
+      ASSERT_GE(finishedAt[job], 0) << job;
+      if (after[job] == kNoJob) continue;
+      EXPECT_LT(finishedAt[after[job]], startedAt[job]) << workers << " workers, job " << job;
+    }
+  }
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "jpeg/make_thumb.h"
@@ -187,6 +188,25 @@ std::vector<FindData> ImagesNeedingThumbs() {
   return images;
 }
 
+// For each image, the latest earlier one whose thumbnail has the same name
+// without regard to case (the same file: names are looked up that way), or
+// kNoJob: images that share a thumbnail are done one after the other, in
+// listing order, as on one worker.
+std::vector<size_t> SharedThumbs(const std::vector<FindData>& images) {
+  std::vector<size_t> after(images.size(), kNoJob);
+  std::unordered_map<std::string, size_t> last;
+  for (size_t i = 0; i < images.size(); ++i) {
+    char key[kNameSize];
+    UpperCase(ThumbPath(images[i].name, ".jpg", key, sizeof key));
+    auto [seen, added] = last.emplace(key, i);
+    if (!added) {
+      after[i] = seen->second;
+      seen->second = i;
+    }
+  }
+  return after;
+}
+
 void PrintHelp() {
   static const char* const lines[] = {
       "Tessarin Thumbnail Builder, v1.03 by Dunmarrow\n",
@@ -266,7 +286,7 @@ bool BuildThumbs() {
       [&](size_t image, size_t worker) {
         made[image] = UpdateThumb(images[image], WorkerTempName(worker), &messages[image]);
       },
-      [&](size_t image) { messages[image].Print(); });
+      [&](size_t image) { messages[image].Print(); }, SharedThumbs(images));
   return std::find(made.begin(), made.end(), 0) == made.end();
 }
 

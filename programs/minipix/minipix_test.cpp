@@ -326,16 +326,27 @@ class MinipixWorkers : public Minipix {
     Picture(folder + "/locked.jpg", 200, 200, 1);
     drive.MakeDir(folder + "/thumbs/tn_locked_jpg.jpg");
     drive.Write(folder + "/thumbs/tn_p3_jpg.jpg", "stale");
+    FileTime old = UnixToFileTime(1000000000);
+    ASSERT_TRUE(SetFileTimes(drive.Win(folder + "/thumbs/tn_p3_jpg.jpg").c_str(), nullptr, nullptr, &old));
     drive.Write(folder + "/thumbs/tn_gone_jpg.jpg", "orphan");
+    // Three images whose thumbnails are one file (names differ only in case):
+    // the first in listing order makes it, the others find it up to date.
+    Picture(folder + "/dup.jpg", 300, 200, 41);
+    Picture(folder + "/Dup.jpg", 200, 300, 42);
+    Picture(folder + "/DUP.jpg", 250, 250, 43);
   }
 
-  // A picture with detail, so that every thumbnail tells its source apart.
+  // A picture with detail, so that every thumbnail tells its source apart,
+  // under exactly the name given (the encoder would reuse a name that
+  // differs only in case).
   void Picture(const std::string& path, int width, int height, uint8_t seed) {
     BitmapInfoHeader* dib = NewDIB(width, height);
     uint8_t* p = DIBPixels(dib);
     for (size_t i = 0; i < dib->biSizeImage; ++i) p[i] = static_cast<uint8_t>((i * 7 + seed) ^ (i >> 9));
-    ASSERT_TRUE(WriteThumbDIB(dib, drive.Win(path).c_str(), 90));
+    ASSERT_TRUE(WriteThumbDIB(dib, drive.Win("made.tmp").c_str(), 90));
     FreeDIB(dib);
+    drive.Write(path, drive.Read("made.tmp"));
+    ASSERT_TRUE(DeleteFile(drive.Win("made.tmp").c_str()));
   }
 
   RunResult RunIn(const std::string& folder, const char* workers) {
@@ -364,7 +375,8 @@ TEST_F(MinipixWorkers, SeveralWorkersPrintAndWriteWhatOnePrintsAndWrites) {
   ASSERT_NE(one.err.find("Warning:  Can't delete old thumbnail \"thumbs\\tn_locked_jpg.jpg\".\n"),
             std::string::npos);
   std::map<std::string, std::string> thumbs = Thumbs("one");
-  ASSERT_EQ(thumbs.size(), 25u);  // the 24 pictures and wide.jpg
+  ASSERT_EQ(thumbs.size(), 26u);  // the 24 pictures, wide.jpg and one for the three dups
+  ASSERT_NE(one.out.find("Creating thumbnail \"thumbs\\tn_p3_jpg.jpg\"...\n"), std::string::npos);
   // Unset, the variable leaves one worker to each processor the program may use.
   for (const char* workers : {"2", "5", "16", static_cast<const char*>(nullptr)}) {
     std::string folder = std::string("w") + (workers ? workers : "default");
