@@ -442,17 +442,17 @@ SlideResult Abort(const char* temp) {
 
 // The new page takes the old one's place in one step; the old stays until
 // then, and a failed replace leaves the new page under its temporary name.
+// Only a failed replace asks why: an old slide that may not be replaced
+// (read-only, or no file) is reported as such and the new page discarded.
 SlideResult ReplaceOldSlide(const char* outputName) {
+  if (ReplaceFile(kTempName, outputName)) return kSlideWritten;
   if (!IsReplaceable(outputName)) {
     Report(3000, "\nError:  Can't delete the old slide file (\"%s\").\n", outputName);
     return Abort(kTempName);
   }
-  if (!ReplaceFile(kTempName, outputName)) {
-    Report(3000, "\nError:  Can't rename the new slide file to \"%s\".\n", outputName);
-    Report(0, "        The new slide file is named \"%s\".\n", kTempName);
-    return Abort(nullptr);
-  }
-  return kSlideWritten;
+  Report(3000, "\nError:  Can't rename the new slide file to \"%s\".\n", outputName);
+  Report(0, "        The new slide file is named \"%s\".\n", kTempName);
+  return Abort(nullptr);
 }
 
 void DeleteTextFile(const Slide& slide) {
