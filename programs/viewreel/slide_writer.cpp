@@ -146,8 +146,12 @@ void PrepareSlide(const SlideRequest& request, Slide* slide) {
   slide->facts.size = facts.size;
   slide->facts.width = facts.width;
   slide->facts.height = facts.height;
-  slide->entry.reset(MakePageEntry(request.naturalPage,
-                                   TitleFromFileNameString(request.imageFile), &slide->body));
+  // One opening of the page serves its head and, read again from its start,
+  // the rest of the existing slide.
+  slide->existing = OpenFile(request.naturalPage, "r");
+  slide->entry.reset(MakePageEntryFrom(request.naturalPage, slide->existing,
+                                       TitleFromFileNameString(request.imageFile), &slide->body));
+  if (slide->existing) rewind(slide->existing);
   if (request.title) slide->entry->SetTitle(request.title);
   if (slide->entry->title) CutPageNumber(slide->entry->title);
   slide->alias = strcmp(request.outputName, request.naturalPage) != 0;
@@ -651,7 +655,6 @@ String WriteTextFileAsPre(const char* imageFile, FILE* output, bool* error) {
 SlideResult WriteSlide(const SlideRequest& request) {
   Slide slide;
   PrepareSlide(request, &slide);
-  slide.existing = OpenFile(request.naturalPage, "r");
   if (IsUpToDate(slide)) {
     if (slideSettings.verbose >= 2) printf("%s:\n  File is already up to date.\n", request.naturalPage);
     fclose(slide.existing);
