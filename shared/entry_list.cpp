@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -228,9 +229,14 @@ bool EntryList::Read(int flags) {
   Entry** array = new (std::nothrow) Entry*[visible];
   if (!array) return false;
   int made = 0;
-  for (const DirEntry& node : nodes) {
-    if (node.hidden) continue;
-    if (Entry* entry = MakeNodeEntry(node, flags)) array[made++] = entry;
+  {
+    // The folder's thumbnails, listed once for all of its images.
+    std::optional<ThumbnailsListedOnce> thumbnails;
+    if (flags & kListImagePageThumbs) thumbnails.emplace("");
+    for (const DirEntry& node : nodes) {
+      if (node.hidden) continue;
+      if (Entry* entry = MakeNodeEntry(node, flags)) array[made++] = entry;
+    }
   }
   nodes.clear();
 

@@ -1,15 +1,18 @@
 #include "shared/sitefiles.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/drives.h"
 #include "platform/listing.h"
 #include "platform/names.h"
 #include "platform/volumes.h"
 #include "shared/chars.h"
+#include "shared/dir_names.h"
 #include "shared/htmltext.h"
 #include "shared/paths.h"
 #include "shared/string.h"
@@ -377,18 +380,75 @@ char* FindImageFile(char* buffer, const char* path) {
   return nullptr;
 }
 
+namespace {
+
+thread_local const ThumbnailsListedOnce* activeListing = nullptr;
+
+std::string UpperCased(std::string text) {
+  for (char& c : text) c = static_cast<char>(UpperAscii(c));
+  return text;
+}
+
+// The names of the thumbs directory that fit the search for `fixed`: from
+// this thread's listing of it, else from the directory. False when it cannot
+// be listed.
+bool ListCandidates(const std::string& thumbsDir, const std::string& fixed,
+                    std::vector<NamedEntry>* entries) {
+  if (const ThumbnailsListedOnce* listing = ThumbnailsListedOnce::For(thumbsDir)) {
+    *entries = listing->Candidates(fixed);
+    return true;
+  }
+  char pattern[kSitePathSize];
+  return JoinPath(pattern, thumbsDir.c_str(), (fixed + "*.*").c_str()) &&
+         ListNames(pattern, false, entries);
+}
+
+}  // namespace
+
+ThumbnailsListedOnce::ThumbnailsListedOnce(const std::string& folder)
+    : thumbsDir_(folder.empty() ? "thumbs" : JoinDirName(folder, "thumbs")), previous_(activeListing) {
+  char pattern[kSitePathSize];
+  listed_ = JoinPath(pattern, thumbsDir_.c_str(), "*") && ListNames(pattern, false, &entries_);
+  byUpperName_.reserve(entries_.size());
+  for (size_t i = 0; i < entries_.size(); ++i) byUpperName_.emplace_back(UpperCased(entries_[i].name), i);
+  std::sort(byUpperName_.begin(), byUpperName_.end());
+  activeListing = this;
+}
+
+ThumbnailsListedOnce::~ThumbnailsListedOnce() { activeListing = previous_; }
+
+const ThumbnailsListedOnce* ThumbnailsListedOnce::For(const std::string& thumbsDir) {
+  for (const ThumbnailsListedOnce* listing = activeListing; listing; listing = listing->previous_) {
+    if (listing->thumbsDir_ == thumbsDir) return listing->listed_ ? listing : nullptr;
+  }
+  return nullptr;
+}
+
+std::vector<NamedEntry> ThumbnailsListedOnce::Candidates(const std::string& prefix) const {
+  std::string upper = UpperCased(prefix);
+  std::string pattern = prefix + "*.*";
+  std::vector<size_t> found;
+  auto from = std::lower_bound(byUpperName_.begin(), byUpperName_.end(),
+                               std::make_pair(upper, size_t{0}));
+  for (auto it = from; it != byUpperName_.end() && it->first.compare(0, upper.size(), upper) == 0; ++it) {
+    if (NameMatchesWildcard(entries_[it->second].name.c_str(), pattern.c_str())) found.push_back(it->second);
+  }
+  std::sort(found.begin(), found.end());
+  std::vector<NamedEntry> candidates;
+  for (size_t i : found) candidates.push_back(entries_[i]);
+  return candidates;
+}
+
 char* FindThumbnail(char* buffer, const char* imagePath) {
   const char* base = BaseName(imagePath);
   std::string thumbsDir = std::string(imagePath, base - imagePath) + "thumbs";
   if (thumbsDir.size() >= kSitePathSize) return nullptr;
   std::string fixed = SearchPrefix(base);
-  char pattern[kSitePathSize];
   std::vector<NamedEntry> entries;
   // Only the names and kinds count here: the quick listing reads no times.
   // Listing the thumbs directory shows that it is one; only where it cannot
   // be listed is that asked on its own.
-  bool listed = JoinPath(pattern, thumbsDir.c_str(), (fixed + "*.*").c_str()) &&
-                ListNames(pattern, false, &entries);
+  bool listed = ListCandidates(thumbsDir, fixed, &entries);
   if (listed && SearchThumbnail(buffer, thumbsDir.c_str(), fixed, entries)) return buffer;
   if (!listed && !DirExists(thumbsDir.c_str())) return nullptr;
   std::string writer = WriterThumbName(base);
