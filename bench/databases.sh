@@ -7,9 +7,10 @@
 #   tagquery with an expression   vs  awk testing the keyword field
 #   hrefmend, 20 broken links     vs  awk comparing each path's last name with 20 names
 # For trees of 10,000, 30,000 and 100,000 files (or the sizes given) and
-# databases of ten lines a file: seconds (best of RUNS, after a run that warms
-# the caches), the ratio to the other tool, and the growth: the time per file
-# at the largest size over that at the smallest (linear work gives 1.0).
+# databases of ten lines a file, in one sitting: wall seconds (the median of
+# RUNS runs after one that warms the caches; the contenders take turns, run by
+# run), the ratio to the other tool, and the growth: the time per file at the
+# largest size over that at the smallest (linear work gives 1.00).
 #
 #   bench/databases.sh [FILES ...]     RUNS=3 by default
 #
@@ -84,20 +85,13 @@ PY
 
 . "$top/bench/timing.sh"
 
-# best DIR COMMAND: the best of RUNS timed runs in DIR, after one to warm the
-# caches. Output goes to a file: GNU grep stops at its first match when it
-# sees /dev/null.
-best() {
-  local dir=$1 command=$2 start end t least=""
-  for ((r = 0; r <= runs; r++)); do
-    start=$(now)
-    (cd "$dir" && export WEFTDRIVES="C=$dir" && eval "$command" >"$work/out" 2>&1) || true
-    end=$(now)
-    ((r == 0)) && continue
-    t=$(calc "$end - $start")
-    if [[ -z $least ]] || less "$t" "$least"; then least=$t; fi
-  done
-  echo "$least"
+export BIN
+# timed DIR COMMAND: the wall seconds of one run in DIR. Output goes to a
+# file: GNU grep stops at its first match when it sees /dev/null.
+timed() {
+  local wall cpu peak
+  read -r wall cpu peak < <(cd "$1" && WEFTDRIVES="C=$1" measure "$2 >\"$work/out\" 2>&1")
+  echo "$wall"
 }
 
 expression='(beach|sea)&!_raw&family'
@@ -121,12 +115,14 @@ declare -A peer=(
   [hrefmend]="awk -F'\\t' '{ n = split(\$2, p, /[\\\\\\/:]/); b = tolower(p[n]);
     for (i = 0; i < 20; i++) if (b == \"img\" i \".jpg\") c++ } END { print c + 0 }' index.db"
 )
-declare -A label=([pagebase]="pagebase" [tagscan]="tagscan /A" [tagquery]="tagquery beach"
-  [expression]="tagquery $expression" [hrefmend]="hrefmend, 20 broken links")
-declare -A peerlabel=([pagebase]="find + head -c 4096" [tagscan]="find + head -c 4096"
-  [tagquery]="grep -c beach" [expression]="awk on the keyword field"
-  [hrefmend]="awk: last names against 20")
+declare -A label=([pagebase]='`pagebase`' [tagscan]='`tagscan /A`' [tagquery]='`tagquery beach`'
+  [expression]="\`tagquery ${expression//|/\\|}\`" [hrefmend]='`hrefmend`, a page of 20 broken links')
+declare -A peerlabel=([pagebase]='`find` + `head -c 4096` of every page' [tagscan]='the same `find` + `head`'
+  [tagquery]='`grep -c beach`' [expression]='`awk` testing the keyword field'
+  [hrefmend]="\`awk\` comparing each path's last name with 20")
 
+export expression
+bench_begin "$@"
 declare -A took
 for size in "${sizes[@]}"; do
   site="$work/site$size"
@@ -134,33 +130,44 @@ for size in "${sizes[@]}"; do
     echo "Generating a tree of $size files and a database of $((size * 10)) lines ..." >&2
     make_site "$site" "$size"
   fi
+  declare -A times=()
+  for ((r = 0; r <= runs; r++)); do
+    for name in "${names[@]}"; do
+      dir=$(cd "$site/${where[$name]}" && pwd)
+      for side in suite peer; do
+        if [[ $side == suite ]]; then command=${suite[$name]}; else command=${peer[$name]}; fi
+        t=$(timed "$dir" "$command")
+        load_sample
+        ((r == 0)) || times[$name,$side]+="$t "
+      done
+    done
+  done
   for name in "${names[@]}"; do
-    dir="$site/${where[$name]}"
-    dir=$(cd "$dir" && pwd)
-    took[$name,suite,$size]=$(best "$dir" "${suite[$name]}")
-    took[$name,peer,$size]=$(best "$dir" "${peer[$name]}")
+    for side in suite peer; do
+      took[$name,$side,$size]=$(tr ' ' '\n' <<<"${times[$name,$side]}" | grep . | median)
+    done
   done
 done
 
 first=${sizes[0]}
 last=${sizes[-1]}
 echo
-echo "Seconds (best of $runs runs); in brackets the program's time over the other tool's"
-printf '%-36s' "files in the tree"
-for size in "${sizes[@]}"; do printf ' %16s' "$size"; done
-printf '  %s\n' "growth a file"
+echo "Seconds (median of $runs runs); in brackets the program's time over the other tool's;"
+echo "growth: the time per file at $last files over that at $first"
+echo
+size_header "${sizes[@]}"
 for name in "${names[@]}"; do
-  printf '%-36s' "${label[$name]}"
+  printf '| %s |' "${label[$name]}"
   for size in "${sizes[@]}"; do
-    printf ' %7.3f (%5.2fx)' "${took[$name,suite,$size]}" \
+    printf ' %.3f (%.2f) |' "${took[$name,suite,$size]}" \
       "$(calc "${took[$name,suite,$size]} / ${took[$name,peer,$size]}")"
   done
-  printf '  %6.2fx\n' "$(calc "${took[$name,suite,$last]} * $first / ($last * ${took[$name,suite,$first]})")"
-  printf '%-36s' "  ${peerlabel[$name]}"
-  for size in "${sizes[@]}"; do printf ' %7.3f %8s' "${took[$name,peer,$size]}" ""; done
-  printf '  %6.2fx\n' "$(calc "${took[$name,peer,$last]} * $first / ($last * ${took[$name,peer,$first]})")"
+  printf ' %.2f |\n' "$(calc "${took[$name,suite,$last]} * $first / ($last * ${took[$name,suite,$first]})")"
+  printf '| %s |' "${peerlabel[$name]}"
+  for size in "${sizes[@]}"; do printf ' %.3f |' "${took[$name,peer,$size]}"; done
+  printf ' %.2f |\n' "$(calc "${took[$name,peer,$last]} * $first / ($last * ${took[$name,peer,$first]})")"
 done
-echo "(the databases hold ten lines a file; growth: the time per file at $last files over"
-echo " that at $first files)"
-echo "pagebase and tagscan read the tree on $(( $(nproc) > 4 ? 4 : $(nproc) )) threads at most;" \
-  "find | xargs head runs as two processes."
+echo
+echo "(the databases hold ten lines a file; pagebase and tagscan read the tree on up to four"
+echo " threads, find | xargs head runs as two processes; goal: pagebase within 1.50 of find + head)"
+bench_end

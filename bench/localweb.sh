@@ -13,10 +13,12 @@
 #     (bench/slow_clients.py): requests per second and the longest answer,
 #     printed as the rows of a Markdown table.
 #
-# Each figure is the best of RUNS runs of SECONDS seconds. The servers are
+# Each figure is the median of RUNS runs of SECONDS seconds, the servers
+# taking turns run by run, so that a change of the machine's load falls on
+# all of them alike; the tables come in the README's form. The servers are
 # built (Release, build-bench/) or installed first when missing.
 #
-#   bench/localweb.sh [SECONDS] [RUNS]      defaults: 3 seconds, best of 3
+#   bench/localweb.sh [SECONDS] [RUNS]      defaults: 3 seconds, 3 runs
 #
 # Not a test: it never runs in CI.
 set -uo pipefail
@@ -126,89 +128,97 @@ done
 
 # --- Loads ---------------------------------------------------------------------------
 
-best() { sort -g | tail -1; }
+. "$top/bench/timing.sh"
 
-# ab_rate SERVER PATH CLIENTS: requests per second of ab; "failed" when a
-# request failed or was not answered with 200.
+# ab_rate SERVER PATH CLIENTS: requests per second of one ab run; "failed"
+# when a request failed or was not answered with 200.
 ab_rate() {
-  local url="http://127.0.0.1:${port[$1]}$2" i out
-  for ((i = 0; i < runs; i++)); do
-    out=$(ab -q -t "$seconds" -n 10000000 -c "$3" "$url" 2>&1)
-    if ! grep -q '^Failed requests: *0$' <<<"$out" || grep -q '^Non-2xx' <<<"$out" ||
-      ! grep -q '^Requests per second' <<<"$out"; then
-      echo failed
-      return
-    fi
-    awk '/^Requests per second/ { print $4 }' <<<"$out"
-  done | best
+  local url="http://127.0.0.1:${port[$1]}$2" out
+  out=$(ab -q -t "$seconds" -n 10000000 -c "$3" "$url" 2>&1)
+  if ! grep -q '^Failed requests: *0$' <<<"$out" || grep -q '^Non-2xx' <<<"$out" ||
+    ! grep -q '^Requests per second' <<<"$out"; then
+    echo failed
+    return
+  fi
+  awk '/^Requests per second/ { print $4 }' <<<"$out"
 }
 
-# wrk_rate SERVER PATH CONNECTIONS: requests per second of wrk; "failed"
-# when any request failed.
+# wrk_rate SERVER PATH CONNECTIONS: requests per second of one wrk run;
+# "failed" when any request failed.
 wrk_rate() {
-  local url="http://127.0.0.1:${port[$1]}$2" i out
-  for ((i = 0; i < runs; i++)); do
-    out=$(wrk -t 4 -c "$3" -d "${seconds}s" "$url" 2>&1)
-    if grep -q -e 'Non-2xx' -e 'Socket errors:.*\(read\|write\|timeout\) [1-9]' <<<"$out" ||
-      ! grep -q '^Requests/sec' <<<"$out"; then
-      echo failed
-      return
-    fi
-    awk '/^Requests\/sec/ { print $2 }' <<<"$out"
-  done | best
+  local url="http://127.0.0.1:${port[$1]}$2" out
+  out=$(wrk -t 4 -c "$3" -d "${seconds}s" "$url" 2>&1)
+  if grep -q -e 'Non-2xx' -e 'Socket errors:.*\(read\|write\|timeout\) [1-9]' <<<"$out" ||
+    ! grep -q '^Requests/sec' <<<"$out"; then
+    echo failed
+    return
+  fi
+  awk '/^Requests\/sec/ { print $2 }' <<<"$out"
 }
 
 ratio() {
   case "$1$2" in *failed* | *-*) echo "-" ;; *) awk "BEGIN { printf \"%.2f\", $1 / $2 }" ;; esac
 }
 
+# rates TOOL PATH CLIENTS SERVER...: the median rate of each server, one a
+# line, the servers taking turns run by run; "failed" for a server with a
+# failed run.
+rates() {
+  local tool=$1 path=$2 clients=$3 r server rate
+  shift 3
+  declare -A got=()
+  for ((r = 0; r < runs; r++)); do
+    for server in "$@"; do
+      rate=$("${tool}_rate" "$server" "$path" "$clients")
+      got[$server]+="$rate "
+      load_sample
+    done
+  done
+  for server in "$@"; do
+    if [[ ${got[$server]} == *failed* ]]; then echo failed; continue; fi
+    printf '%.0f\n' "$(tr ' ' '\n' <<<"${got[$server]}" | grep . | median)"
+  done
+}
+
 # row LABEL LOCALWEB LIGHTTPD MINI: one line of figures and ratios.
 row() {
-  printf '%-34s %10s %10s %10s   %8s %8s\n' "$1" "$2" "$3" "$4" "$(ratio "$2" "$3")" "$(ratio "$2" "$4")"
+  printf '| %s | %s | %s | %s | %s | %s |\n' "$1" "$2" "$3" "$4" "$(ratio "$2" "$3")" "$(ratio "$2" "$4")"
 }
 
 header() {
   echo
-  echo "$1"
-  printf '%-34s %10s %10s %10s   %8s %8s\n' "" localweb lighttpd mini-httpd "/lighttpd" "/mini"
-}
-
-rates() {
-  local tool=$1 path=$2 clients=$3
-  "${tool}_rate" localweb "$path" "$clients"
-  "${tool}_rate" lighttpd "$path" "$clients"
-  "${tool}_rate" mini-httpd "$path" "$clients"
+  echo "| $1 | localweb | lighttpd | mini_httpd | /lighttpd | /mini_httpd |"
+  echo "|---|---:|---:|---:|---:|---:|"
 }
 
 static_row() {
   local label=$1 tool=$2 path=$3 clients=$4 figures
-  mapfile -t figures < <(rates "$tool" "$path" "$clients")
+  mapfile -t figures < <(rates "$tool" "$path" "$clients" localweb lighttpd mini-httpd)
   row "$label" "${figures[@]}"
 }
 
+bench_begin "$@"
 echo "localweb against lighttpd $(lighttpd -v 2>&1 | sed -n 's/^lighttpd\/\([^ ]*\).*/\1/p') and mini_httpd" \
-  "on 127.0.0.1; requests per second, best of $runs runs of $seconds s; $(nproc) cores"
+  "on 127.0.0.1; requests per second, median of $runs runs of $seconds s"
 
-header "Static files, 16 clients"
-static_row "2 KB page, ab (HTTP/1.0)" ab /page.htm 16
+header "16 clients"
+static_row "2 KB page, ab" ab /page.htm 16
 static_row "2 KB page, wrk" wrk /page.htm 16
-static_row "200 KB image, ab (HTTP/1.0)" ab /image.jpg 16
+static_row "200 KB image, ab" ab /image.jpg 16
 static_row "200 KB image, wrk" wrk /image.jpg 16
-static_row "2 MB image, ab (HTTP/1.0)" ab /large.jpg 16
+static_row "2 MB image, ab" ab /large.jpg 16
 
-header "The 2 KB page with more clients, ab (HTTP/1.0)"
+header "2 KB page, ab"
 for clients in 1 16 64; do
-  static_row "$clients clients" ab /page.htm "$clients"
+  static_row "$clients client$( ((clients > 1)) && echo s)" ab /page.htm "$clients"
 done
 
 echo
-echo "CGI: galleria, a query over 2000 records, 20 results a page"
-printf '%-34s %10s %10s   %8s\n' "" localweb lighttpd "/lighttpd"
+echo "| galleria as CGI, 16 clients | localweb | lighttpd | /lighttpd |"
+echo "|---|---:|---:|---:|"
 for tool in ab wrk; do
-  local_rate=$("${tool}_rate" localweb "/cgi-bin/galleria.cgi?$query" 16)
-  lighttpd_rate=$("${tool}_rate" lighttpd "/cgi-bin/galleria.cgi?$query" 16)
-  printf '%-34s %10s %10s   %8s\n' "16 clients, $tool" "$local_rate" "$lighttpd_rate" \
-    "$(ratio "$local_rate" "$lighttpd_rate")"
+  mapfile -t figures < <(rates "$tool" "/cgi-bin/galleria.cgi?$query" 16 localweb lighttpd)
+  printf '| %s | %s | %s | %s |\n' "$tool" "${figures[0]}" "${figures[1]}" "$(ratio "${figures[0]}" "${figures[1]}")"
 done
 
 # --- Slow clients ----------------------------------------------------------------
@@ -265,3 +275,4 @@ md_row "longest answer, ms" "${slow_longest[localweb]}" "${slow_longest[lighttpd
 echo
 echo "Slow clients still connected at the end: localweb ${slow_held[localweb]}, lighttpd ${slow_held[lighttpd]}," \
   "mini_httpd ${slow_held[mini-httpd]} of 500."
+bench_end

@@ -181,6 +181,20 @@ before=$(ls -A thumbs)
 expect_failure "minipix" thumbs/tn_a_jpg.jpg -- "$bin/minipix"
 [ "$(ls -A thumbs)" = "$before" ] || fail "minipix: files left in thumbs: $(ls -A thumbs)"
 
+# --- minipix: several stale thumbnails, made side by side ------------------------------
+fresh workers
+mkdir thumbs
+for name in a b c d e f; do
+  cp "$here/../examples/gallery/city/bridge.jpg" $name.jpg
+  printf 'an old thumbnail of %s' $name >thumbs/tn_${name}_jpg.jpg
+  touch -d '2001-01-01' thumbs/tn_${name}_jpg.jpg
+done
+(cd thumbs && remember tn_*_jpg.jpg)
+fill
+before=$(ls -A thumbs)
+expect_failure "minipix, several workers" thumbs/tn_{a,b,c,d,e,f}_jpg.jpg -- "$bin/minipix"
+[ "$(ls -A thumbs)" = "$before" ] || fail "minipix, several workers: files left in thumbs: $(ls -A thumbs)"
+
 # --- postpage and hrefmend: pages rewritten through a temporary file ---------------
 fresh news
 printf '<HTML><BODY>\n<IMG SRC="a.jpg">\n<PRE>\nFrom: Ann\nSubject: Apples\n\nRipe now.\n</PRE>\n</BODY></HTML>\n' >news.htm

@@ -5,6 +5,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <string>
 
 #include <jpeglib.h>
 
@@ -19,3 +20,12 @@ struct JpegErrorManager {
 // image as grey filler) print the library's message and jump to `jump`;
 // other warnings are printed as the library prints them.
 jpeg_error_mgr* InitJpegErrors(JpegErrorManager* manager);
+
+// Where the pipeline's messages go on the calling thread: standard error, or
+// (with `text` set) the end of `text`, for a worker whose image's messages
+// are printed later in their turn. Null goes back to standard error.
+void CollectJpegMessages(std::string* text);
+
+// Prints one line of the pipeline's (the newline is added) where the calling
+// thread's messages go.
+void JpegMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));

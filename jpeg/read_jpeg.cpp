@@ -51,8 +51,8 @@ void ReadRows(jpeg_decompress_struct& cinfo, const Decoding& d) {
 bool SizeAllowed(const jpeg_decompress_struct& cinfo) {
   uint64_t pixels = uint64_t{cinfo.image_width} * cinfo.image_height;
   if (pixels <= maxImagePixels) return true;
-  fprintf(stderr, "Image of %u x %u pixels is over the limit of %llu pixels\n",
-          cinfo.image_width, cinfo.image_height, static_cast<unsigned long long>(maxImagePixels));
+  JpegMessage("Image of %u x %u pixels is over the limit of %llu pixels",
+              cinfo.image_width, cinfo.image_height, static_cast<unsigned long long>(maxImagePixels));
   return false;
 }
 

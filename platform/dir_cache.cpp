@@ -115,6 +115,14 @@ constexpr size_t kCachedDirs = 64;
 // within the same tick of the file system's clock would leave its times as
 // they were.
 constexpr int64_t kSettleNanoseconds = 2'000'000'000;
+// How long a watched directory's names still serve after its times showed
+// a change that no report explains. The report of a change comes a moment
+// after its times, within the system call that made it, and with several
+// threads of this process at work in one directory a report can be taken
+// up by a lookup whose status was older; only a change the watch cannot
+// see at all (one made on another machine sharing the disk) stays
+// unexplained, and its directory is then read again.
+constexpr int64_t kUnexplainedNanoseconds = 100'000'000;
 // What a watch reports: every change of the directory's entries, and its own
 // end. IN_MASK_CREATE: a directory seen under two paths is watched once.
 constexpr uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
@@ -155,6 +163,12 @@ int64_t Nanoseconds(const struct timespec& time) {
   return static_cast<int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
 }
 
+int64_t MonotonicNow() {
+  struct timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return Nanoseconds(now);
+}
+
 // True when the directory was last modified long enough before now that any
 // later change must give it another modification time.
 bool IsSettled(const DirKey& key) {
@@ -189,7 +203,8 @@ struct CachedDir {
   std::unique_ptr<DirNames> names;
   uint64_t lastUse = 0;
   int watch = -1;        // the inotify watch, or -1 for a settled directory
-  bool changed = false;  // the watch reported changes since the last use
+  bool changed = false;  // the watch reported changes since the key was taken
+  int64_t unexplainedSince = 0;  // monotonic time a newer status came unreported
 };
 
 class DirCache {
@@ -246,17 +261,34 @@ class DirCache {
   // Kept names serve while the directory is the same one and, unwatched,
   // its times are as they were; watched, while every change of its times
   // came with reports of its entries (a change the watch cannot see, made on
-  // another machine sharing the disk, shows in the times alone).
-  static bool StillValid(const CachedDir& dir, const DirKey& now) {
+  // another machine sharing the disk, shows in the times alone). A status
+  // taken before the names were last found current, by a thread that was
+  // slower to get here than another, tells nothing new.
+  static bool StillValid(CachedDir& dir, const DirKey& now) {
     if (!SameDirectory(dir.key, now)) return false;
     if (SameKey(dir.key, now)) return true;
-    return dir.watch >= 0 && dir.changed;
+    if (dir.watch < 0) return false;
+    if (dir.changed || NotNewer(now, dir.key)) return true;
+    int64_t moment = MonotonicNow();
+    if (dir.unexplainedSince == 0) dir.unexplainedSince = moment;
+    return moment - dir.unexplainedSince < kUnexplainedNanoseconds;
+  }
+
+  // The times of `seen` are none of them later than those of `kept`.
+  static bool NotNewer(const DirKey& seen, const DirKey& kept) {
+    return Nanoseconds(seen.modified) <= Nanoseconds(kept.modified) &&
+           Nanoseconds(seen.changed) <= Nanoseconds(kept.changed);
   }
 
   bool Use(CachedDir* dir, const DirKey& now, const std::function<void(const DirNames&)>& use) {
     dir->lastUse = ++uses_;
-    dir->key = now;
-    dir->changed = false;
+    // The key moves on to a newer status that reports explain; an older
+    // status, or one still unexplained, leaves it and the reports as they are.
+    if (dir->changed && !NotNewer(now, dir->key)) {
+      dir->key = now;
+      dir->changed = false;
+      dir->unexplainedSince = 0;
+    }
     use(*dir->names);
     return true;
   }

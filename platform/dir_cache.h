@@ -83,7 +83,9 @@ bool HasUpperPrefix(std::string_view name, std::string_view upperPrefix);
 // its status (device, inode, modification and change times) is the same and
 // it was last changed long enough ago that a later change must show in those
 // times; or, for a directory changed recently, a watch on it reports each
-// change, made by this process or any other, and the kept names learn it.
+// change, made by this process or any other, and the kept names learn it (a
+// change of its times that no report explains, as one made on another
+// machine sharing the disk, has it read again within a tenth of a second).
 // `known` (optional) is the directory's status just taken with symbolic
 // links followed; it spares that call. `use` runs while the cache is locked:
 // it takes what it needs and calls nothing of the layer.

@@ -259,6 +259,48 @@ TEST(DirCache, OwnChangesToARecentFolderAreLearnedWithoutReadingItAgain) {
   }
 }
 
+// The names of a watched folder as WithDirNames gives them for `status`.
+std::vector<std::string> KeptNames(const std::string& host, const struct stat& status) {
+  std::vector<std::string> names;
+  EXPECT_TRUE(weft_host::WithDirNames(host, &status, [&](const weft_host::DirNames& kept) {
+    for (const weft_host::DirName& entry : kept) names.push_back(entry.name);
+  }));
+  return names;
+}
+
+struct stat StatusOf(const std::string& host) {
+  struct stat st = {};
+  EXPECT_EQ(stat(host.c_str(), &st), 0) << host;
+  return st;
+}
+
+// Several threads at work in one folder: a thread whose status of the
+// folder was taken before another thread's lookup brought the names up to
+// date finds them still good, and a change of the folder's times that no
+// report explains has the folder read again soon, not at once.
+TEST(DirCache, StatusesOfAWatchedFolderThatComeLateOrUnexplained) {
+  TempDrive drive;
+  drive.Write("dir/a.htm", "x");
+  std::string dir = drive.Host("dir");
+  struct stat first = StatusOf(dir);
+  EXPECT_EQ(KeptNames(dir, first), (std::vector<std::string>{"a.htm"}));
+  if (!weft_host::GetDirCacheCounts().watching) GTEST_SKIP() << "no watches here";
+  ASSERT_TRUE(MoveFile("C:\\dir\\a.htm", "C:\\dir\\b.htm"));
+  EXPECT_EQ(KeptNames(dir, StatusOf(dir)), (std::vector<std::string>{"b.htm"}));
+  uint64_t reads = weft_host::GetDirCacheCounts().reads;
+  EXPECT_EQ(KeptNames(dir, first), (std::vector<std::string>{"b.htm"})) << "a late status";
+  EXPECT_EQ(weft_host::GetDirCacheCounts().reads, reads) << "a late status";
+
+  // New times without a change of the entries: nothing reports them.
+  struct timespec later[2] = {{0, UTIME_OMIT}, {first.st_mtim.tv_sec + 5, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, dir.c_str(), later, 0), 0);
+  EXPECT_EQ(KeptNames(dir, StatusOf(dir)), (std::vector<std::string>{"b.htm"}));
+  EXPECT_EQ(weft_host::GetDirCacheCounts().reads, reads) << "unexplained, just now";
+  usleep(150000);
+  EXPECT_EQ(KeptNames(dir, StatusOf(dir)), (std::vector<std::string>{"b.htm"}));
+  EXPECT_EQ(weft_host::GetDirCacheCounts().reads, reads + 1) << "unexplained for a while";
+}
+
 // A child process shares the parent's watch: what the child reads must not
 // be lost to the parent.
 TEST(DirCache, AChildProcessLeavesTheParentsReportsAlone) {

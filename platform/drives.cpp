@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -90,13 +91,41 @@ bool BelowFolder(const std::string& host, const std::string& folder, std::string
   return true;
 }
 
+// The host's current directory as the system last told it. The process
+// changes it only through SetCurrentDir, which forgets it; threads share it.
+struct CurrentDirCache {
+  std::mutex mutex;
+  bool known = false;
+  std::string host;
+};
+
+CurrentDirCache& TheCurrentDir() {
+  static CurrentDirCache* cache = new CurrentDirCache;  // threads may use it while the process ends
+  return *cache;
+}
+
+// False (errno set) when the system cannot tell it (a deleted directory).
+bool HostCurrentDir(std::string* host) {
+  CurrentDirCache& cache = TheCurrentDir();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  if (!cache.known) {
+    char* cwd = getcwd(nullptr, 0);
+    if (!cwd) return false;
+    cache.host = cwd;
+    cache.known = true;
+    free(cwd);
+  }
+  *host = cache.host;
+  return true;
+}
+
 // Absolute, lexically clean host path ('.' and '..' resolved, no '//').
 std::string CleanHostPath(const std::string& host) {
   std::string absolute = host;
   if (absolute.empty() || absolute[0] != '/') {
-    char* cwd = getcwd(nullptr, 0);
-    absolute = std::string(cwd ? cwd : "") + "/" + absolute;
-    free(cwd);
+    std::string cwd;
+    HostCurrentDir(&cwd);
+    absolute = cwd + "/" + absolute;
   }
   std::vector<std::string> parts;
   for (const std::string& part : SplitAt(absolute, "/")) {
@@ -147,13 +176,11 @@ bool HostToWin(const std::string& hostPath, WinPath* out) {
 }
 
 bool CurrentWinPath(WinPath* out) {
-  char* cwd = getcwd(nullptr, 0);
-  if (!cwd) {
+  std::string host;
+  if (!HostCurrentDir(&host)) {
     SetErrno(errno);
     return false;
   }
-  std::string host = cwd;
-  free(cwd);
   return HostToWin(host, out);
 }
 
@@ -330,9 +357,9 @@ struct HostLookup {
 // `exists` false (and the whole path as written) when not even the drive's
 // folder is there.
 size_t FindWrittenPrefix(const std::string& exact, const std::vector<size_t>& ends, size_t parts,
-                         HostLookup* lookup) {
+                         bool writtenMissing, HostLookup* lookup) {
   size_t known = parts;
-  lookup->exists = LstatHost(exact, &lookup->st);
+  lookup->exists = !(writtenMissing && parts > 0) && LstatHost(exact, &lookup->st);
   while (!lookup->exists && known > 0) {
     lookup->current.assign(exact, 0, ends[--known]);
     lookup->exists = LstatHost(lookup->current, &lookup->st);
@@ -382,13 +409,14 @@ bool TakeStatus(HostLookup* lookup, struct stat* status) {
 
 }  // namespace
 
-bool HostOf(const WinPath& path, std::string* host, bool* found, struct stat* status) {
+bool HostOf(const WinPath& path, std::string* host, bool* found, struct stat* status,
+            bool writtenMissing) {
   std::string exact;
   std::vector<size_t> ends;
   if (!ExactHostOf(path, &exact, &ends)) return false;
   if (exact == "/") exact.clear();
   HostLookup lookup;
-  size_t known = FindWrittenPrefix(exact, ends, path.parts.size(), &lookup);
+  size_t known = FindWrittenPrefix(exact, ends, path.parts.size(), writtenMissing, &lookup);
   FollowComponents(path, exact, ends, known, &lookup);
   if (status) TakeStatus(&lookup, status);
   if (found) *found = lookup.exists;
@@ -457,11 +485,18 @@ bool SetCurrentDir(const char* path) {
     SetError("The directory name is invalid.");
     return false;
   }
+  ForgetCurrentDir();
   if (chdir(host.c_str()) != 0) {
     SetErrno(errno);
     return false;
   }
   return true;
+}
+
+void ForgetCurrentDir() {
+  CurrentDirCache& cache = TheCurrentDir();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  cache.known = false;
 }
 
 bool HostPath(const char* path, std::string* host) { return HostOfPath(path, host); }

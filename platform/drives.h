@@ -20,8 +20,13 @@ size_t GetFullPath(const char* path, char* buffer, size_t size);
 std::string GetFullPathString(const char* path);  // empty on failure
 
 // The current directory as a full Windows path. Returns the length or 0.
+// The layer asks the system for it once and keeps it until SetCurrentDir
+// changes it, so that resolving a relative path costs no system call.
 size_t GetCurrentDir(char* buffer, size_t size);
 bool SetCurrentDir(const char* path);
+// For code that changed the process's directory without SetCurrentDir (test
+// helpers): the next lookup asks the system again.
+void ForgetCurrentDir();
 
 // The host path of a Windows path, with each component looked up without
 // regard to letter case (exact name first). Components that do not exist are

@@ -188,6 +188,11 @@ bool WriteInPlace(const std::string& temp, const std::string& target) {
   return ok;
 }
 
+// Most new files already have the old one's owner and mode: nothing to carry.
+bool SameOwnerAndMode(const struct stat& a, const struct stat& b) {
+  return a.st_uid == b.st_uid && a.st_gid == b.st_gid && (a.st_mode & 07777) == (b.st_mode & 07777);
+}
+
 // Flushes the temporary file (the file named `temp`, whose status is `st`)
 // and gives it the old file's owner and mode.
 bool PrepareTemporary(const std::string& temp, const struct stat& st,
@@ -202,7 +207,9 @@ bool PrepareTemporary(const std::string& temp, const struct stat& st,
   }
   bool ok = fsync(fd) == 0;
   if (!ok) SetErrno(errno);
-  if (ok && destination.exists) CarryOwnerAndMode(fd, destination.st);
+  if (ok && destination.exists && !SameOwnerAndMode(st, destination.st)) {
+    CarryOwnerAndMode(fd, destination.st);
+  }
   if (own) close(fd);
   if (ok && destination.exists) CopyHiddenFlag(destination.host, temp);
   return ok;

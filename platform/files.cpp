@@ -357,9 +357,9 @@ struct Target {
 };
 
 // Looks up a resolved target (`target->path` set).
-bool LookUpTarget(Target* target) {
+bool LookUpTarget(Target* target, bool writtenMissing = false) {
   bool found = false;
-  if (!HostOf(target->path, &target->host, &found, &target->st)) return false;
+  if (!HostOf(target->path, &target->host, &found, &target->st, writtenMissing)) return false;
   if (target->path.parts.empty()) return AccessDenied();
   target->exists = found;
   return true;
@@ -374,11 +374,16 @@ bool ResolveTarget(const char* path, Target* target) {
 // The status comes first, so that nothing but a regular file is ever opened
 // (opening a FIFO or a device has effects of its own); a file that changes
 // between the two is read to its end all the same. -1 when that does not
-// serve; the full lookup then decides (and says why).
-int OpenAsWritten(const WinPath& path, struct stat* st) {
+// serve; the full lookup then decides (and says why). `missing` tells that
+// nothing is there by the name as written.
+int OpenAsWritten(const WinPath& path, struct stat* st, bool* missing) {
   std::string host;
+  *missing = false;
   if (path.parts.empty() || !ExactHostOf(path, &host)) return -1;
-  if (lstat(host.c_str(), st) != 0) return -1;
+  if (lstat(host.c_str(), st) != 0) {
+    *missing = errno == ENOENT;
+    return -1;
+  }
   if (S_ISLNK(st->st_mode) && stat(host.c_str(), st) != 0) return -1;
   if (!S_ISREG(st->st_mode)) return -1;
   return open(host.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -422,9 +427,15 @@ FILE* OpenFile(const char* path, const char* mode) {
   if (!ResolvePath(path, &target.path)) return nullptr;
   bool reading = parsed.kind == 'r' && !parsed.update;
   struct stat opened;
-  int fd = reading ? OpenAsWritten(target.path, &opened) : -1;
+  bool missing = false;
+  int fd = reading ? OpenAsWritten(target.path, &opened, &missing) : -1;
   if (fd >= 0) return parsed.binary ? OpenBinaryReader(fd) : OpenTextReader(fd, opened.st_size);
-  if (!LookUpTarget(&target)) return nullptr;
+  if (!LookUpTarget(&target, missing)) return nullptr;
+  if (parsed.kind == 'r' && !target.exists) {
+    // Nothing of that name in any letter case: no file to open.
+    SetErrno(ENOENT);
+    return nullptr;
+  }
   if (target.exists) {
     struct stat st = target.st;
     if (!S_ISLNK(st.st_mode) || stat(target.host.c_str(), &st) == 0) {
@@ -475,8 +486,15 @@ bool ReadWholeFile(const char* path, std::string* text) {
   std::string host;
   if (!ResolvePath(path, &resolved)) return false;
   struct stat opened;
-  int fd = OpenAsWritten(resolved, &opened);
-  if (fd < 0 && HostOf(resolved, &host)) fd = OpenRegular(host, O_RDONLY, &opened);
+  bool missing = false, found = false;
+  int fd = OpenAsWritten(resolved, &opened, &missing);
+  if (fd < 0 && HostOf(resolved, &host, &found, nullptr, missing)) {
+    if (!found) {
+      SetErrno(ENOENT);
+      return false;
+    }
+    fd = OpenRegular(host, O_RDONLY, &opened);
+  }
   if (fd < 0) return false;
   bool ok = ReadAll(fd, text, opened.st_size);
   close(fd);

@@ -61,9 +61,11 @@ bool ResolvePath(const char* path, WinPath* out, NameCheck check = NameCheck::kN
 std::string WinPathText(const WinPath& path, bool withTrailing = true);
 // Host path of a resolved path, each component looked up without regard to
 // case. `found` (optional) tells whether every component exists; `status`
-// (optional) then receives the lstat of the host path.
+// (optional) then receives the lstat of the host path. `writtenMissing`: the
+// caller has just seen that the path as written is not there, which spares
+// asking again.
 bool HostOf(const WinPath& path, std::string* host, bool* found = nullptr,
-            struct stat* status = nullptr);
+            struct stat* status = nullptr, bool writtenMissing = false);
 // Resolve and look up in one step.
 bool HostOfPath(const char* path, std::string* host);
 // The host path of a resolved path as written, nothing looked up ("/" for

@@ -197,6 +197,25 @@ TEST(CurrentDir, SetAndGetThroughTheDriveMap) {
   EXPECT_STREQ(buffer, "C:\\Site");
 }
 
+// The layer keeps the current directory it was told: relative paths resolve
+// against it without asking the system each time, and a change made behind
+// its back counts once it is told to forget.
+TEST(CurrentDir, KeptUntilSetOrForgotten) {
+  TempDrive drive;
+  drive.MakeDir("one");
+  drive.MakeDir("two");
+  ASSERT_TRUE(SetCurrentDir("one"));
+  EXPECT_EQ(GetFullPathString("a.txt"), "C:\\one\\a.txt");
+  ASSERT_EQ(chdir(drive.Host("two").c_str()), 0);
+  EXPECT_EQ(GetFullPathString("a.txt"), "C:\\one\\a.txt");
+  ForgetCurrentDir();
+  EXPECT_EQ(GetFullPathString("a.txt"), "C:\\two\\a.txt");
+  ASSERT_TRUE(SetCurrentDir("..\\one"));
+  EXPECT_EQ(GetFullPathString("..\\b.txt"), "C:\\b.txt");
+  drive.Write("one/x.txt", "x");
+  EXPECT_TRUE(PathExists("x.txt"));
+}
+
 TEST(LetterCase, LookupTriesExactNameFirstThenIgnoresCase) {
   TempDrive drive;
   drive.Write("Dir/Sub/File.HTM", "x");

@@ -66,15 +66,8 @@ void AttachImageThumbnail(Entry* entry, const char* imagePath) {
 // page could not be opened).
 Entry* PageEntryFrom(const char* path, FILE* stream, const char* fallbackTitle,
                      String* bodyHolder) {
-  Entry* entry = new Entry;
-  entry->kind = kEntryPage;
-  entry->SetHref(FileToUrlString(path));
-  if (stream) {
-    InfoParser(stream, entry, bodyHolder).Scan();
-    fclose(stream);
-  }
-  if (HasText(entry->title)) return entry;
-  entry->SetTitle(HasText(fallbackTitle) ? String(fallbackTitle) : FileNameTitle(path));
+  Entry* entry = MakePageEntryFrom(path, stream, fallbackTitle, bodyHolder);
+  if (stream) fclose(stream);
   return entry;
 }
 
@@ -209,6 +202,17 @@ void ApplyForward(Entry* entry, const char* target) {
 
 Entry* MakePageEntry(const char* path, const char* fallbackTitle, String* bodyHolder) {
   return PageEntryFrom(path, OpenFile(path, "r"), fallbackTitle, bodyHolder);
+}
+
+Entry* MakePageEntryFrom(const char* path, FILE* stream, const char* fallbackTitle,
+                         String* bodyHolder) {
+  Entry* entry = new Entry;
+  entry->kind = kEntryPage;
+  entry->SetHref(FileToUrlString(path));
+  if (stream) InfoParser(stream, entry, bodyHolder).Scan();
+  if (HasText(entry->title)) return entry;
+  entry->SetTitle(HasText(fallbackTitle) ? String(fallbackTitle) : FileNameTitle(path));
+  return entry;
 }
 
 Entry* MakeImageEntry(const char* path, bool readPage, bool findThumb) {

@@ -59,6 +59,10 @@ Entry* MakeEntry(const char* name, bool isDirectory, int flags);
 // its file name. bodyHolder as for InfoParser.
 Entry* MakePageEntry(const char* path, const char* fallbackTitle = nullptr,
                      String* bodyHolder = nullptr);
+// The same from the page `path` already open as `stream` (null: no page),
+// which stays open, read as far as the head goes.
+Entry* MakePageEntryFrom(const char* path, FILE* stream, const char* fallbackTitle,
+                         String* bodyHolder);
 // An image (kind 2), described by its same-named ".htm" page with readPage,
 // and then with its thumbnail and the thumbnail's size with findThumb.
 Entry* MakeImageEntry(const char* path, bool readPage, bool findThumb);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "platform/attributes.h"
 #include "platform/files.h"
 #include "platform/listing.h"
+#include "platform/names.h"
 #include "shared/chars.h"
 #include "shared/paths.h"
 #include "shared/report.h"
@@ -48,16 +50,15 @@ DirEntry MakeNode(const char* name, bool hidden, bool directory, bool alias) {
 // when their keys are equal.
 std::string BaseKey(const DirEntry& node) { return NoCaseKey(node.name, node.extensionOffset); }
 
+// The quick listing tells all a node needs (name, kind, hidden flag) without
+// the times and sizes that a full listing reads for every entry.
 void ScanDirectory(std::vector<DirEntry>* nodes) {
-  FindData data;
-  FindState* find = FindFirst("*", &data);
-  if (!find) return;
-  do {
-    if (data.name[0] == '.') continue;
-    nodes->push_back(MakeNode(data.name, (data.attributes & kAttrHidden) != 0,
-                              (data.attributes & kAttrDirectory) != 0, false));
-  } while (FindNext(find, &data));
-  FindClose(find);
+  std::vector<NamedEntry> entries;
+  if (!ListNames("*", true, &entries)) return;
+  for (const NamedEntry& entry : entries) {
+    if (entry.name[0] == '.') continue;
+    nodes->push_back(MakeNode(entry.name.c_str(), entry.hidden, entry.directory, false));
+  }
 }
 
 void ScanAliases(std::vector<DirEntry>* nodes) {
@@ -228,9 +229,14 @@ bool EntryList::Read(int flags) {
   Entry** array = new (std::nothrow) Entry*[visible];
   if (!array) return false;
   int made = 0;
-  for (const DirEntry& node : nodes) {
-    if (node.hidden) continue;
-    if (Entry* entry = MakeNodeEntry(node, flags)) array[made++] = entry;
+  {
+    // The folder's thumbnails, listed once for all of its images.
+    std::optional<ThumbnailsListedOnce> thumbnails;
+    if (flags & kListImagePageThumbs) thumbnails.emplace("");
+    for (const DirEntry& node : nodes) {
+      if (node.hidden) continue;
+      if (Entry* entry = MakeNodeEntry(node, flags)) array[made++] = entry;
+    }
   }
   nodes.clear();
 

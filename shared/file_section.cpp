@@ -23,6 +23,29 @@ bool ReadThrough(FILE* stream, const char* marker, Each each) {
   return true;
 }
 
+// ReadThrough for a search that needs none of the characters before the
+// marker: the stream is read a block at a time (an old index page of many
+// thousand entries has no heading marker to find), and after a match it is
+// set back to just past the marker.
+bool SkipThrough(FILE* stream, const char* marker) {
+  size_t length = strlen(marker);
+  if (length == 0) return true;
+  size_t matched = 0;
+  char block[65536];
+  for (;;) {
+    size_t n = fread(block, 1, sizeof block, stream);
+    if (n == 0) return false;
+    for (size_t i = 0; i < n; ++i) {
+      matched = static_cast<unsigned char>(block[i]) == static_cast<unsigned char>(marker[matched])
+                    ? matched + 1
+                    : 0;
+      if (matched < length) continue;
+      long past = static_cast<long>(n - i - 1);
+      return past == 0 || fseek(stream, -past, SEEK_CUR) == 0;
+    }
+  }
+}
+
 }  // namespace
 
 FileSection::FileSection(FILE* stream) : stream_(stream), ownsStream_(false) {}
@@ -43,7 +66,7 @@ bool FileSection::FindSection(const char* start, bool reuse) {
   }
   lastMarker_ = String();
   if (fseek(stream_, 0, SEEK_SET) != 0) return false;
-  if (!ReadThrough(stream_, start, [](int) {})) return false;
+  if (!SkipThrough(stream_, start)) return false;
   position_ = ftell(stream_);
   lastMarker_ = start;
   return true;

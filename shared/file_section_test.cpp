@@ -92,6 +92,27 @@ TEST(FileSection, SimpleMarkerMatch) {
   EXPECT_EQ(output.Text(), "[aaab aab");
 }
 
+// A marker far into a long page, at and around the edges of the blocks a
+// search reads, and the copy that goes on just past it; CR LF pages too.
+TEST(FileSection, FindsAMarkerFarIntoALongPage) {
+  TempDrive drive;
+  for (size_t filler : {size_t{0}, size_t{65535 - 3}, size_t{65536 - 22}, size_t{65536}, size_t{200001}}) {
+    for (const char* lineEnd : {"\n", "\r\n"}) {
+      std::string page = std::string(filler, 'x') + "<!-- BEGIN HEADING -->" + lineEnd + "<H1>Far</H1>" +
+                         lineEnd + "<!-- END HEADING -->" + lineEnd + "tail";
+      drive.Write("index.htm", page);
+      FileSection section("index.htm");
+      Output output;
+      std::string label = std::to_string(filler) + (lineEnd[0] == '\r' ? " CR LF" : " LF");
+      EXPECT_TRUE(section.CopySection(output.File(), "<!-- BEGIN HEADING -->", "<!-- END HEADING -->",
+                                      nullptr))
+          << label;
+      EXPECT_EQ(output.Text(), "<!-- BEGIN HEADING -->\n<H1>Far</H1>\n<!-- END HEADING -->") << label;
+      EXPECT_FALSE(section.FindSection("<!-- BEGIN NAV -->", false)) << label;
+    }
+  }
+}
+
 TEST(FileSection, MissingFileFindsNothing) {
   TempDrive drive;
   FileSection section("index.htm");

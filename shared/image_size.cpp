@@ -78,8 +78,16 @@ bool ReadBig16(FILE* file, uint32_t* value) {
   return true;
 }
 
-// Moves forward by n bytes. A skip past the end is noticed by the next read.
-bool Skip(FILE* file, long n) { return fseek(file, n, SEEK_CUR) == 0; }
+// Moves forward by n bytes. A short skip reads through the stream's buffer,
+// where a seek would throw the buffer away and read the same block again; a
+// skip past the end is noticed by the next read.
+bool Skip(FILE* file, long n) {
+  constexpr long kReadThrough = 4096;
+  if (n < 0 || n > kReadThrough) return fseek(file, n, SEEK_CUR) == 0;
+  unsigned char skipped[kReadThrough];
+  fread(skipped, 1, static_cast<size_t>(n), file);
+  return true;
+}
 
 // A "87a" file's first image, after the screen descriptor and the global
 // colour table, gives the size.
@@ -220,5 +228,13 @@ int ExifOrientation(const unsigned char* body, size_t size) {
 }
 
 bool ImageSize(const char* path, uint32_t* width, uint32_t* height) {
-  return GifSize(path, width, height) || JpegSize(path, width, height);
+  // One opening serves both readers: only a file that begins as a GIF does
+  // can be one; any other is read as a JPEG.
+  FILE* file = OpenFile(path, "rb");
+  if (!file) return false;
+  int first = fgetc(file);
+  bool ok = first != EOF && ungetc(first, file) != EOF &&
+            (first == 'G' ? ReadGif(file, width, height) : ReadJpeg(file, width, height));
+  fclose(file);
+  return ok;
 }

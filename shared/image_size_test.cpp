@@ -100,6 +100,11 @@ TEST(ImageSize, Jpeg) {
       {"segment length 0", kSoi + Big(0xFFE0) + Big(0) + Frame(0xFFC0, 8, 6), false},
       {"segment length 1", kSoi + Big(0xFFE0) + Big(1) + Frame(0xFFC0, 8, 6), false},
       {"segment longer than the file", kSoi + Big(0xFFE0) + Big(0xFFFF) + Frame(0xFFC0, 8, 6), false},
+      {"short segment past the end", kSoi + Big(0xFFE0) + Big(100) + "abc", false},
+      {"segments across the read blocks",
+       kSoi + Segment(0xFFE1, Bytes(3000, 'x')) + Segment(0xFFE2, Bytes(3000, 'y')) +
+           Segment(0xFFFE, Bytes(9000, 'z')) + Segment(0xFFE3, Bytes(4094, 'w')) + Frame(0xFFC0, 5, 4),
+       true, 5, 4},
       {"frame header cut short", kSoi + Frame(0xFFC0, 640, 480).substr(0, 8), false},
       {"length cut short", kSoi + Big(0xFFE0) + "\x01", false},
       {"only the start", kSoi, false},
@@ -182,7 +187,11 @@ TEST(ImageSize, TriesGifThenJpeg) {
   CheckSizes(ImageSize, {
       {"gif", Gif("89a", 20, 10), true, 20, 10},
       {"jpeg", kSoi + kApp0 + Frame(0xFFC0, 64, 48), true, 64, 48},
+      {"jpeg after a long segment", kSoi + Segment(0xFFE1, Bytes(20000, 'e')) + Frame(0xFFC0, 65, 49),
+       true, 65, 49},
       {"png", png, false},
+      {"a G that starts no GIF", Bytes("GIX89a") + Gif("89a", 20, 10).substr(6), false},
+      {"empty file", "", false},
       {"bmp", Bytes("BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x10\0\0\0\x10\0\0\0", 26), false},
   });
   TempDrive drive;

@@ -1,14 +1,18 @@
 #include "shared/sitefiles.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/drives.h"
+#include "platform/listing.h"
 #include "platform/names.h"
 #include "platform/volumes.h"
 #include "shared/chars.h"
+#include "shared/dir_names.h"
 #include "shared/htmltext.h"
 #include "shared/paths.h"
 #include "shared/string.h"
@@ -132,22 +136,21 @@ const char* SkipDot(const char* ext) { return *ext == '.' ? ext + 1 : ext; }
 
 // --- Thumbnails --------------------------------------------------------------
 
-// The thumbnail found by the search "thumbs\tn_<name without extension, dots
-// as '_'>_*.*": the first image whose name has no further '_' after that part.
-// `listed` tells whether the thumbs directory could be listed.
-bool SearchThumbnail(char* buffer, const char* thumbsDir, const char* base, bool* listed) {
-  *listed = false;
+// The name part of the thumbnail search "thumbs\tn_<name without extension,
+// dots as '_'>_*.*".
+std::string SearchPrefix(const char* base) {
   const char* ext = Extension(base);
   std::string fixed = "tn_" + std::string(base, ext - base) + "_";
   for (char& c : fixed) {
     if (c == '.') c = '_';
   }
-  char pattern[kSitePathSize];
-  if (!JoinPath(pattern, thumbsDir, (fixed + "*.*").c_str())) return false;
-  // Only the names and kinds count here: the quick listing reads no times.
-  std::vector<NamedEntry> entries;
-  if (!ListNames(pattern, false, &entries)) return false;
-  *listed = true;
+  return fixed;
+}
+
+// The thumbnail the search finds among the entries it listed: the first
+// image whose name has no further '_' after the prefix.
+bool SearchThumbnail(char* buffer, const char* thumbsDir, const std::string& fixed,
+                     const std::vector<NamedEntry>& entries) {
   for (const NamedEntry& entry : entries) {
     const char* name = entry.name.c_str();
     if (entry.directory) continue;
@@ -160,11 +163,24 @@ bool SearchThumbnail(char* buffer, const char* thumbsDir, const char* base, bool
 
 // The name the thumbnail builder writes: "tn_", the image name with its last
 // '.' turned into '_', then ".jpg". Only it finds images with several dots.
-bool WriterThumbnail(char* buffer, const char* thumbsDir, const char* base) {
+std::string WriterThumbName(const char* base) {
   std::string name = "tn_" + std::string(base);
   size_t dot = name.rfind('.');
   if (dot != std::string::npos && dot >= 3) name[dot] = '_';
-  name += ".jpg";
+  return name + ".jpg";
+}
+
+// Whether the file `name` is among the listed entries (letter case ignored).
+bool ListedFile(const std::vector<NamedEntry>& entries, const std::string& name) {
+  for (const NamedEntry& entry : entries) {
+    if (!entry.directory && CompareNoCase(entry.name.c_str(), name.c_str()) == 0) return true;
+  }
+  return false;
+}
+
+// The writer's thumbnail, looked for on its own: the search's listing shows
+// it only when its name fits the search pattern.
+bool WriterThumbnail(char* buffer, const char* thumbsDir, const std::string& name) {
   char candidate[kSitePathSize];
   if (!JoinPath(candidate, thumbsDir, name.c_str())) return false;
   if (GetPathKind(candidate) != PathKind::kFile) return false;
@@ -364,16 +380,87 @@ char* FindImageFile(char* buffer, const char* path) {
   return nullptr;
 }
 
+namespace {
+
+thread_local const ThumbnailsListedOnce* activeListing = nullptr;
+
+std::string UpperCased(std::string text) {
+  for (char& c : text) c = static_cast<char>(UpperAscii(c));
+  return text;
+}
+
+// The names of the thumbs directory that fit the search for `fixed`: from
+// this thread's listing of it, else from the directory. False when it cannot
+// be listed.
+bool ListCandidates(const std::string& thumbsDir, const std::string& fixed,
+                    std::vector<NamedEntry>* entries) {
+  if (const ThumbnailsListedOnce* listing = ThumbnailsListedOnce::For(thumbsDir)) {
+    *entries = listing->Candidates(fixed);
+    return true;
+  }
+  char pattern[kSitePathSize];
+  return JoinPath(pattern, thumbsDir.c_str(), (fixed + "*.*").c_str()) &&
+         ListNames(pattern, false, entries);
+}
+
+}  // namespace
+
+ThumbnailsListedOnce::ThumbnailsListedOnce(const std::string& folder)
+    : thumbsDir_(folder.empty() ? "thumbs" : JoinDirName(folder, "thumbs")), previous_(activeListing) {
+  char pattern[kSitePathSize];
+  listed_ = JoinPath(pattern, thumbsDir_.c_str(), "*") && ListNames(pattern, false, &entries_);
+  byUpperName_.reserve(entries_.size());
+  for (size_t i = 0; i < entries_.size(); ++i) byUpperName_.emplace_back(UpperCased(entries_[i].name), i);
+  std::sort(byUpperName_.begin(), byUpperName_.end());
+  activeListing = this;
+}
+
+ThumbnailsListedOnce::~ThumbnailsListedOnce() { activeListing = previous_; }
+
+const ThumbnailsListedOnce* ThumbnailsListedOnce::For(const std::string& thumbsDir) {
+  for (const ThumbnailsListedOnce* listing = activeListing; listing; listing = listing->previous_) {
+    if (listing->thumbsDir_ == thumbsDir) return listing->listed_ ? listing : nullptr;
+  }
+  return nullptr;
+}
+
+std::vector<NamedEntry> ThumbnailsListedOnce::Candidates(const std::string& prefix) const {
+  std::string upper = UpperCased(prefix);
+  std::string pattern = prefix + "*.*";
+  std::vector<size_t> found;
+  auto from = std::lower_bound(byUpperName_.begin(), byUpperName_.end(),
+                               std::make_pair(upper, size_t{0}));
+  for (auto it = from; it != byUpperName_.end() && it->first.compare(0, upper.size(), upper) == 0; ++it) {
+    if (NameMatchesWildcard(entries_[it->second].name.c_str(), pattern.c_str())) found.push_back(it->second);
+  }
+  std::sort(found.begin(), found.end());
+  std::vector<NamedEntry> candidates;
+  for (size_t i : found) candidates.push_back(entries_[i]);
+  return candidates;
+}
+
 char* FindThumbnail(char* buffer, const char* imagePath) {
   const char* base = BaseName(imagePath);
   std::string thumbsDir = std::string(imagePath, base - imagePath) + "thumbs";
   if (thumbsDir.size() >= kSitePathSize) return nullptr;
+  std::string fixed = SearchPrefix(base);
+  std::vector<NamedEntry> entries;
+  // Only the names and kinds count here: the quick listing reads no times.
   // Listing the thumbs directory shows that it is one; only where it cannot
   // be listed is that asked on its own.
-  bool listed = false;
-  if (SearchThumbnail(buffer, thumbsDir.c_str(), base, &listed)) return buffer;
+  bool listed = ListCandidates(thumbsDir, fixed, &entries);
+  if (listed && SearchThumbnail(buffer, thumbsDir.c_str(), fixed, entries)) return buffer;
   if (!listed && !DirExists(thumbsDir.c_str())) return nullptr;
-  if (WriterThumbnail(buffer, thumbsDir.c_str(), base)) return buffer;
+  std::string writer = WriterThumbName(base);
+  // A writer's name that fits the pattern is in the listing when it is there
+  // at all: a missing thumbnail costs no call of its own.
+  if (listed && NameMatchesWildcard(writer.c_str(), (fixed + "*.*").c_str())) {
+    if (!ListedFile(entries, writer) || !JoinPath(buffer, thumbsDir.c_str(), writer.c_str())) {
+      return nullptr;
+    }
+    return buffer;
+  }
+  if (WriterThumbnail(buffer, thumbsDir.c_str(), writer)) return buffer;
   return nullptr;
 }
 

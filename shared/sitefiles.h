@@ -5,7 +5,11 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "platform/names.h"
 #include "shared/string.h"
 
 // Bytes of the path buffers that the lookups below fill (259 characters and
@@ -94,6 +98,33 @@ char* FindImageFile(char* buffer, const char* path);
 // thumbnail builder names it: "tn_beach_jpg.jpg" for "beach.jpg"), into buffer
 // (kSitePathSize bytes); null when there is none.
 char* FindThumbnail(char* buffer, const char* imagePath);
+
+// While one lives on a thread, FindThumbnail answers for the images of
+// `folder` ("" for the current directory; its images named folder + "\" +
+// name) from one listing of its "thumbs" directory, taken when it was made,
+// instead of asking that directory again for every image: for the scan of
+// one folder that looks up the thumbnail of each of its images and changes
+// no thumbnail meanwhile.
+class ThumbnailsListedOnce {
+ public:
+  explicit ThumbnailsListedOnce(const std::string& folder);
+  ~ThumbnailsListedOnce();
+  ThumbnailsListedOnce(const ThumbnailsListedOnce&) = delete;
+  ThumbnailsListedOnce& operator=(const ThumbnailsListedOnce&) = delete;
+
+  // The listing for `thumbsDir`, or null when this thread has none for it.
+  static const ThumbnailsListedOnce* For(const std::string& thumbsDir);
+  // The listed names that begin with `prefix` without regard to case and
+  // match the pattern prefix + "*.*", in listing order.
+  std::vector<NamedEntry> Candidates(const std::string& prefix) const;
+
+ private:
+  std::string thumbsDir_;
+  bool listed_ = false;
+  std::vector<NamedEntry> entries_;                   // in listing order
+  std::vector<std::pair<std::string, size_t>> byUpperName_;  // upper-cased name, index
+  const ThumbnailsListedOnce* previous_ = nullptr;
+};
 
 // The readable name of a directory: the last component of its full path (the
 // volume label or "[root]" for a root), an all-capitals name shown with only

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -355,6 +356,8 @@ TEST_F(SiteFilesTest, FindThumbnail) {
   drive.Write("thumbs/tn_c_jpg.txt", "");
   drive.Write("thumbs/tn_pic_JPG.gif", "");
   drive.MakeDir("thumbs/tn_d_jpg.jpg");
+  drive.Write("thumbs/tn_q_j_g.jpg", "");
+  drive.Write("thumbs/TN_R_J_G.JPG", "");
   drive.Write("gallery/thumbs/tn_x_png.jpg", "");
   drive.MakeDir("empty");
   struct Case {
@@ -365,6 +368,11 @@ TEST_F(SiteFilesTest, FindThumbnail) {
       {"beach.jpg", "thumbs\\tn_beach_jpg.jpg"},      // not tn_beach_2_jpg.jpg
       {"beach_2.jpg", "thumbs\\tn_beach_2_jpg.jpg"},
       {"a.b.jpg", "thumbs\\tn_a.b_jpg.jpg"},          // the writer's own name
+      // The writer's name, which the search passes by ('_' after its prefix),
+      // found in the search's listing, named as the writer names it.
+      {"q.j_g", "thumbs\\tn_q_j_g.jpg"},
+      {"r.j_g", "thumbs\\tn_r_j_g.jpg"},
+      {"s.j_g", nullptr},
       {"PIC.JPG", "thumbs\\tn_pic_JPG.gif"},
       {"gallery\\x.png", "gallery\\thumbs\\tn_x_png.jpg"},
       {"C:\\gallery\\x.png", "C:\\gallery\\thumbs\\tn_x_png.jpg"},
@@ -373,16 +381,45 @@ TEST_F(SiteFilesTest, FindThumbnail) {
       {"sunset.jpg", nullptr},
       {"empty\\beach.jpg", nullptr},  // no thumbs directory
   };
-  for (const Case& c : cases) {
-    char buffer[kSitePathSize] = "";
-    const char* result = FindThumbnail(buffer, c.image);
-    if (!c.expected) {
-      EXPECT_EQ(result, nullptr) << c.image;
-      continue;
+  // The same answers looking each up on its own and from the folders'
+  // thumbnails listed once.
+  for (bool listedOnce : {false, true}) {
+    std::optional<ThumbnailsListedOnce> here, gallery, empty;
+    if (listedOnce) {
+      here.emplace("");
+      gallery.emplace("gallery");
+      empty.emplace("empty");
     }
-    ASSERT_EQ(result, buffer) << c.image;
-    EXPECT_STREQ(buffer, c.expected) << c.image;
+    for (const Case& c : cases) {
+      std::string label = std::string(c.image) + (listedOnce ? ", listed once" : "");
+      char buffer[kSitePathSize] = "";
+      const char* result = FindThumbnail(buffer, c.image);
+      if (!c.expected) {
+        EXPECT_EQ(result, nullptr) << label;
+        continue;
+      }
+      ASSERT_EQ(result, buffer) << label;
+      EXPECT_STREQ(buffer, c.expected) << label;
+    }
   }
+}
+
+// A folder's thumbnails listed once serve until the listing goes; a
+// thumbnail made meanwhile is found after it.
+TEST_F(SiteFilesTest, ThumbnailsListedOnceServeWhileTheyLive) {
+  TempDrive drive;
+  drive.Write("gallery/thumbs/tn_a_jpg.jpg", "");
+  char buffer[kSitePathSize];
+  {
+    ThumbnailsListedOnce thumbnails("gallery");
+    drive.Write("gallery/thumbs/tn_b_jpg.jpg", "");
+    EXPECT_STREQ(FindThumbnail(buffer, "gallery\\a.jpg"), "gallery\\thumbs\\tn_a_jpg.jpg");
+    EXPECT_EQ(FindThumbnail(buffer, "gallery\\b.jpg"), nullptr);
+    // Another folder's images are looked up as ever.
+    drive.Write("other/thumbs/tn_c_jpg.jpg", "");
+    EXPECT_STREQ(FindThumbnail(buffer, "other\\c.jpg"), "other\\thumbs\\tn_c_jpg.jpg");
+  }
+  EXPECT_STREQ(FindThumbnail(buffer, "gallery\\b.jpg"), "gallery\\thumbs\\tn_b_jpg.jpg");
 }
 
 // --- Display names and titles ------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include <jpeglib.h>
 
+#include "platform/drives.h"
 #include "platform/files.h"
 
 ScratchFolder::ScratchFolder() {
@@ -23,11 +24,13 @@ ScratchFolder::ScratchFolder() {
   if (folder_.empty()) throw std::runtime_error("no scratch folder");
   oldCwd_ = std::filesystem::current_path();
   std::filesystem::current_path(folder_);
+  ForgetCurrentDir();
 }
 
 ScratchFolder::~ScratchFolder() {
   std::error_code ignored;
   std::filesystem::current_path(oldCwd_, ignored);
+  ForgetCurrentDir();
   std::filesystem::remove_all(folder_, ignored);
 }
 

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
@@ -89,12 +90,61 @@ bool ChangesFiles(const SyscallEntry& call) {
   ExecProgram(path, args);
 }
 
+// Kills the program and collects the end of each of its threads.
 void KillAndReap(pid_t pid) {
   kill(pid, SIGKILL);
   int status = 0;
-  while (waitpid(pid, &status, 0) == pid && !WIFEXITED(status) && !WIFSIGNALED(status)) {
+  for (;;) {
+    pid_t got = waitpid(-1, &status, __WALL);
+    if (got < 0 || (got == pid && (WIFEXITED(status) || WIFSIGNALED(status)))) return;
   }
 }
+
+// Follows every thread of a traced program from one stop to the next.
+class TracedThreads {
+ public:
+  explicit TracedThreads(pid_t pid) : pid_(pid), known_{pid} {}
+
+  // Lets the stopped thread go on to its next system call.
+  void Resume() {
+    if (stopped_ != 0) ptrace(PTRACE_SYSCALL, stopped_, nullptr, signal_);
+    stopped_ = 0;
+    signal_ = 0;
+  }
+  // Waits for the next stop of some thread at a system call's entry or exit;
+  // false when the program has ended. Other stops (a new thread's first
+  // stop, the start of a thread, signals) are passed through on the way.
+  bool NextSyscallStop(pid_t* thread) {
+    int status = 0;
+    for (;;) {
+      pid_t got = waitpid(-1, &status, __WALL);
+      if (got < 0) return false;
+      if (WIFEXITED(status) || WIFSIGNALED(status)) {
+        if (got == pid_) return false;
+        known_.erase(got);
+        continue;
+      }
+      stopped_ = got;
+      int stop = WSTOPSIG(status);
+      if (stop == (SIGTRAP | 0x80) && known_.count(got)) {
+        *thread = got;
+        return true;
+      }
+      if (!known_.count(got)) {
+        known_.insert(got);  // a new thread's first stop
+      } else if (stop != SIGTRAP) {
+        signal_ = stop;
+      }
+      Resume();
+    }
+  }
+
+ private:
+  pid_t pid_;
+  std::set<pid_t> known_;
+  pid_t stopped_ = 0;
+  int signal_ = 0;
+};
 
 }  // namespace
 
@@ -108,28 +158,28 @@ KillPointRun RunProgramKilledAt(const std::string& program, const std::vector<st
   // The program stops with SIGTRAP once it has been started.
   if (waitpid(pid, &status, 0) != pid || !WIFSTOPPED(status)) return run;
   run.traced = true;
-  ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+  // Threads the program starts are traced too: a change made by any of them counts.
+  ptrace(PTRACE_SETOPTIONS, pid, nullptr,
+         PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL | PTRACE_O_TRACECLONE);
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
-  int signal = 0;
-  for (;;) {
-    if (ptrace(PTRACE_SYSCALL, pid, nullptr, signal) != 0) break;
-    signal = 0;
-    if (waitpid(pid, &status, 0) != pid || WIFEXITED(status) || WIFSIGNALED(status)) return run;
+  TracedThreads threads(pid);
+  ptrace(PTRACE_SYSCALL, pid, nullptr, 0);
+  pid_t thread = 0;
+  while (threads.NextSyscallStop(&thread)) {
     if (std::chrono::steady_clock::now() > deadline) break;
-    if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
-      signal = WSTOPSIG(status) == SIGTRAP ? 0 : WSTOPSIG(status);
-      continue;
-    }
     SyscallEntry call = {};
-    if (ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof call, &call) <= 0) continue;
-    if (call.op != kSyscallEntry || !ChangesFiles(call)) continue;
-    if (run.changes == killAt) {
-      run.killed = true;
-      break;
+    bool entry = ptrace(PTRACE_GET_SYSCALL_INFO, thread, sizeof call, &call) > 0 &&
+                 call.op == kSyscallEntry;
+    if (entry && ChangesFiles(call)) {
+      if (run.changes == killAt) {
+        run.killed = true;
+        break;
+      }
+      ++run.changes;
     }
-    ++run.changes;
+    threads.Resume();
   }
-  KillAndReap(pid);
+  if (run.killed || std::chrono::steady_clock::now() > deadline) KillAndReap(pid);
   return run;
 }
 

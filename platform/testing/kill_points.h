@@ -18,7 +18,7 @@ struct KillPointRun {
 
 // Runs the program with `args` in `options.cwd` (standard input and output
 // go nowhere) and kills it when it is about to make its file-changing call
-// number `killAt` (0: before the first). With a `killAt` beyond its last
+// number `killAt` (0: before the first), counted over all of its threads. With a `killAt` beyond its last
 // such call the run goes to its end, and `changes` counts them all.
 // File-changing calls: opening for writing, writing to a file, renaming,
 // deleting, truncating, flushing, changing modes, owners, times or extended

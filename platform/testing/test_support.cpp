@@ -17,6 +17,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/drives.h"
+
 #ifndef WEFT_BIN_DIR
 #define WEFT_BIN_DIR "build/bin"
 #endif
@@ -93,11 +95,13 @@ TempDrive::TempDrive() {
   setenv("WEFTDRIVES", ("C=" + root_).c_str(), 1);
   userVariables_.Set("WEFTLOG", nullptr);
   if (chdir(root_.c_str()) != 0) throw std::runtime_error("chdir failed");
+  ForgetCurrentDir();
 }
 
 TempDrive::~TempDrive() {
   if (!oldCwd_.empty() && chdir(oldCwd_.c_str()) != 0) {
   }
+  ForgetCurrentDir();
   if (hadDrives_) {
     setenv("WEFTDRIVES", oldDrives_.c_str(), 1);
   } else {
@@ -148,6 +152,7 @@ std::vector<std::string> TempDrive::Files(const std::string& relative) const {
 
 void TempDrive::Chdir(const std::string& relative) const {
   if (chdir(Host(relative).c_str()) != 0) throw std::runtime_error("chdir failed: " + relative);
+  ForgetCurrentDir();
 }
 
 bool ProcessEnded(int pid) {

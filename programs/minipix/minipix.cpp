@@ -1,8 +1,10 @@
 #include "programs/minipix/minipix.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "jpeg/make_thumb.h"
@@ -13,10 +15,13 @@
 #include "platform/files.h"
 #include "platform/filetime.h"
 #include "platform/listing.h"
+#include "platform/processors.h"
+#include "programs/minipix/image_messages.h"
 #include "programs/minipix/thumb_names.h"
 #include "shared/config.h"
 #include "shared/entry.h"
 #include "shared/entry_factory.h"
+#include "shared/ordered_work.h"
 #include "shared/paths.h"
 #include "shared/sitefiles.h"
 #include "shared/string.h"
@@ -31,8 +36,21 @@ namespace {
 
 constexpr size_t kNameSize = kMaxPath + 1;
 
-// Every new thumbnail is written here first.
-constexpr char kThumbTemp[] = "thumbs\\temp.$$$";
+// Every new thumbnail is written first under its worker's temporary name:
+// "thumbs\temp.$$$" for the first worker, "thumbs\temp1.$$$" and so on for
+// the others.
+std::string WorkerTempName(size_t worker) {
+  if (worker == 0) return "thumbs\\temp.$$$";
+  return "thumbs\\temp" + std::to_string(worker) + ".$$$";
+}
+
+// "temp.$$$", or "temp" and digits and ".$$$": a worker's temporary name.
+bool IsWorkerTempName(const char* name) {
+  if (CompareNoCaseN(name, "temp", 4) != 0) return false;
+  const char* p = name + 4;
+  while (*p >= '0' && *p <= '9') ++p;
+  return strcmp(p, ".$$$") == 0;
+}
 
 // One thumbnail queued for deletion by the sweep.
 struct DelFile {
@@ -86,53 +104,107 @@ bool IsUpToDate(const char* thumbPath, FileTime imageTime) {
 // Writes the thumbnail under the temporary name and gives it its name only
 // when it is complete: the old thumbnail stays until then, and no
 // half-written one is ever left.
-bool WriteThumbFile(const BitmapInfoHeader* dib, const char* thumbPath) {
-  FILE* claimed = CreateReplacement(kThumbTemp, "wb");
+bool WriteThumbFile(const BitmapInfoHeader* dib, const char* thumbPath, const std::string& temp) {
+  FILE* claimed = CreateReplacement(temp.c_str(), "wb");
   if (!claimed) return false;
   fclose(claimed);
   int quality = static_cast<int>(thumbQuality);
-  if (WriteThumbDIB(dib, kThumbTemp, quality) && ReplaceFile(kThumbTemp, thumbPath)) return true;
-  DiscardReplacement(kThumbTemp);
+  if (WriteThumbDIB(dib, temp.c_str(), quality) && ReplaceFile(temp.c_str(), thumbPath)) return true;
+  DiscardReplacement(temp.c_str());
   return false;
 }
 
 // Makes and writes one thumbnail; false after an error message.
-bool CreateThumb(const char* imageName, const char* thumbPath) {
-  printf("Creating thumbnail \"%s\"...\n", thumbPath);
-  fflush(stdout);
+bool CreateThumb(const char* imageName, const char* thumbPath, const std::string& temp,
+                 ImageMessages* messages) {
+  messages->Progress("Creating thumbnail \"%s\"...\n", thumbPath);
+  messages->BeginPipeline();
   BitmapInfoHeader* dib = MakeThumbDIB(imageName, thumbSize[0], thumbSize[1], thumbFast,
                                        static_cast<int>(thumbSharpness));
+  bool written = dib && WriteThumbFile(dib, thumbPath, temp);
+  messages->EndPipeline();
   if (!dib) {
-    fprintf(stderr, "Error:  Can't read image file \"%s\".\n", imageName);
+    messages->Problem("Error:  Can't read image file \"%s\".\n", imageName);
     return false;
   }
-  bool written = WriteThumbFile(dib, thumbPath);
-  if (!written) fprintf(stderr, "Error:  Can't create thumbnail \"%s\".\n", thumbPath);
+  if (!written) messages->Problem("Error:  Can't create thumbnail \"%s\".\n", thumbPath);
   FreeDIB(dib);
   return written;
 }
 
-// Brings one image's thumbnail up to date; false after an error message.
-bool UpdateThumb(const FindData& image) {
+// Brings the thumbnail of an image that needs one up to date, writing it
+// first under `temp`; false after an error message.
+bool UpdateThumb(const FindData& image, const std::string& temp, ImageMessages* messages) {
   const char* name = image.name;
-  if (!NeedsThumb(name)) return true;
   if (ThumbPathLength(name, ".jpg") > kMaxPath) {
     // A cut name would not map back to the image; the sweep would delete it.
-    fprintf(stderr, "Warning:  Can't create a thumbnail for \"%s\": its name is too long.\n", name);
+    messages->Problem("Warning:  Can't create a thumbnail for \"%s\": its name is too long.\n",
+                      name);
     return true;
   }
   char old[kNameSize];
   bool hasOld = ThumbPath(name, nullptr, old, sizeof old) != nullptr;
   if (hasOld && IsUpToDate(old, image.writeTime)) return true;
   if (hasOld && !IsReplaceable(old)) {
-    fprintf(stderr, "Warning:  Can't delete old thumbnail \"%s\".\n", old);
+    messages->Problem("Warning:  Can't delete old thumbnail \"%s\".\n", old);
     return true;
   }
   char path[kNameSize];
-  bool made = CreateThumb(name, ThumbPath(name, ".jpg", path, sizeof path));
+  bool made = CreateThumb(name, ThumbPath(name, ".jpg", path, sizeof path), temp, messages);
   // An old ".gif" thumbnail goes once its ".jpg" successor is in place.
   if (made && hasOld && CompareNoCase(old, path) != 0) DeleteFile(old);
   return made;
+}
+
+// Removes the temporary files that a killed run left in "thumbs" (one that
+// another running program still writes stays).
+void RemoveLeftoverTemps() {
+  std::vector<std::string> leftovers;
+  FindData data;
+  FindState* state = FindFirst("thumbs\\temp*.$$$", &data);
+  for (bool more = state != nullptr; more; more = FindNext(state, &data)) {
+    if (IsWorkerTempName(data.name)) leftovers.push_back(std::string("thumbs\\") + data.name);
+  }
+  if (state) FindClose(state);
+  for (const std::string& temp : leftovers) {
+    FILE* claimed = CreateReplacement(temp.c_str(), "wb");
+    if (!claimed) continue;
+    fclose(claimed);
+    DiscardReplacement(temp.c_str());
+  }
+}
+
+// The current directory's "*.jpg" images that get a thumbnail, in listing
+// order.
+std::vector<FindData> ImagesNeedingThumbs() {
+  std::vector<FindData> images;
+  FindData data;
+  FindState* state = FindFirst("*.jpg", &data);
+  for (bool more = state != nullptr; more; more = FindNext(state, &data)) {
+    if (data.attributes & kAttrDirectory) continue;
+    if (NeedsThumb(data.name)) images.push_back(data);
+  }
+  if (state) FindClose(state);
+  return images;
+}
+
+// For each image, the latest earlier one whose thumbnail has the same name
+// without regard to case (the same file: names are looked up that way), or
+// kNoJob: images that share a thumbnail are done one after the other, in
+// listing order, as on one worker.
+std::vector<size_t> SharedThumbs(const std::vector<FindData>& images) {
+  std::vector<size_t> after(images.size(), kNoJob);
+  std::unordered_map<std::string, size_t> last;
+  for (size_t i = 0; i < images.size(); ++i) {
+    char key[kNameSize];
+    UpperCase(ThumbPath(images[i].name, ".jpg", key, sizeof key));
+    auto [seen, added] = last.emplace(key, i);
+    if (!added) {
+      after[i] = seen->second;
+      seen->second = i;
+    }
+  }
+  return after;
 }
 
 void PrintHelp() {
@@ -203,15 +275,19 @@ void DeleteOrphanThumbs() {
 }
 
 bool BuildThumbs() {
-  bool allDone = true;
-  FindData data;
-  FindState* state = FindFirst("*.jpg", &data);
-  for (bool more = state != nullptr; more; more = FindNext(state, &data)) {
-    if (data.attributes & kAttrDirectory) continue;
-    if (!UpdateThumb(data)) allDone = false;
-  }
-  if (state) FindClose(state);
-  return allDone;
+  RemoveLeftoverTemps();
+  std::vector<FindData> images = ImagesNeedingThumbs();
+  size_t workers = ProcessorCount();
+  bool keep = workers > 1 && images.size() > 1;
+  std::vector<ImageMessages> messages(images.size(), ImageMessages(keep));
+  std::vector<char> made(images.size(), 0);
+  RunInOrder(
+      images.size(), workers,
+      [&](size_t image, size_t worker) {
+        made[image] = UpdateThumb(images[image], WorkerTempName(worker), &messages[image]);
+      },
+      [&](size_t image) { messages[image].Print(); }, SharedThumbs(images));
+  return std::find(made.begin(), made.end(), 0) == made.end();
 }
 
 int RunMinipix(int argc, char** /*argv*/) {

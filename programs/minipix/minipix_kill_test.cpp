@@ -24,30 +24,43 @@ void WriteImage(const TempDrive& drive, const std::string& name, uint8_t red) {
   FreeDIB(dib);
 }
 
+// Two stale thumbnails to replace, the others to make, one orphan to delete.
+void SetUpGallery(const TempDrive& drive) {
+  drive.MakeDir("gallery/thumbs");
+  const char* names[] = {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "f.jpg"};
+  uint8_t red = 200;
+  for (const char* name : names) WriteImage(drive, name, red -= 30);
+  drive.Write("gallery/thumbs/tn_a_jpg.jpg", "an old thumbnail of a");
+  drive.Write("gallery/thumbs/tn_b_jpg.jpg", "an old thumbnail of b");
+  drive.Write("gallery/thumbs/tn_gone_jpg.jpg", "an orphan");
+  FileTime old = UnixToFileTime(1000000000);
+  for (const char* name : {"thumbs/tn_a_jpg.jpg", "thumbs/tn_b_jpg.jpg"}) {
+    ASSERT_TRUE(SetFileTimes(drive.Win("gallery/" + std::string(name)).c_str(), nullptr, nullptr, &old));
+  }
+}
+
+// On one worker and on several (each with its own temporary file).
 TEST(MinipixKilled, EveryThumbnailIsOldOrNew) {
-  TempDrive drive;
-  // Two stale thumbnails to replace, one to make, one orphan to delete.
-  auto setUp = [&] {
-    drive.MakeDir("gallery/thumbs");
-    WriteImage(drive, "a.jpg", 200);
-    WriteImage(drive, "b.jpg", 100);
-    WriteImage(drive, "c.jpg", 50);
-    drive.Write("gallery/thumbs/tn_a_jpg.jpg", "an old thumbnail of a");
-    drive.Write("gallery/thumbs/tn_b_jpg.jpg", "an old thumbnail of b");
-    drive.Write("gallery/thumbs/tn_gone_jpg.jpg", "an orphan");
-    FileTime old = UnixToFileTime(1000000000);
-    for (const char* name : {"thumbs/tn_a_jpg.jpg", "thumbs/tn_b_jpg.jpg"}) {
-      ASSERT_TRUE(SetFileTimes(drive.Win("gallery/" + std::string(name)).c_str(), nullptr, nullptr, &old));
-    }
+  const struct {
+    const char* workers;
+    std::vector<std::string> temporary;
+  } cases[] = {
+      {"1", {"thumbs/temp.$$$"}},
+      {"3", {"thumbs/temp.$$$", "thumbs/temp1.$$$", "thumbs/temp2.$$$"}},
   };
-  RewriteRun run;
-  run.program = ProgramPath("minipix");
-  run.options.cwd = drive.Host("gallery");
-  run.folder = "gallery";
-  run.temporary = {"thumbs/temp.$$$"};
-  int points = 0;
-  EXPECT_EQ(CheckKilledRewrites(drive, run, setUp, 120, &points), "");
-  EXPECT_GE(points, 10);
+  for (const auto& c : cases) {
+    TempDrive drive;
+    RewriteRun run;
+    run.program = ProgramPath("minipix");
+    run.options.cwd = drive.Host("gallery");
+    run.options.env["NUMBER_OF_PROCESSORS"] = c.workers;
+    run.folder = "gallery";
+    run.temporary = c.temporary;
+    int points = 0;
+    EXPECT_EQ(CheckKilledRewrites(drive, run, [&] { SetUpGallery(drive); }, 120, &points), "")
+        << c.workers << " workers";
+    EXPECT_GE(points, 20) << c.workers << " workers";
+  }
 }
 
 }  // namespace

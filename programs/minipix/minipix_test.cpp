@@ -1,6 +1,7 @@
 // minipix run as a user runs it, in a gallery folder of a temporary drive.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -376,6 +377,90 @@ TEST_F(Minipix, ImagesDeclaringMoreThan100MegapixelsAreRefusedUnread) {
             "Image of 65000 x 1540 pixels is over the limit of 100000000 pixels\n"
             "Error:  Can't read image file \"wide.jpg\".\n");
   EXPECT_EQ(drive.Files("gallery/thumbs"), Files{"tn_small_jpg.jpg"});
+}
+
+// A folder that mixes good images of many sizes, damaged ones, one too big
+// to read, a thumbnail that cannot be replaced, a stale and an orphan
+// thumbnail: what its run prints and leaves must not depend on how many
+// workers share the images.
+class MinipixWorkers : public Minipix {
+ protected:
+  void Fill(const std::string& folder) {
+    drive.MakeDir(folder + "/thumbs");
+    for (int i = 0; i < 24; ++i) {
+      int width = 90 + 37 * (i % 9), height = 70 + 53 * (i % 5);
+      Picture(folder + "/p" + std::to_string(i) + ".jpg", width, height, static_cast<uint8_t>(i * 10));
+    }
+    Picture(folder + "/wide.jpg", 1600, 1200, 7);
+    std::string whole = drive.Read(folder + "/wide.jpg");
+    drive.Write(folder + "/cut.jpg", whole.substr(0, whole.size() / 3));
+    drive.Write(folder + "/gif.jpg", "GIF89a, not a JPEG");
+    drive.Write(folder + "/empty.jpg", "");
+    drive.Write(folder + "/huge.jpg", ProgressiveHeader(25800, 37888));
+    Picture(folder + "/locked.jpg", 200, 200, 1);
+    drive.MakeDir(folder + "/thumbs/tn_locked_jpg.jpg");
+    drive.Write(folder + "/thumbs/tn_p3_jpg.jpg", "stale");
+    FileTime old = UnixToFileTime(1000000000);
+    ASSERT_TRUE(SetFileTimes(drive.Win(folder + "/thumbs/tn_p3_jpg.jpg").c_str(), nullptr, nullptr, &old));
+    drive.Write(folder + "/thumbs/tn_gone_jpg.jpg", "orphan");
+    // Three images whose thumbnails are one file (names differ only in case):
+    // the first in listing order makes it, the others find it up to date.
+    Picture(folder + "/dup.jpg", 300, 200, 41);
+    Picture(folder + "/Dup.jpg", 200, 300, 42);
+    Picture(folder + "/DUP.jpg", 250, 250, 43);
+  }
+
+  // A picture with detail, so that every thumbnail tells its source apart,
+  // under exactly the name given (the encoder would reuse a name that
+  // differs only in case).
+  void Picture(const std::string& path, int width, int height, uint8_t seed) {
+    BitmapInfoHeader* dib = NewDIB(width, height);
+    uint8_t* p = DIBPixels(dib);
+    for (size_t i = 0; i < dib->biSizeImage; ++i) p[i] = static_cast<uint8_t>((i * 7 + seed) ^ (i >> 9));
+    ASSERT_TRUE(WriteThumbDIB(dib, drive.Win("made.tmp").c_str(), 90));
+    FreeDIB(dib);
+    drive.Write(path, drive.Read("made.tmp"));
+    ASSERT_TRUE(DeleteFile(drive.Win("made.tmp").c_str()));
+  }
+
+  RunResult RunIn(const std::string& folder, const char* workers) {
+    RunOptions options;
+    options.cwd = drive.Host(folder);
+    if (workers) options.env["NUMBER_OF_PROCESSORS"] = workers;
+    return RunProgram(kMinipix, {}, options);
+  }
+
+  std::map<std::string, std::string> Thumbs(const std::string& folder) {
+    std::map<std::string, std::string> thumbs;
+    for (const std::string& name : drive.Files(folder + "/thumbs")) {
+      thumbs[name] = drive.Read(folder + "/thumbs/" + name);
+    }
+    return thumbs;
+  }
+};
+
+TEST_F(MinipixWorkers, SeveralWorkersPrintAndWriteWhatOnePrintsAndWrites) {
+  Fill("one");
+  RunResult one = RunIn("one", "1");
+  ASSERT_EQ(one.exitCode, 1);
+  ASSERT_NE(one.err.find("Premature end of JPEG file\nError:  Can't read image file \"cut.jpg\".\n"),
+            std::string::npos);
+  ASSERT_NE(one.err.find("over the limit"), std::string::npos);
+  ASSERT_NE(one.err.find("Warning:  Can't delete old thumbnail \"thumbs\\tn_locked_jpg.jpg\".\n"),
+            std::string::npos);
+  std::map<std::string, std::string> thumbs = Thumbs("one");
+  ASSERT_EQ(thumbs.size(), 26u);  // the 24 pictures, wide.jpg and one for the three dups
+  ASSERT_NE(one.out.find("Creating thumbnail \"thumbs\\tn_p3_jpg.jpg\"...\n"), std::string::npos);
+  // Unset, the variable leaves one worker to each processor the program may use.
+  for (const char* workers : {"2", "5", "16", static_cast<const char*>(nullptr)}) {
+    std::string folder = std::string("w") + (workers ? workers : "default");
+    Fill(folder);
+    RunResult several = RunIn(folder, workers);
+    EXPECT_EQ(several.exitCode, one.exitCode) << folder;
+    EXPECT_EQ(several.out, one.out) << folder;
+    EXPECT_EQ(several.err, one.err) << folder;
+    EXPECT_EQ(Thumbs(folder), thumbs) << folder;
+  }
 }
 
 TEST_F(Minipix, WarnsWhereAThumbnailCannotBeMade) {

@@ -1,6 +1,7 @@
 #include "programs/pagebase/index_scan.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -203,6 +204,8 @@ void IndexWalk::FindDirectories(DirScan* scan, std::vector<DirScan*>* all) {
 
 void IndexWalk::ScanImages(DirScan* scan, std::unordered_set<std::string>* imageBases) const {
   const std::string& dir = scan->dir;
+  // The folder's thumbnails, listed once for all of its images (when it has any).
+  std::optional<ThumbnailsListedOnce> thumbnails;
   for (const ListedName& listed : scan->names) {
     const char* name = listed.name.c_str();
     if (listed.IsDirectory() || !IsImageOrUserFile(name) || IsSpecialName(name)) continue;
@@ -210,6 +213,7 @@ void IndexWalk::ScanImages(DirScan* scan, std::unordered_set<std::string>* image
     // image could not be catalogued.
     if (!HasDescribingPage(listed.name, scan->names) || listed.IsSkipped(dir)) continue;
     if (!Fits(dir, listed.name, 0, &scan->files)) continue;
+    if (!thumbnails) thumbnails.emplace(dir);
     Entry* entry = MakeImageEntry(JoinDirName(dir, listed.name).c_str(), true, true);
     MakeThumbnailRelative(entry, dir);
     if (!Keep(entry)) continue;

@@ -1,5 +1,7 @@
 #include "programs/unpost/message_writer.h"
 
+#include <cstring>
+
 #include "platform/file_replace.h"
 #include "programs/unpost/decoders.h"
 #include "programs/unpost/file_names.h"
@@ -15,10 +17,9 @@ constexpr size_t kBase64Piece = 127;
 // characters.
 std::string_view NextPiece(const char** cursor, size_t limit) {
   const char* p = *cursor;
-  size_t n = 0;
-  while (p[n] && n < limit) {
-    if (p[n++] == '\n') break;
-  }
+  size_t length = strnlen(p, limit);
+  const char* newline = static_cast<const char*>(memchr(p, '\n', length));
+  size_t n = newline ? static_cast<size_t>(newline - p) + 1 : length;
   *cursor = p + n;
   return {p, n};
 }
@@ -232,16 +233,23 @@ bool MessageWriter::SaveBase64(const Message& message, std::string* savedName) {
   if (!file) return false;
   bool damaged = false;
   bool writeError = false;
+  // The bytes of many lines go out in one write.
+  constexpr size_t kWriteBlock = 65536;
   std::string bytes;
+  bytes.reserve(kWriteBlock + kBase64Piece);
+  auto flush = [&] {
+    writeError = fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || writeError;
+    bytes.clear();
+  };
   for (const char* p = message.body; *p;) {
     std::string_view line = TrimEnd(NextPiece(&p, kBase64Piece));
     if (line.empty()) break;
-    bytes.clear();
     Base64Line result = DecodeBase64Line(line, &bytes);
-    writeError = fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || writeError;
+    if (bytes.size() >= kWriteBlock) flush();
     if (result == Base64Line::kBad) damaged = true;
     if (result != Base64Line::kMore) break;
   }
+  flush();
   if (!FinishAttachment(file, name, "base64", damaged, writeError)) return false;
   *savedName = name;
   return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "cmdline/cmdline.h"
@@ -16,7 +17,25 @@
 
 namespace {
 
+// The size of the open file from where it stands to its end, or -1 when it
+// cannot be told.
+long long RemainingSize(FILE* file) {
+  long start = ftell(file);
+  if (start < 0 || fseek(file, 0, SEEK_END) != 0) return -1;
+  long end = ftell(file);
+  if (fseek(file, start, SEEK_SET) != 0 || end < start) return -1;
+  return end - start;
+}
+
+// Reads the whole message into one block of its size, read straight into
+// place: a message of hundreds of megabytes is held once, never copied
+// while it grows. A file that grows meanwhile is read to its new end.
 bool ReadAll(FILE* file, std::string* text) {
+  long long size = RemainingSize(file);
+  if (size > 0) {
+    text->resize(static_cast<size_t>(size));
+    text->resize(fread(text->data(), 1, text->size(), file));
+  }
   char buffer[65536];
   size_t n;
   while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) text->append(buffer, n);
@@ -24,7 +43,10 @@ bool ReadAll(FILE* file, std::string* text) {
 }
 
 void RemoveCarriageReturns(std::string* text) {
-  text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
+  // Most messages have none: the search for the first is the whole pass.
+  char* first = static_cast<char*>(memchr(text->data(), '\r', text->size()));
+  if (!first) return;
+  text->erase(std::remove(text->begin() + (first - text->data()), text->end(), '\r'), text->end());
 }
 
 // True when one of the files written for this input is the input itself, so

@@ -146,8 +146,12 @@ void PrepareSlide(const SlideRequest& request, Slide* slide) {
   slide->facts.size = facts.size;
   slide->facts.width = facts.width;
   slide->facts.height = facts.height;
-  slide->entry.reset(MakePageEntry(request.naturalPage,
-                                   TitleFromFileNameString(request.imageFile), &slide->body));
+  // One opening of the page serves its head and, read again from its start,
+  // the rest of the existing slide.
+  slide->existing = OpenFile(request.naturalPage, "r");
+  slide->entry.reset(MakePageEntryFrom(request.naturalPage, slide->existing,
+                                       TitleFromFileNameString(request.imageFile), &slide->body));
+  if (slide->existing) rewind(slide->existing);
   if (request.title) slide->entry->SetTitle(request.title);
   if (slide->entry->title) CutPageNumber(slide->entry->title);
   slide->alias = strcmp(request.outputName, request.naturalPage) != 0;
@@ -444,17 +448,17 @@ SlideResult Abort(const char* temp) {
 
 // The new page takes the old one's place in one step; the old stays until
 // then, and a failed replace leaves the new page under its temporary name.
+// Only a failed replace asks why: an old slide that may not be replaced
+// (read-only, or no file) is reported as such and the new page discarded.
 SlideResult ReplaceOldSlide(const char* outputName) {
+  if (ReplaceFile(kTempName, outputName)) return kSlideWritten;
   if (!IsReplaceable(outputName)) {
     Report(3000, "\nError:  Can't delete the old slide file (\"%s\").\n", outputName);
     return Abort(kTempName);
   }
-  if (!ReplaceFile(kTempName, outputName)) {
-    Report(3000, "\nError:  Can't rename the new slide file to \"%s\".\n", outputName);
-    Report(0, "        The new slide file is named \"%s\".\n", kTempName);
-    return Abort(nullptr);
-  }
-  return kSlideWritten;
+  Report(3000, "\nError:  Can't rename the new slide file to \"%s\".\n", outputName);
+  Report(0, "        The new slide file is named \"%s\".\n", kTempName);
+  return Abort(nullptr);
 }
 
 void DeleteTextFile(const Slide& slide) {
@@ -648,7 +652,6 @@ String WriteTextFileAsPre(const char* imageFile, FILE* output, bool* error) {
 SlideResult WriteSlide(const SlideRequest& request) {
   Slide slide;
   PrepareSlide(request, &slide);
-  slide.existing = OpenFile(request.naturalPage, "r");
   if (IsUpToDate(slide)) {
     if (slideSettings.verbose >= 2) printf("%s:\n  File is already up to date.\n", request.naturalPage);
     fclose(slide.existing);
