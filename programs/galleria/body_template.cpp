@@ -30,9 +30,6 @@ constexpr int kIncludeDepth = 10;
 // includes several times over would otherwise grow without end.
 constexpr int kMaxIncludes = 1000;
 constexpr int kTagTextSize = 256;  // 255 characters and the terminator
-constexpr int kFileKinds = 0x0F;
-constexpr int kDirectoryKinds = 0x30;
-constexpr int kAllKinds = 0x3F;
 constexpr char kHeadingStart[] = "<!-- BEGIN HEADING -->";
 constexpr char kHeadingEnd[] = "<!-- END HEADING -->";
 
@@ -103,7 +100,6 @@ class BodyParser : public TemplateParser {
   void SlideLinkTag();
   void ImageTag(bool named);
   void SectionTag();
-  void IndexTag();
   TableFormat TagTable() const;
 
   void IfDirective(const char* rest);
@@ -346,15 +342,6 @@ bool BodyParser::ExecuteIconTag(const char* name) {
   return true;
 }
 
-void BodyParser::IndexTag() {
-  if (indexSettings.combine) {
-    WriteListing(output_, entries_, count_, nullptr, kAllKinds, false);
-    return;
-  }
-  int directories = WriteListing(output_, entries_, count_, nullptr, kDirectoryKinds, false);
-  WriteListing(output_, entries_, count_, directories > 0 ? "Singles" : nullptr, kFileKinds, false);
-}
-
 bool BodyParser::ExecuteListingTag(const char* name) {
   int mask = linkMask_ ? linkMask_ : kAllKinds;
   const char* heading = OrNull(headingText_);
@@ -377,7 +364,7 @@ bool BodyParser::ExecuteListingTag(const char* name) {
       WriteRowTables(output_, entries_, count_, heading, mask, true, TagTable(), spacerText_);
     }
   } else if (Is(name, "index")) {
-    IndexTag();
+    WriteIndexListings(output_, entries_, count_);
   } else {
     return false;
   }

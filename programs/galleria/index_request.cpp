@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr int kFileKinds = 0x0F;
-constexpr int kDirectoryKinds = 0x30;
 constexpr int kMaxThumbItems = 10;
 // Reads of the database: large enough for a scan, small enough that a return
 // to one line from the result cache reads little more than that line.
