@@ -7,6 +7,7 @@
 #include "programs/galleria/body_template.h"
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_page_output.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/layouts.h"
 #include "programs/galleria/navigation.h"

@@ -7,6 +7,7 @@
 
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/navigation.h"
 #include "programs/galleria/result_cache.h"
