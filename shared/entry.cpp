@@ -8,7 +8,9 @@
 #include "shared/sitefiles.h"
 #include "shared/string.h"
 
-int DefaultSortOrder = 50;
+int DefaultSortOrder = kInitialSortOrder;
+
+void SetDefaultSortOrder(const char* value) { DefaultSortOrder = ParseNumber(value); }
 
 namespace {
 

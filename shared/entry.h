@@ -22,8 +22,18 @@ constexpr int kEntryDirectory = 16;         // directory without index page
 constexpr int kEntryIndexedDirectory = 32;  // directory with index page
 constexpr int kEntryAlias = 0x40;
 
-// The sortOrder a new Entry takes (initially 50; "defaultorder" changes it).
+// The kind masks that listings and requests select entries by: an entry
+// belongs when its kind has a bit in common with the mask.
+constexpr int kFileKinds = 0x0F;       // pages, images and other files
+constexpr int kDirectoryKinds = 0x30;  // directories with and without index page
+constexpr int kAllKinds = kFileKinds | kDirectoryKinds;
+
+// The sortOrder a new Entry takes ("defaultorder" changes it).
+constexpr int kInitialSortOrder = 50;
 extern int DefaultSortOrder;
+// Sets DefaultSortOrder from the number of a "defaultorder" key, read as
+// ParseNumber reads it: the one reading for every program that has the key.
+void SetDefaultSortOrder(const char* value);
 
 class Entry : public AttributeStore {
  public:

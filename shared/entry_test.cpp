@@ -42,6 +42,27 @@ TEST(Entry, TakesTheCurrentDefaultSortOrder) {
   EXPECT_EQ(entry.sortOrder, 10);
 }
 
+// Every program reads "defaultorder" alike: as atoi reads an int, and a
+// number beyond int clamped, so it orders as the same SORTORDER text does.
+TEST(Entry, DefaultSortOrderKeyIsReadAsANumber) {
+  struct Case {
+    const char* value;
+    int order;
+  } const cases[] = {
+      {"10", 10},          {" \t+7", 7},   {"-3", -3},           {"12abc", 12},
+      {"abc", 0},          {"", 0},        {"2147483647", 2147483647},
+      {"2147483648", 2147483647},          {"-2147483649", -2147483647 - 1},
+      {"99999999999999999999", 2147483647},
+  };
+  for (const Case& c : cases) {
+    SetDefaultSortOrder(c.value);
+    EXPECT_EQ(DefaultSortOrder, c.order) << c.value;
+    Entry entry;
+    EXPECT_EQ(entry.sortOrder, c.order) << c.value;
+  }
+  DefaultSortOrder = kInitialSortOrder;
+}
+
 TEST(Entry, SettersCopyAndClear) {
   Entry entry;
   char text[] = "Beach";

@@ -4,11 +4,13 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "platform/files.h"
 #include "programs/galleria/entry_format.h"
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_page_output.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/layouts.h"
 #include "programs/galleria/navigation.h"
@@ -30,29 +32,17 @@ constexpr int kIncludeDepth = 10;
 // includes several times over would otherwise grow without end.
 constexpr int kMaxIncludes = 1000;
 constexpr int kTagTextSize = 256;  // 255 characters and the terminator
-constexpr int kFileKinds = 0x0F;
-constexpr int kDirectoryKinds = 0x30;
-constexpr int kAllKinds = 0x3F;
 constexpr char kHeadingStart[] = "<!-- BEGIN HEADING -->";
 constexpr char kHeadingEnd[] = "<!-- END HEADING -->";
 
-// The files that included the one being read, innermost last.
-FILE* includeStack[kIncludeDepth];
-int includeTop = 0;
-
 // The index page as it stood before this run, opened on first use by a
 // template and closed when the template ends.
-FileSection* sectionFile = nullptr;
-
 FileSection* SectionFile() {
-  if (!sectionFile) sectionFile = new FileSection("index.htm");
-  return sectionFile;
+  if (!indexRun.oldPage) indexRun.oldPage = std::make_unique<FileSection>("index.htm");
+  return indexRun.oldPage.get();
 }
 
-void CloseSectionFile() {
-  delete sectionFile;
-  sectionFile = nullptr;
-}
+void CloseSectionFile() { indexRun.oldPage.reset(); }
 
 bool HasText(const char* text) { return text && *text; }
 const char* OrNull(const char* text) { return HasText(text) ? text : nullptr; }
@@ -103,7 +93,6 @@ class BodyParser : public TemplateParser {
   void SlideLinkTag();
   void ImageTag(bool named);
   void SectionTag();
-  void IndexTag();
   TableFormat TagTable() const;
 
   void IfDirective(const char* rest);
@@ -112,6 +101,9 @@ class BodyParser : public TemplateParser {
   void IncludeDirective(const char* rest);
   void GiveUp(const char* format, const char* name);
   bool Evaluate(const char* expression);
+
+  bool PushIncluder(FILE* stream);
+  FILE* PopIncluder(FILE* stream);
 
   // The local file that the format text names (an icon, a link source).
   String FormatPath() const { return formatIsPath_ ? iconPath_ : TemplatePath(formatText_); }
@@ -151,15 +143,33 @@ class BodyParser : public TemplateParser {
   int kindsWithThumb_ = 0;
   int openSlideLinks_ = 0;
 
+  // The files that included the one being read, innermost last.
+  FILE* includers_[kIncludeDepth] = {};
+  int includeDepth_ = 0;
   int includes_ = 0;       // include files read so far
   bool givenUp_ = false;   // the rest of the template is not read
 };
+
+// Fails when includes are nested as deep as they may be.
+bool BodyParser::PushIncluder(FILE* stream) {
+  if (includeDepth_ >= kIncludeDepth) return false;
+  includers_[includeDepth_++] = stream;
+  return true;
+}
+
+// Closes stream (when not null) and returns the file that included it; null,
+// closing nothing, when no file included it.
+FILE* BodyParser::PopIncluder(FILE* stream) {
+  if (includeDepth_ == 0) return nullptr;
+  if (stream) fclose(stream);
+  return includers_[--includeDepth_];
+}
 
 int BodyParser::GetChar() {
   if (givenUp_) return -1;
   int c = getc(input_);
   while (c == EOF) {
-    FILE* includer = PopTemplateFile(input_);
+    FILE* includer = PopIncluder(input_);
     if (!includer) return -1;
     input_ = includer;
     c = getc(input_);
@@ -346,15 +356,6 @@ bool BodyParser::ExecuteIconTag(const char* name) {
   return true;
 }
 
-void BodyParser::IndexTag() {
-  if (indexSettings.combine) {
-    WriteListing(output_, entries_, count_, nullptr, kAllKinds, false);
-    return;
-  }
-  int directories = WriteListing(output_, entries_, count_, nullptr, kDirectoryKinds, false);
-  WriteListing(output_, entries_, count_, directories > 0 ? "Singles" : nullptr, kFileKinds, false);
-}
-
 bool BodyParser::ExecuteListingTag(const char* name) {
   int mask = linkMask_ ? linkMask_ : kAllKinds;
   const char* heading = OrNull(headingText_);
@@ -377,7 +378,7 @@ bool BodyParser::ExecuteListingTag(const char* name) {
       WriteRowTables(output_, entries_, count_, heading, mask, true, TagTable(), spacerText_);
     }
   } else if (Is(name, "index")) {
-    IndexTag();
+    WriteIndexListings(output_, entries_, count_);
   } else {
     return false;
   }
@@ -495,7 +496,7 @@ void BodyParser::IncludeDirective(const char* rest) {
     fclose(file);
     return GiveUp("Error:  Template includes more than 1000 files (\"%s\").\n", rest);
   }
-  if (!PushTemplateFile(input_)) {
+  if (!PushIncluder(input_)) {
     fclose(file);
     return GiveUp("Error:  Template includes are nested more than 10 deep (\"%s\").\n", rest);
   }
@@ -508,7 +509,7 @@ void BodyParser::IncludeDirective(const char* rest) {
 // the old page stays as it was.
 void BodyParser::GiveUp(const char* format, const char* name) {
   Report(3000, format, name);
-  while (FILE* includer = PopTemplateFile(input_)) input_ = includer;
+  while (FILE* includer = PopIncluder(input_)) input_ = includer;
   givenUp_ = true;
   OutputAbandoned = true;
 }
@@ -600,19 +601,7 @@ const char* IndexInfo::GetAttribute(const char* name) {
   return number_;
 }
 
-// --- Include stack, names and the entry point --------------------------------
-
-bool PushTemplateFile(FILE* stream) {
-  if (includeTop >= kIncludeDepth) return false;
-  includeStack[includeTop++] = stream;
-  return true;
-}
-
-FILE* PopTemplateFile(FILE* stream) {
-  if (includeTop == 0) return nullptr;
-  if (stream) fclose(stream);
-  return includeStack[--includeTop];
-}
+// --- Names and the entry point ----------------------------------------------
 
 String TemplatePath(const char* name) {
   if (!name) return String();

@@ -15,13 +15,6 @@
 bool OpenTemplate(const char* path, FILE* out, Entry* pageEntry, Entry** entries, int count,
                   const char* shownName = nullptr);
 
-// The include stack: the files that included the one being read (at most 10).
-// Push fails when the stack is full.
-bool PushTemplateFile(FILE* stream);
-// Closes stream (when not null) and returns the file that included it, or
-// null, closing nothing, when the stack is empty.
-FILE* PopTemplateFile(FILE* stream);
-
 // The local file of a name in a template (URL form): "./name" and names with
 // '/' are relative to the current directory, any other name is looked up in
 // the icons directory (empty when not there). Null gives the empty String.

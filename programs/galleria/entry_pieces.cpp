@@ -4,11 +4,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <memory>
 #include <string>
 
 #include "platform/assert.h"
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/site_url.h"
 #include "shared/append_format.h"
@@ -23,10 +26,6 @@
 #include "shared/url/url.h"
 
 namespace {
-
-KeywordIcon* keywordIcons = nullptr;
-bool noThumbMade = false;
-String noThumbTag;
 
 // The empty text stays the null String, as everywhere in the pieces.
 String ToString(const std::string& text) { return text.empty() ? String() : String(text.c_str()); }
@@ -81,12 +80,12 @@ String IconTag(const char* path, const char* attributes) {
 }
 
 String NoThumbIcon(const char* attributes) {
-  if (!noThumbMade) {
-    noThumbMade = true;
+  if (!indexRun.noThumbMade) {
+    indexRun.noThumbMade = true;
     char path[kSitePathSize];
-    if (IconsPath("nothumb", path, false)) noThumbTag = IconTag(path, attributes);
+    if (IconsPath("nothumb", path, false)) indexRun.noThumbTag = IconTag(path, attributes);
   }
-  return noThumbTag;
+  return indexRun.noThumbTag;
 }
 
 // --- Links and texts -----------------------------------------------------------
@@ -200,26 +199,19 @@ bool ReadIconLine(FILE* file, char (&line)[256]) {
   return true;
 }
 
-KeywordIcon* MakeKeywordIcon(const char* name, const char* expression, const char* tooltip) {
-  KeywordIcon* icon = new KeywordIcon;
-  icon->name = name;
-  icon->url = PathToUrl(name);
-  icon->query = new Query(expression);
-  icon->text = HtmlEncodePageString(tooltip);
+// Appends an icon to the run's list, linked behind the one before it.
+void AddKeywordIcon(const char* name, const char* expression, const char* tooltip) {
+  std::deque<KeywordIcon>& icons = indexRun.keyIcons;
+  KeywordIcon& icon = icons.emplace_back();
+  if (icons.size() > 1) icons[icons.size() - 2].next = &icon;
+  icon.name = name;
+  icon.url = PathToUrl(name);
+  icon.query = std::make_unique<Query>(expression);
+  icon.text = HtmlEncodePageString(tooltip);
   unsigned width, height;
   ImageSizeOf(name[0] == ':' ? nullptr : name, &width, &height);
-  icon->width = static_cast<int>(width);
-  icon->height = static_cast<int>(height);
-  return icon;
-}
-
-void FreeKeywordIcons() {
-  while (keywordIcons) {
-    KeywordIcon* next = keywordIcons->next;
-    delete keywordIcons->query;
-    delete keywordIcons;
-    keywordIcons = next;
-  }
+  icon.width = static_cast<int>(width);
+  icon.height = static_cast<int>(height);
 }
 
 // The tooltip attributes of an icon by the tooltips setting.
@@ -259,11 +251,10 @@ void AppendKeyword(Entry* entry, const char* word) {
 }  // namespace
 
 void ReadKeywordIcons() {
-  FreeKeywordIcons();
+  indexRun.keyIcons.clear();
   if (!indexSettings.keyIcons[0]) return;
   FILE* file = OpenFile(indexSettings.keyIcons, "r");
   if (!file) return;
-  KeywordIcon** tail = &keywordIcons;
   char line[256];
   while (ReadIconLine(file, line)) {
     char* fields[kIconFields] = {};
@@ -271,13 +262,14 @@ void ReadKeywordIcons() {
     char path[kSitePathSize];
     const char* name = fields[0][0] == ':' ? fields[0] : IconsPath(fields[0], path, false);
     if (IsEmpty(name)) continue;
-    *tail = MakeKeywordIcon(name, fields[1], fields[2]);
-    tail = &(*tail)->next;
+    AddKeywordIcon(name, fields[1], fields[2]);
   }
   fclose(file);
 }
 
-const KeywordIcon* KeywordIcons() { return keywordIcons; }
+const KeywordIcon* KeywordIcons() {
+  return indexRun.keyIcons.empty() ? nullptr : &indexRun.keyIcons.front();
+}
 
 String KeywordIconTags(Entry* entry, bool leading) {
   WEFT_ASSERT(entry);
@@ -285,17 +277,16 @@ String KeywordIconTags(Entry* entry, bool leading) {
   std::string saved = entry->keywords;
   UnhideKeywords(entry->keywords);
   std::string tags;
-  for (const KeywordIcon* icon = keywordIcons; icon; icon = icon->next) {
-    if (!icon->query->Matches(entry)) continue;
-    const char* name = icon->name.Text();
+  for (const KeywordIcon& icon : indexRun.keyIcons) {
+    if (!icon.query->Matches(entry)) continue;
+    const char* name = icon.name.Text();
     if (name[0] == ':') {
       AppendKeyword(entry, name + 1);
       continue;
     }
     if (leading || !tags.empty()) tags += ' ';
-    String tag = ImgTag(icon->url, static_cast<unsigned>(icon->width),
-                        static_cast<unsigned>(icon->height),
-                        TooltipAttributes(icon->text).c_str());
+    String tag = ImgTag(icon.url, static_cast<unsigned>(icon.width),
+                        static_cast<unsigned>(icon.height), TooltipAttributes(icon.text).c_str());
     if (tag.Text()) tags += tag.Text();
     AppendKeyword(entry, BaseName(name));
   }
@@ -459,10 +450,4 @@ char* TrimBlanks(char* text) {
   size_t length = strlen(text);
   while (length > 0 && IsSpace(text[length - 1])) text[--length] = '\0';
   return text;
-}
-
-void ResetEntryPieces() {
-  FreeKeywordIcons();
-  noThumbMade = false;
-  noThumbTag = String();
 }

@@ -4,10 +4,12 @@
 // and ancestor directories that back links point to.
 #pragma once
 
+#include <memory>
+
+#include "shared/query/query.h"
 #include "shared/string.h"
 
 class Entry;
-class Query;
 
 // One line of the key icon file; the list keeps the file's order.
 struct KeywordIcon {
@@ -15,8 +17,8 @@ struct KeywordIcon {
   String url;   // PathToUrl of the name
   int width = 0;
   int height = 0;  // the image's pixel size; 0 and 0 when unreadable
-  Query* query = nullptr;  // owned
-  String text;             // the tooltip, HTML-escaped
+  std::unique_ptr<Query> query;
+  String text;  // the tooltip, HTML-escaped
   KeywordIcon* next = nullptr;
 };
 
@@ -32,7 +34,8 @@ String UrlImgTag(const char* url, const char* attributes);
 // The image at a local path, its source made by PathToUrl.
 String IconTag(const char* path, const char* attributes);
 // The "nothumb" icon of the icons directory, made on the first call (with
-// that call's attributes) and kept; empty when there is no such icon.
+// that call's attributes) and kept for the run; empty when there is no such
+// icon.
 String NoThumbIcon(const char* attributes);
 
 // The opening link tag of an entry by its kind and the slide and link modes;
@@ -48,8 +51,9 @@ String InfoText(Entry* entry, bool small);
 // ASCII as they are, for ScriptText to escape, so that a search finds them.
 String ScriptInfoText(Entry* entry);
 
-// Reads the key icon file named by the keyicons setting into the list (once
-// per run; a missing file, incomplete lines and missing icons are skipped).
+// Reads the key icon file named by the keyicons setting into the run's list
+// (once per run; a missing file, incomplete lines and missing icons are
+// skipped).
 void ReadKeywordIcons();
 // The first key icon, or null.
 const KeywordIcon* KeywordIcons();
@@ -72,6 +76,3 @@ Entry* FindAncestorEntry(const char* name);
 
 // White space removed at both ends, in place; returns the first kept character.
 char* TrimBlanks(char* text);
-
-// For tests: frees the key icon list and forgets the no-thumbnail tag.
-void ResetEntryPieces();

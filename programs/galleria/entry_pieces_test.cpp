@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/testing/test_support.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "shared/entry.h"
 #include "shared/paths.h"
@@ -46,8 +47,7 @@ class EntryPiecesTest : public ::testing::Test {
   }
   void TearDown() override { Reset(); }
   static void Reset() {
-    ResetEntryPieces();
-    ResetIndexSettings();
+    ResetIndexRun();
     ResetSiteFiles();
   }
   // Writes the key icon file and reads it as the run does.

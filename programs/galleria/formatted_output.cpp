@@ -7,6 +7,7 @@
 #include "programs/galleria/body_template.h"
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_page_output.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/layouts.h"
 #include "programs/galleria/navigation.h"
@@ -22,9 +23,6 @@
 
 namespace {
 
-constexpr int kFileKinds = 0x0F;
-constexpr int kDirectoryKinds = 0x30;
-constexpr int kAllKinds = 0x3F;
 constexpr int kMaxThumbHeadingHeight = 150;
 constexpr char kHeadingStart[] = "<!-- BEGIN HEADING -->";
 constexpr char kHeadingEnd[] = "<!-- END HEADING -->";
@@ -213,15 +211,6 @@ void WriteHeading(FILE* out, FILE* oldPage, Entry* pageEntry, bool afterNavBar) 
   }
 }
 
-void WriteListings(FILE* out, Entry** entries, int count) {
-  if (indexSettings.combine) {
-    WriteListing(out, entries, count, nullptr, kAllKinds, false);
-    return;
-  }
-  int directories = WriteListing(out, entries, count, nullptr, kDirectoryKinds, false);
-  WriteListing(out, entries, count, directories > 0 ? "Singles" : nullptr, kFileKinds, false);
-}
-
 }  // namespace
 
 bool UsesScript() {
@@ -262,7 +251,7 @@ void WriteIndexBody(FILE* out, Entry* pageEntry, Entry** entries, int count) {
   if (UsesScript()) WriteScriptWarning(out);
   WriteHeading(out, oldPage, pageEntry, navBar);
   WriteHTML(out, "\n<P>\n");
-  WriteListings(out, entries, count);
+  WriteIndexListings(out, entries, count);
   WritePageLinks(out, "<P>\n<HR>\n", "\n<P>\n");
   WriteHTML(out, "</BODY>\n");
   if (oldPage) fclose(oldPage);

@@ -1,6 +1,7 @@
 #include "programs/galleria/frame_page.h"
 
 #include "programs/galleria/index_page_output.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/site_url.h"
 #include "shared/entry.h"
 #include "shared/head_writer.h"

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "platform/drives.h"
@@ -10,6 +11,7 @@
 #include "programs/galleria/formatted_output.h"
 #include "programs/galleria/index_page_output.h"
 #include "programs/galleria/index_request.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/search_page.h"
 #include "programs/galleria/sequence_page.h"
@@ -29,8 +31,6 @@ namespace {
 
 // The CGI mode's entries come in one array of this many at most.
 constexpr int kCgiCapacity = 1000;
-
-CGIArgs* requestArgs = nullptr;
 
 // --- Options -------------------------------------------------------------------
 
@@ -118,8 +118,8 @@ void SetCgiUrl(int argc, char** argv) {
 // the request names, then the directory the request works in.
 void ReadCgiConfiguration(const char* path) {
   ReadConfigFile(path);
-  requestArgs = new CGIArgs();
-  if (const char* section = requestArgs->Find("config")) ReadConfigFile(path, section);
+  indexRun.request = std::make_unique<CGIArgs>();
+  if (const char* section = indexRun.request->Find("config")) ReadConfigFile(path, section);
   if (indexSettings.workingDir[0]) {
     SetCurrentDir(indexSettings.workingDir);
   } else if (indexSettings.startDir[0]) {
@@ -168,7 +168,7 @@ void WriteOutput(Entry** entries, int count) {
 
 int BuildFromIndexDB(int flags) {
   Entry** entries = new Entry*[kCgiCapacity]();
-  int count = ReadIndexRequest(RequestArgs(), entries, kCgiCapacity, flags);
+  int count = ReadIndexRequest(indexRun.request.get(), entries, kCgiCapacity, flags);
   if (count < 0) {
     ReportText(3000, "Error:  Can't open index database file.\n");
   } else {
@@ -190,8 +190,6 @@ int BuildFromDirectory(int flags) {
 }
 
 }  // namespace
-
-const CGIArgs* RequestArgs() { return requestArgs; }
 
 bool ScanIndexOptions(int argc, char** argv, int* optionFlags) {
   for (int i = 1; i < argc; ++i) {
@@ -280,7 +278,6 @@ int BuildIndexPage(int argc, char** argv) {
   if (indexSettings.slides == SlidesMode::Frameset) AddSpecialName("frameset.htm");
   if (indexSettings.pageSize > 0) SetNumberedIndexes(true);
   int result = cgiMode ? BuildFromIndexDB(flags) : BuildFromDirectory(flags);
-  delete requestArgs;
-  requestArgs = nullptr;
+  indexRun.request.reset();
   return result;
 }

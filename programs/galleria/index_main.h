@@ -3,14 +3,8 @@
 // together, the entries, and the dispatch to the output kinds.
 #pragma once
 
-class CGIArgs;
-
 // The program's main: returns its exit code.
 int BuildIndexPage(int argc, char** argv);
-
-// The request's arguments in CGI mode (read once by BuildIndexPage); null
-// outside CGI mode.
-const CGIArgs* RequestArgs();
 
 // --- Steps of BuildIndexPage, for the tests ----------------------------------
 

@@ -8,6 +8,7 @@
 
 #include "platform/testing/test_support.h"
 #include "programs/galleria/index_page_output.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "shared/config.h"
 #include "shared/entry_factory.h"
@@ -29,11 +30,10 @@ class IndexMainTest : public ::testing::Test {
   }
   void TearDown() override { Reset(); }
   static void Reset() {
-    ResetIndexSettings();
+    ResetIndexRun();
     ResetSiteFiles();
     ResetConfigReader();
     ResetReportForTests();
-    cgiMode = false;
   }
   // Scans the options as given on a command line after the program name.
   static bool Scan(std::vector<std::string> args, int* flags) {

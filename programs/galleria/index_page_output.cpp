@@ -4,14 +4,11 @@
 #include <string>
 
 #include "platform/file_replace.h"
+#include "programs/galleria/index_run.h"
 #include "shared/banner.h"
 #include "shared/entry_factory.h"
 #include "shared/report.h"
 #include "shared/stream_written.h"
-
-bool cgiMode = false;
-bool OutputError = false;
-bool OutputAbandoned = false;
 
 namespace {
 
@@ -84,10 +81,8 @@ int WriteHTML(FILE* stream, const char* format, ...) {
 }
 
 const char* VersionBanner() {
-  static std::string banner;
-  static bool made = false;
-  if (made) return banner.c_str();
-  made = true;
+  std::string& banner = indexRun.generator;
+  if (!banner.empty()) return banner.c_str();  // never empty once made
   ProgramVersionInfo info;
   size_t descriptionLength = 0, versionLength = 0;
   const char* description =

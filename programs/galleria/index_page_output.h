@@ -1,21 +1,12 @@
 // The output of the index page being built: a temporary file "index.new" that
 // replaces the old page only once it is complete (standard output in CGI
-// mode), the write-error flag, and the generator text of every page head.
+// mode), the writes that set the run's write-error flag, and the generator
+// text of every page head.
 #pragma once
 
 #include <cstdio>
 
 class Entry;
-
-// Set when "weftcgi.ini" lies beside the program file; fixed for the run.
-extern bool cgiMode;
-// Set by any failed write to the page being built; CommitIndexOutput then
-// keeps the old page.
-extern bool OutputError;
-// Set when the page being built was given up after its error was reported
-// (a template that includes without end); CommitIndexOutput then keeps the
-// old page.
-extern bool OutputAbandoned;
 
 // Makes the entry of the current directory (*pageEntry, always set; the
 // caller deletes it) and opens the output: standard output behind its

@@ -8,6 +8,7 @@
 #include "platform/attributes.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
+#include "programs/galleria/index_run.h"
 #include "shared/entry.h"
 #include "shared/report.h"
 #include "shared/sitefiles.h"
@@ -35,8 +36,7 @@ class IndexOutputTest : public ::testing::Test {
     Reset();
   }
   static void Reset() {
-    cgiMode = false;
-    OutputError = false;
+    ResetIndexRun();
     ResetReportForTests();
     ResetSiteFiles();
   }

@@ -7,6 +7,7 @@
 
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/navigation.h"
 #include "programs/galleria/result_cache.h"
@@ -23,8 +24,6 @@
 
 namespace {
 
-constexpr int kFileKinds = 0x0F;
-constexpr int kDirectoryKinds = 0x30;
 constexpr int kMaxThumbItems = 10;
 // Reads of the database: large enough for a scan, small enough that a return
 // to one line from the result cache reads little more than that line.

@@ -208,7 +208,7 @@ void SetPageSize(const char* value, int) {
   indexSettings.pageSize = size > 0 ? size : 0;
 }
 
-void SetDefaultOrder(const char* value, int) { DefaultSortOrder = ParseNumber(value); }
+void SetDefaultOrder(const char* value, int) { SetDefaultSortOrder(value); }
 
 void SetSymlinkOrder(const char* value, int) {
   indexSettings.symlinkOrder = *value == 'd' || *value == 'n';

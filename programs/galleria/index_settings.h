@@ -79,8 +79,9 @@ struct ListingSection {
 extern IndexSettings indexSettings;
 extern ListingSection listingSections[2];
 
-// Puts every setting above back to its default (start of a run, tests). The
-// tables of other modules that the keys also change are not touched.
+// Puts every setting above back to its default. The tables of other modules
+// that the keys also change are not touched; ResetIndexRun (index_run.h)
+// puts back the whole state of a run, these settings with it.
 void ResetIndexSettings();
 
 // Handles one configuration line. The key arrives lower-cased and untrimmed

@@ -7,6 +7,7 @@
 
 #include "platform/env.h"
 #include "platform/testing/test_support.h"
+#include "programs/galleria/index_run.h"
 #include "shared/config.h"
 #include "shared/entry.h"
 #include "shared/sitefiles.h"
@@ -18,10 +19,9 @@ class IndexSettingsTest : public ::testing::Test {
   void SetUp() override { ResetAll(); }
   void TearDown() override { ResetAll(); }
   static void ResetAll() {
-    ResetIndexSettings();
+    ResetIndexRun();
     ResetSiteFiles();
     ResetConfigReader();
-    DefaultSortOrder = 50;
   }
   // Handles "key=value" lines as the configuration reader passes them on.
   static void Keys(std::initializer_list<std::pair<const char*, const char*>> lines) {

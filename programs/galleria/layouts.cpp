@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kDirectoryKinds = 0x30;
 constexpr char kDefaultTableAttributes[] = "BORDER=0 CELLPADDING=0 CELLSPACING=0";
 
 bool InMask(const Entry* entry, int mask) { return (entry->kind & mask) != 0; }
@@ -169,6 +168,15 @@ int WriteListing(FILE* out, Entry** entries, int count, const char* heading, int
     default:
       return WriteAutoListing(out, entries, count, heading, mask, inlined);
   }
+}
+
+void WriteIndexListings(FILE* out, Entry** entries, int count) {
+  if (indexSettings.combine) {
+    WriteListing(out, entries, count, nullptr, kAllKinds, false);
+    return;
+  }
+  int directories = WriteListing(out, entries, count, nullptr, kDirectoryKinds, false);
+  WriteListing(out, entries, count, directories > 0 ? "Singles" : nullptr, kFileKinds, false);
 }
 
 int WriteFormatTable(FILE* out, Entry** entries, int count, const char* heading, int mask,

@@ -11,7 +11,7 @@ class Entry;
 
 // Every layout takes the page stream, the entries and their count, a heading
 // (null: none; written as "<H3>...</H3>"), the mask of entry kinds that belong
-// to the listing (0x30 directories, 0x0F files, 0x3F all) and whether the
+// to the listing (kDirectoryKinds, kFileKinds or kAllKinds) and whether the
 // listing stands inside other markup (no CENTER around it, no closing line
 // end). Each returns the number of entries it wrote.
 
@@ -19,6 +19,11 @@ class Entry;
 // the mask holds a directory bit, else section 1).
 int WriteListing(FILE* out, Entry** entries, int count, const char* heading, int mask,
                  bool inlined);
+
+// The listings of an index page: with the combine setting one listing of
+// every entry, else the directories and then the files, the files headed
+// "Singles" when directories were listed before them.
+void WriteIndexListings(FILE* out, Entry** entries, int count);
 
 // The table settings of WriteFormatTable and WriteRowTables.
 struct TableFormat {

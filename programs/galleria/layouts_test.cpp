@@ -257,4 +257,28 @@ TEST_F(LayoutTest, NothingIsWrittenForAnEmptyMask) {
   }
 }
 
+// The index page's listings: directories, then files headed "Singles" only
+// after a directory listing; with combine one listing of everything.
+TEST_F(LayoutTest, IndexListingsPutTheFilesAfterTheDirectories) {
+  const std::string dirs = kRomeSimple + "<BR>\n" + kParisSimple + "\n";
+  const std::string files = kBeachSimple + "<BR>\n" + kNotesSimple + "\n";
+  struct Case {
+    bool combine;
+    int first;  // the entries from this one of the gallery
+    std::string text;
+  } const cases[] = {
+      {false, 0, dirs + "<H3>Singles</H3>\n" + files},
+      {false, 2, files},
+      {true, 0, kRomeSimple + "<BR>\n" + kParisSimple + "<BR>\n" + files},
+  };
+  for (const Case& c : cases) {
+    IndexOptionKey("layout", "simple");
+    IndexOptionKey("layout2", "simple");
+    indexSettings.combine = c.combine;
+    Capture capture;
+    WriteIndexListings(capture.File(), gallery.Array() + c.first, 4 - c.first);
+    EXPECT_EQ(capture.Text(), c.text) << c.combine << " " << c.first;
+  }
+}
+
 }  // namespace

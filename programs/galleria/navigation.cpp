@@ -8,14 +8,13 @@
 #include "platform/drives.h"
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_page_output.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/script_text.h"
 #include "programs/galleria/site_url.h"
 #include "shared/entry.h"
 #include "shared/htmltext.h"
 #include "shared/sitefiles.h"
-
-PagingState pagingState;
 
 namespace {
 

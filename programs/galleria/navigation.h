@@ -10,7 +10,8 @@
 
 class Entry;
 
-// The paging state of the page being written; all 0 for a single page.
+// The paging state of the page being written, kept in the run's state as
+// pagingState (index_run.h); all 0 for a single page.
 struct PagingState {
   int first = 0;     // index of the page's first entry
   int pageSize = 0;  // entries per page; 0: no paging
@@ -19,7 +20,6 @@ struct PagingState {
   // append "&amp;first=%d&amp;count=%d". Empty outside CGI mode.
   String cgiBaseUrl;
 };
-extern PagingState pagingState;
 
 // first / page size + 1; 1 without paging.
 int CurrentPage();

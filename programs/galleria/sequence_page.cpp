@@ -5,6 +5,7 @@
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/frame_page.h"
 #include "programs/galleria/index_page_output.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/script_text.h"
 #include "shared/control_frames.h"
 #include "shared/entry.h"

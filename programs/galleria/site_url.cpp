@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/drives.h"
-#include "programs/galleria/index_page_output.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "shared/paths.h"
 #include "shared/relative_path.h"

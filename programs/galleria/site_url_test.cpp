@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/testing/test_support.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 
 namespace {
@@ -12,12 +13,12 @@ namespace {
 class SiteUrl : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetIndexSettings();
+    ResetIndexRun();
     drive_.MakeDir("site/sub");
     drive_.MakeDir("photos/a");
     drive_.Chdir("site/sub");
   }
-  void TearDown() override { ResetIndexSettings(); }
+  void TearDown() override { ResetIndexRun(); }
 
   struct Case {
     const char* path;

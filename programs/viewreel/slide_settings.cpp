@@ -77,7 +77,7 @@ void SlideOptionKey(const char* key, const char* value) {
   } else if (Is(key, "pagesize")) {
     slideSettings.pageSize = atoi(value);
   } else if (Is(key, "defaultorder")) {
-    DefaultSortOrder = atoi(value);
+    SetDefaultSortOrder(value);
   } else if (Is(key, "symlinkorder")) {
     slideSettings.symlinkOrder = value[0] == 'd' || value[0] == 'n';
   } else if (Is(key, "sort")) {

@@ -485,6 +485,33 @@ TEST_F(ViewreelTest, OldSlideThatCannotBeReplacedEndsTheRun) {
   EXPECT_EQ(Files(), (std::vector<std::string>{"a.gif", "a.htm", "b.gif"}));
 }
 
+// The "defaultorder" key is the order that a slide head leaves unwritten; a
+// number beyond int means the same order as the same text in a page head.
+TEST_F(ViewreelTest, DefaultOrderKeyDecidesWhichSlideHeadsKeepTheirOrder) {
+  struct Case {
+    const char* config;
+    const char* pageOrder;
+    const char* line;  // the SORTORDER line of the rebuilt slide, "" for none
+  } const cases[] = {
+      {"", "10", "<META NAME=\"SORTORDER\" CONTENT=\"10\">\n"},
+      {"defaultorder=10\n", "10", ""},
+      {"defaultorder= 10x\n", "50", "<META NAME=\"SORTORDER\" CONTENT=\"50\">\n"},
+      {"defaultorder=3000000000\n", "3000000000", ""},
+  };
+  Write("a.gif", GifOf(16, 16));
+  for (const Case& c : cases) {
+    Config(c.config);
+    Write("a.htm", std::string("<HTML>\n<HEAD>\n<TITLE>A</TITLE>\n<META NAME=\"SORTORDER\" "
+                               "CONTENT=\"") + c.pageOrder + "\">\n</HEAD>\n</HTML>\n");
+    ASSERT_EQ(Run({}).exitCode, 0) << c.config;
+    std::string slide = Read("a.htm");
+    size_t at = slide.find("<META NAME=\"SORTORDER\"");
+    std::string line =
+        at == std::string::npos ? "" : slide.substr(at, slide.find('\n', at) + 1 - at);
+    EXPECT_EQ(line, c.line) << c.config << slide;
+  }
+}
+
 }  // namespace
 
 namespace {

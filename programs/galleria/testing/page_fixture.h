@@ -13,6 +13,7 @@
 #include "platform/testing/test_support.h"
 #include "programs/galleria/entry_pieces.h"
 #include "programs/galleria/index_page_output.h"
+#include "programs/galleria/index_run.h"
 #include "programs/galleria/index_settings.h"
 #include "programs/galleria/navigation.h"
 #include "shared/entry.h"
@@ -120,14 +121,9 @@ class Capture {
 };
 
 inline void ResetBuilderState() {
-  ResetEntryPieces();
-  ResetIndexSettings();
+  ResetIndexRun();
   ResetSiteFiles();
   ResetReportForTests();
-  pagingState = PagingState();
-  OutputError = false;
-  OutputAbandoned = false;
-  cgiMode = false;
 }
 
 // Runs in C:\site\gallery of a fresh drive, with C:\site\icons.
