@@ -3,15 +3,14 @@
 // value can be passed.
 #pragma once
 
+#include "platform/hex_digits.h"
+
 inline bool IsDigit(int c) { return static_cast<unsigned char>(c) >= '0' && static_cast<unsigned char>(c) <= '9'; }
 inline bool IsUpper(int c) { return static_cast<unsigned char>(c) >= 'A' && static_cast<unsigned char>(c) <= 'Z'; }
 inline bool IsLower(int c) { return static_cast<unsigned char>(c) >= 'a' && static_cast<unsigned char>(c) <= 'z'; }
 inline bool IsAlpha(int c) { return IsUpper(c) || IsLower(c); }
 inline bool IsAlnum(int c) { return IsAlpha(c) || IsDigit(c); }
-inline bool IsXDigit(int c) {
-  unsigned char u = static_cast<unsigned char>(c);
-  return IsDigit(u) || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
-}
+inline bool IsXDigit(int c) { return HexValue(static_cast<char>(c)) >= 0; }
 // isspace: blank, tab, line feed, vertical tab, form feed, carriage return.
 inline bool IsSpace(int c) {
   unsigned char u = static_cast<unsigned char>(c);

@@ -11,6 +11,7 @@
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/filetime.h"
+#include "platform/hex_digits.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "programs/localweb/connection.h"
@@ -22,12 +23,6 @@
 #include "shared/url/url.h"
 
 namespace {
-
-int HexValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  char upper = ToUpper(c);
-  return upper >= 'A' && upper <= 'F' ? upper - 'A' + 10 : -1;
-}
 
 // True when an escape in the URL decodes to a control byte, which would cut
 // the path or hide part of it.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/code_page.h"
+#include "platform/hex_digits.h"
 #include "programs/unpost/decoders.h"
 #include "programs/unpost/file_names.h"
 #include "programs/unpost/header_scan.h"
