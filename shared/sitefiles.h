@@ -18,7 +18,7 @@ constexpr size_t kSitePathSize = 260;
 
 // --- Name tests --------------------------------------------------------------
 
-// The extension of the whole text (from its last '.') is ".htm" or ".html".
+// The extension of the base name is ".htm" or ".html".
 bool IsPageName(const char* name);
 // ext is ".gif", ".jpg", ".jpeg" or ".png".
 bool IsImageExt(const char* ext);

@@ -19,6 +19,7 @@
 #include "programs/localweb/server_settings.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
+#include "shared/paths.h"
 #include "shared/string.h"
 #include "shared/url/url.h"
 
@@ -66,15 +67,6 @@ String ApplyRules(String path, const ServerSettings& settings) {
     if (rule.stop) break;
   }
   return path;
-}
-
-const char* Extension(const char* path) {
-  const char* dot = nullptr;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '.') dot = p;
-    if (*p == '\\' || *p == '/' || *p == ':') dot = nullptr;
-  }
-  return dot ? dot : "";
 }
 
 struct FixedType {
