@@ -22,10 +22,10 @@ bool ParseBool(const char* text, bool defaultValue);
 // a value are ignored.
 void ConfigLine(char* line);
 
-// Reads one file: without a section, its lines before the first line that
-// begins with '['; with one, the lines after the line "[section]" (name in
-// any case) up to the next '[' line. False when the file cannot be opened or
-// the section is not there.
+// Reads one file of "key=value" lines (each through ConfigLine): without a
+// section, its lines before the first line that begins with '['; with one,
+// the lines after the line "[section]" (name in any case) up to the next '['
+// line. False when the file cannot be opened or the section is not there.
 bool ReadConfigFile(const char* path, const char* section = nullptr);
 
 // Reads "weft.ini" in the icons directory, then the chained file (relative

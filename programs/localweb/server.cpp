@@ -245,7 +245,7 @@ int RunWebServer(int argc, char** argv) {
     for (const char* item : kUsage) printf("%s\n", item);
     return 0;
   }
-  ReadConfigFile(serverSettings.configFile, &serverSettings);
+  ReadServerConfigFile(serverSettings.configFile, &serverSettings);
   FinishSettings(&serverSettings);
   if (const char* error = SettingsError(serverSettings)) return PrintError(error), 1;
   // Before any thread starts: finding the temporary folder may add a drive.

@@ -65,7 +65,9 @@ char* NextToken(char** cursor) {
   return start;
 }
 
-char* TrimBlanks(char* text) {
+// The text without the blanks (' ' only) at either end, in place: a tab or
+// a line end would have ended the token already.
+char* TrimSpaces(char* text) {
   while (*text == ' ') ++text;
   size_t length = strlen(text);
   while (length > 0 && text[length - 1] == ' ') --length;
@@ -249,7 +251,7 @@ bool ParseBillOfMaterialsLine(char* line, const char** name, int32_t* size) {
   char* cursor = text;
   char* nameToken = NextToken(&cursor);
   if (!nameToken) return false;
-  nameToken = TrimBlanks(nameToken);
+  nameToken = TrimSpaces(nameToken);
   // A line of blanks (before a comment) names no file.
   if (!*nameToken) return false;
   *name = nameToken;
