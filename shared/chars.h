@@ -3,6 +3,7 @@
 // value can be passed.
 #pragma once
 
+#include "platform/ascii_case.h"
 #include "platform/hex_digits.h"
 
 inline bool IsDigit(int c) { return static_cast<unsigned char>(c) >= '0' && static_cast<unsigned char>(c) <= '9'; }
@@ -20,5 +21,6 @@ inline bool IsCntrl(int c) { unsigned char u = static_cast<unsigned char>(c); re
 inline bool IsPrint(int c) { unsigned char u = static_cast<unsigned char>(c); return u >= 32 && u < 127; }
 inline bool IsGraph(int c) { unsigned char u = static_cast<unsigned char>(c); return u > 32 && u < 127; }
 inline bool IsPunct(int c) { return IsGraph(c) && !IsAlnum(c); }
-inline char ToUpper(int c) { return static_cast<char>(IsLower(c) ? c - 'a' + 'A' : static_cast<unsigned char>(c)); }
-inline char ToLower(int c) { return static_cast<char>(IsUpper(c) ? c - 'A' + 'a' : static_cast<unsigned char>(c)); }
+// Letter case as Windows folds it, through the platform's one rule.
+inline char ToUpper(int c) { return UpperAscii(static_cast<char>(c)); }
+inline char ToLower(int c) { return LowerAscii(static_cast<char>(c)); }

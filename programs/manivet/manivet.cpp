@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/attributes.h"
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -45,15 +46,6 @@ const char* const kHelpText[] = {
     "\n  MANIVET /P | SORT >FILELIST.TXT\n",
     "\nReturns exit status 0 if matches, or 1 if differences were found.\n",
 };
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameNameNoCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    if (UpperAscii(*a) != UpperAscii(*b)) return false;
-  }
-  return *a == *b;
-}
 
 // The next run of characters other than tab and line feed, cut behind it.
 char* NextToken(char** cursor) {
@@ -99,7 +91,7 @@ bool ReadListLine(FILE* stream, char (&line)[kLineSize]) {
 
 BOMFile* FindRecord(const char* name) {
   for (BOMFile* record = listHead; record; record = record->next) {
-    if (SameNameNoCase(record->name, name)) return record;
+    if (SameNoCase(record->name, name)) return record;
   }
   return nullptr;
 }
@@ -108,7 +100,7 @@ BOMFile* FindRecord(const char* name) {
 // hidden, other than the list itself.
 bool IsListedKind(const FindData& entry) {
   return !(entry.attributes & (kAttrDirectory | kAttrHidden)) &&
-         !SameNameNoCase(entry.name, kListName);
+         !SameNoCase(entry.name, kListName);
 }
 
 template <typename Visit>
