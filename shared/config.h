@@ -1,6 +1,7 @@
 // The configuration reader: "weft.ini" in the icons directory, the one file
 // its "configfile" key names, and named "[section]"s of other files. Every
 // key other than "configfile" goes to the running program's key handler.
+// It is read at start-up, before any worker thread runs.
 #pragma once
 
 // A program's handler for one configuration line: the key (lower-cased, not

@@ -1,7 +1,8 @@
 // Messages of the console site tools: each goes to standard error and, when
 // the environment variable WEFTLOG names a file, is appended to that log,
 // which collects the runs of many tools. The run's highest severity becomes
-// the program's exit code.
+// the program's exit code. Only the main thread reports: worker threads hand
+// what they found back to it, which reports it in order.
 #pragma once
 
 #include <cstdarg>

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,12 @@ struct SiteFiles {
 SiteFiles& State() {
   static SiteFiles state;
   return state;
+}
+
+// Guards the icons directory search and its result.
+std::mutex& IconsSearchMutex() {
+  static std::mutex mutex;
+  return mutex;
 }
 
 template <size_t N>
@@ -333,6 +340,8 @@ bool FolderThumbsOn() { return State().folderThumbs; }
 // --- Icons directory ---------------------------------------------------------
 
 int FindIconsDir(char* buffer) {
+  // The first caller searches, also when it is a worker among others.
+  std::lock_guard<std::mutex> lock(IconsSearchMutex());
   SiteFiles& state = State();
   if (!state.iconsSearched) SearchIconsDir(&state);
   if (state.iconsLevel >= 0 && buffer) CopyBounded(buffer, state.iconsPath.c_str(), kSitePathSize);
@@ -522,6 +531,7 @@ bool ParseFileInfo(const char* text, FileInfo* info) {
 }
 
 void ResetSiteFiles() {
+  std::lock_guard<std::mutex> lock(IconsSearchMutex());
   SiteFiles& state = State();
   state = SiteFiles();
   state.RebuildFolderThumbTable();  // the copied table pointed into the temporary

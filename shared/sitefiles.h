@@ -2,6 +2,8 @@
 // index pages and names never listed, folder thumbnails and image
 // thumbnails, the shared icons directory, titles made from file names and
 // the number tail of a FILEINFO text. Names compare without regard to case.
+// Worker threads may make every call here but the setters (Set..., Add...,
+// ResetSiteFiles), which belong to start-up, before any worker runs.
 #pragma once
 
 #include <cstddef>
