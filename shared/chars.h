@@ -20,7 +20,6 @@ inline bool IsSpace(int c) {
 inline bool IsCntrl(int c) { unsigned char u = static_cast<unsigned char>(c); return u < 32 || u == 127; }
 inline bool IsPrint(int c) { unsigned char u = static_cast<unsigned char>(c); return u >= 32 && u < 127; }
 inline bool IsGraph(int c) { unsigned char u = static_cast<unsigned char>(c); return u > 32 && u < 127; }
-inline bool IsPunct(int c) { return IsGraph(c) && !IsAlnum(c); }
 // Letter case as Windows folds it, through the platform's one rule.
 inline char ToUpper(int c) { return UpperAscii(static_cast<char>(c)); }
 inline char ToLower(int c) { return LowerAscii(static_cast<char>(c)); }

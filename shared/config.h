@@ -33,9 +33,6 @@ bool ReadConfigFile(const char* path, const char* section = nullptr);
 // to the current directory). True when at least one of them was read.
 bool ReadConfig();
 
-// The chained file name that the last "configfile" line set ("" when none).
-const char* ConfigFileName();
-
 // Returns the reader to its start state (no handler, no chained file name);
 // for tests that run several configurations in one process.
 void ResetConfigReader();

@@ -333,6 +333,7 @@ void AddFolderThumbName(const char* name) {
 const char* const* FolderThumbNames() { return State().folderThumbTable; }
 
 void SetNumberedIndexes(bool on) { State().numberedIndexes = on; }
+// For the tests (testing/site_switches.h).
 bool NumberedIndexesOn() { return State().numberedIndexes; }
 void SetFolderThumbs(bool on) { State().folderThumbs = on; }
 bool FolderThumbsOn() { return State().folderThumbs; }

@@ -71,7 +71,6 @@ const char* const* FolderThumbNames();
 
 // Numbered index names ("index", digits, an extension) are special: off at start.
 void SetNumberedIndexes(bool on);
-bool NumberedIndexesOn();
 // Directory entries look for their folder thumbnail: on at start.
 void SetFolderThumbs(bool on);
 bool FolderThumbsOn();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/testing/test_support.h"
+#include "shared/testing/site_switches.h"
 
 namespace {
 

@@ -232,6 +232,7 @@ BOMFile::BOMFile(const char* fileName, int32_t fileSize) : size(fileSize) {
   AppendNode(this, &listHead, &listTail);
 }
 
+// For the tests (testing/bom_list.h).
 BOMFile* FirstBOMFile() { return listHead; }
 
 bool ParseBillOfMaterialsLine(char* line, const char** name, int32_t* size) {
