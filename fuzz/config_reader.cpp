@@ -8,6 +8,7 @@
 #include "fuzz/fuzz_input.h"
 #include "platform/files.h"
 #include "shared/config.h"
+#include "shared/testing/config_state.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "platform/file_replace.h"
 #include "platform/files.h"
 #include "shared/chars.h"
+#include "shared/head_fields.h"
 #include "shared/htmltext.h"
 #include "shared/paths.h"
 #include "shared/string.h"
@@ -31,26 +32,34 @@ void UpperTagName(char* tag, int capacity, char (&name)[kTagNameSize], bool* upp
   UpperCase(name);
 }
 
+// The page-head fields that META elements carry.
+struct MetaField {
+  HeadField field;
+  HeadMeta meta;
+};
+
+constexpr MetaField kMetaFields[] = {{kDescription, HeadMeta::kDescription},
+                                     {kKeywords, HeadMeta::kKeywords},
+                                     {kSortOrder, HeadMeta::kSortOrder},
+                                     {kForward, HeadMeta::kForward}};
+
 // The head field a META tag carries (by its NAME), or kHeadFieldCount.
-HeadField MetaField(char* tag, int capacity) {
+HeadField MetaFieldOf(char* tag, int capacity) {
   char name[kMetaNameSize] = "";
   if (!TagParser(tag, capacity).FindAttribute("NAME", name, kMetaNameSize)) return kHeadFieldCount;
-  UpperCase(name);
-  if (strcmp(name, "DESCRIPTION") == 0 || strcmp(name, "SUBJECT") == 0) return kDescription;
-  if (strcmp(name, "KEYWORDS") == 0) return kKeywords;
-  if (strcmp(name, "SORTORDER") == 0) return kSortOrder;
-  if (strcmp(name, "FORWARD") == 0) return kForward;
+  HeadMeta meta = HeadMetaOf(name);
+  for (const MetaField& entry : kMetaFields) {
+    if (entry.meta == meta) return entry.field;
+  }
   return kHeadFieldCount;
 }
 
 // The name a new META element gets for each field.
 const char* MetaName(HeadField field) {
-  switch (field) {
-    case kDescription: return "DESCRIPTION";
-    case kKeywords: return "KEYWORDS";
-    case kSortOrder: return "SORTORDER";
-    default: return "FORWARD";
+  for (const MetaField& entry : kMetaFields) {
+    if (entry.field == field) return HeadMetaName(entry.meta);
   }
+  return nullptr;
 }
 
 // Title, description and keywords are kept as plain text and stored as
@@ -389,7 +398,7 @@ void HTMLFileReader::FinishTitle() {
 }
 
 void HTMLFileReader::ReadMeta(char* tag) {
-  HeadField field = MetaField(tag, BufferSize());
+  HeadField field = MetaFieldOf(tag, BufferSize());
   if (field == kHeadFieldCount) return;
   info_->found[field] = true;
   ++info_->metaCount[field];
@@ -521,7 +530,7 @@ void HTMLFileWriter::OnTitleEnd(const char* tag) {
 }
 
 void HTMLFileWriter::OnMeta(char* tag, bool upper) {
-  HeadField field = MetaField(tag, BufferSize());
+  HeadField field = MetaFieldOf(tag, BufferSize());
   if (field == kHeadFieldCount) return WriteTag(tag);
   // The reader reported the last element of each name before BODY: that
   // one is rewritten; an emptied value takes all of them away.

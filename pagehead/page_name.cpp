@@ -17,12 +17,9 @@ struct PagePieces {
 };
 
 PagePieces SplitPageName(const char* path) {
-  const char* base = BaseName(path);
-  const char* dot = strrchr(base, '.');
-  if (dot && (CompareNoCase(dot, ".htm") == 0 || CompareNoCase(dot, ".html") == 0))
-    return {strlen(path), ""};
-  size_t keep = dot ? static_cast<size_t>(dot - path) : strlen(path);
-  return {keep, IsUpperCaseName(path) ? ".HTM" : ".htm"};
+  const char* ext = Extension(path);
+  if (CompareNoCase(ext, ".htm") == 0 || CompareNoCase(ext, ".html") == 0) return {strlen(path), ""};
+  return {static_cast<size_t>(ext - path), IsUpperCaseName(path) ? ".HTM" : ".htm"};
 }
 
 }  // namespace

@@ -7,3 +7,7 @@ bool SameNoCase(std::string_view a, std::string_view b) {
   }
   return true;
 }
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && SameNoCase(text.substr(0, prefix.size()), prefix);
+}

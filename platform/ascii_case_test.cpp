@@ -12,6 +12,27 @@ TEST(AsciiCase, OnlyAsciiLettersFold) {
   EXPECT_EQ(UpperAscii('\xE9'), '\xE9');
 }
 
+TEST(AsciiCase, LowerAsciiFoldsOnlyAsciiLetters) {
+  const char cases[][2] = {{'A', 'a'}, {'Z', 'z'}, {'q', 'q'}, {'@', '@'}, {'[', '['},
+                           {'\xC9', '\xC9'}};
+  for (const auto& c : cases) EXPECT_EQ(LowerAscii(c[0]), c[1]) << c[0];
+}
+
+TEST(AsciiCase, StartsWithNoCase) {
+  struct Case {
+    const char* text;
+    const char* prefix;
+    bool starts;
+  } const cases[] = {
+      {"Host: x", "host:", true}, {"HOST:", "host:", true},  {"Hos", "host:", false},
+      {"Ghost:", "host:", false}, {"anything", "", true},    {"", "", true},
+      {"\xC9t\xE9", "\xE9", false}, {"Content-Type", "content-", true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(StartsWithNoCase(c.text, c.prefix), c.starts) << c.text << " / " << c.prefix;
+  }
+}
+
 TEST(AsciiCase, SameNoCase) {
   struct Case {
     const char* a;

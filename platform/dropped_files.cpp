@@ -5,15 +5,9 @@
 
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "platform/hex_digits.h"
 
 namespace {
-
-int HexValue(char ch) {
-  if (ch >= '0' && ch <= '9') return ch - '0';
-  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-  return -1;
-}
 
 // "%XX" decoded; a '%' without two hexadecimal digits stays.
 std::string PercentDecoded(const std::string& text) {

@@ -33,6 +33,8 @@ TEST_F(DroppedFilesTest, DroppedUriListsBecomeWindowsPathsInOrder) {
       {"file://<C>/b.htm\nfile://<C>/a.htm", {"C:\\b.htm", "C:\\a.htm"}},
       {"file://localhost<C>/100%25.htm\n", {"C:\\100%.htm"}},
       {"file://<C>/caf%C3%A9.htm", {"C:\\caf\xC3\xA9.htm"}},
+      // Only two hexadecimal digits make an escape.
+      {"file://<C>/%G1%4z%@0.htm", {"C:\\%G1%4z%@0.htm"}},
       {"<C>/plain path.htm\n", {"C:\\plain path.htm"}},
       {"file:///C:/pics/a.htm", {"C:\\pics\\a.htm"}},
       {"file:///d:", {"d:\\"}},

@@ -23,6 +23,7 @@
 #include "platform/ascii_case.h"
 #include "platform/env.h"
 #include "platform/errors.h"
+#include "platform/hex_digits.h"
 #include "platform/host.h"
 
 using weft_host::SetErrno;
@@ -637,16 +638,6 @@ std::string EscapeRegistryText(const std::string& text, bool lineStart) {
   return out;
 }
 
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  c = UpperAscii(c);
-  return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-}
-
-}  // namespace
-
 bool UnescapeRegistryText(const std::string& text, std::string* out) {
   out->clear();
   for (size_t i = 0; i < text.size(); ++i) {
@@ -659,9 +650,9 @@ bool UnescapeRegistryText(const std::string& text, std::string* out) {
     char next = text[++i];
     if (next == '\\' || next == '=' || next == '[' || next == ';') {
       *out += next;
-    } else if (next == 'x' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
-               HexDigit(text[i + 2]) >= 0) {
-      *out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+    } else if (next == 'x' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+               HexValue(text[i + 2]) >= 0) {
+      *out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
       i += 2;
     } else {
       return false;

@@ -251,23 +251,23 @@ void ScanBackupTree(char* path, BackupState* state) {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
 
 // Where the root separator of a full path stands ('C:\' and '\\server\'
 // forms), or -1 when there is none.
 long RootSeparator(const char* path) {
   const char* colon = strchr(path, ':');
   const char* root = colon ? colon + 1 : path;
-  if (IsSeparator(root[0]) && IsSeparator(root[1])) {
+  if (IsSlash(root[0]) && IsSlash(root[1])) {
     root += 2;
-    while (*root && !IsSeparator(*root)) ++root;
+    while (*root && !IsSlash(*root)) ++root;
   }
-  return IsSeparator(*root) ? root - path : -1;
+  return IsSlash(*root) ? root - path : -1;
 }
 
 // Position just behind the last '\', '/' or ':' before `end`.
 size_t BehindLastSeparator(const char* text, size_t end) {
-  while (end > 0 && !IsSeparator(text[end - 1]) && text[end - 1] != ':') --end;
+  while (end > 0 && !IsSlash(text[end - 1]) && text[end - 1] != ':') --end;
   return end;
 }
 
@@ -314,7 +314,7 @@ char* FindFileUpwards(const char* start, const char* name, char* buffer, size_t 
   if (length == 0 || length + 1 > room) return nullptr;
   long root = RootSeparator(buffer);
   if (root < 0) return nullptr;
-  if (!IsSeparator(buffer[length - 1])) buffer[length++] = '\\';
+  if (!IsSlash(buffer[length - 1])) buffer[length++] = '\\';
   size_t namePos = length;
   for (;;) {
     memcpy(buffer + namePos, name, nameLength + 1);

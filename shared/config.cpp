@@ -88,6 +88,7 @@ bool ReadConfig() {
   return result;
 }
 
+// For the tests (testing/config_state.h).
 const char* ConfigFileName() { return configFileName; }
 
 void ResetConfigReader() {

@@ -1,6 +1,7 @@
 // The configuration reader: "weft.ini" in the icons directory, the one file
 // its "configfile" key names, and named "[section]"s of other files. Every
 // key other than "configfile" goes to the running program's key handler.
+// It is read at start-up, before any worker thread runs.
 #pragma once
 
 // A program's handler for one configuration line: the key (lower-cased, not
@@ -22,18 +23,15 @@ bool ParseBool(const char* text, bool defaultValue);
 // a value are ignored.
 void ConfigLine(char* line);
 
-// Reads one file: without a section, its lines before the first line that
-// begins with '['; with one, the lines after the line "[section]" (name in
-// any case) up to the next '[' line. False when the file cannot be opened or
-// the section is not there.
+// Reads one file of "key=value" lines (each through ConfigLine): without a
+// section, its lines before the first line that begins with '['; with one,
+// the lines after the line "[section]" (name in any case) up to the next '['
+// line. False when the file cannot be opened or the section is not there.
 bool ReadConfigFile(const char* path, const char* section = nullptr);
 
 // Reads "weft.ini" in the icons directory, then the chained file (relative
 // to the current directory). True when at least one of them was read.
 bool ReadConfig();
-
-// The chained file name that the last "configfile" line set ("" when none).
-const char* ConfigFileName();
 
 // Returns the reader to its start state (no handler, no chained file name);
 // for tests that run several configurations in one process.

@@ -8,6 +8,7 @@
 
 #include "platform/testing/test_support.h"
 #include "shared/sitefiles.h"
+#include "shared/testing/config_state.h"
 
 namespace {
 

@@ -59,8 +59,9 @@ void Replace(char*& field, const char* text) {
 }
 
 // The buffer that numbers and TITLEDESC are returned in; the next such call
-// overwrites it.
-char attributeBuffer[1024];
+// on the same thread overwrites it. Each thread has its own, so that the
+// workers of a tree walk may read entries side by side.
+thread_local char attributeBuffer[1024];
 
 const char* Number(int value) {
   snprintf(attributeBuffer, sizeof attributeBuffer, "%d", value);

@@ -33,6 +33,7 @@ constexpr int kInitialSortOrder = 50;
 extern int DefaultSortOrder;
 // Sets DefaultSortOrder from the number of a "defaultorder" key, read as
 // ParseNumber reads it: the one reading for every program that has the key.
+// Set while the options are read, before any worker thread makes entries.
 void SetDefaultSortOrder(const char* value);
 
 class Entry : public AttributeStore {
@@ -52,7 +53,8 @@ class Entry : public AttributeStore {
 
   // TITLE, DESCRIPTION/DESC, TITLEDESC/TDESC, HREF, THUMBNAIL/THUMB,
   // THUMBWIDTH, THUMBHEIGHT, COUNT, SETS, SIZE, "*", "#"; any other name
-  // is a keyword of the list.
+  // is a keyword of the list. Numbers and TITLEDESC come in a buffer of the
+  // calling thread's own, so worker threads may ask entries side by side.
   bool HasAttribute(const char* name) override;
   const char* GetAttribute(const char* name) override;
 

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/names.h"
 #include "shared/chars.h"
+#include "shared/head_fields.h"
 #include "shared/htmltext.h"
 #include "shared/image_size.h"
 #include "shared/paths.h"
@@ -134,22 +135,19 @@ void InfoParser::OnMeta(char* tag) {
   TagParser parser(tag, BufferSize());
   char name[kNameSize];
   if (!parser.FindAttribute("NAME", name, sizeof name)) name[0] = '\0';
-  UpperCase(name);
+  HeadMeta field = HeadMetaOf(name);
   // The head writer gives the marker a CONTENT; older pages have none.
-  if (strcmp(name, "ALIAS") == 0) entry_->alias = 1;
+  if (field == HeadMeta::kAlias) entry_->alias = 1;
   // The value is never longer than its tag.
   std::string value(strlen(tag) + 1, '\0');
   if (!parser.FindAttribute("CONTENT", value.data(), static_cast<int>(value.size()))) return;
-  if (strcmp(name, "DESCRIPTION") == 0 || strcmp(name, "SUBJECT") == 0) {
-    entry_->SetDescription(HeadText(value.data()));
-  } else if (strcmp(name, "KEYWORDS") == 0) {
-    entry_->SetKeywords(HeadText(value.data()));
-  } else if (strcmp(name, "FILEINFO") == 0) {
-    entry_->SetFileInfo(value.c_str());
-  } else if (strcmp(name, "SORTORDER") == 0) {
-    entry_->sortOrder = ParseNumber(value.c_str());
-  } else if (strcmp(name, "FORWARD") == 0) {
-    ApplyForward(entry_, value.c_str());
+  switch (field) {
+    case HeadMeta::kDescription: entry_->SetDescription(HeadText(value.data())); break;
+    case HeadMeta::kKeywords: entry_->SetKeywords(HeadText(value.data())); break;
+    case HeadMeta::kFileInfo: entry_->SetFileInfo(value.c_str()); break;
+    case HeadMeta::kSortOrder: entry_->sortOrder = ParseNumber(value.c_str()); break;
+    case HeadMeta::kForward: ApplyForward(entry_, value.c_str()); break;
+    default: break;
   }
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -214,4 +216,30 @@ TEST(Entry, WorksThroughTheStoreInterface) {
   AttributeStore* store = &entry;
   EXPECT_TRUE(store->HasAttribute("TITLE"));
   EXPECT_STREQ(store->GetAttribute("TITLE"), "Beach");
+}
+
+// Numbers come in a buffer of the reading thread's own: workers that read
+// their entries side by side each get their own entry's values.
+TEST(Entry, WorkerThreadsReadTheirOwnNumbers) {
+  constexpr int kWorkers = 6;
+  std::vector<Entry> entries(kWorkers);
+  for (int i = 0; i < kWorkers; ++i) {
+    entries[i].thumbWidth = 1000 + i;
+    entries[i].SetTitle(("title " + std::to_string(i)).c_str());
+    entries[i].SetDescription("d");
+  }
+  std::vector<int> wrong(kWorkers, 0);
+  std::vector<std::thread> workers;
+  for (int i = 0; i < kWorkers; ++i) {
+    workers.emplace_back([&entries, &wrong, i] {
+      std::string width = std::to_string(1000 + i);
+      std::string titleDesc = "title " + std::to_string(i) + "; d";
+      for (int round = 0; round < 20000; ++round) {
+        if (Get(entries[i], "THUMBWIDTH") != width) ++wrong[i];
+        if (Get(entries[i], "TITLEDESC") != titleDesc) ++wrong[i];
+      }
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
+  EXPECT_EQ(wrong, std::vector<int>(kWorkers, 0));
 }

@@ -2,23 +2,30 @@
 
 #include "platform/assert.h"
 #include "shared/entry.h"
+#include "shared/head_fields.h"
 #include "shared/htmltext.h"
 
 namespace {
 
 bool Put(FILE* stream, const char* text) { return fputs(text, stream) >= 0; }
 
-// One line whose value is filled into format; nothing when the value is empty.
-bool Line(FILE* stream, const char* format, const char* value, bool encode) {
+bool TitleLine(FILE* stream, const char* title) {
+  if (!title || !*title) return true;
+  return fprintf(stream, "<TITLE>%s</TITLE>\n", HtmlEncodeString(title).Text()) >= 0;
+}
+
+// One META line; nothing when the value is empty.
+bool MetaLine(FILE* stream, HeadMeta field, const char* value, bool encode) {
   if (!value || !*value) return true;
-  if (!encode) return fprintf(stream, format, value) >= 0;
-  String encoded = HtmlEncodeString(value);
-  return fprintf(stream, format, encoded.Text()) >= 0;
+  if (!encode) return WriteMetaLine(stream, field, value);
+  return WriteMetaLine(stream, field, HtmlEncodeString(value).Text());
 }
 
 bool SortOrderLine(FILE* stream, int sortOrder) {
   if (sortOrder == DefaultSortOrder) return true;
-  return fprintf(stream, "<META NAME=\"SORTORDER\" CONTENT=\"%d\">\n", sortOrder) >= 0;
+  char number[16];
+  snprintf(number, sizeof number, "%d", sortOrder);
+  return WriteMetaLine(stream, HeadMeta::kSortOrder, number);
 }
 
 }  // namespace
@@ -27,15 +34,18 @@ bool WriteHead(FILE* stream, bool closeHead, const char* title, const char* gene
                const char* description, const char* keywords, int sortOrder,
                const char* fileInfo, const char* alias) {
   // Each step runs only when the ones before it succeeded.
-  return Put(stream, "<HEAD>\n") &&
-         Line(stream, "<TITLE>%s</TITLE>\n", title, true) &&
-         Line(stream, "<META NAME=\"GENERATOR\" CONTENT=\"%s\">\n", generator, false) &&
-         Line(stream, "<META NAME=\"DESCRIPTION\" CONTENT=\"%s\">\n", description, true) &&
-         Line(stream, "<META NAME=\"FILEINFO\" CONTENT=\"%s\">\n", fileInfo, false) &&
+  return Put(stream, "<HEAD>\n") && TitleLine(stream, title) &&
+         MetaLine(stream, HeadMeta::kGenerator, generator, false) &&
+         MetaLine(stream, HeadMeta::kDescription, description, true) &&
+         MetaLine(stream, HeadMeta::kFileInfo, fileInfo, false) &&
          SortOrderLine(stream, sortOrder) &&
-         Line(stream, "<META NAME=\"KEYWORDS\" CONTENT=\"%s\">\n", keywords, true) &&
-         Line(stream, "<META NAME=\"ALIAS\" CONTENT=\"%s\">\n", alias, false) &&
+         MetaLine(stream, HeadMeta::kKeywords, keywords, true) &&
+         MetaLine(stream, HeadMeta::kAlias, alias, false) &&
          (!closeHead || Put(stream, "</HEAD>\n\n"));
+}
+
+bool WriteMetaLine(FILE* stream, HeadMeta field, const char* content) {
+  return fprintf(stream, "<META NAME=\"%s\" CONTENT=\"%s\">\n", HeadMetaName(field), content) >= 0;
 }
 
 bool WriteEntryHead(FILE* stream, bool closeHead, const Entry* entry, const char* generator,

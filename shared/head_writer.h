@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "shared/head_fields.h"
+
 class Entry;
 
 // Writes "<HEAD>\n" and the TITLE and META lines whose values are present (the
@@ -18,3 +20,7 @@ bool WriteHead(FILE* stream, bool closeHead, const char* title, const char* gene
 // (which must not be null).
 bool WriteEntryHead(FILE* stream, bool closeHead, const Entry* entry, const char* generator,
                     const char* fileInfo, const char* alias);
+
+// Writes one line "<META NAME=...>" for the field, with the content as it is
+// (also when empty). False when the write failed.
+bool WriteMetaLine(FILE* stream, HeadMeta field, const char* content);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/hex_digits.h"
 #include "shared/chars.h"
 #include "shared/utf8.h"
 
@@ -21,9 +22,8 @@ constexpr NamedEntity kNamedEntities[] = {
     {"&quot;", '"'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}};
 
 int DigitValue(char c, int base) {
-  if (IsDigit(c)) return c - '0';
-  if (base == 16 && IsXDigit(c)) return ToLower(c) - 'a' + 10;
-  return -1;
+  if (base == 16) return HexValue(c);
+  return IsDigit(c) ? c - '0' : -1;
 }
 
 // A numeric reference at `text` ("&#65;", "&#x41", ...): where its digits

@@ -9,7 +9,8 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
+// What ends a directory part: either slash, or the ':' after a drive.
+bool IsSeparatorOrColon(char c) { return c == '\\' || c == '/' || c == ':'; }
 
 // Copies the first n characters of text (n < size) and terminates them.
 void CopyPrefix(char* buffer, const char* text, size_t n, size_t size) {
@@ -33,19 +34,10 @@ bool DirExists(const char* path) {
 
 bool FileExists(const char* path) { return path && PathExists(path); }
 
-const char* Extension(const char* name) {
-  const char* dot = strrchr(name, '.');
-  return dot ? dot : name + strlen(name);
-}
-
-char* Extension(char* name) {
-  return const_cast<char*>(Extension(const_cast<const char*>(name)));
-}
-
 const char* BaseName(const char* path) {
   const char* base = path;
   for (const char* p = path; *p; ++p) {
-    if (IsSeparator(*p)) base = p + 1;
+    if (IsSeparatorOrColon(*p)) base = p + 1;
   }
   return base;
 }
@@ -54,11 +46,21 @@ char* BaseName(char* path) {
   return const_cast<char*>(BaseName(const_cast<const char*>(path)));
 }
 
+const char* Extension(const char* path) {
+  const char* base = BaseName(path);
+  const char* dot = strrchr(base, '.');
+  return dot ? dot : base + strlen(base);
+}
+
+char* Extension(char* path) {
+  return const_cast<char*>(Extension(const_cast<const char*>(path)));
+}
+
 char* DirPart(const char* path, char* buffer, size_t size) {
   size_t keep = BaseName(path) - path;
   // The separator before the base name goes, except where it makes a root
   // ('\', 'c:\') or stands after another separator.
-  if (keep >= 3 && !IsSeparator(path[keep - 2])) --keep;
+  if (keep >= 3 && !IsSeparatorOrColon(path[keep - 2])) --keep;
   CopyPrefix(buffer, path, keep, size);
   return buffer;
 }
@@ -135,8 +137,7 @@ char* RelativePath(const char* fromDir, const char* to, char* buffer, size_t siz
 char* ChangeExtension(char* buffer, const char* newExt, size_t size) {
   if (size == 0) return buffer;
   char* base = BaseName(buffer);
-  char* dot = strrchr(base, '.');
-  char* ext = dot ? dot : base + strlen(base);
+  char* ext = Extension(base);
   bool hasLower = false;
   for (const char* p = base; *p; ++p) hasLower = hasLower || IsLower(*p);
 
@@ -144,7 +145,7 @@ char* ChangeExtension(char* buffer, const char* newExt, size_t size) {
   if (offset >= size) offset = size - 1;
   CopyBounded(buffer + offset, newExt, size - offset);
   if (hasLower) return buffer;
-  for (char* p = buffer + strlen(buffer); p > buffer && !IsSeparator(p[-1]) && p[-1] != '.';) {
+  for (char* p = buffer + strlen(buffer); p > buffer && !IsSeparatorOrColon(p[-1]) && p[-1] != '.';) {
     --p;
     *p = ToUpper(*p);
   }

@@ -17,10 +17,10 @@ bool DirExists(const char* path);
 // True when the path exists, file or directory.
 bool FileExists(const char* path);
 
-// The last '.' anywhere in the text ('a.b\c' gives '.b\c'), or the
-// terminating zero when there is none.
-const char* Extension(const char* name);
-char* Extension(char* name);
+// The extension of the path's base name: its last '.', or the terminating
+// zero when the base name has none ('a.tar.gz' gives '.gz', 'a.b\c' none).
+const char* Extension(const char* path);
+char* Extension(char* path);
 // Just past the last '\', '/' or ':'; the whole text when there is none.
 const char* BaseName(const char* path);
 char* BaseName(char* path);

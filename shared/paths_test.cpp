@@ -14,7 +14,13 @@ TEST(Paths, ExtensionAndBaseName) {
   const Case cases[] = {
       {"readme", "", "readme"},
       {"a.tar.gz", ".gz", "a.tar.gz"},
-      {"a.b\\c", ".b\\c", "c"},
+      // Only the base name has an extension: a dot in a folder name is none.
+      {"a.b\\c", "", "c"},
+      {"a.b/c", "", "c"},
+      {"c:x.y", ".y", "x.y"},
+      {"x.y:z", "", "z"},
+      {"d.e\\f.g\\h.htm", ".htm", "h.htm"},
+      {"dir.d\\", "", ""},
       {"c:file", "", "file"},
       {"dir/", "", ""},
       {"c:\\web\\x.htm", ".htm", "x.htm"},

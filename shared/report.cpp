@@ -90,6 +90,7 @@ int Report(ReportCode code, const char* format, ...) {
 
 int ReportText(ReportCode code, const char* text) { return Report(code, "%s", text); }
 
+// For the tests (testing/log_title.h): the programs keep the default title.
 void SetLogTitle(const char* text) {
   if (text) CopyBounded(logTitle, text, kTitleSize);
 }

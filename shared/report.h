@@ -1,7 +1,9 @@
 // Messages of the console site tools: each goes to standard error and, when
 // the environment variable WEFTLOG names a file, is appended to that log,
-// which collects the runs of many tools. The run's highest severity becomes
-// the program's exit code.
+// which collects the runs of many tools (each run's header names its program
+// by the program file's base name). The run's highest severity becomes
+// the program's exit code. Only the main thread reports: worker threads hand
+// what they found back to it, which reports it in order.
 #pragma once
 
 #include <cstdarg>
@@ -22,10 +24,6 @@ int VReport(ReportCode code, const char* format, va_list args);
 // Report(code, "%s", text).
 int ReportText(ReportCode code, const char* text);
 
-// The title of the log's run header (cut to 32 characters; null leaves it
-// unchanged). Only a call before the first message has an effect. Without
-// one, the title is the program file's base name without its extension.
-void SetLogTitle(const char* text);
 // Closes the log file, if open; later messages of this run are not logged.
 void CloseLog();
 

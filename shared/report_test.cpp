@@ -9,6 +9,7 @@
 #include "platform/env.h"
 #include "platform/filetime.h"
 #include "platform/testing/test_support.h"
+#include "shared/testing/log_title.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "shared/htmltext.h"
 #include "shared/paths.h"
 #include "shared/string.h"
+#include "shared/thumb_names.h"
 
 namespace {
 
@@ -62,6 +64,12 @@ struct SiteFiles {
 SiteFiles& State() {
   static SiteFiles state;
   return state;
+}
+
+// Guards the icons directory search and its result.
+std::mutex& IconsSearchMutex() {
+  static std::mutex mutex;
+  return mutex;
 }
 
 template <size_t N>
@@ -136,17 +144,6 @@ const char* SkipDot(const char* ext) { return *ext == '.' ? ext + 1 : ext; }
 
 // --- Thumbnails --------------------------------------------------------------
 
-// The name part of the thumbnail search "thumbs\tn_<name without extension,
-// dots as '_'>_*.*".
-std::string SearchPrefix(const char* base) {
-  const char* ext = Extension(base);
-  std::string fixed = "tn_" + std::string(base, ext - base) + "_";
-  for (char& c : fixed) {
-    if (c == '.') c = '_';
-  }
-  return fixed;
-}
-
 // The thumbnail the search finds among the entries it listed: the first
 // image whose name has no further '_' after the prefix.
 bool SearchThumbnail(char* buffer, const char* thumbsDir, const std::string& fixed,
@@ -161,13 +158,12 @@ bool SearchThumbnail(char* buffer, const char* thumbsDir, const std::string& fix
   return false;
 }
 
-// The name the thumbnail builder writes: "tn_", the image name with its last
-// '.' turned into '_', then ".jpg". Only it finds images with several dots.
+// The name the thumbnail builder writes. Only it finds images with several
+// dots.
 std::string WriterThumbName(const char* base) {
-  std::string name = "tn_" + std::string(base);
-  size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot >= 3) name[dot] = '_';
-  return name + ".jpg";
+  // Room for "tn_", the whole name, ".jpg" and the terminator.
+  std::vector<char> name(strlen(base) + 8);
+  return MakeThumbName(base, ".jpg", name.data(), name.size());
 }
 
 // Whether the file `name` is among the listed entries (letter case ignored).
@@ -337,6 +333,7 @@ void AddFolderThumbName(const char* name) {
 const char* const* FolderThumbNames() { return State().folderThumbTable; }
 
 void SetNumberedIndexes(bool on) { State().numberedIndexes = on; }
+// For the tests (testing/site_switches.h).
 bool NumberedIndexesOn() { return State().numberedIndexes; }
 void SetFolderThumbs(bool on) { State().folderThumbs = on; }
 bool FolderThumbsOn() { return State().folderThumbs; }
@@ -344,6 +341,8 @@ bool FolderThumbsOn() { return State().folderThumbs; }
 // --- Icons directory ---------------------------------------------------------
 
 int FindIconsDir(char* buffer) {
+  // The first caller searches, also when it is a worker among others.
+  std::lock_guard<std::mutex> lock(IconsSearchMutex());
   SiteFiles& state = State();
   if (!state.iconsSearched) SearchIconsDir(&state);
   if (state.iconsLevel >= 0 && buffer) CopyBounded(buffer, state.iconsPath.c_str(), kSitePathSize);
@@ -406,7 +405,8 @@ bool ListCandidates(const std::string& thumbsDir, const std::string& fixed,
 }  // namespace
 
 ThumbnailsListedOnce::ThumbnailsListedOnce(const std::string& folder)
-    : thumbsDir_(folder.empty() ? "thumbs" : JoinDirName(folder, "thumbs")), previous_(activeListing) {
+    : thumbsDir_(folder.empty() ? kThumbsFolder : JoinDirName(folder, kThumbsFolder)),
+      previous_(activeListing) {
   char pattern[kSitePathSize];
   listed_ = JoinPath(pattern, thumbsDir_.c_str(), "*") && ListNames(pattern, false, &entries_);
   byUpperName_.reserve(entries_.size());
@@ -441,9 +441,9 @@ std::vector<NamedEntry> ThumbnailsListedOnce::Candidates(const std::string& pref
 
 char* FindThumbnail(char* buffer, const char* imagePath) {
   const char* base = BaseName(imagePath);
-  std::string thumbsDir = std::string(imagePath, base - imagePath) + "thumbs";
+  std::string thumbsDir = std::string(imagePath, base - imagePath) + kThumbsFolder;
   if (thumbsDir.size() >= kSitePathSize) return nullptr;
-  std::string fixed = SearchPrefix(base);
+  std::string fixed = ThumbSearchPrefix(base);
   std::vector<NamedEntry> entries;
   // Only the names and kinds count here: the quick listing reads no times.
   // Listing the thumbs directory shows that it is one; only where it cannot
@@ -532,6 +532,7 @@ bool ParseFileInfo(const char* text, FileInfo* info) {
 }
 
 void ResetSiteFiles() {
+  std::lock_guard<std::mutex> lock(IconsSearchMutex());
   SiteFiles& state = State();
   state = SiteFiles();
   state.RebuildFolderThumbTable();  // the copied table pointed into the temporary

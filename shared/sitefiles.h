@@ -2,6 +2,8 @@
 // index pages and names never listed, folder thumbnails and image
 // thumbnails, the shared icons directory, titles made from file names and
 // the number tail of a FILEINFO text. Names compare without regard to case.
+// Worker threads may make every call here but the setters (Set..., Add...,
+// ResetSiteFiles), which belong to start-up, before any worker runs.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +20,7 @@ constexpr size_t kSitePathSize = 260;
 
 // --- Name tests --------------------------------------------------------------
 
-// The extension of the whole text (from its last '.') is ".htm" or ".html".
+// The extension of the base name is ".htm" or ".html".
 bool IsPageName(const char* name);
 // ext is ".gif", ".jpg", ".jpeg" or ".png".
 bool IsImageExt(const char* ext);
@@ -69,7 +71,6 @@ const char* const* FolderThumbNames();
 
 // Numbered index names ("index", digits, an extension) are special: off at start.
 void SetNumberedIndexes(bool on);
-bool NumberedIndexesOn();
 // Directory entries look for their folder thumbnail: on at start.
 void SetFolderThumbs(bool on);
 bool FolderThumbsOn();

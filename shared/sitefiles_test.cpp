@@ -5,9 +5,11 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/testing/test_support.h"
+#include "shared/testing/site_switches.h"
 
 namespace {
 
@@ -260,6 +262,31 @@ TEST_F(SiteFilesTest, IconsDirSearchedOnce) {
   drive.Chdir("a");
   drive.Write("icons", "");
   EXPECT_EQ(FindIconsDir(), -1);
+}
+
+// The first to ask may be one worker among several: they all get the one
+// directory found.
+TEST_F(SiteFilesTest, IconsDirSearchedOnceAmongWorkerThreads) {
+  TempDrive drive;
+  drive.MakeDir("site/icons");
+  drive.MakeDir("site/a/b");
+  drive.Chdir("site/a/b");
+  std::vector<std::string> found(8);
+  std::vector<int> levels(8);
+  std::vector<std::thread> workers;
+  for (size_t i = 0; i < found.size(); ++i) {
+    workers.emplace_back([&found, &levels, i] {
+      char buffer[kSitePathSize] = "";
+      levels[i] = FindIconsDir(buffer);
+      char path[kSitePathSize] = "";
+      found[i] = std::string(buffer) + "|" + (IconsPath("x.gif", path, true) ? path : "(none)");
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
+  for (size_t i = 0; i < found.size(); ++i) {
+    EXPECT_EQ(levels[i], 2) << i;
+    EXPECT_EQ(found[i], "C:\\site\\icons|C:\\site\\icons\\x.gif") << i;
+  }
 }
 
 TEST_F(SiteFilesTest, IconsPathKeepsPointingAtTheDirectoryFound) {

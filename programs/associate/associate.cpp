@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "programs/associate/class_key.h"
@@ -74,15 +75,9 @@ const DdeField kDdeFields[] = {
     {"dderun=", "ddeexec\\ifexec"},
 };
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // The length of `word` when `text` begins with it (letter case ignored), else 0.
 size_t StartsWith(const char* text, const char* word) {
-  size_t i = 0;
-  for (; word[i]; ++i) {
-    if (Upper(text[i]) != Upper(word[i])) return 0;
-  }
-  return i;
+  return StartsWithNoCase(text, word) ? strlen(word) : 0;
 }
 
 const char* SkipBlanks(const char* p) {
@@ -297,7 +292,7 @@ int RunAssociations(const char* commandLine) {
   bool usage = !*p;
   runFlags = AssociateFlags();
   while (*p == '-' || *p == '/') {
-    switch (Upper(p[1])) {
+    switch (UpperAscii(p[1])) {
       case 'F': runFlags.commandFile = true; break;
       case 'L': runFlags.fullDump = true; break;
       case 'P': runFlags.printOnly = true; break;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/ascii_case.h"
 #include "programs/associate/flags.h"
 
 AssociateFlags runFlags;
@@ -30,14 +31,12 @@ bool ReadKeyDefault(const RegistryKey& key, char* buffer, size_t size) {
   return true;
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // The class name of a new extension: the extension without its dot and
 // "file", in lower case. False when it would not fit a key name.
 bool NewClassName(const char* extension, char* buffer, size_t size) {
   std::string name = std::string(extension + 1) + "file";
   if (name.size() > kMaxKeyName || name.size() >= size) return false;
-  for (char& c : name) c = Lower(c);
+  for (char& c : name) c = LowerAscii(c);
   memcpy(buffer, name.c_str(), name.size() + 1);
   return true;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/ascii_case.h"
 #include "platform/registry.h"
 #include "programs/associate/class_key.h"
 #include "programs/associate/flags.h"
@@ -15,13 +16,6 @@ namespace {
 const RegistryKey& ClassesRoot() {
   static const RegistryKey root = RegistryRootKey(RegistryRoot::kClassesRoot);
   return root;
-}
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameNoCase(const char* a, const char* b) {
-  while (*a && Lower(*a) == Lower(*b)) ++a, ++b;
-  return *a == *b;
 }
 
 // The shell's own verbs carry their menu text themselves.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/ascii_case.h"
 #include "platform/attributes.h"
 #include "platform/env.h"
 #include "platform/file_replace.h"
@@ -30,17 +31,8 @@ const char kUsage[] =
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool StartsWithNoCase(const char* text, const char* word) {
-  for (; *word; ++text, ++word) {
-    if (Upper(*text) != Upper(*word)) return false;
-  }
-  return true;
-}
-
 bool EqualsNoCase(const char* text, size_t length, const char* word) {
-  return strlen(word) == length && StartsWithNoCase(text, word);
+  return SameNoCase(std::string_view(text, length), word);
 }
 
 // A value left without an element of its own: the line goes.
@@ -247,7 +239,7 @@ int EditBootPath(int argc, char** argv) {
       unnamed = !CopyIfFits(directory, argument, sizeof directory);
       continue;
     }
-    switch (Upper(argument[1])) {
+    switch (UpperAscii(argument[1])) {
       case 'C': unnamed = !GetCurrentDir(directory, sizeof directory); break;
       case 'D': remove = true; break;
       case 'E': unnamed = !ProgramDirectory(directory, sizeof directory); break;

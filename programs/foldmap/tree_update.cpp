@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/attributes.h"
 #include "platform/drives.h"
 #include "platform/env.h"
@@ -67,15 +68,6 @@ struct Run {
   std::string home;            // the directory current before the first batch
   WalkGuard guard;             // each real directory is walked once, however linked
 };
-
-bool SameNoCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    char x = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a + 32) : *a;
-    char y = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b + 32) : *b;
-    if (x != y) return false;
-  }
-  return *a == *b;
-}
 
 bool IsDirectory(const std::string& path) {
   uint32_t attributes = GetAttributes(path.c_str());

@@ -70,13 +70,6 @@ bool IsSlidePageName(const char* name) {
   return CompareNoCase(name + 7, "$.htm") == 0;
 }
 
-// The extension of the file-name part: from its last '.', or its end.
-const char* NameExtension(const char* path) {
-  const char* name = BaseName(path);
-  const char* dot = std::strrchr(name, '.');
-  return dot != nullptr ? dot : name + std::strlen(name);
-}
-
 // The directory part of a path: the text before the last separator, keeping
 // the separator of a root ("C:\").
 std::string DirPartOf(const std::string& path) {
@@ -441,7 +434,7 @@ bool CheckPaths(const CommandLine& line, std::string* source, std::string* desti
 
 FileKind ClassifyFile(const char* name) {
   if (IsSlidePageName(name)) return kSkipWhenExists;
-  const char* extension = NameExtension(name);
+  const char* extension = Extension(name);
   if (CompareNoCase(extension, "._md") == 0 || CompareNoCase(name, "keywords.kdb") == 0) {
     return kNeverTransfer;
   }
@@ -453,7 +446,7 @@ FileKind ClassifyFile(const char* name) {
 }
 
 bool MakeUniqueName(std::string* path, const char* suffix) {
-  const char* extension = NameExtension(path->c_str());
+  const char* extension = Extension(path->c_str());
   size_t stemLength = static_cast<size_t>(extension - path->c_str());
   std::string stem = path->substr(0, stemLength);
   std::string kept = extension;

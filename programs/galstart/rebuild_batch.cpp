@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/ascii_case.h"
 #include "platform/drives.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
@@ -51,11 +52,7 @@ bool WriteBatch(const std::string& batchName, const char* command) {
 bool SamePath(const std::string& a, const char* b) {
   std::string x = GetFullPathString(a.c_str());
   std::string y = GetFullPathString(b);
-  if (x.empty() || x.size() != y.size()) return false;
-  for (size_t i = 0; i < x.size(); ++i) {
-    if (tolower(static_cast<unsigned char>(x[i])) != tolower(static_cast<unsigned char>(y[i]))) return false;
-  }
-  return true;
+  return !x.empty() && SameNoCase(x, y);
 }
 
 }  // namespace

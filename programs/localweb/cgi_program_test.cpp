@@ -110,6 +110,19 @@ TEST_F(LocalwebCGI, ContentLengthCountsTheBodyOnly) {
   EXPECT_EQ(drive.Files("tmp"), std::vector<std::string>{});
 }
 
+// A program's output goes out a buffer size at a time, after its own
+// header lines, and arrives whole.
+TEST_F(LocalwebCGI, LongOutputArrivesWholeInPiecesOfTheBufferSize) {
+  WriteProgram("site/cgi/long", "#!/bin/sh\nprintf 'Content-type: text/plain\\n\\n'\n"
+                                "i=0; while [ $i -lt 500 ]; do printf 'line %04d\\n' $i; i=$((i+1)); done\n");
+  std::string body;
+  char line[16];
+  for (int i = 0; i < 500; ++i) body += (snprintf(line, sizeof line, "line %04d\n", i), line);
+  StartServer("BufferSize 1\n");
+  EXPECT_EQ(Get("/site/cgi/long.cgi"), CGIAnswer("Content-type: text/plain\n\n", body));
+  EXPECT_EQ(server->Stop().err, "");
+}
+
 // Only programs in the folder the server was started in, or in a Pass
 // rule's target folder, run; nothing else on the drive ever does.
 TEST_F(LocalwebCGI, RunsOnlyProgramsInsideTheSite) {

@@ -109,6 +109,29 @@ TEST_F(LocalwebConnections, SendsRegularFilesOnly) {
   EXPECT_EQ(server->Stop().err, "");
 }
 
+// The buffer size is the most of a file sent at a time: files a byte short
+// of a piece, of whole pieces and a byte over arrive whole, whatever the size.
+TEST_F(LocalwebConnections, FilesArriveWholeInPiecesOfTheBufferSize) {
+  std::mt19937 random(11);
+  const size_t sizes[] = {1, 1023, 1024, 1025, 3 * 1024, 3 * 1024 + 1, 200 * 1024 + 7};
+  for (size_t size : sizes) {
+    std::string body(size, '\0');
+    for (char& c : body) c = static_cast<char>(random());
+    drive.Write("f" + std::to_string(size) + ".jpg", body);
+  }
+  for (const char* option : {"/B:1", "/B:3", "/B:64"}) {
+    StartServer({option});
+    for (size_t size : sizes) {
+      std::string answer = Fetch(port, "GET /f" + std::to_string(size) + ".jpg HTTP/1.0\r\n\r\n");
+      size_t split = answer.find("\r\n\r\n") + 4;
+      EXPECT_EQ(WithoutDate(answer.substr(0, split)), Header("200 OK", "image/jpeg", size)) << option;
+      EXPECT_TRUE(answer.substr(split) == drive.Read("f" + std::to_string(size) + ".jpg"))
+          << option << ": the body of " << size << " bytes differs from the file";
+    }
+    EXPECT_EQ(server->Stop().err, "") << option;
+  }
+}
+
 // A client that sends nothing, or sends its request a byte at a time, holds
 // its connection only for the idle or the total time of a request.
 TEST_F(LocalwebConnections, SilentAndTricklingClientsAreDropped) {

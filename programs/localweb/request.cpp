@@ -11,6 +11,7 @@
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/filetime.h"
+#include "platform/hex_digits.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "programs/localweb/connection.h"
@@ -18,16 +19,11 @@
 #include "programs/localweb/server_settings.h"
 #include "shared/chars.h"
 #include "shared/htmltext.h"
+#include "shared/paths.h"
 #include "shared/string.h"
 #include "shared/url/url.h"
 
 namespace {
-
-int HexValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  char upper = ToUpper(c);
-  return upper >= 'A' && upper <= 'F' ? upper - 'A' + 10 : -1;
-}
 
 // True when an escape in the URL decodes to a control byte, which would cut
 // the path or hide part of it.
@@ -71,15 +67,6 @@ String ApplyRules(String path, const ServerSettings& settings) {
     if (rule.stop) break;
   }
   return path;
-}
-
-const char* Extension(const char* path) {
-  const char* dot = nullptr;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '.') dot = p;
-    if (*p == '\\' || *p == '/' || *p == ':') dot = nullptr;
-  }
-  return dot ? dot : "";
 }
 
 struct FixedType {
@@ -210,14 +197,16 @@ std::string HtmlText(const std::string& text) {
 
 namespace {
 
-// Sends `length` bytes of the file from `offset`, straight from the file in
-// pieces as large as the connection takes. A file that ends early is
+// Sends `length` bytes of the file from `offset`, straight from the file, at
+// most `bufferSize` bytes at a time (the /B option and the BufferSize key);
+// the connection may take less of a piece. A file that ends early is
 // reported; what was sent stays sent.
-void SendFileBytes(Socket socket, FileHandle file, uint64_t offset, uint64_t length) {
-  constexpr uint64_t kPiece = 1 << 30;
+void SendFileBytes(Socket socket, FileHandle file, uint64_t offset, uint64_t length,
+                   uint64_t bufferSize) {
+  uint64_t piece = bufferSize > 0 ? bufferSize : 1024;
   uint64_t end = offset + length;
   while (offset < end) {
-    uint64_t count = end - offset < kPiece ? end - offset : kPiece;
+    uint64_t count = end - offset < piece ? end - offset : piece;
     long long sent = TransmitFile(socket, file, offset, static_cast<size_t>(count));
     if (sent > 0) {
       offset += static_cast<uint64_t>(sent);
@@ -233,20 +222,17 @@ void SendFileBytes(Socket socket, FileHandle file, uint64_t offset, uint64_t len
 
 // Sends the answer header for a 200 answer and then the file's bytes.
 void SendHeaderAndFile(Socket socket, bool headers, FileHandle file, uint64_t size,
-                       unsigned long length, const char* type) {
+                       unsigned long length, const char* type, uint64_t bufferSize) {
   char header[1024];
   size_t headerLength = FormatResponseHeader(header, sizeof header, headers, 200, "OK", length, type);
   SendData(socket, header, static_cast<long>(headerLength), true);
-  SendFileBytes(socket, file, 0, size);
+  SendFileBytes(socket, file, 0, size, bufferSize);
 }
 
 }  // namespace
 
-// The file goes out in large pieces whatever the buffer size: the bytes are
-// the same, and the buffer size only ever chose how many went at a time.
 void SendFile(Socket socket, bool headers, const char* path, const char* type,
-              unsigned long bufferSize) {
-  (void)bufferSize;
+              uint64_t bufferSize) {
   uint64_t size = 0;
   FileHandle file = OpenFileHandle(path, &size);
   if (file == kInvalidFile) return SendErrorStatus(socket, headers, 404);
@@ -254,7 +240,7 @@ void SendFile(Socket socket, bool headers, const char* path, const char* type,
     CloseFileHandle(file);
     return SendErrorStatus(socket, headers, 204);
   }
-  SendHeaderAndFile(socket, headers, file, size, static_cast<unsigned long>(size), type);
+  SendHeaderAndFile(socket, headers, file, size, static_cast<unsigned long>(size), type, bufferSize);
   CloseConnection(socket);
   CloseFileHandle(file);
 }
@@ -293,7 +279,7 @@ void SendCGIOutput(Socket socket, bool headers, const char* path) {
     SendErrorPage(socket, headers, 500, "CGI script output has no header.");
   } else {
     SendHeaderAndFile(socket, headers, file, size,
-                      static_cast<unsigned long>(size - headerLength), "*");
+                      static_cast<unsigned long>(size - headerLength), "*", serverSettings.bufferSize);
     CloseConnection(socket);
   }
   CloseFileHandle(file);

@@ -56,6 +56,25 @@ TEST(LocalwebMapping, UrlsWithoutRules) {
   for (const Case& c : cases) EXPECT_EQ(Mapped(c.url, none), c.path) << c.url;
 }
 
+// An escape's digits are '0'-'9' and 'A'-'F' of either case: a '%' before
+// anything else is dropped, and one digit alone is a byte of its own, which
+// below 16 is a control byte that the server refuses.
+TEST(LocalwebMapping, OnlyHexDigitsFormEscapes) {
+  ServerSettings none;
+  struct Case {
+    const char* url;
+    const char* path;
+  } cases[] = {
+      {"/%G1.txt", "\\G1.txt"},
+      {"/%g1.txt", "\\g1.txt"},
+      {"/%@A.txt", "\\@A.txt"},
+      {"/a%1G.txt", "(403)"},
+      {"/a%4z.txt", "(403)"},
+      {"/a%41G.txt", "\\aAG.txt"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Mapped(c.url, none), c.path) << c.url;
+}
+
 TEST(LocalwebMapping, RulesInFileOrder) {
   struct Case {
     const char* lines[2];

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/process.h"
 #include "platform/text_pieces.h"
 #include "programs/localweb/connection.h"
@@ -51,11 +52,6 @@ void Debug(const char* message) {
 
 void PrintError(const char* message) { fputs(message, stderr), fflush(stderr); }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = ToLower(c);
-  return text;
-}
-
 // A dotted address of four decimal parts of at most 255, the first 127.
 bool IsLoopbackAddress(const std::string& name) {
   int parts = 0;
@@ -78,7 +74,7 @@ bool IsLoopbackAddress(const std::string& name) {
 // one (an old client) names nothing else either.
 bool HostsAreLocal(const std::string& headers) {
   for (const std::string& line : SplitAt(headers, "\r\n")) {
-    if (line.size() < 5 || Lower(line.substr(0, 5)) != "host:") continue;
+    if (!StartsWithNoCase(line, "host:")) continue;
     if (!IsLoopbackHost(line.substr(5))) return false;
   }
   return true;
@@ -104,7 +100,7 @@ bool IsLoopbackHost(const std::string& value) {
   size_t first = value.find_first_not_of(" \t");
   size_t last = value.find_last_not_of(" \t");
   if (first == std::string::npos) return false;
-  std::string host = Lower(value.substr(first, last - first + 1));
+  std::string host = value.substr(first, last - first + 1);
   size_t portStart = host[0] == '[' ? host.find(']') + 1 : host.rfind(':');
   if (portStart == 0) return false;  // '[' without ']'
   if (portStart != std::string::npos && portStart < host.size()) {
@@ -112,7 +108,8 @@ bool IsLoopbackHost(const std::string& value) {
     if (port[0] != ':' || port.find_first_not_of("0123456789", 1) != std::string::npos) return false;
     host = host.substr(0, portStart);
   }
-  return host == "localhost" || host == "localhost." || host == "[::1]" || IsLoopbackAddress(host);
+  return SameNoCase(host, "localhost") || SameNoCase(host, "localhost.") || host == "[::1]" ||
+         IsLoopbackAddress(host);
 }
 
 // The socket comes non-blocking from the accept, with its request's bytes
@@ -245,7 +242,7 @@ int RunWebServer(int argc, char** argv) {
     for (const char* item : kUsage) printf("%s\n", item);
     return 0;
   }
-  ReadConfigFile(serverSettings.configFile, &serverSettings);
+  ReadServerConfigFile(serverSettings.configFile, &serverSettings);
   FinishSettings(&serverSettings);
   if (const char* error = SettingsError(serverSettings)) return PrintError(error), 1;
   // Before any thread starts: finding the temporary folder may add a drive.

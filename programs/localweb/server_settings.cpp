@@ -132,7 +132,7 @@ void ApplyConfigLine(const char* line, ServerSettings* settings) {
   }
 }
 
-void ReadConfigFile(const char* path, ServerSettings* settings) {
+void ReadServerConfigFile(const char* path, ServerSettings* settings) {
   FILE* file = OpenFile(path, "r");
   if (!file) return;
   char line[256];

@@ -49,8 +49,9 @@ extern ServerSettings serverSettings;
 void ParseOptions(int argc, char** argv, ServerSettings* settings);
 // Applies one configuration line (key, value1, value2).
 void ApplyConfigLine(const char* line, ServerSettings* settings);
-// Reads the configuration file; a missing file is no error.
-void ReadConfigFile(const char* path, ServerSettings* settings);
+// Reads the server's configuration file, whose lines are words (key,
+// value1, value2) as ApplyConfigLine takes them; a missing file is no error.
+void ReadServerConfigFile(const char* path, ServerSettings* settings);
 // Replaces a buffer size of 0 and a port below 1 by their defaults.
 void FinishSettings(ServerSettings* settings);
 // The error message for settings the server cannot run with, or null.

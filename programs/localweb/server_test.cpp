@@ -100,10 +100,10 @@ TEST(LocalwebConfig, FileLinesAreReadInPiecesOf255) {
   // is read as a line of its own; a missing file changes nothing.
   drive.Write("site.cfg", std::string(255, 'x') + "Port 82\nMap /a/ /b/\n");
   ServerSettings s;
-  ReadConfigFile("C:\\site.cfg", &s);
+  ReadServerConfigFile("C:\\site.cfg", &s);
   EXPECT_EQ(s.port, 82);
   EXPECT_EQ(s.ruleCount, 1);
-  ReadConfigFile("C:\\missing.cfg", &s);
+  ReadServerConfigFile("C:\\missing.cfg", &s);
   EXPECT_EQ(s.port, 82);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/attributes.h"
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -46,15 +47,6 @@ const char* const kHelpText[] = {
     "\nReturns exit status 0 if matches, or 1 if differences were found.\n",
 };
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameNameNoCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    if (UpperAscii(*a) != UpperAscii(*b)) return false;
-  }
-  return *a == *b;
-}
-
 // The next run of characters other than tab and line feed, cut behind it.
 char* NextToken(char** cursor) {
   char* start = *cursor + strspn(*cursor, "\t\n");
@@ -65,7 +57,9 @@ char* NextToken(char** cursor) {
   return start;
 }
 
-char* TrimBlanks(char* text) {
+// The text without the blanks (' ' only) at either end, in place: a tab or
+// a line end would have ended the token already.
+char* TrimSpaces(char* text) {
   while (*text == ' ') ++text;
   size_t length = strlen(text);
   while (length > 0 && text[length - 1] == ' ') --length;
@@ -97,7 +91,7 @@ bool ReadListLine(FILE* stream, char (&line)[kLineSize]) {
 
 BOMFile* FindRecord(const char* name) {
   for (BOMFile* record = listHead; record; record = record->next) {
-    if (SameNameNoCase(record->name, name)) return record;
+    if (SameNoCase(record->name, name)) return record;
   }
   return nullptr;
 }
@@ -106,7 +100,7 @@ BOMFile* FindRecord(const char* name) {
 // hidden, other than the list itself.
 bool IsListedKind(const FindData& entry) {
   return !(entry.attributes & (kAttrDirectory | kAttrHidden)) &&
-         !SameNameNoCase(entry.name, kListName);
+         !SameNoCase(entry.name, kListName);
 }
 
 template <typename Visit>
@@ -238,6 +232,7 @@ BOMFile::BOMFile(const char* fileName, int32_t fileSize) : size(fileSize) {
   AppendNode(this, &listHead, &listTail);
 }
 
+// For the tests (testing/bom_list.h).
 BOMFile* FirstBOMFile() { return listHead; }
 
 bool ParseBillOfMaterialsLine(char* line, const char** name, int32_t* size) {
@@ -249,7 +244,7 @@ bool ParseBillOfMaterialsLine(char* line, const char** name, int32_t* size) {
   char* cursor = text;
   char* nameToken = NextToken(&cursor);
   if (!nameToken) return false;
-  nameToken = TrimBlanks(nameToken);
+  nameToken = TrimSpaces(nameToken);
   // A line of blanks (before a comment) names no file.
   if (!*nameToken) return false;
   *name = nameToken;

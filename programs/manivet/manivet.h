@@ -12,9 +12,6 @@ struct BOMFile {
   BOMFile* next = nullptr;
 };
 
-// The first record of the list, or null.
-BOMFile* FirstBOMFile();
-
 // One line of "FILELIST.TXT", taken apart in place: false when it names no
 // file; else the name (blanks around it dropped) and the size (-1 when the
 // line gives none).

@@ -11,6 +11,7 @@
 #include "platform/attributes.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
+#include "programs/manivet/testing/bom_list.h"
 #include "shared/testing/full_output.h"
 
 namespace {

@@ -17,7 +17,6 @@
 #include "platform/listing.h"
 #include "platform/processors.h"
 #include "programs/minipix/image_messages.h"
-#include "programs/minipix/thumb_names.h"
 #include "shared/config.h"
 #include "shared/entry.h"
 #include "shared/entry_factory.h"
@@ -25,6 +24,7 @@
 #include "shared/paths.h"
 #include "shared/sitefiles.h"
 #include "shared/string.h"
+#include "shared/thumb_names.h"
 
 unsigned thumbSize[2] = {100, 100};
 unsigned thumbQuality = 75;

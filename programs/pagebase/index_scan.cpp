@@ -40,8 +40,7 @@ void AddImageBases(const std::string& name, std::unordered_set<std::string>* bas
 }
 
 std::string PageBase(const std::string& name) {
-  size_t dot = name.rfind('.');
-  return dot == std::string::npos ? name : name.substr(0, dot);
+  return std::string(name.c_str(), Extension(name.c_str()));
 }
 
 // The image's same-named ".htm" page is listed beside it.

@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "shared/chars.h"
 #include "shared/entry_factory.h"
+#include "shared/head_fields.h"
 #include "shared/htmltext.h"
 #include "shared/string.h"
 #include "shared/tag_edit.h"
@@ -45,13 +46,14 @@ void KeywordParser::OnTag(char* tag) {
 }
 
 void KeywordParser::OnMeta(char* tag, const char* metaName) {
-  if (CompareNoCase(metaName, "ALIAS") == 0) {
+  HeadMeta field = HeadMetaOf(metaName);
+  if (field == HeadMeta::kAlias) {
     // An alias page stands for a page elsewhere and has no keywords itself.
     *output_ = '\0';
     Stop();
     return;
   }
-  if (CompareNoCase(metaName, "KEYWORDS") != 0) return;
+  if (field != HeadMeta::kKeywords) return;
   std::vector<char> content(size_, '\0');
   TagParser(tag, BufferSize()).FindAttribute("CONTENT", content.data(), static_cast<int>(size_));
   JoinLines(content.data());

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "platform/hex_digits.h"
 #include "programs/unpost/file_names.h"
 
 namespace {
@@ -58,13 +59,6 @@ std::string Format(const char* format, Args... args) {
 }
 
 }  // namespace
-
-int HexValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 std::string_view TrimEnd(std::string_view text) {
   while (!text.empty() && IsWhite(text.back())) text.remove_suffix(1);

@@ -10,8 +10,6 @@
 
 // The text without trailing white space (line ends included).
 std::string_view TrimEnd(std::string_view text);
-// The value of a hexadecimal digit of either case, or -1.
-int HexValue(char c);
 
 // --- uuencode ------------------------------------------------------------------
 

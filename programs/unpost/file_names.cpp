@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/attributes.h"
 #include "platform/console.h"
 
@@ -11,7 +12,6 @@ namespace {
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Lower(char c) { return IsUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string Trim(const std::string& text) {
   size_t first = text.find_first_not_of(" \t");
@@ -49,7 +49,7 @@ std::string FixFileNameCase(const std::string& name) {
   }
   if (hasLower && (dot == std::string::npos || upperInBase)) return name;
   std::string lower = name;
-  for (char& c : lower) c = Lower(c);
+  for (char& c : lower) c = LowerAscii(c);
   return lower;
 }
 
@@ -72,13 +72,6 @@ std::string TextFileName(const std::string& name) {
   return name.substr(0, dot) + ".txt";
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
 
 bool ConfirmOverwrite(const std::string& path, bool overwrite) {
   if (overwrite || !PathExists(path.c_str())) return true;

@@ -16,8 +16,6 @@ std::string FixFileNameCase(const std::string& name);
 std::string MakeUniqueFileName(const std::string& name);
 // The name with the text from its last '.' replaced by ".txt".
 std::string TextFileName(const std::string& name);
-// True when the names are equal without regard to ASCII letter case.
-bool EqualNoCase(const std::string& a, const std::string& b);
 
 // True with `overwrite` or when no such file exists; otherwise asks on the
 // console and answers whether 'y' or 'Y' was pressed.

@@ -2,16 +2,12 @@
 
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "programs/unpost/file_names.h"
 #include "programs/unpost/header_scan.h"
 #include "programs/unpost/parameter_value.h"
 
 namespace {
-
-bool StartsNoCase(const std::string& text, const char* prefix) {
-  size_t n = strlen(prefix);
-  return text.size() >= n && EqualNoCase(text.substr(0, n), prefix);
-}
 
 // The first non-empty value of a field wins.
 void Fill(std::string* field, const std::string& value) {
@@ -33,7 +29,7 @@ void ReadContentType(const char*& cursor, Message* message) {
   while (NextParameter(cursor)) {
     std::string parameter = ReadToken(cursor);
     if (!ReadEquals(cursor)) continue;
-    if (EqualNoCase(parameter, "boundary")) {
+    if (SameNoCase(parameter, "boundary")) {
       Fill(&message->boundary, ReadValue(cursor));
     } else {
       name.Take(parameter, ReadValue(cursor));
@@ -54,13 +50,13 @@ void ReadDisposition(const char*& cursor, Message* message) {
 // One header line (with its folded continuation); the cursor stays on it.
 void ReadHeader(const char*& cursor, Message* message) {
   std::string name = ReadToken(cursor);
-  if (!StartsNoCase(name, "Content-") || !MatchChar(cursor, ':')) return;
+  if (!StartsWithNoCase(name, "Content-") || !MatchChar(cursor, ':')) return;
   std::string field = name.substr(strlen("Content-"));
-  if (EqualNoCase(field, "Type")) {
+  if (SameNoCase(field, "Type")) {
     ReadContentType(cursor, message);
-  } else if (EqualNoCase(field, "Transfer-Encoding")) {
+  } else if (SameNoCase(field, "Transfer-Encoding")) {
     Fill(&message->transferEncoding, ReadToken(cursor));
-  } else if (EqualNoCase(field, "Disposition")) {
+  } else if (SameNoCase(field, "Disposition")) {
     ReadDisposition(cursor, message);
   }
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/file_replace.h"
 #include "programs/unpost/decoders.h"
 #include "programs/unpost/file_names.h"
@@ -47,8 +48,8 @@ void FileState::AddAttachment(const std::string& name, const char* type) {
 }
 
 std::string FileState::FreshName(const std::string& name) const {
-  bool taken = EqualNoCase(name, kTempOutputName) || EqualNoCase(name, kTempAttachmentName);
-  for (const std::string& file : written) taken = taken || EqualNoCase(name, file);
+  bool taken = SameNoCase(name, kTempOutputName) || SameNoCase(name, kTempAttachmentName);
+  for (const std::string& file : written) taken = taken || SameNoCase(name, file);
   return taken ? MakeUniqueFileName(name) : name;
 }
 
@@ -60,7 +61,7 @@ void MessageWriter::Write(const Message& message) {
     printf("***** File Name:                  %s\n", OrNone(message.fileName));
   }
   std::string saved;
-  if (EqualNoCase(message.transferEncoding, "base64") && SaveBase64(message, &saved)) {
+  if (SameNoCase(message.transferEncoding, "base64") && SaveBase64(message, &saved)) {
     if (options_.keepHeaders || options_.mimeForm) fputs(message.heading, output_);
     fprintf(output_, "\n[[ %s ]]\n\n", saved.c_str());
     return;

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/code_page.h"
+#include "platform/hex_digits.h"
 #include "programs/unpost/decoders.h"
 #include "programs/unpost/file_names.h"
 #include "programs/unpost/header_scan.h"
@@ -42,13 +44,13 @@ std::string SplitCharset(const std::string& value, std::string* charset) {
 
 bool IsLatin1(const std::string& charset) {
   for (const char* name : {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "latin-1", "l1"}) {
-    if (EqualNoCase(charset, name)) return true;
+    if (SameNoCase(charset, name)) return true;
   }
   return false;
 }
 
 bool IsWindows1252(const std::string& charset) {
-  return EqualNoCase(charset, "windows-1252") || EqualNoCase(charset, "cp1252");
+  return SameNoCase(charset, "windows-1252") || SameNoCase(charset, "cp1252");
 }
 
 // Bytes in the given charset as the host writes file names: UTF-8. A byte
@@ -89,7 +91,7 @@ int PieceNumber(const char* rest, bool* encoded) {
 
 bool ParameterValue::Take(const std::string& parameter, const std::string& value) {
   size_t length = name_.size();
-  if (parameter.size() < length || !EqualNoCase(parameter.substr(0, length), name_)) return false;
+  if (!StartsWithNoCase(parameter, name_)) return false;
   const char* rest = parameter.c_str() + length;
   if (*rest == '\0') {
     if (plain_.empty()) plain_ = clean_(value);

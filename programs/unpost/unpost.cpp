@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cmdline/cmdline.h"
+#include "platform/ascii_case.h"
 #include "platform/drives.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
@@ -54,7 +55,7 @@ void RemoveCarriageReturns(std::string* text) {
 bool WrittenOver(const std::string& input, const std::vector<std::string>& written) {
   std::string source = GetFullPathString(input.c_str());
   for (const std::string& file : written) {
-    if (source.empty() || EqualNoCase(source, GetFullPathString(file.c_str()))) return true;
+    if (source.empty() || SameNoCase(source, GetFullPathString(file.c_str()))) return true;
   }
   return false;
 }

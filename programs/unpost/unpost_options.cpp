@@ -1,6 +1,7 @@
 #include "programs/unpost/unpost_options.h"
 
 #include "cmdline/cmdline.h"
+#include "platform/ascii_case.h"
 
 namespace {
 
@@ -54,13 +55,11 @@ bool* FlagOf(char letter, UnpostOptions* options) {
   }
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Reads the letters of one switch word (after its mark). False on an
 // invalid letter.
 bool ReadSwitchWord(const char* letters, UnpostOptions* options, bool* help, char* badLetter) {
   for (const char* p = letters; *p; ++p) {
-    char letter = Upper(*p);
+    char letter = UpperAscii(*p);
     if (letter == '?' || letter == 'H') {
       *help = true;
     } else if (letter == 'N') {

@@ -696,7 +696,7 @@ void WriteForwardIndex(const char* target, const char* title) {
   PageOutput out(file);
   out.Put("<HTML>\n");
   out.Check(SlideHead(file, entry.get(), 0, -1, ImageFacts(), 0, nullptr));
-  out.WriteHTML("<META NAME=\"FORWARD\" CONTENT=\"%s\">\n", TextOr(target));
+  out.Check(WriteMetaLine(file, HeadMeta::kForward, TextOr(target)));
   out.Put("</HEAD>\n\n<BODY>\n");
   out.WriteHTML("<H1 ALIGN=CENTER>%s</H1>\n", TextOr(HtmlEncodePageString(entry->title)));
   out.Put("<CENTER>\n");

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/env.h"
+#include "platform/hex_digits.h"
 #include "shared/chars.h"
 
 namespace {
@@ -16,11 +17,6 @@ size_t ContentLength() {
   long length = text ? strtol(text, nullptr, 10) : kDefaultContentLength;
   if (length <= 0) return 0;
   return static_cast<size_t>(length) < kMaxPostBytes ? static_cast<size_t>(length) : kMaxPostBytes;
-}
-
-int HexValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  return ToUpper(c) - 'A' + 10;
 }
 
 }  // namespace
@@ -58,8 +54,10 @@ void CGIArgs::Decode(const std::string& raw) {
   text_.reserve(raw.size() + 1);
   for (size_t i = 0; i < raw.size(); ++i) {
     char c = raw[i];
-    if (c == '%' && i + 2 < raw.size() && IsXDigit(raw[i + 1]) && IsXDigit(raw[i + 2])) {
-      text_.push_back(static_cast<char>(HexValue(raw[i + 1]) * 16 + HexValue(raw[i + 2])));
+    int high = c == '%' && i + 2 < raw.size() ? HexValue(raw[i + 1]) : -1;
+    int low = high >= 0 ? HexValue(raw[i + 2]) : -1;
+    if (low >= 0) {
+      text_.push_back(static_cast<char>(high * 16 + low));
       i += 2;
     } else if (c == '+') {
       text_.push_back(' ');

@@ -54,6 +54,25 @@ std::string Request(const std::string& body) {
 
 }  // namespace
 
+// An escape needs two hexadecimal digits ('0'-'9', 'A'-'F' of either
+// case); with anything else after the '%' the text stays as it came.
+TEST(CGIArgs, OnlyHexDigitsFormEscapes) {
+  struct Case {
+    const char* raw;
+    const char* value;
+  } const cases[] = {
+      {"q=%G1", "%G1"},   {"q=%g1", "%g1"},   {"q=%1G", "%1G"},   {"q=%4z", "%4z"},
+      {"q=%:0", "%:0"},   {"q=%@A", "%@A"},   {"q=%`a", "%`a"},   {"q=%0/", "%0/"},
+      {"q=%\xC1" "1", "%\xC1" "1"},           {"q=%4\xC1", "%4\xC1"},
+      {"q=%G1%41", "%G1A"},
+  };
+  for (const Case& c : cases) {
+    CGIArgs args(c.raw);
+    ASSERT_EQ(args.Count(), 1) << c.raw;
+    EXPECT_STREQ(args.Find("q"), c.value) << c.raw;
+  }
+}
+
 TEST(CGIArgs, DecodesPairs) {
   CGIArgs args("a=1&b=x+y&c=%41%42&d");
   EXPECT_EQ(args.Count(), 4);

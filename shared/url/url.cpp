@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/assert.h"
+#include "platform/hex_digits.h"
 #include "shared/chars.h"
 
 bool IsUrlEscaped(unsigned char byte) {
@@ -66,11 +67,6 @@ String FileToUrlString(const char* path) {
 
 namespace {
 
-int HexValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  return ToUpper(c) - 'A' + 10;
-}
-
 // '/c:/' or '/c|/': the drive letter of a URL in drive form, else 0.
 char UrlDrive(const char* url) {
   bool driveForm = url[0] == '/' && IsAlpha(url[1]) && (url[2] == ':' || url[2] == '|') &&
@@ -86,15 +82,17 @@ size_t DecodeOne(const char* url, char* byte, bool* keep) {
     *byte = *url == '/' ? '\\' : *url;
     return 1;
   }
-  if (!IsXDigit(url[1])) {
+  int high = HexValue(url[1]);
+  if (high < 0) {
     *keep = false;
     return 1;
   }
-  if (!IsXDigit(url[2])) {
-    *byte = static_cast<char>(HexValue(url[1]));
+  int low = HexValue(url[2]);
+  if (low < 0) {
+    *byte = static_cast<char>(high);
     return 2;
   }
-  *byte = static_cast<char>(HexValue(url[1]) * 16 + HexValue(url[2]));
+  *byte = static_cast<char>(high * 16 + low);
   return 3;
 }
 

@@ -76,6 +76,26 @@ TEST(UrlToFile, Conversions) {
   EXPECT_TRUE(UrlToFileString(nullptr).IsNull());
 }
 
+// Only '0'-'9' and 'A'-'F' of either case are digits of an escape: the
+// letters past 'F', the bytes beside the digit ranges and bytes above 127
+// are text, so a '%' before them is dropped and a single digit stands alone.
+TEST(UrlToFile, OnlyHexDigitsFormEscapes) {
+  struct Case { const char* url; std::string path; };
+  const Case cases[] = {
+      {"%G1", "G1"},
+      {"%g1", "g1"},
+      {"%z9", "z9"},
+      {"%1G", "\x01G"},
+      {"%4g", "\x04g"},
+      {"%:0", ":0"},
+      {"%@A", "@A"},
+      {"%`a", "`a"},
+      {"%\xC1" "1", "\xC1" "1"},
+      {"%A\xC1", "\x0A\xC1"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(std::string(UrlToFileString(c.url).Text()), c.path) << c.url;
+}
+
 TEST(UrlToFile, StaysWithinItsBuffer) {
   struct Case { const char* url; size_t size; const char* path; };
   const Case cases[] = {

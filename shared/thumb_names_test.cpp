@@ -1,10 +1,13 @@
-#include "programs/minipix/thumb_names.h"
+#include "shared/thumb_names.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/testing/test_support.h"
+#include "shared/paths.h"
+#include "shared/sitefiles.h"
 
 namespace {
 
@@ -114,6 +117,45 @@ TEST(ThumbToImageName, ReversesTheNamingRule) {
       EXPECT_STREQ(buffer, "") << c.thumb;
     }
   }
+}
+
+// The thumbnail builder writes with these names and the listings find with
+// them: beside images of similar names, the thumbnail written for each image
+// is the one its listing finds, and that name leads back to the image.
+TEST(ThumbNames, WhatTheBuilderWritesTheListingsFind) {
+  TempDrive drive;
+  const char* const images[] = {"beach.jpg", "beach_2.jpg", "my_pic.JPG", "a.b.jpg",
+                                "Sea.Shore.png", "x.y.z.gif",  "noext"};
+  for (const char* image : images) {
+    char name[261];
+    drive.Write(image, "image");
+    drive.Write(std::string(kThumbsFolder) + "/" + MakeThumbName(image, ".jpg", name, sizeof name), "thumb");
+  }
+  for (const char* image : images) {
+    char written[261];
+    char found[kSitePathSize] = "";
+    char back[261];
+    ThumbPath(image, ".jpg", written, sizeof written);
+    EXPECT_NE(FindThumbnail(found, image), nullptr) << image;
+    EXPECT_STREQ(found, written) << image;
+    EXPECT_STREQ(ThumbToImageName(BaseName(written), back, sizeof back), image) << image;
+    // With one dot, the search pattern itself takes the written name.
+    const char* dot = strchr(image, '.');
+    if (dot && dot == strrchr(image, '.')) {
+      EXPECT_EQ(std::string(BaseName(written)).rfind(ThumbSearchPrefix(image), 0), 0u) << image;
+    }
+  }
+}
+
+TEST(ThumbSearchPrefix, EveryDotOfTheNameBeforeItsExtensionIsAnUnderscore) {
+  struct Case {
+    const char* image;
+    const char* prefix;
+  } const cases[] = {
+      {"beach.jpg", "tn_beach_"}, {"a.b.jpg", "tn_a_b_"}, {"my_pic.JPG", "tn_my_pic_"},
+      {"noext", "tn_noext_"},     {".jpg", "tn__"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ThumbSearchPrefix(c.image), c.prefix) << c.image;
 }
 
 }  // namespace

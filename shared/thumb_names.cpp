@@ -1,4 +1,4 @@
-#include "programs/minipix/thumb_names.h"
+#include "shared/thumb_names.h"
 
 #include <cstdio>
 #include <cstring>
@@ -12,8 +12,8 @@ namespace {
 
 constexpr char kPrefix[] = "tn_";
 constexpr size_t kPrefixLength = sizeof kPrefix - 1;
-constexpr char kThumbsDir[] = "thumbs\\";
-constexpr size_t kThumbsDirLength = sizeof kThumbsDir - 1;
+// The thumbs folder and the '\' after it.
+constexpr size_t kThumbsDirLength = sizeof kThumbsFolder;
 
 // Length of the directory part of a path, its last '\', '/' or ':' included.
 size_t DirPrefixLength(const char* path) { return static_cast<size_t>(BaseName(path) - path); }
@@ -24,11 +24,12 @@ char* ThumbPathFor(const char* imagePath, const char* pExt, char* buffer, size_t
   size_t prefixLength = dirLength + kThumbsDirLength;
   if (prefixLength + 8 > size) {
     // No room for even a cut name: the directories, cut, are all that fit.
-    snprintf(buffer, size, "%.*s%s", static_cast<int>(dirLength), imagePath, kThumbsDir);
+    snprintf(buffer, size, "%.*s%s\\", static_cast<int>(dirLength), imagePath, kThumbsFolder);
     return buffer;
   }
   memcpy(buffer, imagePath, dirLength);
-  memcpy(buffer + dirLength, kThumbsDir, kThumbsDirLength);
+  memcpy(buffer + dirLength, kThumbsFolder, kThumbsDirLength - 1);
+  buffer[prefixLength - 1] = '\\';
   MakeThumbName(BaseName(imagePath), pExt, buffer + prefixLength, size - prefixLength);
   return buffer;
 }
@@ -86,4 +87,13 @@ char* ThumbToImageName(const char* thumbName, char* buffer, size_t size) {
     if (place < size - 1 && place < length) buffer[place] = '.';
   }
   return buffer;
+}
+
+std::string ThumbSearchPrefix(const char* imageName) {
+  const char* ext = Extension(imageName);
+  std::string prefix = kPrefix + std::string(imageName, ext) + "_";
+  for (char& c : prefix) {
+    if (c == '.') c = '_';
+  }
+  return prefix;
 }
