@@ -16,9 +16,9 @@
 #include "platform/console.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
+#include "platform/errors_host.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
-#include "platform/host.h"
 #include "platform/listing.h"
 #include "platform/names.h"
 

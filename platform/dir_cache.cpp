@@ -20,7 +20,7 @@
 #include <mutex>
 
 #include "platform/ascii_case.h"
-#include "platform/host.h"
+#include "platform/listing_host.h"
 
 namespace weft_host {
 namespace {

@@ -16,8 +16,9 @@
 
 #include "platform/ascii_case.h"
 #include "platform/dir_cache.h"
+#include "platform/drives_host.h"
 #include "platform/errors.h"
-#include "platform/host.h"
+#include "platform/errors_host.h"
 #include "platform/text_pieces.h"
 
 namespace weft_host {

@@ -16,7 +16,8 @@
 
 #include "platform/ascii_case.h"
 #include "platform/drives.h"
-#include "platform/host.h"
+#include "platform/drives_host.h"
+#include "platform/errors_host.h"
 #include "platform/own_drive.h"
 #include "platform/program_search.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/host.h"
+#include "platform/errors_host.h"
 
 namespace {
 

@@ -11,9 +11,12 @@
 
 #include "platform/ascii_case.h"
 #include "platform/attributes.h"
+#include "platform/attributes_host.h"
 #include "platform/dir_cache.h"
+#include "platform/drives_host.h"
 #include "platform/errors.h"
-#include "platform/host.h"
+#include "platform/errors_host.h"
+#include "platform/listing_host.h"
 
 using namespace weft_host;
 

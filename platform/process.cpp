@@ -27,7 +27,7 @@
 #include "platform/drives.h"
 #include "platform/env.h"
 #include "platform/errors.h"
-#include "platform/host.h"
+#include "platform/errors_host.h"
 #include "platform/program_search.h"
 
 namespace {

@@ -18,7 +18,6 @@
 #include "platform/drives.h"
 #include "platform/env.h"
 #include "platform/files.h"
-#include "platform/host.h"
 #include "platform/process.h"
 #include "platform/text_pieces.h"
 

@@ -23,7 +23,8 @@
 #include "platform/ascii_case.h"
 #include "platform/env.h"
 #include "platform/errors.h"
-#include "platform/host.h"
+#include "platform/errors_host.h"
+#include "platform/file_replace_host.h"
 
 using weft_host::SetErrno;
 using weft_host::SetError;

@@ -4,7 +4,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include "platform/host.h"
+#include "platform/drives_host.h"
 
 using namespace weft_host;
 
