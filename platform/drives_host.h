@@ -5,13 +5,10 @@
 #include <sys/stat.h>
 
 #include <cstddef>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/drives.h"
-#include "platform/errors.h"
-#include "platform/errors_host.h"
 
 namespace weft_host {
 
@@ -63,17 +60,5 @@ bool ExactHostOf(const WinPath& path, std::string* host, std::vector<size_t>* en
 // True when `name` is one Windows could hold (no \ / : * ? " < > | and no
 // byte below 32).
 bool IsWindowsName(const std::string& name);
-
-// Copies a path that a call returns (a short name, a found file) into the
-// caller's `buffer` of `size` and returns its length; one over 260
-// characters or one that does not fit fails as a name too long (0).
-inline size_t CopyPathOut(const std::string& text, char* buffer, size_t size) {
-  if (text.size() > static_cast<size_t>(kMaxPath) || !buffer || text.size() >= size) {
-    SetError(kErrorFilenameTooLong);
-    return 0;
-  }
-  memcpy(buffer, text.c_str(), text.size() + 1);
-  return text.size();
-}
 
 }  // namespace weft_host

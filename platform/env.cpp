@@ -17,6 +17,7 @@
 #include "platform/ascii_case.h"
 #include "platform/drives.h"
 #include "platform/drives_host.h"
+#include "platform/host_io.h"
 #include "platform/errors_host.h"
 #include "platform/own_drive.h"
 #include "platform/program_search.h"

@@ -18,6 +18,7 @@
 #include "platform/file_replace_host.h"
 #include "platform/files.h"
 #include "platform/files_host.h"
+#include "platform/host_io.h"
 
 using namespace weft_host;
 
@@ -101,39 +102,6 @@ int OpenRegular(const std::string& host, int flags, struct stat* status = nullpt
   }
   // O_NONBLOCK stays: it has no effect on a regular file.
   return fd;
-}
-
-// Reads a regular file to its end. `size` is its size when it was opened: a
-// read that comes back short just there is the end, which spares the call
-// that would only say so (a file that grew or shrank is read on to the end).
-bool ReadAll(int fd, std::string* text, off_t size) {
-  text->clear();
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FailWithErrno();
-    }
-    text->append(buffer, static_cast<size_t>(n));
-    if (static_cast<size_t>(n) < sizeof buffer && text->size() == static_cast<size_t>(size)) {
-      return true;
-    }
-  }
-}
-
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FailWithErrno();
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
 }
 
 // --- Text-mode reading: the file's text with each CR before an LF dropped,
@@ -257,12 +225,6 @@ FILE* OpenBinaryReader(int fd) {
 
 // --- Copying and renaming.
 
-std::string ParentOf(const std::string& host) {
-  size_t slash = host.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : host.substr(0, slash);
-}
-
 // Renames `from` to `to`; without `replace` an existing `to` is never touched.
 bool RenameHost(const std::string& from, const std::string& to, bool replace) {
   int result = replace ? rename(from.c_str(), to.c_str())
@@ -278,17 +240,6 @@ bool RenameHost(const std::string& from, const std::string& to, bool replace) {
   return result == 0;
 }
 
-bool CopyData(int in, int out) {
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = read(in, buffer, sizeof buffer);
-    if (n == 0) return true;
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return FailWithErrno();
-    if (!WriteAll(out, buffer, static_cast<size_t>(n))) return false;
-  }
-}
-
 }  // namespace
 
 namespace weft_host {
@@ -301,7 +252,7 @@ std::string CopyFileFor(const std::string& to) {
   }
   char name[32];
   snprintf(name, sizeof name, "/.weft-copy-%016llx", static_cast<unsigned long long>(hash));
-  return ParentOf(to) + name;
+  return HostParent(to) + name;
 }
 
 bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
@@ -318,7 +269,7 @@ bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
     close(in);
     return false;
   }
-  bool ok = CopyData(in, out);
+  bool ok = CopyAll(in, out);
   close(in);
   if (ok && fsync(out) != 0) {
     SetErrno(errno);
@@ -412,7 +363,7 @@ bool CanReplace(const Target& target) {
 // A move onto the same file under another letter case: the file takes the
 // name as written.
 bool RenameToWrittenCase(const std::string& source, const Target& target) {
-  std::string renamed = ParentOf(target.host) + "/" + target.path.parts.back();
+  std::string renamed = HostParent(target.host) + "/" + target.path.parts.back();
   if (renamed == source || rename(source.c_str(), renamed.c_str()) == 0) return true;
   return FailWithErrno();
 }

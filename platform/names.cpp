@@ -8,6 +8,7 @@
 #include "platform/attributes_host.h"
 #include "platform/dir_cache.h"
 #include "platform/drives_host.h"
+#include "platform/host_io.h"
 #include "platform/errors.h"
 #include "platform/errors_host.h"
 #include "platform/listing_host.h"

@@ -28,6 +28,7 @@
 #include "platform/env.h"
 #include "platform/errors.h"
 #include "platform/errors_host.h"
+#include "platform/host_io.h"
 #include "platform/program_search.h"
 
 namespace {
@@ -52,15 +53,6 @@ std::string PrepareChild(const ProcessOptions& options, std::string* outputHost)
   dup2(fd, 1);
   close(fd);
   return "";
-}
-
-void WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n <= 0) return;
-    done += static_cast<size_t>(n);
-  }
 }
 
 // The exit code of a wait status: the code, or 128 + the signal that ended it.
@@ -434,9 +426,9 @@ int Spawn(const ProcessOptions& options, const std::function<std::string(int)>& 
     std::string outputHost;
     std::string error = PrepareChild(options, &outputHost);
     CloseInherited(report[1]);
-    if (options.outputLimit > 0 && !outputHost.empty()) WriteAll(report[1], "O" + outputHost + "\n");
+    if (options.outputLimit > 0 && !outputHost.empty()) weft_host::WriteAll(report[1], "O" + outputHost + "\n");
     if (error.empty()) error = work(report[1]);
-    WriteAll(report[1], "E" + (error.empty() ? std::string("failed") : error));
+    weft_host::WriteAll(report[1], "E" + (error.empty() ? std::string("failed") : error));
     _exit(127);
   }
   // Set here as well, so that the group exists before any kill.
@@ -461,7 +453,7 @@ int Spawn(const ProcessOptions& options, const std::function<std::string(int)>& 
 [[noreturn]] void FinishInterpreter(int report, const std::function<int()>& run) {
   int code = run();
   fflush(nullptr);
-  WriteAll(report, "C" + std::to_string(code));
+  weft_host::WriteAll(report, "C" + std::to_string(code));
   _exit(code & 0xFF);
 }
 

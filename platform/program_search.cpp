@@ -3,6 +3,7 @@
 // process's own program file.
 #include "platform/program_search.h"
 
+#include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,7 +18,9 @@
 #include "platform/dir_cache.h"
 #include "platform/drives.h"
 #include "platform/env.h"
+#include "platform/errors_host.h"
 #include "platform/files.h"
+#include "platform/host_io.h"
 #include "platform/process.h"
 #include "platform/text_pieces.h"
 
@@ -184,15 +187,14 @@ bool LocateProgram(const std::string& name, ProgramFile* file) {
 
 bool ReadProgramFile(const ProgramFile& file, std::string* text) {
   if (!file.path.empty()) return ReadWholeFile(file.path.c_str(), text);
-  FILE* stream = fopen(file.host.c_str(), "rb");
-  if (!stream) return false;
-  text->clear();
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, stream)) > 0) text->append(buffer, n);
-  bool ok = !ferror(stream);
-  fclose(stream);
-  return ok;
+  int fd = open(file.host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    SetErrno(errno);
+    return false;
+  }
+  bool read = ReadAll(fd, text);
+  close(fd);
+  return read;
 }
 
 }  // namespace weft_host

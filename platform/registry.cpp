@@ -25,6 +25,7 @@
 #include "platform/errors.h"
 #include "platform/errors_host.h"
 #include "platform/file_replace_host.h"
+#include "platform/host_io.h"
 
 using weft_host::SetErrno;
 using weft_host::SetError;
@@ -293,25 +294,9 @@ bool ReadHostFile(const std::string& file, std::string* text) {
     SetErrno(errno);
     return false;
   }
-  text->clear();
-  char buffer[65536];
-  ssize_t n;
-  while ((n = read(fd, buffer, sizeof buffer)) > 0) text->append(buffer, static_cast<size_t>(n));
-  int error = errno;
+  bool read = weft_host::ReadAll(fd, text);
   close(fd);
-  if (n < 0) SetErrno(error);
-  return n == 0;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
+  return read;
 }
 
 // Writes the text beside the file and puts it in the file's place in one
@@ -325,7 +310,7 @@ bool ReplaceHostFile(const std::string& file, const std::string& text) {
     SetErrno(errno);
     return false;
   }
-  bool ok = WriteAll(fd, text) && fsync(fd) == 0;
+  bool ok = weft_host::WriteAll(fd, text) && fsync(fd) == 0;
   int error = errno;
   if (close(fd) != 0 && ok) {
     ok = false;
@@ -336,12 +321,6 @@ bool ReplaceHostFile(const std::string& file, const std::string& text) {
   unlink(temp.c_str());
   if (!ok) SetErrno(error);
   return false;
-}
-
-std::string FolderOf(const std::string& file) {
-  size_t slash = file.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : file.substr(0, slash);
 }
 
 void MakeFolders(const std::string& folder) {
@@ -467,8 +446,8 @@ bool Changing(Change change) {
   Cache& cache = TheCache();
   std::lock_guard<std::mutex> guard(cache.mutex);
   std::string file = RegistryFilePath();
-  if (!file.empty() && !GetEnv("WEFTREGISTRY")) MakeFolders(FolderOf(file));
-  WriterLock lock(FolderOf(file));
+  if (!file.empty() && !GetEnv("WEFTREGISTRY")) MakeFolders(weft_host::HostParent(file));
+  WriterLock lock(weft_host::HostParent(file));
   if (!Refresh(&cache)) return false;
   bool changed = false;
   if (!change(&cache, &changed)) return false;

@@ -7,6 +7,7 @@
 #include "platform/attributes.h"
 #include "platform/drives.h"
 #include "platform/drives_host.h"
+#include "platform/host_io.h"
 #include "platform/env.h"
 #include "platform/errors.h"
 #include "platform/errors_host.h"
