@@ -312,21 +312,14 @@ int DoEcho(Invocation& call) {
   return 0;
 }
 
-bool LessNoCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return UpperAscii(x) < UpperAscii(y); });
-}
-
 // "set" alone or with a prefix lists the variables, sorted by name.
 int ListVariables(const std::string& prefix) {
   std::vector<std::string> lines;
   for (char** entry = environ; *entry; ++entry) {
-    std::string line = *entry;
-    bool match = line.size() >= prefix.size();
-    for (size_t i = 0; match && i < prefix.size(); ++i) match = UpperAscii(line[i]) == UpperAscii(prefix[i]);
-    if (match) lines.push_back(line);
+    if (StartsNoCase(*entry, prefix)) lines.push_back(*entry);
   }
-  std::sort(lines.begin(), lines.end(), LessNoCase);
+  std::sort(lines.begin(), lines.end(),
+            [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
   for (const std::string& line : lines) printf("%s\n", line.c_str());
   if (!lines.empty()) return 0;
   fprintf(stderr, "Environment variable %s not defined\n", prefix.c_str());

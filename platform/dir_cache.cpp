@@ -27,19 +27,6 @@ namespace {
 
 unsigned char UpperByte(char c) { return static_cast<unsigned char>(UpperAscii(c)); }
 
-// Upper-cased `name` against `upperPrefix`, both compared as whole texts:
-// below zero when the name comes first.
-int CompareUpper(std::string_view name, std::string_view upperPrefix) {
-  size_t common = name.size() < upperPrefix.size() ? name.size() : upperPrefix.size();
-  for (size_t i = 0; i < common; ++i) {
-    unsigned char a = UpperByte(name[i]);
-    unsigned char b = static_cast<unsigned char>(upperPrefix[i]);
-    if (a != b) return a < b ? -1 : 1;
-  }
-  if (name.size() == upperPrefix.size()) return 0;
-  return name.size() < upperPrefix.size() ? -1 : 1;
-}
-
 }  // namespace
 
 // --- DirNames ------------------------------------------------------------------
@@ -49,19 +36,15 @@ bool ListedOrder::operator()(const DirName& a, const DirName& b) const {
 }
 
 bool ListedOrder::operator()(const DirName& a, std::string_view upperPrefix) const {
-  return CompareUpper(a.name, upperPrefix) < 0;
+  return CompareNoCase(a.name, upperPrefix) < 0;
 }
 
 bool ListedOrder::operator()(std::string_view upperPrefix, const DirName& b) const {
-  return CompareUpper(b.name, upperPrefix) > 0;
+  return CompareNoCase(b.name, upperPrefix) > 0;
 }
 
 bool HasUpperPrefix(std::string_view name, std::string_view upperPrefix) {
-  if (name.size() < upperPrefix.size()) return false;
-  for (size_t i = 0; i < upperPrefix.size(); ++i) {
-    if (UpperByte(name[i]) != static_cast<unsigned char>(upperPrefix[i])) return false;
-  }
-  return true;
+  return StartsNoCase(name, upperPrefix);
 }
 
 size_t DirNames::FoldedHash::operator()(std::string_view name) const {

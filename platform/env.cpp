@@ -34,9 +34,9 @@ std::string StoredName(const char* name, size_t length) {
   for (char** entry = environ; entry && *entry; ++entry) {
     const char* equals = strchr(*entry, '=');
     if (!equals || static_cast<size_t>(equals - *entry) != length) continue;
-    size_t i = 0;
-    while (i < length && UpperAscii((*entry)[i]) == UpperAscii(name[i])) ++i;
-    if (i == length) return std::string(*entry, length);
+    if (SameNoCase(std::string_view(*entry, length), std::string_view(name, length))) {
+      return std::string(*entry, length);
+    }
   }
   return std::string();
 }

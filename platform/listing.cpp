@@ -174,13 +174,8 @@ std::vector<const DirName*> MatchingNames(const DirNames& names, const NamePatte
 }
 
 bool NameListedBefore(const char* a, const char* b) {
-  for (size_t i = 0;; ++i) {
-    unsigned char x = static_cast<unsigned char>(UpperAscii(a[i]));
-    unsigned char y = static_cast<unsigned char>(UpperAscii(b[i]));
-    if (x != y) return x < y;
-    if (!x) break;
-  }
-  return strcmp(a, b) < 0;
+  int order = CompareNoCase(a, b);
+  return order != 0 ? order < 0 : strcmp(a, b) < 0;
 }
 
 }  // namespace weft_host

@@ -1,7 +1,6 @@
 #include "platform/message_box_style.h"
 
-#include <strings.h>
-
+#include "platform/ascii_case.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -44,7 +43,7 @@ const char* MessageBoxIconName(uint32_t style) {
 
 int MessageBoxAnswerNamed(const char* name, uint32_t style) {
   for (int button : MessageBoxButtons(style)) {
-    if (strcasecmp(name, MessageBoxAnswerName(button)) == 0) return button;
+    if (name && SameNoCase(name, MessageBoxAnswerName(button))) return button;
   }
   return 0;
 }

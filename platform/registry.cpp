@@ -39,15 +39,7 @@ const char kFileHeader[] =
     "; (an empty name is the default value; '\\' escapes '\\', '=' and \\xHH bytes).\n";
 
 // Windows lists subkeys by their upper-cased names.
-bool ListsBefore(const std::string& a, const std::string& b) {
-  size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(UpperAscii(a[i]));
-    unsigned char y = static_cast<unsigned char>(UpperAscii(b[i]));
-    if (x != y) return x < y;
-  }
-  return a.size() < b.size();
-}
+bool ListsBefore(const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; }
 
 struct Node {
   std::string name;
