@@ -1,5 +1,6 @@
 // Opening, reading, deleting, moving, copying and replacing files with the
 // rules Windows programs rely on, over POSIX calls.
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -370,40 +371,61 @@ bool RenameToWrittenCase(const std::string& source, const Target& target) {
 
 std::atomic<unsigned> tempCounter{0};
 
-}  // namespace
-
-FILE* OpenFile(const char* path, const char* mode) {
-  OpenMode parsed;
-  if (!ParseMode(mode, &parsed)) {
-    SetError("The parameter is incorrect.");
-    return nullptr;
-  }
+// Opens a file by OpenFile's rules: its descriptor, or -1 with the error
+// set. `opened` receives the open file's status.
+int OpenByRules(const char* path, const OpenMode& parsed, struct stat* opened) {
   Target target;
-  if (!ResolvePath(path, &target.path)) return nullptr;
+  if (!ResolvePath(path, &target.path)) return -1;
   bool reading = parsed.kind == 'r' && !parsed.update;
-  struct stat opened;
   bool missing = false;
-  int fd = reading ? OpenAsWritten(target.path, &opened, &missing) : -1;
-  if (fd >= 0) return parsed.binary ? OpenBinaryReader(fd) : OpenTextReader(fd, opened.st_size);
-  if (!LookUpTarget(&target, missing)) return nullptr;
+  int fd = reading ? OpenAsWritten(target.path, opened, &missing) : -1;
+  if (fd >= 0) return fd;
+  if (!LookUpTarget(&target, missing)) return -1;
   if (parsed.kind == 'r' && !target.exists) {
     // Nothing of that name in any letter case: no file to open.
     SetErrno(ENOENT);
-    return nullptr;
+    return -1;
   }
   if (target.exists) {
     struct stat st = target.st;
     if (!S_ISLNK(st.st_mode) || stat(target.host.c_str(), &st) == 0) {
-      if (!CheckRegular(st)) return nullptr;
+      if (!CheckRegular(st)) return -1;
       if ((parsed.kind != 'r' || parsed.update) && IsReadOnly(st)) {
         AccessDenied();
-        return nullptr;
+        return -1;
       }
     }
   }
-  fd = OpenRegular(target.host, OpenFlags(parsed), &opened);
+  return OpenRegular(target.host, OpenFlags(parsed), opened);
+}
+
+bool ParseModeOrFail(const char* mode, OpenMode* parsed) {
+  if (ParseMode(mode, parsed)) return true;
+  SetError("The parameter is incorrect.");
+  return false;
+}
+
+}  // namespace
+
+namespace weft_host {
+
+int OpenFileDescriptor(const char* path, const char* mode) {
+  OpenMode parsed;
+  struct stat opened;
+  return ParseModeOrFail(mode, &parsed) ? OpenByRules(path, parsed, &opened) : -1;
+}
+
+}  // namespace weft_host
+
+FILE* OpenFile(const char* path, const char* mode) {
+  OpenMode parsed;
+  if (!ParseModeOrFail(mode, &parsed)) return nullptr;
+  struct stat opened;
+  int fd = OpenByRules(path, parsed, &opened);
   if (fd < 0) return nullptr;
-  if (reading) return parsed.binary ? OpenBinaryReader(fd) : OpenTextReader(fd, opened.st_size);
+  if (parsed.kind == 'r' && !parsed.update) {
+    return parsed.binary ? OpenBinaryReader(fd) : OpenTextReader(fd, opened.st_size);
+  }
   FILE* file = fdopen(fd, StreamMode(parsed));
   if (!file) {
     SetErrno(errno);
@@ -502,6 +524,44 @@ bool RemoveDir(const char* path) {
     return false;
   }
   return true;
+}
+
+namespace {
+
+bool RemoveHostTree(const std::string& host, const std::string& shown, const TreeRefusal& refused) {
+  DIR* dir = opendir(host.c_str());
+  if (!dir) return false;
+  bool ok = true;
+  while (dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    std::string child = host + "/" + name;
+    std::string childShown = shown + "\\" + name;
+    struct stat st;
+    if (lstat(child.c_str(), &st) != 0) continue;
+    if (S_ISDIR(st.st_mode)) {
+      ok = RemoveHostTree(child, childShown, refused) && ok;
+    } else if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR)) {
+      refused(childShown, "Access is denied.");
+      ok = false;
+    } else if (unlink(child.c_str()) != 0) {
+      refused(childShown, strerror(errno));
+      ok = false;
+    }
+  }
+  closedir(dir);
+  if (!ok || rmdir(host.c_str()) == 0) return ok;
+  SetErrno(errno);
+  refused(shown, LastErrorText());
+  return false;
+}
+
+}  // namespace
+
+bool RemoveTree(const char* path, const TreeRefusal& refused) {
+  std::string host;
+  if (!HostOfPath(path, &host)) return false;
+  return RemoveHostTree(host, GetFullPathString(path), refused);
 }
 
 bool MoveFile(const char* from, const char* to, bool replace) {

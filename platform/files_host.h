@@ -21,4 +21,9 @@ bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
 // the next copy to the same place.
 std::string CopyFileFor(const std::string& to);
 
+// Opens a file by the rules of OpenFile (files.h), as a descriptor of its
+// own (close-on-exec; "b" and "t" in `mode` make no difference): never a
+// directory, a FIFO or a device. -1 with the error set.
+int OpenFileDescriptor(const char* path, const char* mode);
+
 }  // namespace weft_host

@@ -1,7 +1,7 @@
 // Parsing a batch line before expansion: a small recursive descent over the
 // text as written. '&' binds loosest, '&&' and '||' tighter, left to right;
 // the body of an "if" runs to the end of the line; "rem" ignores the rest.
-#include "platform/batch_syntax.h"
+#include "batch/batch_syntax.h"
 
 #include <cstring>
 
