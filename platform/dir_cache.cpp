@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -181,6 +182,13 @@ std::unique_ptr<DirNames> ReadFresh(const std::string& path, DirKey* key) {
   return names;
 }
 
+// WEFTDIRCACHE=off turns the cache off, for debugging a lookup: every call
+// then reads its directory, and nothing is kept or watched.
+bool SwitchedOff() {
+  const char* value = getenv("WEFTDIRCACHE");
+  return value && SameNoCase(value, "off");
+}
+
 struct CachedDir {
   DirKey key;
   std::unique_ptr<DirNames> names;
@@ -208,6 +216,7 @@ class DirCache {
 
   bool Read(const std::string& path, const struct stat& st,
             const std::function<void(const DirNames&)>& use) {
+    if (off_) return ReadUnkept(path, use);
     DirKey seen = KeyOf(st);
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -293,6 +302,16 @@ class DirCache {
     } else {
       RemoveWatch(watch);
     }
+    return true;
+  }
+
+  bool ReadUnkept(const std::string& path, const std::function<void(const DirNames&)>& use) {
+    DirKey key;
+    std::unique_ptr<DirNames> names = ReadFresh(path, &key);
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++counts_.reads;
+    if (!names) return false;
+    use(*names);
     return true;
   }
 
@@ -410,8 +429,9 @@ class DirCache {
   }
 
   // A child process shares the parent's watch reports: reading them would
-  // take them from the parent. The child starts afresh.
+  // take them from the parent. The child starts afresh, its switch too.
   void ForgetAllAfterFork() {
+    off_ = SwitchedOff();
     if (notify_ >= 0) close(notify_);
     notify_ = kNotTried;
     dirs_.clear();
@@ -421,6 +441,7 @@ class DirCache {
   static constexpr int kNotTried = -1;
   static constexpr int kUnavailable = -2;
 
+  bool off_ = SwitchedOff();  // read as the process starts to look up names
   std::mutex mutex_;
   Dirs dirs_;
   std::unordered_map<int, std::string> watched_;  // watch -> path
