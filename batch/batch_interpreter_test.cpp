@@ -327,4 +327,21 @@ TEST(SplitArguments, WindowsRules) {
   for (const Case& c : cases) EXPECT_EQ(weft_batch::SplitArguments(c.text), c.args) << c.text;
 }
 
+// Arguments quoted by the C runtime's rules, as a command line hands them to
+// a program, come back whole from the program's splitter, however many
+// quotes and backslashes they hold.
+TEST(SplitArguments, GivesBackRuntimeQuotedArguments) {
+  const std::vector<std::string> arguments = {
+      "plain", "", "two words", "tab\there", "say \"hi\"", "a\"b", "C:\\dir with space\\",
+      "back\\\\\"quote", "a\\b c", "\\\\server\\share", "\"", "\\", "\\\"", "100% & <x>",
+  };
+  std::string line;
+  for (const std::string& argument : arguments) line += (line.empty() ? "" : " ") + QuoteArgument(argument);
+  EXPECT_EQ(weft_batch::SplitArguments(line), arguments) << line;
+  for (const std::string& argument : arguments) {
+    EXPECT_EQ(weft_batch::SplitArguments("  " + QuoteArgument(argument) + "\t"), std::vector<std::string>{argument})
+        << argument;
+  }
+}
+
 }  // namespace

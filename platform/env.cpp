@@ -270,23 +270,3 @@ std::string CommandLineWord(const std::string& argument) {
   }
   return word + "\"";
 }
-
-std::string QuoteArgument(const std::string& argument) {
-  if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos) return argument;
-  std::string out = "\"";
-  size_t backslashes = 0;
-  for (char c : argument) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    // Backslashes before a quote are doubled, and the quote escaped.
-    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-    backslashes = 0;
-    out += c;
-  }
-  // Backslashes before the closing quote are doubled as well.
-  out.append(backslashes * 2, '\\');
-  out += '"';
-  return out;
-}

@@ -54,5 +54,3 @@ bool CommandLineFromInterpreter();
 // quotes, not empty); otherwise in double quotes with each of its own quotes
 // doubled, so that '<A HREF="x.htm">' arrives as '"<A HREF=""x.htm"">"'.
 std::string CommandLineWord(const std::string& argument);
-// Quotes one argument by the C runtime's rules (backslashes escape quotes).
-std::string QuoteArgument(const std::string& argument);

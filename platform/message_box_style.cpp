@@ -7,6 +7,17 @@ namespace {
 
 const char* const kAnswerNames[] = {"?", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
 
+// "error", "question", "warning", "information" or "none".
+const char* MessageBoxIconName(uint32_t style) {
+  switch (style & 0xF0) {
+    case kMbIconError: return "error";
+    case kMbIconQuestion: return "question";
+    case kMbIconWarning: return "warning";
+    case kMbIconInformation: return "information";
+  }
+  return "none";
+}
+
 }  // namespace
 
 std::vector<int> MessageBoxButtons(uint32_t style) {
@@ -29,16 +40,6 @@ int MessageBoxDefaultAnswer(uint32_t style) {
 const char* MessageBoxAnswerName(int answer) {
   if (answer < kIdOk || answer > kIdNo) return kAnswerNames[0];
   return kAnswerNames[answer];
-}
-
-const char* MessageBoxIconName(uint32_t style) {
-  switch (style & 0xF0) {
-    case kMbIconError: return "error";
-    case kMbIconQuestion: return "question";
-    case kMbIconWarning: return "warning";
-    case kMbIconInformation: return "information";
-  }
-  return "none";
 }
 
 int MessageBoxAnswerNamed(const char* name, uint32_t style) {

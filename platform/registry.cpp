@@ -26,6 +26,7 @@
 #include "platform/errors_host.h"
 #include "platform/file_replace_host.h"
 #include "platform/host_io.h"
+#include "platform/registry_host.h"
 
 using weft_host::SetErrno;
 using weft_host::SetError;
