@@ -274,6 +274,37 @@ TEST_F(Processes, CommandLines) {
   EXPECT_STREQ(cwd, "C:\\");
 }
 
+// The interpreter runs in a program of its own, and its whole error level
+// comes back, also one wider than an exit status, from a command line and
+// from a batch file started directly; the channel it comes back on is seen
+// by no variable listing and no program the interpreter starts.
+TEST_F(Processes, WholeErrorLevelsComeBackFromTheInterpreter) {
+  WriteScript("bin/level", "#!/bin/sh\necho \"[$WEFTCMDLEVEL]\"\n");
+  drive_.Write("wide.bat", "@exit /b 300\r\n");
+  drive_.Write("nine.bat", "@echo off\r\nnothing-here 2>nul\r\n");
+  struct Case {
+    const char* line;
+    int code;
+  } cases[] = {
+      {"exit 256", 256}, {"exit 9009", 9009}, {"wide.bat", 300}, {"nine", 9009}, {"exit 3", 3}, {"echo x", 0},
+  };
+  for (const Case& c : cases) {
+    int code = -99;
+    Run(c.line, &code);
+    EXPECT_EQ(code, c.code) << c.line;
+  }
+  ProcessOptions limited;
+  limited.timeLimitMs = 30000;
+  limited.outputFile = "C:\\out.txt";
+  EXPECT_EQ(RunProgramDirect("wide.bat", {}, limited), 300);
+  EXPECT_EQ(RunProgramDirect("nine.bat", {}), 9009);
+  int code = 0;
+  EXPECT_EQ(Run("level", &code), "[]\n");
+  std::string listed = Run("set", &code);
+  EXPECT_EQ(listed.find("WEFTCMD"), std::string::npos) << listed;
+  EXPECT_NE(listed.find("PATH=C:\\bin\n"), std::string::npos) << listed;
+}
+
 TEST_F(Processes, OtherComspecGetsSlashC) {
   WriteScript("bin/myshell", "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done\nexit 2\n");
   Keep("COMSPEC", "C:\\bin\\myshell");
