@@ -216,7 +216,7 @@ class DirCache {
 
   bool Read(const std::string& path, const struct stat& st,
             const std::function<void(const DirNames&)>& use) {
-    if (off_) return ReadUnkept(path, use);
+    if (off_) return ReadOutsideTheLock(path, false, use);
     DirKey seen = KeyOf(st);
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -229,15 +229,7 @@ class DirCache {
       // A recent directory is watched from before its reading on.
       if (!IsSettled(seen) && Watching()) return ReadAndKeep(path, seen, use);
     }
-    // Other threads go on while a settled directory is read.
-    DirKey key;
-    std::unique_ptr<DirNames> names = ReadFresh(path, &key);
-    std::lock_guard<std::mutex> lock(mutex_);
-    ++counts_.reads;
-    if (!names) return false;
-    use(*names);
-    if (IsSettled(key)) Keep(path, key, std::move(names), -1);
-    return true;
+    return ReadOutsideTheLock(path, true, use);
   }
 
   DirCacheCounts Counts() {
@@ -305,13 +297,16 @@ class DirCache {
     return true;
   }
 
-  bool ReadUnkept(const std::string& path, const std::function<void(const DirNames&)>& use) {
+  // Other threads go on while a settled directory is read; its names are
+  // kept when `keep` says so.
+  bool ReadOutsideTheLock(const std::string& path, bool keep, const std::function<void(const DirNames&)>& use) {
     DirKey key;
     std::unique_ptr<DirNames> names = ReadFresh(path, &key);
     std::lock_guard<std::mutex> lock(mutex_);
     ++counts_.reads;
     if (!names) return false;
     use(*names);
+    if (keep && IsSettled(key)) Keep(path, key, std::move(names), -1);
     return true;
   }
 

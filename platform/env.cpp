@@ -110,16 +110,8 @@ struct CommandLine {
 // the variable is removed either way so that no child inherits it.
 CommandLine ReadCommandLine() {
   CommandLine line;
-  const char* handed = getenv(weft_host::kCommandLineVariable);
-  std::string value = handed ? handed : "";
-  unsetenv(weft_host::kCommandLineVariable);
-  size_t colon = value.find(':');
-  if (colon != std::string::npos && value.substr(0, colon) == std::to_string(getpid())) {
-    line.text = value.substr(colon + 1);
-    line.fromInterpreter = true;
-    return line;
-  }
-  line.text = RebuildCommandLine();
+  line.fromInterpreter = weft_host::TakeOwnVariable(weft_host::kCommandLineVariable, &line.text);
+  if (!line.fromInterpreter) line.text = RebuildCommandLine();
   return line;
 }
 
@@ -162,6 +154,16 @@ std::string AbsoluteHostPath(const std::string& host) {
 }  // namespace
 
 namespace weft_host {
+
+bool TakeOwnVariable(const char* name, std::string* text) {
+  const char* handed = getenv(name);
+  std::string value = handed ? handed : "";
+  unsetenv(name);
+  size_t colon = value.find(':');
+  if (colon == std::string::npos || value.substr(0, colon) != std::to_string(getpid())) return false;
+  *text = value.substr(colon + 1);
+  return true;
+}
 
 std::vector<std::string> EnvironmentWith(const std::vector<std::string>& changes) {
   std::vector<std::string> env = EnvironmentStrings();

@@ -16,6 +16,11 @@ constexpr char kCommandLineVariable[] = "WEFTCMDLINE";
 // process with that id takes it (see TakeErrorLevelChannel in process.h).
 constexpr char kErrorLevelVariable[] = "WEFTCMDLEVEL";
 
+// Takes variable `name` out of this process's environment, so that no program
+// it starts inherits it; true, with the text after "<process id>:", when it
+// was handed to this very process (ChildPlan::AddOwnVariable).
+bool TakeOwnVariable(const char* name, std::string* text);
+
 // This process's environment with `changes` applied, as SetEnv applies them
 // ("NAME=value" sets, "NAME=" removes, a name found without regard to letter
 // case keeps the case it has): what a started program is given.

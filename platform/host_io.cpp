@@ -2,6 +2,7 @@
 // the error records that every platform source needs of them.
 #include "platform/host_io.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,6 +40,17 @@ bool ReadAll(int fd, std::string* text, off_t size) {
       return true;
     }
   }
+}
+
+bool ReadWholeHostFile(const std::string& host, std::string* text) {
+  int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    SetErrno(errno);
+    return false;
+  }
+  bool read = ReadAll(fd, text);
+  close(fd);
+  return read;
 }
 
 bool WriteAll(int fd, const char* data, size_t size) {

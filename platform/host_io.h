@@ -16,6 +16,8 @@ namespace weft_host {
 // there is the end, which spares the call that would only say so (a file
 // that grew or shrank is read on to its end all the same).
 bool ReadAll(int fd, std::string* text, off_t size = -1);
+// Reads the host file whole (never blocking on a FIFO's open).
+bool ReadWholeHostFile(const std::string& host, std::string* text);
 // Writes every byte; a write that takes none fails as a full disk does.
 bool WriteAll(int fd, const char* data, size_t size);
 bool WriteAll(int fd, const std::string& text);

@@ -200,6 +200,23 @@ bool IsBuiltInInterpreter(const char* comspec) {
          SameNoCase(base, "cmd") || SameNoCase(base, "command");
 }
 
+std::vector<std::string> Joined(const std::string& first, const std::vector<std::string>& rest) {
+  std::vector<std::string> all = {first};
+  all.insert(all.end(), rest.begin(), rest.end());
+  return all;
+}
+
+// Runs the found program with `argv` (its name first) as the options say.
+int RunFound(const ProgramFile& file, const std::vector<std::string>& argv, const ProcessOptions& options,
+             bool reportsLevel) {
+  weft_host::ChildPlan plan;
+  if (!weft_host::PlanChild(options, &plan)) return kCannotStart;
+  plan.program = file.host;
+  plan.shown = file.path.empty() ? file.host : file.path;
+  plan.argv = argv;
+  return RunPlan(std::move(plan), options, reportsLevel);
+}
+
 // Runs the suite's interpreter with `args`; its environment, folder, output
 // and limits are the options', and it sees no command line of the caller's.
 int RunInterpreter(const std::vector<std::string>& args, const ProcessOptions& options) {
@@ -207,13 +224,7 @@ int RunInterpreter(const std::vector<std::string>& args, const ProcessOptions& o
   if (!weft_host::LocateSuiteProgram(kInterpreter, &interpreter)) return kCannotStart;
   ProcessOptions own = options;
   own.commandLine.clear();
-  weft_host::ChildPlan plan;
-  if (!weft_host::PlanChild(own, &plan)) return kCannotStart;
-  plan.program = interpreter.host;
-  plan.shown = interpreter.path.empty() ? interpreter.host : interpreter.path;
-  plan.argv = {interpreter.host};
-  plan.argv.insert(plan.argv.end(), args.begin(), args.end());
-  return RunPlan(std::move(plan), options, true);
+  return RunFound(interpreter, Joined(interpreter.host, args), own, true);
 }
 
 // A batch file runs in the interpreter as "weftcmd FILE ARGS" would: by its
@@ -226,9 +237,7 @@ int RunBatchFile(const ProgramFile& file, const std::vector<std::string>& args,
     weft_host::SetError("Can't start \"" + file.host + "\": a batch file runs from a mapped drive only.");
     return kCannotStart;
   }
-  std::vector<std::string> interpreterArgs = {file.path};
-  interpreterArgs.insert(interpreterArgs.end(), args.begin(), args.end());
-  return RunInterpreter(interpreterArgs, options);
+  return RunInterpreter(Joined(file.path, args), options);
 }
 
 // The channel on which this process, the interpreter, hands back its error
@@ -246,13 +255,7 @@ void EndLimitedPrograms() {
 int RunProgramFile(const ProgramFile& file, const std::string& name, const std::vector<std::string>& args,
                    const ProcessOptions& options) {
   if (file.batch) return RunBatchFile(file, args, options);
-  weft_host::ChildPlan plan;
-  if (!weft_host::PlanChild(options, &plan)) return kCannotStart;
-  plan.program = file.host;
-  plan.shown = file.path.empty() ? file.host : file.path;
-  plan.argv = {name};
-  plan.argv.insert(plan.argv.end(), args.begin(), args.end());
-  return RunPlan(std::move(plan), options, false);
+  return RunFound(file, Joined(name, args), options, false);
 }
 
 int RunProgramDirect(const char* program, const std::vector<std::string>& args,
@@ -279,12 +282,9 @@ int RunCommandLine(const char* commandLine, const ProcessOptions& options) {
 }
 
 void TakeErrorLevelChannel() {
-  const char* handed = getenv(weft_host::kErrorLevelVariable);
-  std::string value = handed ? handed : "";
-  unsetenv(weft_host::kErrorLevelVariable);
-  size_t colon = value.find(':');
-  if (colon == std::string::npos || value.substr(0, colon) != std::to_string(getpid())) return;
-  int fd = atoi(value.c_str() + colon + 1);
+  std::string handed;
+  if (!weft_host::TakeOwnVariable(weft_host::kErrorLevelVariable, &handed)) return;
+  int fd = atoi(handed.c_str());
   if (fd < 0 || fcntl(fd, F_SETFD, FD_CLOEXEC) != 0) return;
   levelChannel = fd;
 }

@@ -3,7 +3,6 @@
 // process's own program file.
 #include "platform/program_search.h"
 
-#include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -190,14 +189,7 @@ bool LocateProgram(const std::string& name, ProgramFile* file) {
 
 bool ReadProgramFile(const ProgramFile& file, std::string* text) {
   if (!file.path.empty()) return ReadWholeFile(file.path.c_str(), text);
-  int fd = open(file.host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    weft_host::SetErrno(errno);
-    return false;
-  }
-  bool read = weft_host::ReadAll(fd, text);
-  close(fd);
-  return read;
+  return weft_host::ReadWholeHostFile(file.host, text);
 }
 
 namespace weft_host {

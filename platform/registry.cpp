@@ -281,17 +281,6 @@ bool StampOf(const std::string& file, Stamp* stamp) {
   return true;
 }
 
-bool ReadHostFile(const std::string& file, std::string* text) {
-  int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    SetErrno(errno);
-    return false;
-  }
-  bool read = weft_host::ReadAll(fd, text);
-  close(fd);
-  return read;
-}
-
 // Writes the text beside the file and puts it in the file's place in one
 // step (the writers hold the folder's lock, so the name beside is theirs).
 bool ReplaceHostFile(const std::string& file, const std::string& text) {
@@ -371,7 +360,7 @@ bool Refresh(Cache* cache) {
   Hive hive;
   if (stamp.exists) {
     std::string text;
-    if (!ReadHostFile(file, &text) || !ParseHive(text, file, &hive)) return false;
+    if (!weft_host::ReadWholeHostFile(file, &text) || !ParseHive(text, file, &hive)) return false;
   } else {
     Seed(&hive);
   }
