@@ -231,6 +231,7 @@ int RunInterpreter(const std::vector<std::string>& args, const ProcessOptions& o
 // full Windows path, which the interpreter finds again.
 int RunBatchFile(const ProgramFile& file, const std::vector<std::string>& args,
                  const ProcessOptions& options) {
+  // One that cannot be read cannot start, before any interpreter runs.
   std::string text;
   if (!ReadProgramFile(file, &text)) return kCannotStart;
   if (file.path.empty()) {
