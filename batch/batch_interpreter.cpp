@@ -158,7 +158,8 @@ class Redirection {
     std::string host;
     uint32_t attributes = GetAttributes(name.c_str());
     bool writing = redirect.kind != Redirect::Kind::kRead;
-    if (!null && writing && attributes != kInvalidAttributes && (attributes & (kAttrReadOnly | kAttrDirectory))) {
+    bool refused = attributes != kInvalidAttributes && (attributes & (kAttrReadOnly | kAttrDirectory));
+    if (!null && writing && refused) {
       fprintf(stderr, "Access is denied.\n");
       return false;
     }

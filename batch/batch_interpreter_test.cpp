@@ -339,8 +339,8 @@ TEST(SplitArguments, GivesBackRuntimeQuotedArguments) {
   for (const std::string& argument : arguments) line += (line.empty() ? "" : " ") + QuoteArgument(argument);
   EXPECT_EQ(weft_batch::SplitArguments(line), arguments) << line;
   for (const std::string& argument : arguments) {
-    EXPECT_EQ(weft_batch::SplitArguments("  " + QuoteArgument(argument) + "\t"), std::vector<std::string>{argument})
-        << argument;
+    std::vector<std::string> one = {argument};
+    EXPECT_EQ(weft_batch::SplitArguments("  " + QuoteArgument(argument) + "\t"), one) << argument;
   }
 }
 

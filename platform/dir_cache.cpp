@@ -299,7 +299,8 @@ class DirCache {
 
   // Other threads go on while a settled directory is read; its names are
   // kept when `keep` says so.
-  bool ReadOutsideTheLock(const std::string& path, bool keep, const std::function<void(const DirNames&)>& use) {
+  bool ReadOutsideTheLock(const std::string& path, bool keep,
+                          const std::function<void(const DirNames&)>& use) {
     DirKey key;
     std::unique_ptr<DirNames> names = ReadFresh(path, &key);
     std::lock_guard<std::mutex> lock(mutex_);

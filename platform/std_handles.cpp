@@ -64,7 +64,8 @@ StdRedirection::StdRedirection() = default;
 StdRedirection::~StdRedirection() { Restore(); }
 
 bool StdRedirection::ToFile(int handle, const std::string& path, Mode mode) {
-  int fd = IsNullDevice(path) ? OpenNullDevice(mode) : weft_host::OpenFileDescriptor(path.c_str(), ModeText(mode));
+  int fd = IsNullDevice(path) ? OpenNullDevice(mode)
+                              : weft_host::OpenFileDescriptor(path.c_str(), ModeText(mode));
   return fd >= 0 && Redirect(handle, fd);
 }
 
