@@ -36,6 +36,9 @@ function(weft_add_tests target)
     WEFT_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
     WEFT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main)
+  # Command lines run in the interpreter program, whose copy stands beside
+  # the tests (see the top CMakeLists.txt).
+  add_dependencies(${target} weftcmd)
   if(ARGN)
     set(properties PROPERTIES ${ARGN})
   endif()

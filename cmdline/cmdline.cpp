@@ -14,15 +14,44 @@ namespace {
 
 bool IsWhite(char c) { return c != '\0' && strchr(" \t\n\r\v\f", c) != nullptr; }
 
-// One word of the line, from `p` (not white space) to its end. True when
-// its quotes are matched.
-bool CollectWord(const char*& p, int flags, CommandWord* word) {
+// What separates words: white space, or with kArgProgramArgv blanks and tabs.
+bool IsWordBreak(char c, int flags) {
+  if (flags & kArgProgramArgv) return c == ' ' || c == '\t';
+  return IsWhite(c);
+}
+
+// A run of backslashes at `at` (kArgProgramArgv): those before a quote
+// escape it two by two, and an odd one out makes the quote a literal one.
+// Returns the index of the run's last character taken.
+size_t CollectBackslashes(std::string_view line, size_t at, CommandWord* word) {
+  size_t end = line.find_first_not_of('\\', at);
+  if (end == std::string_view::npos) end = line.size();
+  size_t count = end - at;
+  if (end == line.size() || line[end] != '"') {
+    word->text.append(count, '\\');
+    return end - 1;
+  }
+  word->text.append(count / 2, '\\');
+  if (count % 2 == 0) return end - 1;  // the quote that follows works as a quote
+  word->text += '"';
+  return end;
+}
+
+// One word of the line, from `at` (not a word break) to its end; `at` moves
+// past it. True when its quotes are matched.
+bool CollectWord(std::string_view line, size_t* at, int flags, CommandWord* word) {
   bool quoted = false;
   bool justClosed = false;
-  for (; *p; ++p) {
-    char c = *p;
+  size_t i = *at;
+  for (; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == '\\' && (flags & kArgProgramArgv)) {
+      i = CollectBackslashes(line, i, word);
+      justClosed = false;
+      continue;
+    }
     if (c != '"') {
-      if (!quoted && IsWhite(c)) break;
+      if (!quoted && IsWordBreak(c, flags)) break;
       word->text += c;
       justClosed = false;
       continue;
@@ -34,6 +63,7 @@ bool CollectWord(const char*& p, int flags, CommandWord* word) {
     justClosed = !opening;
     quoted = !quoted;
   }
+  *at = i;
   return !quoted;
 }
 
@@ -77,20 +107,26 @@ int ExpandWildcards(std::vector<std::string>* args, const std::string& text, int
   return 1;
 }
 
-bool SplitCommandWords(const char* line, int flags, const char* switchCharacters,
+bool SplitCommandWords(std::string_view line, int flags, const char* switchCharacters,
                        std::vector<CommandWord>* words) {
   words->clear();
-  const char* p = line ? line : "";
+  size_t at = 0;
   for (;;) {
-    while (IsWhite(*p)) ++p;
-    if (!*p) return true;
+    while (at < line.size() && IsWordBreak(line[at], flags)) ++at;
+    if (at == line.size()) return true;
     CommandWord word;
     // The program's own name is taken as it stands.
-    word.isOption = !words->empty() && strchr(switchCharacters, *p) != nullptr;
-    bool matched = CollectWord(p, flags, &word);
+    char first = line[at];
+    word.isOption = !words->empty() && first != '\0' && strchr(switchCharacters, first) != nullptr;
+    bool matched = CollectWord(line, &at, flags, &word);
     words->push_back(std::move(word));
     if (!matched) return false;
   }
+}
+
+bool SplitCommandWords(const char* line, int flags, const char* switchCharacters,
+                       std::vector<CommandWord>* words) {
+  return SplitCommandWords(std::string_view(line ? line : ""), flags, switchCharacters, words);
 }
 
 bool SplitCommandLine(const char* line, int flags, const char* switchCharacters,

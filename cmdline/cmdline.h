@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Flags of ParseCommandLine and ExpandWildcards.
@@ -14,6 +15,12 @@ constexpr int kArgExpandAll = 0x020;        // expand every word, quoted or not
 constexpr int kArgNoMatchDropped = 0x040;   // a pattern without match adds no argument
 constexpr int kArgDoubledQuote = 0x100;     // "" right after a closing quote is one literal quote
 constexpr int kArgKeepQuotes = 0x200;       // quotes stay in the argument text
+// The rules by which a program's own start-up splits the command line it was
+// given into its arguments: only blanks and tabs separate words, and
+// backslashes before a quote escape it (2n of them stand for n backslashes
+// and the quote works as a quote; 2n + 1 for n backslashes and a literal
+// quote); other backslashes are text.
+constexpr int kArgProgramArgv = 0x400;
 
 // A switch word's first character is replaced by this byte, so that a switch
 // never looks like a file name.
@@ -38,6 +45,9 @@ struct CommandWord {
 // as it stands), expanding none. False when the line ended inside a quote:
 // the last word then runs to the end of the line.
 bool SplitCommandWords(const char* line, int flags, const char* switchCharacters,
+                       std::vector<CommandWord>* words);
+// The same over a text that may hold any byte.
+bool SplitCommandWords(std::string_view line, int flags, const char* switchCharacters,
                        std::vector<CommandWord>* words);
 
 // Appends to `args` the arguments that one word stands for: the matching

@@ -40,6 +40,17 @@ const SplitCase kSplitCases[] = {
     {"prog \"a\"\"b\"", kArgDoubledQuote, "/", {"prog", "a\"b"}, true},
     {"prog \"a\"\" b\"", kArgDoubledQuote, "/", {"prog", "a\" b"}, true},
     {"prog \"a b\"", kArgKeepQuotes, "/", {"prog", "\"a b\""}, true},
+    // A program's own start-up rules: backslashes escape quotes two by two,
+    // only blanks and tabs separate.
+    {"prog \\\"a b", kArgProgramArgv, "/", {"prog", "\"a", "b"}, true},
+    {"prog a\\\\\"b c\"", kArgProgramArgv, "/", {"prog", "a\\b c"}, true},
+    {"prog a\\b\\\\c d\\", kArgProgramArgv, "/", {"prog", "a\\b\\\\c", "d\\"}, true},
+    {"prog \"a \\\"q\\\" b\"", kArgProgramArgv, "/", {"prog", "a \"q\" b"}, true},
+    {"prog \"a\"\\\\\"b\"", kArgProgramArgv, "/", {"prog", "a\\b"}, true},
+    {"prog a\nb\vc", kArgProgramArgv, "/", {"prog", "a\nb\vc"}, true},
+    {"prog a\nb", 0, "/", {"prog", "a", "b"}, true},
+    {"prog \"a \"\"q\"\" b\"", kArgProgramArgv | kArgDoubledQuote, "/", {"prog", "a \"q\" b"}, true},
+    {"prog \\\\\"a", kArgProgramArgv, "/", {"prog", "\\a"}, false},
 };
 
 TEST(SplitCommandLine, WordsQuotesAndSwitches) {

@@ -18,7 +18,7 @@ TEST(AsciiCase, LowerAsciiFoldsOnlyAsciiLetters) {
   for (const auto& c : cases) EXPECT_EQ(LowerAscii(c[0]), c[1]) << c[0];
 }
 
-TEST(AsciiCase, StartsWithNoCase) {
+TEST(AsciiCase, StartsNoCase) {
   struct Case {
     const char* text;
     const char* prefix;
@@ -27,9 +27,11 @@ TEST(AsciiCase, StartsWithNoCase) {
       {"Host: x", "host:", true}, {"HOST:", "host:", true},  {"Hos", "host:", false},
       {"Ghost:", "host:", false}, {"anything", "", true},    {"", "", true},
       {"\xC9t\xE9", "\xE9", false}, {"Content-Type", "content-", true},
+      {"PATH=x", "path", true}, {"pa", "PATH", false},         {"Pathext", "PATHX", false},
+      {"\xE9t\xE9", "\xE9T", true}, {"\xE9", "\xC9", false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(StartsWithNoCase(c.text, c.prefix), c.starts) << c.text << " / " << c.prefix;
+    EXPECT_EQ(StartsNoCase(c.text, c.prefix), c.starts) << c.text << " / " << c.prefix;
   }
 }
 
@@ -43,6 +45,26 @@ TEST(AsciiCase, SameNoCase) {
       {"abc", "ab", false},     {"\xE9t\xE9", "\xE9T\xE9", true}, {"\xE9", "\xC9", false},
   };
   for (const Case& c : cases) EXPECT_EQ(SameNoCase(c.a, c.b), c.same) << c.a << " / " << c.b;
+}
+
+// Names in the order Windows lists them: upper-cased ASCII letters, bytes
+// beyond ASCII after every ASCII byte, a name before the longer ones it
+// begins.
+TEST(AsciiCase, CompareNoCase) {
+  struct Case {
+    const char* a;
+    const char* b;
+    int order;  // -1, 0 or 1
+  } const cases[] = {
+      {"abc", "ABC", 0},      {"a", "B", -1},          {"B", "a", 1},
+      {"ab", "abc", -1},      {"", "a", -1},           {"", "", 0},
+      {"_x", "ax", 1},        {"Zebra", "apple", 1},   // '_' sorts after the upper-cased letters
+      {"\xE9", "z", 1},      {"z", "\xC9", -1},      {"a=1", "A_B=2", -1},
+  };
+  for (const Case& c : cases) {
+    int order = CompareNoCase(c.a, c.b);
+    EXPECT_EQ((order > 0) - (order < 0), c.order) << c.a << " / " << c.b;
+  }
 }
 
 }  // namespace

@@ -15,8 +15,11 @@
 #include <cstring>
 #include <string>
 
+#include "platform/attributes_host.h"
+#include "platform/drives_host.h"
+#include "platform/errors_host.h"
 #include "platform/filetime.h"
-#include "platform/host.h"
+#include "platform/filetime_host.h"
 
 namespace weft_host {
 namespace {

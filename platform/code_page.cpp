@@ -1,5 +1,7 @@
 #include "platform/code_page.h"
 
+#include "platform/code_page_host.h"
+
 namespace {
 
 // The letters of windows-1252 from 0x80 to 0x9F as code points; 0 where the

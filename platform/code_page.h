@@ -25,8 +25,6 @@ class Utf8Check {
   unsigned char high_ = 0xBF;
 };
 
-bool IsUtf8(const std::string& text);
-
 // The bytes of the letter that starts at `index`: a well-formed UTF-8
 // sequence, else the single byte.
 size_t Utf8LetterLength(const std::string& text, size_t index);
@@ -40,12 +38,8 @@ void AppendUtf8(std::string* out, unsigned code);
 // windows-1252 text in UTF-8. Every byte has a form: the five that the code
 // page leaves unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control
 // characters of the same numbers, as Windows converts them, so that the way
-// back gives the same bytes.
+// back (FromUtf8) gives the same bytes.
 std::string Windows1252ToUtf8(const std::string& text);
-// UTF-8 text in windows-1252; false when a letter has no form there, with
-// `missing` (when given) set to the first such letter. A byte that starts no
-// well-formed sequence stands for itself.
-bool Utf8ToWindows1252(const std::string& text, std::string* out, std::string* missing = nullptr);
 
 // Text of the code page in UTF-8, and back (false as above).
 std::string ToUtf8(const std::string& text, CodePage page);

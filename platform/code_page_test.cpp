@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/code_page_host.h"
+
 namespace {
 
 TEST(CodePage, WellFormedUtf8IsToldFromOtherBytes) {

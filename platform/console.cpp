@@ -59,8 +59,10 @@ int ReadPipedKey() {
 
 }  // namespace
 
+bool IsConsoleInput() { return isatty(STDIN_FILENO) != 0; }
+
 bool KeyWaiting() {
-  if (!isatty(STDIN_FILENO)) return false;
+  if (!IsConsoleInput()) return false;
   KeyMode mode(false);
   pollfd fd{STDIN_FILENO, POLLIN, 0};
   return poll(&fd, 1, 0) > 0 && (fd.revents & POLLIN) != 0;
@@ -68,6 +70,6 @@ bool KeyWaiting() {
 
 int ReadKey(bool ctrlCAsKey) {
   fflush(stdout);
-  if (isatty(STDIN_FILENO)) return ReadTerminalKey(ctrlCAsKey);
+  if (IsConsoleInput()) return ReadTerminalKey(ctrlCAsKey);
   return ReadPipedKey();
 }

@@ -6,6 +6,8 @@ constexpr int kKeyEscape = 27;
 constexpr int kKeyCtrlC = 3;
 constexpr int kKeyEnter = 13;
 
+// True when standard input is the console (a terminal), not a file or a pipe.
+bool IsConsoleInput();
 // True when a key press is waiting at the console. Standard input that is not
 // a terminal never has one waiting: its bytes are answers, read in order.
 bool KeyWaiting();

@@ -14,31 +14,19 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <memory>
 #include <mutex>
 
 #include "platform/ascii_case.h"
-#include "platform/host.h"
+#include "platform/listing_host.h"
 
 namespace weft_host {
 namespace {
 
 unsigned char UpperByte(char c) { return static_cast<unsigned char>(UpperAscii(c)); }
-
-// Upper-cased `name` against `upperPrefix`, both compared as whole texts:
-// below zero when the name comes first.
-int CompareUpper(std::string_view name, std::string_view upperPrefix) {
-  size_t common = name.size() < upperPrefix.size() ? name.size() : upperPrefix.size();
-  for (size_t i = 0; i < common; ++i) {
-    unsigned char a = UpperByte(name[i]);
-    unsigned char b = static_cast<unsigned char>(upperPrefix[i]);
-    if (a != b) return a < b ? -1 : 1;
-  }
-  if (name.size() == upperPrefix.size()) return 0;
-  return name.size() < upperPrefix.size() ? -1 : 1;
-}
 
 }  // namespace
 
@@ -49,19 +37,15 @@ bool ListedOrder::operator()(const DirName& a, const DirName& b) const {
 }
 
 bool ListedOrder::operator()(const DirName& a, std::string_view upperPrefix) const {
-  return CompareUpper(a.name, upperPrefix) < 0;
+  return CompareNoCase(a.name, upperPrefix) < 0;
 }
 
 bool ListedOrder::operator()(std::string_view upperPrefix, const DirName& b) const {
-  return CompareUpper(b.name, upperPrefix) > 0;
+  return CompareNoCase(b.name, upperPrefix) > 0;
 }
 
 bool HasUpperPrefix(std::string_view name, std::string_view upperPrefix) {
-  if (name.size() < upperPrefix.size()) return false;
-  for (size_t i = 0; i < upperPrefix.size(); ++i) {
-    if (UpperByte(name[i]) != static_cast<unsigned char>(upperPrefix[i])) return false;
-  }
-  return true;
+  return StartsNoCase(name, upperPrefix);
 }
 
 size_t DirNames::FoldedHash::operator()(std::string_view name) const {
@@ -198,6 +182,13 @@ std::unique_ptr<DirNames> ReadFresh(const std::string& path, DirKey* key) {
   return names;
 }
 
+// WEFTDIRCACHE=off turns the cache off, for debugging a lookup: every call
+// then reads its directory, and nothing is kept or watched.
+bool SwitchedOff() {
+  const char* value = getenv("WEFTDIRCACHE");
+  return value && SameNoCase(value, "off");
+}
+
 struct CachedDir {
   DirKey key;
   std::unique_ptr<DirNames> names;
@@ -225,6 +216,7 @@ class DirCache {
 
   bool Read(const std::string& path, const struct stat& st,
             const std::function<void(const DirNames&)>& use) {
+    if (off_) return ReadOutsideTheLock(path, false, use);
     DirKey seen = KeyOf(st);
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -237,15 +229,7 @@ class DirCache {
       // A recent directory is watched from before its reading on.
       if (!IsSettled(seen) && Watching()) return ReadAndKeep(path, seen, use);
     }
-    // Other threads go on while a settled directory is read.
-    DirKey key;
-    std::unique_ptr<DirNames> names = ReadFresh(path, &key);
-    std::lock_guard<std::mutex> lock(mutex_);
-    ++counts_.reads;
-    if (!names) return false;
-    use(*names);
-    if (IsSettled(key)) Keep(path, key, std::move(names), -1);
-    return true;
+    return ReadOutsideTheLock(path, true, use);
   }
 
   DirCacheCounts Counts() {
@@ -310,6 +294,20 @@ class DirCache {
     } else {
       RemoveWatch(watch);
     }
+    return true;
+  }
+
+  // Other threads go on while a settled directory is read; its names are
+  // kept when `keep` says so.
+  bool ReadOutsideTheLock(const std::string& path, bool keep,
+                          const std::function<void(const DirNames&)>& use) {
+    DirKey key;
+    std::unique_ptr<DirNames> names = ReadFresh(path, &key);
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++counts_.reads;
+    if (!names) return false;
+    use(*names);
+    if (keep && IsSettled(key)) Keep(path, key, std::move(names), -1);
     return true;
   }
 
@@ -427,8 +425,9 @@ class DirCache {
   }
 
   // A child process shares the parent's watch reports: reading them would
-  // take them from the parent. The child starts afresh.
+  // take them from the parent. The child starts afresh, its switch too.
   void ForgetAllAfterFork() {
+    off_ = SwitchedOff();
     if (notify_ >= 0) close(notify_);
     notify_ = kNotTried;
     dirs_.clear();
@@ -438,6 +437,7 @@ class DirCache {
   static constexpr int kNotTried = -1;
   static constexpr int kUnavailable = -2;
 
+  bool off_ = SwitchedOff();  // read as the process starts to look up names
   std::mutex mutex_;
   Dirs dirs_;
   std::unordered_map<int, std::string> watched_;  // watch -> path

@@ -88,7 +88,9 @@ bool HasUpperPrefix(std::string_view name, std::string_view upperPrefix);
 // machine sharing the disk, has it read again within a tenth of a second).
 // `known` (optional) is the directory's status just taken with symbolic
 // links followed; it spares that call. `use` runs while the cache is locked:
-// it takes what it needs and calls nothing of the layer.
+// it takes what it needs and calls nothing of the layer. With the variable
+// WEFTDIRCACHE=off in the environment as the process starts, for debugging a
+// lookup, nothing is kept: every call reads the directory.
 bool WithDirNames(const std::string& dir, const struct stat* known,
                   const std::function<void(const DirNames&)>& use);
 

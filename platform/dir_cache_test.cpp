@@ -355,6 +355,33 @@ std::string Found(const weft_host::DirNames& names, const char* name) {
   return found ? found->name : "(none)";
 }
 
+// Turned off for debugging a lookup (WEFTDIRCACHE=off, read as a process
+// starts, and afresh by a child it forks), the cache keeps nothing: every
+// lookup reads its folders again. Left on, a settled folder is read once.
+TEST(DirCache, SwitchedOffEveryLookupReadsItsFolders) {
+  TempDrive drive;
+  drive.Write("old/a.txt", "a");
+  SetOldTime(drive.Host("old"));
+  SetOldTime(drive.Host());
+  // A lookup of the name in another letter case reads the folders on its way.
+  auto readsOfLookups = [] {
+    uint64_t before = weft_host::GetDirCacheCounts().reads;
+    for (int i = 0; i < 5; ++i) {
+      if (GetAttributes("C:\\OLD\\A.TXT") == kInvalidAttributes) return uint64_t{0};
+    }
+    return weft_host::GetDirCacheCounts().reads - before;
+  };
+  ScopedEnvironment environment;
+  for (const char* value : {"off", "OFF", "on", ""}) {
+    environment.Set("WEFTDIRCACHE", *value ? value : nullptr);
+    bool off = std::string(value) == "off" || std::string(value) == "OFF";
+    InOtherProcess([&] {
+      uint64_t reads = readsOfLookups();
+      return off ? reads >= 10 : reads >= 1 && reads <= 2;
+    });
+  }
+}
+
 TEST(KeptNames, FindsNamesWithoutRegardToCaseTheSmallestFirst) {
   weft_host::DirNames names;
   for (const char* name : {"b.htm", "a.JPG", "B.HTM", "B.htm"}) names.Add(name, DT_REG);

@@ -16,8 +16,10 @@
 
 #include "platform/ascii_case.h"
 #include "platform/dir_cache.h"
+#include "platform/drives_host.h"
 #include "platform/errors.h"
-#include "platform/host.h"
+#include "platform/errors_host.h"
+#include "platform/host_io.h"
 #include "platform/text_pieces.h"
 
 namespace weft_host {
@@ -433,27 +435,10 @@ bool HostOfPath(const char* path, std::string* host) {
 
 using namespace weft_host;
 
-namespace {
-
-size_t CopyOut(const std::string& text, char* buffer, size_t size) {
-  if (text.size() > static_cast<size_t>(kMaxPath)) {
-    SetError(kErrorFilenameTooLong);
-    return 0;
-  }
-  if (!buffer || text.size() >= size) {
-    SetError("The data area passed to a system call is too small.");
-    return 0;
-  }
-  memcpy(buffer, text.c_str(), text.size() + 1);
-  return text.size();
-}
-
-}  // namespace
-
 size_t GetFullPath(const char* path, char* buffer, size_t size) {
   WinPath resolved;
   if (!ResolvePath(path, &resolved, NameCheck::kNone)) return 0;
-  return CopyOut(WinPathText(resolved), buffer, size);
+  return CopyPathOut(WinPathText(resolved), buffer, size);
 }
 
 size_t NameStart(const std::string& path) {
@@ -470,7 +455,7 @@ std::string GetFullPathString(const char* path) {
 size_t GetCurrentDir(char* buffer, size_t size) {
   WinPath current;
   if (!CurrentWinPath(&current)) return 0;
-  return CopyOut(WinPathText(current), buffer, size);
+  return CopyPathOut(WinPathText(current), buffer, size);
 }
 
 bool SetCurrentDir(const char* path) {

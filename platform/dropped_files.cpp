@@ -71,6 +71,25 @@ bool NamesHostFile(const std::string& line) {
   return line[0] == '/';
 }
 
+// The "file:///" URL of a Windows path: '\' becomes '/', '%' and control
+// bytes become "%XX".
+std::string FileUrlOfPath(const std::string& path) {
+  std::string url = "file:///";
+  for (char ch : path) {
+    unsigned char byte = static_cast<unsigned char>(ch);
+    if (ch == '\\') {
+      url += '/';
+    } else if (ch == '%' || byte < 0x20 || byte == 0x7F) {
+      char escape[4];
+      snprintf(escape, sizeof escape, "%%%02X", byte);
+      url += escape;
+    } else {
+      url += ch;
+    }
+  }
+  return url;
+}
+
 }  // namespace
 
 std::vector<std::string> DroppedFilePaths(const std::string& uriList) {
@@ -95,21 +114,4 @@ std::vector<std::string> CopiedTexts(const std::string& text) {
     if (LinePath(line, &path)) urls.push_back(FileUrlOfPath(path));
   }
   return urls;
-}
-
-std::string FileUrlOfPath(const std::string& path) {
-  std::string url = "file:///";
-  for (char ch : path) {
-    unsigned char byte = static_cast<unsigned char>(ch);
-    if (ch == '\\') {
-      url += '/';
-    } else if (ch == '%' || byte < 0x20 || byte == 0x7F) {
-      char escape[4];
-      snprintf(escape, sizeof escape, "%%%02X", byte);
-      url += escape;
-    } else {
-      url += ch;
-    }
-  }
-  return url;
 }

@@ -18,7 +18,3 @@ std::vector<std::string> DroppedFilePaths(const std::string& uriList);
 // one "file:///X:/..." URL per item on a mapped drive; otherwise the text
 // itself, as the only item.
 std::vector<std::string> CopiedTexts(const std::string& text);
-
-// The "file:///" URL of a Windows path: '\' becomes '/', '%' and control
-// bytes become "%XX".
-std::string FileUrlOfPath(const std::string& path);

@@ -16,27 +16,45 @@
 
 #include "platform/ascii_case.h"
 #include "platform/drives.h"
-#include "platform/host.h"
+#include "platform/drives_host.h"
+#include "platform/env_host.h"
+#include "platform/errors_host.h"
+#include "platform/host_io.h"
 #include "platform/own_drive.h"
-#include "platform/program_search.h"
 
 extern char** environ;
 
 namespace {
 
+// The entry of `entries` ("NAME=value" each) that holds variable `name`: the
+// exact name first, then the first that differs only in letter case; `end`
+// when none does. The one rule by which variables are found, in this
+// process's environment and in one made for a program it starts.
+template <typename Entry>
+Entry FindVariable(Entry begin, Entry end, std::string_view name) {
+  Entry other = end;
+  for (Entry entry = begin; entry != end; ++entry) {
+    std::string_view text(*entry);
+    if (text.find('=') != name.size()) continue;
+    std::string_view stored = text.substr(0, name.size());
+    if (stored == name) return entry;
+    if (other == end && SameNoCase(stored, name)) other = entry;
+  }
+  return other;
+}
+
+char** EnvironmentEnd() {
+  char** end = environ;
+  while (end && *end) ++end;
+  return end;
+}
+
 // The name of the variable stored for `name` (exact first, then without
 // regard to case); empty when none is set.
 std::string StoredName(const char* name, size_t length) {
-  std::string exact(name, length);
-  if (getenv(exact.c_str())) return exact;
-  for (char** entry = environ; entry && *entry; ++entry) {
-    const char* equals = strchr(*entry, '=');
-    if (!equals || static_cast<size_t>(equals - *entry) != length) continue;
-    size_t i = 0;
-    while (i < length && UpperAscii((*entry)[i]) == UpperAscii(name[i])) ++i;
-    if (i == length) return std::string(*entry, length);
-  }
-  return std::string();
+  char** end = EnvironmentEnd();
+  char** found = FindVariable(environ, end, std::string_view(name, length));
+  return found == end ? std::string() : std::string(*found, length);
 }
 
 const char* Lookup(const char* name, size_t length) {
@@ -92,16 +110,8 @@ struct CommandLine {
 // the variable is removed either way so that no child inherits it.
 CommandLine ReadCommandLine() {
   CommandLine line;
-  const char* handed = getenv(weft_host::kCommandLineVariable);
-  std::string value = handed ? handed : "";
-  unsetenv(weft_host::kCommandLineVariable);
-  size_t colon = value.find(':');
-  if (colon != std::string::npos && value.substr(0, colon) == std::to_string(getpid())) {
-    line.text = value.substr(colon + 1);
-    line.fromInterpreter = true;
-    return line;
-  }
-  line.text = RebuildCommandLine();
+  line.fromInterpreter = weft_host::TakeOwnVariable(weft_host::kCommandLineVariable, &line.text);
+  if (!line.fromInterpreter) line.text = RebuildCommandLine();
   return line;
 }
 
@@ -142,6 +152,40 @@ std::string AbsoluteHostPath(const std::string& host) {
 }
 
 }  // namespace
+
+namespace weft_host {
+
+bool TakeOwnVariable(const char* name, std::string* text) {
+  const char* handed = getenv(name);
+  std::string value = handed ? handed : "";
+  unsetenv(name);
+  size_t colon = value.find(':');
+  if (colon == std::string::npos || value.substr(0, colon) != std::to_string(getpid())) return false;
+  *text = value.substr(colon + 1);
+  return true;
+}
+
+std::vector<std::string> EnvironmentWith(const std::vector<std::string>& changes) {
+  std::vector<std::string> env = EnvironmentStrings();
+  for (const std::string& change : changes) {
+    size_t equals = change.find('=', 1);
+    if (equals == std::string::npos) continue;
+    auto at = FindVariable(env.begin(), env.end(), std::string_view(change).substr(0, equals));
+    bool remove = equals + 1 == change.size();
+    if (at != env.end() && remove) env.erase(at);
+    else if (at != env.end()) *at = at->substr(0, equals + 1) + change.substr(equals + 1);
+    else if (!remove) env.push_back(change);
+  }
+  return env;
+}
+
+}  // namespace weft_host
+
+std::vector<std::string> EnvironmentStrings() {
+  std::vector<std::string> strings;
+  for (char** entry = environ; entry && *entry; ++entry) strings.push_back(*entry);
+  return strings;
+}
 
 const char* GetEnv(const char* name) {
   if (!name) return nullptr;
@@ -227,24 +271,4 @@ std::string CommandLineWord(const std::string& argument) {
     if (c == '"') word += '"';
   }
   return word + "\"";
-}
-
-std::string QuoteArgument(const std::string& argument) {
-  if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos) return argument;
-  std::string out = "\"";
-  size_t backslashes = 0;
-  for (char c : argument) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    // Backslashes before a quote are doubled, and the quote escaped.
-    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-    backslashes = 0;
-    out += c;
-  }
-  // Backslashes before the closing quote are doubled as well.
-  out.append(backslashes * 2, '\\');
-  out += '"';
-  return out;
 }

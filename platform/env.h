@@ -5,12 +5,15 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // Value of an environment variable, or null when it is not set. The name is
 // looked up exactly first, then without regard to letter case.
 const char* GetEnv(const char* name);
 // Sets (or with a null value removes) a variable.
 bool SetEnv(const char* name, const char* value);
+// Every variable as "NAME=value", in the order the environment holds them.
+std::vector<std::string> EnvironmentStrings();
 
 // Expands each %NAME% by its value; an undefined name stays as written, and
 // "%%" is not special. Writes into `buffer` of `size` (always terminated when
@@ -51,5 +54,3 @@ bool CommandLineFromInterpreter();
 // quotes, not empty); otherwise in double quotes with each of its own quotes
 // doubled, so that '<A HREF="x.htm">' arrives as '"<A HREF=""x.htm"">"'.
 std::string CommandLineWord(const std::string& argument);
-// Quotes one argument by the C runtime's rules (backslashes escape quotes).
-std::string QuoteArgument(const std::string& argument);

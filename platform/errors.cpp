@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/host.h"
+#include "platform/errors_host.h"
 
 namespace {
 
@@ -36,6 +36,7 @@ const ErrorText kTexts[] = {
     {kErrorOpenFailed, "The system cannot open the file."},
     {kErrorDiskFull, "There is not enough space on the disk."},
     {kErrorDirNotEmpty, "The directory is not empty."},
+    {kErrorInsufficientBuffer, "The data area passed to a system call is too small."},
     {kErrorAlreadyExists, "Cannot create a file when that file already exists."},
     {kErrorFilenameTooLong, "The filename or extension is too long."},
 };

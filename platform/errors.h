@@ -15,6 +15,7 @@ constexpr long kErrorFileExists = 80;  // a copy may not replace its target; no 
 constexpr long kErrorOpenFailed = 110;
 constexpr long kErrorDiskFull = 112;
 constexpr long kErrorDirNotEmpty = 145;
+constexpr long kErrorInsufficientBuffer = 122;  // a caller's buffer too small for the result
 constexpr long kErrorAlreadyExists = 183;  // a create or move onto a name in use
 constexpr long kErrorFilenameTooLong = 206;
 

@@ -14,8 +14,12 @@
 #include <mutex>
 #include <string>
 
+#include "platform/attributes_host.h"
+#include "platform/drives_host.h"
 #include "platform/errors.h"
-#include "platform/host.h"
+#include "platform/errors_host.h"
+#include "platform/file_replace_host.h"
+#include "platform/files_host.h"
 
 using namespace weft_host;
 

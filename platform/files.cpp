@@ -1,5 +1,6 @@
 // Opening, reading, deleting, moving, copying and replacing files with the
 // rules Windows programs rely on, over POSIX calls.
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -11,9 +12,14 @@
 #include <cstring>
 #include <string>
 
+#include "platform/attributes_host.h"
+#include "platform/drives_host.h"
 #include "platform/errors.h"
+#include "platform/errors_host.h"
+#include "platform/file_replace_host.h"
 #include "platform/files.h"
-#include "platform/host.h"
+#include "platform/files_host.h"
+#include "platform/host_io.h"
 
 using namespace weft_host;
 
@@ -97,39 +103,6 @@ int OpenRegular(const std::string& host, int flags, struct stat* status = nullpt
   }
   // O_NONBLOCK stays: it has no effect on a regular file.
   return fd;
-}
-
-// Reads a regular file to its end. `size` is its size when it was opened: a
-// read that comes back short just there is the end, which spares the call
-// that would only say so (a file that grew or shrank is read on to the end).
-bool ReadAll(int fd, std::string* text, off_t size) {
-  text->clear();
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FailWithErrno();
-    }
-    text->append(buffer, static_cast<size_t>(n));
-    if (static_cast<size_t>(n) < sizeof buffer && text->size() == static_cast<size_t>(size)) {
-      return true;
-    }
-  }
-}
-
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FailWithErrno();
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
 }
 
 // --- Text-mode reading: the file's text with each CR before an LF dropped,
@@ -253,12 +226,6 @@ FILE* OpenBinaryReader(int fd) {
 
 // --- Copying and renaming.
 
-std::string ParentOf(const std::string& host) {
-  size_t slash = host.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : host.substr(0, slash);
-}
-
 // Renames `from` to `to`; without `replace` an existing `to` is never touched.
 bool RenameHost(const std::string& from, const std::string& to, bool replace) {
   int result = replace ? rename(from.c_str(), to.c_str())
@@ -274,17 +241,6 @@ bool RenameHost(const std::string& from, const std::string& to, bool replace) {
   return result == 0;
 }
 
-bool CopyData(int in, int out) {
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = read(in, buffer, sizeof buffer);
-    if (n == 0) return true;
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return FailWithErrno();
-    if (!WriteAll(out, buffer, static_cast<size_t>(n))) return false;
-  }
-}
-
 }  // namespace
 
 namespace weft_host {
@@ -297,7 +253,7 @@ std::string CopyFileFor(const std::string& to) {
   }
   char name[32];
   snprintf(name, sizeof name, "/.weft-copy-%016llx", static_cast<unsigned long long>(hash));
-  return ParentOf(to) + name;
+  return HostParent(to) + name;
 }
 
 bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
@@ -314,7 +270,7 @@ bool CopyIntoPlace(const std::string& from, const std::string& to, bool replace,
     close(in);
     return false;
   }
-  bool ok = CopyData(in, out);
+  bool ok = CopyAll(in, out);
   close(in);
   if (ok && fsync(out) != 0) {
     SetErrno(errno);
@@ -408,47 +364,68 @@ bool CanReplace(const Target& target) {
 // A move onto the same file under another letter case: the file takes the
 // name as written.
 bool RenameToWrittenCase(const std::string& source, const Target& target) {
-  std::string renamed = ParentOf(target.host) + "/" + target.path.parts.back();
+  std::string renamed = HostParent(target.host) + "/" + target.path.parts.back();
   if (renamed == source || rename(source.c_str(), renamed.c_str()) == 0) return true;
   return FailWithErrno();
 }
 
 std::atomic<unsigned> tempCounter{0};
 
-}  // namespace
-
-FILE* OpenFile(const char* path, const char* mode) {
-  OpenMode parsed;
-  if (!ParseMode(mode, &parsed)) {
-    SetError("The parameter is incorrect.");
-    return nullptr;
-  }
+// Opens a file by OpenFile's rules: its descriptor, or -1 with the error
+// set. `opened` receives the open file's status.
+int OpenByRules(const char* path, const OpenMode& parsed, struct stat* opened) {
   Target target;
-  if (!ResolvePath(path, &target.path)) return nullptr;
+  if (!ResolvePath(path, &target.path)) return -1;
   bool reading = parsed.kind == 'r' && !parsed.update;
-  struct stat opened;
   bool missing = false;
-  int fd = reading ? OpenAsWritten(target.path, &opened, &missing) : -1;
-  if (fd >= 0) return parsed.binary ? OpenBinaryReader(fd) : OpenTextReader(fd, opened.st_size);
-  if (!LookUpTarget(&target, missing)) return nullptr;
+  int fd = reading ? OpenAsWritten(target.path, opened, &missing) : -1;
+  if (fd >= 0) return fd;
+  if (!LookUpTarget(&target, missing)) return -1;
   if (parsed.kind == 'r' && !target.exists) {
     // Nothing of that name in any letter case: no file to open.
     SetErrno(ENOENT);
-    return nullptr;
+    return -1;
   }
   if (target.exists) {
     struct stat st = target.st;
     if (!S_ISLNK(st.st_mode) || stat(target.host.c_str(), &st) == 0) {
-      if (!CheckRegular(st)) return nullptr;
+      if (!CheckRegular(st)) return -1;
       if ((parsed.kind != 'r' || parsed.update) && IsReadOnly(st)) {
         AccessDenied();
-        return nullptr;
+        return -1;
       }
     }
   }
-  fd = OpenRegular(target.host, OpenFlags(parsed), &opened);
+  return OpenRegular(target.host, OpenFlags(parsed), opened);
+}
+
+bool ParseModeOrFail(const char* mode, OpenMode* parsed) {
+  if (ParseMode(mode, parsed)) return true;
+  SetError("The parameter is incorrect.");
+  return false;
+}
+
+}  // namespace
+
+namespace weft_host {
+
+int OpenFileDescriptor(const char* path, const char* mode) {
+  OpenMode parsed;
+  struct stat opened;
+  return ParseModeOrFail(mode, &parsed) ? OpenByRules(path, parsed, &opened) : -1;
+}
+
+}  // namespace weft_host
+
+FILE* OpenFile(const char* path, const char* mode) {
+  OpenMode parsed;
+  if (!ParseModeOrFail(mode, &parsed)) return nullptr;
+  struct stat opened;
+  int fd = OpenByRules(path, parsed, &opened);
   if (fd < 0) return nullptr;
-  if (reading) return parsed.binary ? OpenBinaryReader(fd) : OpenTextReader(fd, opened.st_size);
+  if (parsed.kind == 'r' && !parsed.update) {
+    return parsed.binary ? OpenBinaryReader(fd) : OpenTextReader(fd, opened.st_size);
+  }
   FILE* file = fdopen(fd, StreamMode(parsed));
   if (!file) {
     SetErrno(errno);
@@ -547,6 +524,44 @@ bool RemoveDir(const char* path) {
     return false;
   }
   return true;
+}
+
+namespace {
+
+bool RemoveHostTree(const std::string& host, const std::string& shown, const TreeRefusal& refused) {
+  DIR* dir = opendir(host.c_str());
+  if (!dir) return false;
+  bool ok = true;
+  while (dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    std::string child = host + "/" + name;
+    std::string childShown = shown + "\\" + name;
+    struct stat st;
+    if (lstat(child.c_str(), &st) != 0) continue;
+    if (S_ISDIR(st.st_mode)) {
+      ok = RemoveHostTree(child, childShown, refused) && ok;
+    } else if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR)) {
+      refused(childShown, "Access is denied.");
+      ok = false;
+    } else if (unlink(child.c_str()) != 0) {
+      refused(childShown, strerror(errno));
+      ok = false;
+    }
+  }
+  closedir(dir);
+  if (!ok || rmdir(host.c_str()) == 0) return ok;
+  SetErrno(errno);
+  refused(shown, LastErrorText());
+  return false;
+}
+
+}  // namespace
+
+bool RemoveTree(const char* path, const TreeRefusal& refused) {
+  std::string host;
+  if (!HostOfPath(path, &host)) return false;
+  return RemoveHostTree(host, GetFullPathString(path), refused);
 }
 
 bool MoveFile(const char* from, const char* to, bool replace) {

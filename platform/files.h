@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,13 @@ std::vector<std::string> TextLines(const std::string& text);
 bool DeleteFile(const char* path);  // fails on a read-only file or a directory
 bool CreateDir(const char* path);
 bool RemoveDir(const char* path);  // empty directories only
+// Removes a folder with everything below it, never through a symbolic link:
+// a link below it goes itself, never what it shows. A read-only file stays,
+// and so does every folder above one that stays; `refused` is told each
+// with its full Windows path and why. False when anything stayed, or when
+// the folder cannot be read.
+using TreeRefusal = std::function<void(const std::string& path, const std::string& why)>;
+bool RemoveTree(const char* path, const TreeRefusal& refused);
 
 // Moves or renames; fails when the target exists unless `replace` is set
 // (a read-only target is never replaced). Within one device the rename is one

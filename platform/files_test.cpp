@@ -13,8 +13,8 @@
 #include "platform/errors.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
+#include "platform/files_host.h"
 #include "platform/filetime.h"
-#include "platform/host.h"
 #include "platform/listing.h"
 #include "platform/testing/test_support.h"
 

@@ -10,7 +10,9 @@
 #include <string>
 
 #include "platform/attributes.h"
-#include "platform/host.h"
+#include "platform/drives_host.h"
+#include "platform/errors_host.h"
+#include "platform/filetime_host.h"
 #include "platform/listing.h"
 
 namespace {

@@ -11,9 +11,12 @@
 
 #include "platform/ascii_case.h"
 #include "platform/attributes.h"
+#include "platform/attributes_host.h"
 #include "platform/dir_cache.h"
+#include "platform/drives_host.h"
 #include "platform/errors.h"
-#include "platform/host.h"
+#include "platform/errors_host.h"
+#include "platform/listing_host.h"
 
 using namespace weft_host;
 
@@ -171,13 +174,8 @@ std::vector<const DirName*> MatchingNames(const DirNames& names, const NamePatte
 }
 
 bool NameListedBefore(const char* a, const char* b) {
-  for (size_t i = 0;; ++i) {
-    unsigned char x = static_cast<unsigned char>(UpperAscii(a[i]));
-    unsigned char y = static_cast<unsigned char>(UpperAscii(b[i]));
-    if (x != y) return x < y;
-    if (!x) break;
-  }
-  return strcmp(a, b) < 0;
+  int order = CompareNoCase(a, b);
+  return order != 0 ? order < 0 : strcmp(a, b) < 0;
 }
 
 }  // namespace weft_host

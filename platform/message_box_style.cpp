@@ -1,12 +1,22 @@
 #include "platform/message_box_style.h"
 
-#include <strings.h>
-
+#include "platform/ascii_case.h"
 #include "platform/message_box.h"
 
 namespace {
 
 const char* const kAnswerNames[] = {"?", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
+
+// "error", "question", "warning", "information" or "none".
+const char* MessageBoxIconName(uint32_t style) {
+  switch (style & 0xF0) {
+    case kMbIconError: return "error";
+    case kMbIconQuestion: return "question";
+    case kMbIconWarning: return "warning";
+    case kMbIconInformation: return "information";
+  }
+  return "none";
+}
 
 }  // namespace
 
@@ -32,19 +42,9 @@ const char* MessageBoxAnswerName(int answer) {
   return kAnswerNames[answer];
 }
 
-const char* MessageBoxIconName(uint32_t style) {
-  switch (style & 0xF0) {
-    case kMbIconError: return "error";
-    case kMbIconQuestion: return "question";
-    case kMbIconWarning: return "warning";
-    case kMbIconInformation: return "information";
-  }
-  return "none";
-}
-
 int MessageBoxAnswerNamed(const char* name, uint32_t style) {
   for (int button : MessageBoxButtons(style)) {
-    if (strcasecmp(name, MessageBoxAnswerName(button)) == 0) return button;
+    if (name && SameNoCase(name, MessageBoxAnswerName(button))) return button;
   }
   return 0;
 }

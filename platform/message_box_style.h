@@ -14,8 +14,6 @@ std::vector<int> MessageBoxButtons(uint32_t style);
 int MessageBoxDefaultAnswer(uint32_t style);
 // "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"; "?" for others.
 const char* MessageBoxAnswerName(int answer);
-// "error", "question", "warning", "information" or "none".
-const char* MessageBoxIconName(uint32_t style);
 // The answer named (letter case ignored) when it is one of the style's
 // buttons, else 0.
 int MessageBoxAnswerNamed(const char* name, uint32_t style);

@@ -5,9 +5,13 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include "platform/attributes_host.h"
 #include "platform/dir_cache.h"
+#include "platform/drives_host.h"
+#include "platform/host_io.h"
 #include "platform/errors.h"
-#include "platform/host.h"
+#include "platform/errors_host.h"
+#include "platform/listing_host.h"
 
 using namespace weft_host;
 

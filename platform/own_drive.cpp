@@ -11,8 +11,8 @@
 
 #include "platform/ascii_case.h"
 #include "platform/drives.h"
+#include "platform/drives_host.h"
 #include "platform/env.h"
-#include "platform/host.h"
 
 using namespace weft_host;
 

@@ -42,10 +42,10 @@ constexpr int kOutputTooLarge = -3;
 bool FindProgram(const char* name, std::string* path);
 
 // Starts a program (found as FindProgram finds it, on a mapped drive or not;
-// a ".bat" or ".cmd" file runs in the batch interpreter) with `args` as its
-// arguments after the program name, waits for it and returns its exit code,
-// or kCannotStart (LastErrorText says why). No interpreter sees the
-// arguments, so they need no quoting.
+// a ".bat" or ".cmd" file runs in the command interpreter, as "weftcmd FILE
+// ARGS" runs it) with `args` as its arguments after the program name, waits
+// for it and returns its exit code, or kCannotStart (LastErrorText says why).
+// No interpreter sees a program's arguments, so they need no quoting.
 int RunProgramDirect(const char* program, const std::vector<std::string>& args,
                      const ProcessOptions& options = {});
 
@@ -63,8 +63,20 @@ bool ProcessIsRunning(int pid);
 // Runs a command line through the command interpreter, as the C runtime's
 // system() does, waits and returns the exit code of its last command (or
 // kCannotStart). When COMSPEC is unset or names CMD.EXE or COMMAND.COM, the
-// suite's own batch interpreter (batch_interpreter.h, also the program
-// weftcmd) runs it. Any other COMSPEC program is started with "/c" and the
-// command line. The interpreter runs in a child process, so its set and cd
-// never change the caller's environment or current directory.
+// suite's own interpreter runs it: the program weftcmd beside this process's
+// own program file, as "weftcmd /c LINE", and its whole error level comes
+// back, also one wider than an exit status (9009). Any other COMSPEC program
+// is started with "/c" and the command line. The interpreter runs in a
+// process of its own, so its set and cd never change the caller's
+// environment or current directory.
 int RunCommandLine(const char* commandLine, const ProcessOptions& options = {});
+
+// The interpreter's side of RunCommandLine (and of a batch file started
+// directly): when this process was started so, its caller takes the whole
+// error level from a channel it left. TakeErrorLevelChannel takes the
+// channel out of the environment, so that no listing of the variables shows
+// it and no program started inherits it: call it first thing.
+// HandBackErrorLevel hands the level over at the end; without a channel it
+// does nothing.
+void TakeErrorLevelChannel();
+void HandBackErrorLevel(int level);

@@ -17,9 +17,11 @@
 #include "platform/dir_cache.h"
 #include "platform/drives.h"
 #include "platform/env.h"
+#include "platform/errors_host.h"
 #include "platform/files.h"
-#include "platform/host.h"
+#include "platform/host_io.h"
 #include "platform/process.h"
+#include "platform/program_search_host.h"
 #include "platform/text_pieces.h"
 
 namespace {
@@ -50,14 +52,14 @@ bool IsBatchName(const std::string& path) {
 }
 
 // A found file: its full Windows path and the host path behind it.
-bool Found(const std::string& windows, weft_host::ProgramFile* file) {
+bool Found(const std::string& windows, ProgramFile* file) {
   file->path = GetFullPathString(windows.c_str());
   if (file->path.empty() || !HostPath(file->path.c_str(), &file->host)) return false;
   file->batch = IsBatchName(file->path);
   return true;
 }
 
-bool FindIn(const std::string& folder, const std::string& name, weft_host::ProgramFile* file) {
+bool FindIn(const std::string& folder, const std::string& name, ProgramFile* file) {
   for (const std::string& candidate : Candidates(name)) {
     std::string full = folder.empty() ? candidate : folder + "\\" + candidate;
     if (IsRegularFile(full) && Found(full, file)) return true;
@@ -91,7 +93,7 @@ bool HostEntry(const std::string& folder, const std::string& name, std::string* 
 }
 
 // A host folder on no mapped drive: the file has no Windows path.
-bool FindInHost(const std::string& folder, const std::string& name, weft_host::ProgramFile* file) {
+bool FindInHost(const std::string& folder, const std::string& name, ProgramFile* file) {
   for (const std::string& candidate : Candidates(name)) {
     if (!HostEntry(folder, candidate, &file->host)) continue;
     file->path.clear();
@@ -160,14 +162,20 @@ std::string OwnHostFolder() {
   return slash == std::string::npos || slash == 0 ? "" : path.substr(0, slash);
 }
 
-bool FindInFolder(const SearchFolder& folder, const std::string& name, weft_host::ProgramFile* file) {
+bool FindInFolder(const SearchFolder& folder, const std::string& name, ProgramFile* file) {
   if (!folder.windows.empty()) return FindIn(folder.windows, name, file);
   return FindInHost(folder.host, name, file);
 }
 
-}  // namespace
+bool FindInOwnFolder(const std::string& name, ProgramFile* file) {
+  std::string own = OwnHostFolder();
+  if (own.empty()) return false;
+  std::vector<SearchFolder> folders;
+  AddHostFolder(own, &folders);
+  return FindInFolder(folders[0], name, file);
+}
 
-namespace weft_host {
+}  // namespace
 
 bool LocateProgram(const std::string& name, ProgramFile* file) {
   if (name.empty()) return false;
@@ -176,31 +184,27 @@ bool LocateProgram(const std::string& name, ProgramFile* file) {
   for (const SearchFolder& folder : PathFolders()) {
     if (FindInFolder(folder, name, file)) return true;
   }
-  std::string own = OwnHostFolder();
-  if (own.empty()) return false;
-  std::vector<SearchFolder> folders;
-  AddHostFolder(own, &folders);
-  return FindInFolder(folders[0], name, file);
+  return FindInOwnFolder(name, file);
 }
 
 bool ReadProgramFile(const ProgramFile& file, std::string* text) {
   if (!file.path.empty()) return ReadWholeFile(file.path.c_str(), text);
-  FILE* stream = fopen(file.host.c_str(), "rb");
-  if (!stream) return false;
-  text->clear();
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, stream)) > 0) text->append(buffer, n);
-  bool ok = !ferror(stream);
-  fclose(stream);
-  return ok;
+  return weft_host::ReadWholeHostFile(file.host, text);
+}
+
+namespace weft_host {
+
+bool LocateSuiteProgram(const std::string& name, ProgramFile* file) {
+  if (FindInOwnFolder(name, file) && !file->batch) return true;
+  SetError("The program \"" + name + "\" is not beside this one (" + OwnHostFolder() + ").");
+  return false;
 }
 
 }  // namespace weft_host
 
 bool FindProgram(const char* name, std::string* path) {
-  weft_host::ProgramFile file;
-  if (!weft_host::LocateProgram(name ? name : "", &file) || file.path.empty()) return false;
+  ProgramFile file;
+  if (!LocateProgram(name ? name : "", &file) || file.path.empty()) return false;
   *path = file.path;
   return true;
 }

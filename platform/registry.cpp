@@ -23,8 +23,11 @@
 #include "platform/ascii_case.h"
 #include "platform/env.h"
 #include "platform/errors.h"
+#include "platform/errors_host.h"
+#include "platform/file_replace_host.h"
 #include "platform/hex_digits.h"
-#include "platform/host.h"
+#include "platform/host_io.h"
+#include "platform/registry_host.h"
 
 using weft_host::SetErrno;
 using weft_host::SetError;
@@ -38,15 +41,7 @@ const char kFileHeader[] =
     "; (an empty name is the default value; '\\' escapes '\\', '=' and \\xHH bytes).\n";
 
 // Windows lists subkeys by their upper-cased names.
-bool ListsBefore(const std::string& a, const std::string& b) {
-  size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(UpperAscii(a[i]));
-    unsigned char y = static_cast<unsigned char>(UpperAscii(b[i]));
-    if (x != y) return x < y;
-  }
-  return a.size() < b.size();
-}
+bool ListsBefore(const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; }
 
 struct Node {
   std::string name;
@@ -287,33 +282,6 @@ bool StampOf(const std::string& file, Stamp* stamp) {
   return true;
 }
 
-bool ReadHostFile(const std::string& file, std::string* text) {
-  int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    SetErrno(errno);
-    return false;
-  }
-  text->clear();
-  char buffer[65536];
-  ssize_t n;
-  while ((n = read(fd, buffer, sizeof buffer)) > 0) text->append(buffer, static_cast<size_t>(n));
-  int error = errno;
-  close(fd);
-  if (n < 0) SetErrno(error);
-  return n == 0;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // Writes the text beside the file and puts it in the file's place in one
 // step (the writers hold the folder's lock, so the name beside is theirs).
 bool ReplaceHostFile(const std::string& file, const std::string& text) {
@@ -325,7 +293,7 @@ bool ReplaceHostFile(const std::string& file, const std::string& text) {
     SetErrno(errno);
     return false;
   }
-  bool ok = WriteAll(fd, text) && fsync(fd) == 0;
+  bool ok = weft_host::WriteAll(fd, text) && fsync(fd) == 0;
   int error = errno;
   if (close(fd) != 0 && ok) {
     ok = false;
@@ -336,12 +304,6 @@ bool ReplaceHostFile(const std::string& file, const std::string& text) {
   unlink(temp.c_str());
   if (!ok) SetErrno(error);
   return false;
-}
-
-std::string FolderOf(const std::string& file) {
-  size_t slash = file.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : file.substr(0, slash);
 }
 
 void MakeFolders(const std::string& folder) {
@@ -399,7 +361,7 @@ bool Refresh(Cache* cache) {
   Hive hive;
   if (stamp.exists) {
     std::string text;
-    if (!ReadHostFile(file, &text) || !ParseHive(text, file, &hive)) return false;
+    if (!weft_host::ReadWholeHostFile(file, &text) || !ParseHive(text, file, &hive)) return false;
   } else {
     Seed(&hive);
   }
@@ -467,8 +429,8 @@ bool Changing(Change change) {
   Cache& cache = TheCache();
   std::lock_guard<std::mutex> guard(cache.mutex);
   std::string file = RegistryFilePath();
-  if (!file.empty() && !GetEnv("WEFTREGISTRY")) MakeFolders(FolderOf(file));
-  WriterLock lock(FolderOf(file));
+  if (!file.empty() && !GetEnv("WEFTREGISTRY")) MakeFolders(weft_host::HostParent(file));
+  WriterLock lock(weft_host::HostParent(file));
   if (!Refresh(&cache)) return false;
   bool changed = false;
   if (!change(&cache, &changed)) return false;

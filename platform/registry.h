@@ -47,17 +47,5 @@ bool SetRegistryValue(const RegistryKey& key, const char* name, const std::strin
 bool DeleteRegistryValue(const RegistryKey& key, const char* name);
 
 // Enumeration by index from 0: subkeys in Windows order (names compared after
-// ASCII upper-casing), values in the order they were first set. False past
-// the last one.
+// ASCII upper-casing). False past the last one.
 bool EnumRegistrySubkey(const RegistryKey& key, size_t index, std::string* name);
-bool EnumRegistryValue(const RegistryKey& key, size_t index, std::string* name, std::string* data);
-
-// Host path of the registry file as the environment names it now; empty when
-// neither WEFTREGISTRY, XDG_CONFIG_HOME nor HOME is set.
-std::string RegistryFilePath();
-
-// The file's escapes, one text at a time: '\' before '\', '=' and, at the
-// start of a line, '[' and ';'; "\xHH" for control bytes (below 32, and 127).
-// Unescaping fails on any other escape.
-std::string EscapeRegistryText(const std::string& text, bool lineStart);
-bool UnescapeRegistryText(const std::string& text, std::string* out);

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/registry_host.h"
 #include "platform/testing/test_support.h"
 
 namespace {

@@ -6,9 +6,11 @@
 
 #include "platform/attributes.h"
 #include "platform/drives.h"
+#include "platform/drives_host.h"
+#include "platform/host_io.h"
 #include "platform/env.h"
 #include "platform/errors.h"
-#include "platform/host.h"
+#include "platform/errors_host.h"
 #include "platform/text_pieces.h"
 
 using namespace weft_host;

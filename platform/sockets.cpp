@@ -1,6 +1,7 @@
 // BSD sockets behind the server's socket calls.
 #include "platform/sockets.h"
 
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
@@ -13,6 +14,8 @@
 #include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include "platform/sockets_host.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // TCP sockets for the local web server: the listening socket, accepted
 // connections and the waits and transfers on them, over BSD sockets.
-// Every socket is close-on-exec; sending never raises SIGPIPE; a blocked
-// accept is woken by StopAccepting (a self-pipe), which is safe to call
-// from a signal handler.
+// Every socket is close-on-exec and non-blocking; sending never raises
+// SIGPIPE; a wait for connections is woken by StopAccepting (a self-pipe),
+// which is safe to call from a signal handler.
 #pragma once
 
 #include <cstddef>
@@ -30,21 +30,17 @@ Socket OpenListeningSocket();  // a TCP socket, or kInvalidSocket
 // Binds to `port` on the loopback address (loopbackOnly) or on any address.
 bool BindSocket(Socket socket, int port, bool loopbackOnly);
 bool ListenSocket(Socket socket, int backlog);
-// Waits for a connection. Returns it, non-blocking, with the client's IPv4
-// address (first byte in the high bits), or kInvalidSocket with `error` set:
-// 10004 when StopAccepting woke it, another code when accepting failed.
-Socket AcceptConnection(Socket listener, uint32_t* clientAddress, int* error);
-// A connection that is waiting already, without waiting for one; kInvalidSocket
+// A connection that is waiting already, without waiting for one (non-blocking,
+// with the client's IPv4 address, first byte in the high bits); kInvalidSocket
 // when there is none (`error`, when given, gets kSocketWouldBlock) or when
 // accepting failed (`error` gets kSocketTooManyOpen, kSocketNoBuffers or
 // the host's number).
 Socket TryAcceptConnection(Socket listener, uint32_t* clientAddress, int* error = nullptr);
-// Wakes AcceptConnection for good; async-signal-safe.
+// Wakes the waits for connections for good; async-signal-safe.
 void StopAccepting();
 // Calls `handler` (with the signal number) on SIGINT and SIGTERM.
 void InstallStopSignals(void (*handler)(int));
 
-bool SetNonBlocking(Socket socket);
 // Bits of WaitSocket's result.
 constexpr int kSocketReadable = 1;
 constexpr int kSocketWritable = 2;

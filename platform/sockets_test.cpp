@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/sockets_host.h"
+
 namespace {
 
 int LocalPort(Socket s) {

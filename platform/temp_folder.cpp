@@ -11,10 +11,7 @@
 #include "platform/attributes.h"
 #include "platform/drives.h"
 #include "platform/env.h"
-#include "platform/host.h"
 #include "platform/own_drive.h"
-
-using namespace weft_host;
 
 namespace {
 

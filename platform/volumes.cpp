@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/host.h"
+#include "platform/drives_host.h"
 
 using namespace weft_host;
 

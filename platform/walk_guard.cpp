@@ -4,7 +4,8 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include "platform/host.h"
+#include "platform/drives_host.h"
+#include "platform/host_io.h"
 
 using namespace weft_host;
 
@@ -16,12 +17,6 @@ std::string RealPathOf(const std::string& host) {
   std::string text = real ? real : "";
   free(real);
   return text;
-}
-
-std::string ParentOf(const std::string& host) {
-  size_t slash = host.find_last_of('/');
-  if (slash == std::string::npos || slash == 0) return "/";
-  return host.substr(0, slash);
 }
 
 // True when `path` is `folder` or lies below it (both real host paths).
@@ -37,7 +32,7 @@ bool LeadsOutward(const std::string& host, const std::string& startReal) {
   std::string target = RealPathOf(host);
   if (target.empty() || startReal.empty()) return false;
   if (IsWithin(target, startReal)) return false;
-  std::string where = RealPathOf(ParentOf(host));
+  std::string where = RealPathOf(HostParent(host));
   return !where.empty() && !IsWithin(where, target);
 }
 

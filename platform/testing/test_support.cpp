@@ -290,3 +290,23 @@ RunResult RunDialogScript(const TempDrive& drive, const std::string& program,
   options.env["WEFTDIALOGLOG"] = drive.Win("log.txt");
   return RunProgram(program, args, options);
 }
+
+std::string QuoteArgument(const std::string& argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos) return argument;
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes before a quote are doubled, and the quote escaped.
+    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    out += c;
+  }
+  // Backslashes before the closing quote are doubled as well.
+  out.append(backslashes * 2, '\\');
+  out += '"';
+  return out;
+}

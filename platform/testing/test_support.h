@@ -124,3 +124,8 @@ int ExitCodeOf(int status);
 
 // The contents of a host file; empty when it cannot be read.
 std::string ReadHostFile(const std::string& path);
+
+// One argument quoted by the C runtime's rules (backslashes escape quotes),
+// as a command line gives a program an argument that its start-up splits
+// back (kArgProgramArgv, cmdline.h).
+std::string QuoteArgument(const std::string& argument);

@@ -77,7 +77,7 @@ const DdeField kDdeFields[] = {
 
 // The length of `word` when `text` begins with it (letter case ignored), else 0.
 size_t StartsWith(const char* text, const char* word) {
-  return StartsWithNoCase(text, word) ? strlen(word) : 0;
+  return StartsNoCase(text, word) ? strlen(word) : 0;
 }
 
 const char* SkipBlanks(const char* p) {

@@ -101,11 +101,11 @@ bool ProgramDirectory(char* buffer, size_t size) {
 const char* FindPathAssignment(const char* line) {
   const char* p = line;
   while (IsBlank(*p) || *p == '@') ++p;
-  if (StartsWithNoCase(p, "SET") && IsBlank(p[3])) {
+  if (StartsNoCase(p, "SET") && IsBlank(p[3])) {
     p += 3;
     while (IsBlank(*p)) ++p;
   }
-  if (!StartsWithNoCase(p, "PATH") || !(IsBlank(p[4]) || p[4] == '=')) return nullptr;
+  if (!StartsNoCase(p, "PATH") || !(IsBlank(p[4]) || p[4] == '=')) return nullptr;
   p += 4;
   while (IsBlank(*p) || *p == '=') ++p;
   return p;

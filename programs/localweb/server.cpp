@@ -74,7 +74,7 @@ bool IsLoopbackAddress(const std::string& name) {
 // one (an old client) names nothing else either.
 bool HostsAreLocal(const std::string& headers) {
   for (const std::string& line : SplitAt(headers, "\r\n")) {
-    if (!StartsWithNoCase(line, "host:")) continue;
+    if (!StartsNoCase(line, "host:")) continue;
     if (!IsLoopbackHost(line.substr(5))) return false;
   }
   return true;

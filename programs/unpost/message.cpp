@@ -50,7 +50,7 @@ void ReadDisposition(const char*& cursor, Message* message) {
 // One header line (with its folded continuation); the cursor stays on it.
 void ReadHeader(const char*& cursor, Message* message) {
   std::string name = ReadToken(cursor);
-  if (!StartsWithNoCase(name, "Content-") || !MatchChar(cursor, ':')) return;
+  if (!StartsNoCase(name, "Content-") || !MatchChar(cursor, ':')) return;
   std::string field = name.substr(strlen("Content-"));
   if (SameNoCase(field, "Type")) {
     ReadContentType(cursor, message);

@@ -91,7 +91,7 @@ int PieceNumber(const char* rest, bool* encoded) {
 
 bool ParameterValue::Take(const std::string& parameter, const std::string& value) {
   size_t length = name_.size();
-  if (!StartsWithNoCase(parameter, name_)) return false;
+  if (!StartsNoCase(parameter, name_)) return false;
   const char* rest = parameter.c_str() + length;
   if (*rest == '\0') {
     if (plain_.empty()) plain_ = clean_(value);

@@ -2,9 +2,10 @@
 
 #include <cstdio>
 
-#include "platform/batch_interpreter.h"
-#include "platform/batch_syntax.h"
+#include "batch/batch_interpreter.h"
+#include "batch/batch_syntax.h"
 #include "platform/env.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -94,6 +95,22 @@ int ExitStatus(int level) {
   return status == 0 && level != 0 ? 1 : status;
 }
 
+// The error level at the end of the run the request asks for.
+int RunRequest(const ShellRequest& request) {
+  switch (request.mode) {
+    case ShellRequest::Mode::kHelp:
+      for (const char* line : kHelp) printf("%s\n", line);
+      return 0;
+    case ShellRequest::Mode::kLine:
+      return weft_batch::RunLine(request.line);
+    case ShellRequest::Mode::kFile:
+      return weft_batch::RunFile(request.file, request.args);
+    case ShellRequest::Mode::kInteractive:
+      break;
+  }
+  return weft_batch::RunInteractive();
+}
+
 }  // namespace
 
 ShellRequest ReadShellRequest(int argc, char** argv, const std::string& rawLine, bool fromInterpreter) {
@@ -101,17 +118,11 @@ ShellRequest ReadShellRequest(int argc, char** argv, const std::string& rawLine,
 }
 
 int RunShell(int argc, char** argv) {
+  // A caller that started this run for a command line or a batch file takes
+  // the whole level, which an exit status cannot carry.
+  TakeErrorLevelChannel();
   ShellRequest request = ReadShellRequest(argc, argv, GetCommandLineText(), CommandLineFromInterpreter());
-  switch (request.mode) {
-    case ShellRequest::Mode::kHelp:
-      for (const char* line : kHelp) printf("%s\n", line);
-      return 0;
-    case ShellRequest::Mode::kLine:
-      return ExitStatus(weft_batch::RunLine(request.line));
-    case ShellRequest::Mode::kFile:
-      return ExitStatus(weft_batch::RunFile(request.file, request.args));
-    case ShellRequest::Mode::kInteractive:
-      break;
-  }
-  return ExitStatus(weft_batch::RunInteractive());
+  int level = RunRequest(request);
+  HandBackErrorLevel(level);
+  return ExitStatus(level);
 }

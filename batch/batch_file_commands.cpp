@@ -1,13 +1,8 @@
 // The file commands of the batch interpreter, over the platform's Windows
 // file calls. Messages are the Windows interpreter's; a failure goes on with
 // the next file and makes the command's result 1.
-#include "platform/batch_file_commands.h"
+#include "batch/batch_file_commands.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -18,7 +13,6 @@
 #include "platform/errors.h"
 #include "platform/file_replace.h"
 #include "platform/files.h"
-#include "platform/host.h"
 #include "platform/listing.h"
 #include "platform/names.h"
 
@@ -279,12 +273,9 @@ struct DeleteOptions {
   bool failed = false;
 };
 
-// The file's owner may write it again, so that it can be deleted (/F).
+// The file is no longer read-only, so that it can be deleted (/F).
 bool ClearReadOnly(const std::string& path) {
-  std::string host;
-  struct stat st;
-  if (!HostPath(path.c_str(), &host) || stat(host.c_str(), &st) != 0) return false;
-  return chmod(host.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+  return SetAttributes(path.c_str(), Attributes(path) & ~kAttrReadOnly);
 }
 
 void DeleteOne(DeleteOptions* options, const Match& file) {
@@ -321,43 +312,8 @@ void DeleteName(DeleteOptions* options, const std::string& given) {
 
 // ---- rd ------------------------------------------------------------------
 
-// Removes a host tree without following symbolic links (a link is removed
-// itself); a read-only file stays, with a message. `shown` is its Windows path.
-bool RemoveTree(const std::string& host, const std::string& shown) {
-  DIR* dir = opendir(host.c_str());
-  if (!dir) return false;
-  bool ok = true;
-  while (dirent* entry = readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    std::string child = host + "/" + name;
-    std::string childShown = shown + "\\" + name;
-    struct stat st;
-    if (lstat(child.c_str(), &st) != 0) continue;
-    if (S_ISDIR(st.st_mode)) {
-      ok = RemoveTree(child, childShown) && ok;
-    } else if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR)) {
-      fprintf(stderr, "%s - Access is denied.\n", childShown.c_str());
-      ok = false;
-    } else if (unlink(child.c_str()) != 0) {
-      fprintf(stderr, "%s - %s\n", childShown.c_str(), strerror(errno));
-      ok = false;
-    }
-  }
-  closedir(dir);
-  if (!ok || rmdir(host.c_str()) == 0) return ok;
-  weft_host::SetErrno(errno);
-  Failed(shown + " - " + LastErrorText() + "\n");
-  return false;
-}
-
 // A symbolic link to a folder: rd removes the link, never what it shows.
-int RemoveLink(const std::string& path) {
-  std::string host;
-  if (HostPath(path.c_str(), &host) && unlink(host.c_str()) == 0) return 0;
-  weft_host::SetErrno(errno);
-  return FailedCall();
-}
+int RemoveLink(const std::string& path) { return DeleteFile(path.c_str()) ? 0 : FailedCall(); }
 
 int RemoveOneDir(const std::string& path, bool tree, bool quiet) {
   uint32_t attributes = Attributes(path);
@@ -366,9 +322,11 @@ int RemoveOneDir(const std::string& path, bool tree, bool quiet) {
   if (IsReparsePoint(path.c_str())) return RemoveLink(path);
   if (!tree) return RemoveDir(path.c_str()) ? 0 : FailedCall();
   if (!quiet && Ask(path + ", Are you sure (Y/N)? ", false) != Answer::kYes) return 0;
-  std::string host;
-  if (!HostPath(path.c_str(), &host)) return FailedCall();
-  return RemoveTree(host, GetFullPathString(path.c_str())) ? 0 : 1;
+  // What stays (a read-only file, and the folders above it) is named.
+  bool removed = RemoveTree(path.c_str(), [](const std::string& stays, const std::string& why) {
+    Failed(stays + " - " + why + "\n");
+  });
+  return removed ? 0 : 1;
 }
 
 // ---- md, ren, type -----------------------------------------------------------

@@ -1,33 +1,28 @@
 // The command interpreter: runs parsed lines, one batch file (or label call)
 // per frame. As in batch files, a built-in command that succeeds leaves the
 // error level as it was, except the file commands, which set it to 0 or 1.
-#include "platform/batch_interpreter.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "batch/batch_interpreter.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 
+#include "batch/batch_file_commands.h"
+#include "batch/batch_syntax.h"
+#include "cmdline/cmdline.h"
 #include "platform/ascii_case.h"
 #include "platform/attributes.h"
-#include "platform/batch_file_commands.h"
-#include "platform/batch_syntax.h"
 #include "platform/console.h"
 #include "platform/drives.h"
 #include "platform/env.h"
 #include "platform/errors.h"
 #include "platform/files.h"
-#include "platform/host.h"
 #include "platform/listing.h"
 #include "platform/process.h"
 #include "platform/program_search.h"
-
-extern char** environ;
+#include "platform/std_handles.h"
 
 namespace weft_batch {
 namespace {
@@ -132,120 +127,52 @@ Arguments ExpandWords(const std::string& text, const Frame& frame) {
   return args;
 }
 
-// A standard output handle that a command writes through its redirection:
-// the command's writes go through a stream of this, which keeps the cause of
-// the first one that failed (a full disk, a device that takes nothing), so
-// that the command can be told to have failed and why.
-struct HandleStream {
-  int handle = 1;
-  int error = 0;  // errno of the first failed write; 0 while all went well
-};
-
-ssize_t WriteHandle(void* cookie, const char* data, size_t size) {
-  auto* stream = static_cast<HandleStream*>(cookie);
-  size_t done = 0;
-  while (done < size) {
-    ssize_t n = write(stream->handle, data + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (!stream->error) stream->error = n < 0 ? errno : ENOSPC;
-      return -1;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return static_cast<ssize_t>(size);
-}
-
-// Points the standard handles at the redirection files for one command and
-// puts them back afterwards.
+// Opens a redirection's file for one command: the standard handles point at
+// it, as the layer opens files (never a FIFO or a device, but NUL), until
+// Restore puts them back.
 class Redirection {
  public:
   bool Apply(const std::vector<Redirect>& redirects, const Frame& frame) {
     for (const Redirect& redirect : redirects) {
-      int fd = redirect.kind == Redirect::Kind::kDuplicate ? dup(redirect.duplicateOf)
-                                                           : Open(redirect, frame);
-      if (fd < 0) return false;
-      fflush(nullptr);
-      saved_.push_back({redirect.handle, dup(redirect.handle)});
-      dup2(fd, redirect.handle);
-      close(fd);
-      if (redirect.handle == 0) clearerr(stdin);
-      if (redirect.handle == 1 || redirect.handle == 2) Watch(redirect.handle);
+      if (redirect.kind == Redirect::Kind::kDuplicate) {
+        if (!handles_.ToHandle(redirect.handle, redirect.duplicateOf)) return false;
+      } else if (!Open(redirect, frame)) {
+        return false;
+      }
     }
     return true;
   }
 
   // Puts the handles back, after what the command wrote through them went
-  // out; the errno of a write that failed on a redirected output handle, or 0.
-  int Restore() {
-    int error = 0;
-    for (Watched& watched : watched_) {
-      if (!watched.file) continue;
-      if (fflush(watched.file) != 0 && !watched.stream.error) watched.stream.error = EIO;
-      *watched.standard = watched.original;
-      fclose(watched.file);
-      watched.file = nullptr;
-      if (!error) error = watched.stream.error;
-    }
-    fflush(nullptr);
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      dup2(it->second, it->first);
-      close(it->second);
-      if (it->first == 0) clearerr(stdin);
-    }
-    saved_.clear();
-    return error;
-  }
-  ~Redirection() { Restore(); }
+  // out; false (the cause in the last error) when a write through a
+  // redirected output handle failed.
+  bool Restore() { return handles_.Restore(); }
 
  private:
-  struct Watched {
-    HandleStream stream;
-    FILE** standard = nullptr;  // &stdout or &stderr, which the command writes through
-    FILE* original = nullptr;
-    FILE* file = nullptr;       // the stream in its place; null while not watched
-  };
-
-  // The command's writes to the handle go through a stream that keeps the
-  // cause of a failed write; stdout stays buffered and stderr unbuffered.
-  void Watch(int handle) {
-    Watched& watched = watched_[handle - 1];
-    if (watched.file) return;
-    watched.stream = HandleStream{handle, 0};
-    watched.standard = handle == 1 ? &stdout : &stderr;
-    cookie_io_functions_t functions = {nullptr, WriteHandle, nullptr, nullptr};
-    watched.file = fopencookie(&watched.stream, "w", functions);
-    if (!watched.file) return;
-    setvbuf(watched.file, nullptr, handle == 1 ? _IOFBF : _IONBF, 0);
-    watched.original = *watched.standard;
-    *watched.standard = watched.file;
-  }
-
-  static int Open(const Redirect& redirect, const Frame& frame) {
+  bool Open(const Redirect& redirect, const Frame& frame) {
     std::string name = Expand(redirect.target, frame, true);
-    int flags = redirect.kind == Redirect::Kind::kRead ? O_RDONLY
-                : redirect.kind == Redirect::Kind::kAppend ? O_WRONLY | O_CREAT | O_APPEND
-                                                           : O_WRONLY | O_CREAT | O_TRUNC;
+    StdRedirection::Mode mode = redirect.kind == Redirect::Kind::kRead     ? StdRedirection::Mode::kRead
+                                : redirect.kind == Redirect::Kind::kAppend ? StdRedirection::Mode::kAppend
+                                                                           : StdRedirection::Mode::kWrite;
+    bool null = IsKeyword(name, "nul") || IsKeyword(name, "nul:");
     std::string host;
     uint32_t attributes = GetAttributes(name.c_str());
     bool writing = redirect.kind != Redirect::Kind::kRead;
-    if (IsKeyword(name, "nul") || IsKeyword(name, "nul:")) {
-      host = "/dev/null";
-    } else if (writing && attributes != kInvalidAttributes && (attributes & (kAttrReadOnly | kAttrDirectory))) {
+    bool refused = attributes != kInvalidAttributes && (attributes & (kAttrReadOnly | kAttrDirectory));
+    if (!null && writing && refused) {
       fprintf(stderr, "Access is denied.\n");
-      return -1;
-    } else if (!HostPath(name.c_str(), &host) || host.empty()) {
-      fprintf(stderr, "The system cannot find the path specified.\n");
-      return -1;
+      return false;
     }
-    int fd = open(host.c_str(), flags | O_CLOEXEC, 0666);
-    if (fd >= 0) return fd;
-    weft_host::SetErrno(errno);
+    if (!null && (!HostPath(name.c_str(), &host) || host.empty())) {
+      fprintf(stderr, "The system cannot find the path specified.\n");
+      return false;
+    }
+    if (handles_.ToFile(redirect.handle, name, mode)) return true;
     fprintf(stderr, "%s\n", LastErrorText());
-    return -1;
+    return false;
   }
-  std::vector<std::pair<int, int>> saved_;
-  Watched watched_[2];  // standard output and standard error
+
+  StdRedirection handles_;
 };
 
 int RunFrame(State* state, Frame* frame);
@@ -312,21 +239,14 @@ int DoEcho(Invocation& call) {
   return 0;
 }
 
-bool LessNoCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return UpperAscii(x) < UpperAscii(y); });
-}
-
 // "set" alone or with a prefix lists the variables, sorted by name.
 int ListVariables(const std::string& prefix) {
   std::vector<std::string> lines;
-  for (char** entry = environ; *entry; ++entry) {
-    std::string line = *entry;
-    bool match = line.size() >= prefix.size();
-    for (size_t i = 0; match && i < prefix.size(); ++i) match = UpperAscii(line[i]) == UpperAscii(prefix[i]);
-    if (match) lines.push_back(line);
+  for (const std::string& entry : EnvironmentStrings()) {
+    if (StartsNoCase(entry, prefix)) lines.push_back(entry);
   }
-  std::sort(lines.begin(), lines.end(), LessNoCase);
+  std::sort(lines.begin(), lines.end(),
+            [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
   for (const std::string& line : lines) printf("%s\n", line.c_str());
   if (!lines.empty()) return 0;
   fprintf(stderr, "Environment variable %s not defined\n", prefix.c_str());
@@ -554,11 +474,11 @@ int RunBatchIn(State* state, const std::string& text, const std::vector<std::str
 int RunExternal(State* state, Frame* frame, const CommandParts& parts, const std::string& text,
                 bool call) {
   std::string name = Expand(parts.name, *frame, true);
-  weft_host::ProgramFile file;
-  if (!weft_host::LocateProgram(name, &file)) return NotRecognised(name);
+  ProgramFile file;
+  if (!LocateProgram(name, &file)) return NotRecognised(name);
   if (file.batch) {
     std::string body;
-    if (!weft_host::ReadProgramFile(file, &body)) {
+    if (!ReadProgramFile(file, &body)) {
       fprintf(stderr, "The batch file cannot be found.\n");
       return 1;
     }
@@ -570,7 +490,7 @@ int RunExternal(State* state, Frame* frame, const CommandParts& parts, const std
   }
   ProcessOptions options;
   options.commandLine = Expand(text, *frame);
-  int code = weft_host::RunProgramFile(file, name, SplitArguments(Expand(parts.rest, *frame)), options);
+  int code = RunProgramFile(file, name, SplitArguments(Expand(parts.rest, *frame)), options);
   if (code != kCannotStart) return code;
   fprintf(stderr, "%s\n", LastErrorText());
   return 1;
@@ -603,9 +523,7 @@ int RunCommand(State* state, Frame* frame, const Node& node) {
     return state->errorLevel = 1;
   }
   int code = node.text.empty() ? 0 : RunSimple(state, frame, node.text, false);
-  int writeError = redirection.Restore();
-  if (!writeError) return code;
-  weft_host::SetErrno(writeError);
+  if (redirection.Restore()) return code;
   fprintf(stderr, "%s\n", LastErrorText());
   return state->errorLevel = 1;
 }
@@ -711,10 +629,7 @@ int RunFrame(State* state, Frame* frame) {
 }
 
 // Questions and programs read standard input where the interpreter left it.
-void Prepare() {
-  setvbuf(stdin, nullptr, _IONBF, 0);
-  unsetenv(weft_host::kCommandLineVariable);
-}
+void Prepare() { setvbuf(stdin, nullptr, _IONBF, 0); }
 
 bool ReadLine(std::string* line) {
   line->clear();
@@ -727,45 +642,10 @@ bool ReadLine(std::string* line) {
 }  // namespace
 
 std::vector<std::string> SplitArguments(const std::string& text) {
+  std::vector<CommandWord> words;
+  SplitCommandWords(std::string_view(text), kArgProgramArgv | kArgDoubledQuote, "", &words);
   std::vector<std::string> args;
-  size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    if (i >= text.size()) break;
-    std::string arg;
-    bool quoted = false;
-    for (; i < text.size(); ++i) {
-      char c = text[i];
-      if (!quoted && (c == ' ' || c == '\t')) break;
-      if (c == '\\') {
-        size_t count = 0;
-        while (i < text.size() && text[i] == '\\') ++count, ++i;
-        if (i < text.size() && text[i] == '"') {
-          arg.append(count / 2, '\\');
-          if (count % 2) {
-            arg += '"';
-            continue;
-          }
-          --i;
-          continue;
-        }
-        arg.append(count, '\\');
-        --i;
-        continue;
-      }
-      if (c == '"') {
-        if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
-          arg += '"';
-          ++i;
-          continue;
-        }
-        quoted = !quoted;
-        continue;
-      }
-      arg += c;
-    }
-    args.push_back(arg);
-  }
+  for (CommandWord& word : words) args.push_back(std::move(word.text));
   return args;
 }
 
@@ -788,9 +668,9 @@ int RunBatchText(const std::string& text, const std::string& name,
 }
 
 int RunFile(const std::string& path, const std::vector<std::string>& args) {
-  weft_host::ProgramFile file;
+  ProgramFile file;
   std::string text;
-  if (!weft_host::LocateProgram(path, &file) || !file.batch || !weft_host::ReadProgramFile(file, &text)) {
+  if (!LocateProgram(path, &file) || !file.batch || !ReadProgramFile(file, &text)) {
     fprintf(stderr, "The batch file cannot be found.\n");
     return 1;
   }
@@ -802,7 +682,7 @@ int RunInteractive() {
   State state;
   Frame frame;
   frame.state = &state;
-  bool terminal = isatty(STDIN_FILENO);
+  bool terminal = IsConsoleInput();
   std::string line;
   for (;;) {
     if (terminal) {

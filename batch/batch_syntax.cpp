@@ -1,10 +1,11 @@
 // Parsing a batch line before expansion: a small recursive descent over the
 // text as written. '&' binds loosest, '&&' and '||' tighter, left to right;
 // the body of an "if" runs to the end of the line; "rem" ignores the rest.
-#include "platform/batch_syntax.h"
+#include "batch/batch_syntax.h"
 
-#include <cctype>
 #include <cstring>
+
+#include "platform/ascii_case.h"
 
 namespace weft_batch {
 namespace {
@@ -237,13 +238,7 @@ class Parser {
 
 }  // namespace
 
-bool IsKeyword(const std::string& word, const char* keyword) {
-  if (word.size() != strlen(keyword)) return false;
-  for (size_t i = 0; i < word.size(); ++i) {
-    if (tolower(static_cast<unsigned char>(word[i])) != tolower(static_cast<unsigned char>(keyword[i]))) return false;
-  }
-  return true;
-}
+bool IsKeyword(const std::string& word, const char* keyword) { return SameNoCase(word, keyword); }
 
 std::string TrimBlanks(const std::string& text) {
   size_t start = text.find_first_not_of(" \t");

@@ -1,7 +1,7 @@
 // The command interpreter as batch files use it: each case is a batch file
 // run through RunCommandLine in a folder C:\w of a temporary drive, with its
 // standard input, output and error output redirected to files.
-#include "platform/batch_interpreter.h"
+#include "batch/batch_interpreter.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -269,6 +269,79 @@ TEST_F(Interpreter, RemovingATreeNeverFollowsLinks) {
   EXPECT_EQ(outcome.err, "");
   EXPECT_EQ(Tree(), Files{});
   EXPECT_EQ(drive_.Read("keep/precious.txt"), "P");
+}
+
+// A redirection names a file: a FIFO or a device (but NUL), also through a
+// link, is refused at once with a message, so nothing waits for a reader or
+// a writer that never comes, nor reads a device without end; the line goes
+// on as after any redirection that failed.
+TEST_F(Interpreter, RedirectionsRefuseFifosAndDevices) {
+  drive_.Write("w/a.txt", "A");
+  ASSERT_EQ(mkfifo(drive_.Host("w/pipe").c_str(), 0644), 0);
+  drive_.Link("w/to-pipe", "pipe");
+  Keep("WEFTDRIVES", ("C=" + drive_.Host() + ";D=/dev").c_str());
+  const std::string kRefused = "The system cannot open the file (not a regular file).\n";
+  const struct Case {
+    const char* line;
+    const char* out;
+    std::string err;
+    int code;
+  } cases[] = {
+      {"echo x > pipe", "", kRefused, 1},
+      {"echo x >> pipe & echo after", "after\n", kRefused, 1},
+      {"type a.txt > to-pipe || echo refused", "refused\n", kRefused, 1},
+      {"type a.txt < pipe", "", kRefused, 1},
+      {"show x 2> pipe", "", kRefused, 1},
+      {"echo x > D:\\full", "", kRefused, 1},
+      {"type a.txt < D:\\zero", "", kRefused, 1},
+      {"echo x > nul & type a.txt < nul", "A", "", 0},
+  };
+  for (const Case& c : cases) {
+    drive_.Write("t.bat", std::string("@echo off\n") + c.line + "\n");
+    ProcessOptions options;
+    options.workingDir = "C:\\w";
+    options.timeLimitMs = 20000;
+    int code = RunCommandLine("C:\\t.bat <nul >C:\\out.txt 2>C:\\err.txt", options);
+    EXPECT_EQ(code, c.code) << c.line;
+    EXPECT_EQ(drive_.Read("out.txt"), c.out) << c.line;
+    EXPECT_EQ(drive_.Read("err.txt"), c.err) << c.line;
+  }
+  EXPECT_EQ(drive_.Read("w/a.txt"), "A");
+}
+
+TEST(SplitArguments, WindowsRules) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> args;
+  } cases[] = {
+      {"", {}},
+      {"  a  b\tc ", {"a", "b", "c"}},
+      {"\"a b\" c", {"a b", "c"}},
+      {"a\"b c\"d", {"ab cd"}},
+      {"\\\"a", {"\"a"}},
+      {"a\\\\\"b c\"", {"a\\b c"}},
+      {"a\\b\\\\c", {"a\\b\\\\c"}},
+      {"\"a \"\"q\"\" b\"", {"a \"q\" b"}},
+      {"\"\"", {""}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(weft_batch::SplitArguments(c.text), c.args) << c.text;
+}
+
+// Arguments quoted by the C runtime's rules, as a command line hands them to
+// a program, come back whole from the program's splitter, however many
+// quotes and backslashes they hold.
+TEST(SplitArguments, GivesBackRuntimeQuotedArguments) {
+  const std::vector<std::string> arguments = {
+      "plain", "", "two words", "tab\there", "say \"hi\"", "a\"b", "C:\\dir with space\\",
+      "back\\\\\"quote", "a\\b c", "\\\\server\\share", "\"", "\\", "\\\"", "100% & <x>",
+  };
+  std::string line;
+  for (const std::string& argument : arguments) line += (line.empty() ? "" : " ") + QuoteArgument(argument);
+  EXPECT_EQ(weft_batch::SplitArguments(line), arguments) << line;
+  for (const std::string& argument : arguments) {
+    std::vector<std::string> one = {argument};
+    EXPECT_EQ(weft_batch::SplitArguments("  " + QuoteArgument(argument) + "\t"), one) << argument;
+  }
 }
 
 }  // namespace

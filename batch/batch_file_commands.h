@@ -1,6 +1,6 @@
 // The batch interpreter's file commands: copy, move, del/erase, md/mkdir,
 // rd/rmdir, ren/rename and type, with their usual switches and the Windows
-// wildcard rules of the listing calls. Platform sources only.
+// wildcard rules of the listing calls.
 #pragma once
 
 #include <string>

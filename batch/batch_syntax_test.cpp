@@ -1,4 +1,4 @@
-#include "platform/batch_syntax.h"
+#include "batch/batch_syntax.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 // batch_syntax.h): an expanded value never adds a command, a redirection or
 // an "if" body; it stays data.
 //
-// RunCommandLine runs it in a child process; the program weftcmd runs it for
-// a user. A command that is not found sets the error level 9009.
+// The program weftcmd runs it, for a user and for the platform's
+// RunCommandLine. A command that is not found sets the error level 9009.
 #pragma once
 
 #include <string>
@@ -32,8 +32,10 @@ int RunBatchText(const std::string& text, const std::string& name,
 // it is a terminal, up to its end or "exit".
 int RunInteractive();
 
-// Splits an argument text into arguments by the Windows runtime's rules
-// (blanks separate; quotes group; backslashes before a quote escape it).
+// Splits an argument text into a program's arguments by the rules of its
+// own start-up (blanks separate; quotes group, a doubled one inside quotes
+// stands for a quote; backslashes before a quote escape it), with the one
+// command-line splitter (cmdline.h).
 std::vector<std::string> SplitArguments(const std::string& text);
 
 }  // namespace weft_batch
