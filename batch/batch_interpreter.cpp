@@ -228,7 +228,7 @@ int DoEcho(Invocation& call) {
     return 0;
   }
   std::string text = rest.empty() ? "" : rest.substr(1);
-  std::string word = TrimBlanks(text);
+  std::string word = TrimBlanksAndTabs(text);
   if (word.empty()) {
     printf("ECHO is %s.\n", call.state->echo ? "on" : "off");
   } else if (IsKeyword(word, "off") || IsKeyword(word, "on")) {
@@ -261,7 +261,7 @@ int DoSet(Invocation& call) {
     text = last > 0 ? text.substr(1, last - 1) : text.substr(1);
   }
   size_t equals = text.find('=');
-  if (equals == std::string::npos) return ListVariables(TrimBlanks(text));
+  if (equals == std::string::npos) return ListVariables(TrimBlanksAndTabs(text));
   std::string name = text.substr(0, equals);
   std::string value = text.substr(equals + 1);
   if (name.empty()) return SyntaxError();
@@ -290,7 +290,7 @@ int SwitchDrive(State* state, char letter) {
 
 int DoChdir(Invocation& call) {
   State* state = call.state;
-  std::string text = TrimBlanks(call.rest);
+  std::string text = TrimBlanksAndTabs(call.rest);
   bool switchDrive = false;
   if (text.size() >= 2 && text[0] == '/' && UpperAscii(text[1]) == 'D' && (text.size() == 2 || text[2] == ' ')) {
     switchDrive = true;
@@ -500,7 +500,7 @@ int RunExternal(State* state, Frame* frame, const CommandParts& parts, const std
 int RunSimple(State* state, Frame* frame, const std::string& text, bool call) {
   CommandParts parts = SplitCommandWord(text);
   std::string name = Expand(parts.name, *frame, true);
-  if (name.size() == 2 && name[1] == ':' && TrimBlanks(parts.rest).empty()) {
+  if (name.size() == 2 && name[1] == ':' && TrimBlanksAndTabs(parts.rest).empty()) {
     int code = SwitchDrive(state, name[0]);
     if (code) state->errorLevel = code;
     return code;

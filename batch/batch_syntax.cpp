@@ -110,7 +110,7 @@ class Parser {
   // "rem" takes the whole rest of the line as its text.
   std::unique_ptr<Node> Remark() {
     auto node = std::make_unique<Node>();
-    node->text = TrimBlanks(s_.substr(i_));
+    node->text = TrimBlanksAndTabs(s_.substr(i_));
     i_ = s_.size();
     return node;
   }
@@ -189,7 +189,7 @@ class Parser {
       if (c == '&' || c == '|') break;
       if (!Redirection(node.get())) return Fail(kSyntaxError);
     }
-    text = TrimBlanks(text);
+    text = TrimBlanksAndTabs(text);
     return node;
   }
 
@@ -240,7 +240,7 @@ class Parser {
 
 bool IsKeyword(const std::string& word, const char* keyword) { return SameNoCase(word, keyword); }
 
-std::string TrimBlanks(const std::string& text) {
+std::string TrimBlanksAndTabs(const std::string& text) {
   size_t start = text.find_first_not_of(" \t");
   if (start == std::string::npos) return "";
   return text.substr(start, text.find_last_not_of(" \t") - start + 1);

@@ -57,6 +57,6 @@ std::vector<RawWord> SplitRawWords(const std::string& text);
 // Command names, keywords and switches compare without regard to letter case.
 bool IsKeyword(const std::string& word, const char* keyword);
 // The text without the blanks and tabs at either end.
-std::string TrimBlanks(const std::string& text);
+std::string TrimBlanksAndTabs(const std::string& text);
 
 }  // namespace weft_batch

@@ -419,7 +419,7 @@ int ParentEntries(Entry** entries, int room, const char* list) {
   for (char* item = copy; item && filled < room;) {
     char* comma = strchr(item, ',');
     if (comma) *comma = '\0';
-    char* name = TrimBlanks(item);
+    char* name = TrimSpacesInPlace(item);
     if (*name && CompareNoCase(name, parentName) != 0) {
       if (Entry* ancestor = FindAncestorEntry(name)) entries[filled++] = ancestor;
     }
@@ -444,7 +444,7 @@ Entry* FindAncestorEntry(const char* name) {
   return nullptr;
 }
 
-char* TrimBlanks(char* text) {
+char* TrimSpacesInPlace(char* text) {
   if (!text) return text;
   while (IsSpace(*text)) ++text;
   size_t length = strlen(text);

@@ -75,4 +75,4 @@ int ParentEntries(Entry** entries, int room, const char* list);
 Entry* FindAncestorEntry(const char* name);
 
 // White space removed at both ends, in place; returns the first kept character.
-char* TrimBlanks(char* text);
+char* TrimSpacesInPlace(char* text);

@@ -446,9 +446,9 @@ TEST_F(EntryPiecesTest, TrimBlanksTable) {
   };
   for (const Case& c : cases) {
     std::string copy = c.text;
-    EXPECT_STREQ(TrimBlanks(copy.data()), c.expected);
+    EXPECT_STREQ(TrimSpacesInPlace(copy.data()), c.expected);
   }
-  EXPECT_EQ(TrimBlanks(nullptr), nullptr);
+  EXPECT_EQ(TrimSpacesInPlace(nullptr), nullptr);
 }
 
 }  // namespace

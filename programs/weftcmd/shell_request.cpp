@@ -4,6 +4,7 @@
 
 #include "batch/batch_interpreter.h"
 #include "batch/batch_syntax.h"
+#include "platform/ascii_case.h"
 #include "platform/env.h"
 #include "platform/process.h"
 
@@ -37,7 +38,7 @@ std::string WithoutQuotes(const std::string& word) {
 }
 
 bool IsSwitch(const std::string& word, char letter) {
-  return word.size() >= 2 && word[0] == '/' && (word[1] == letter || word[1] == letter - 'a' + 'A');
+  return word.size() >= 2 && word[0] == '/' && LowerAscii(word[1]) == letter;
 }
 
 // The text after "/C" on the raw line, as the Windows interpreter takes it.
