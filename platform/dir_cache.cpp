@@ -248,6 +248,14 @@ class DirCache {
     return true;
   }
 
+  // A guess never waits: while another thread holds the cache there is none.
+  bool Lacks(const std::string& dir, std::string_view name) {
+    std::unique_lock<std::mutex> lock(mutex_, std::try_to_lock);
+    if (!lock.owns_lock()) return false;
+    auto kept = dirs_.find(dir);
+    return kept != dirs_.end() && !kept->second.names->FindNoCase(name);
+  }
+
   DirCacheCounts Counts() {
     std::lock_guard<std::mutex> lock(mutex_);
     DirCacheCounts counts = counts_;
@@ -457,6 +465,13 @@ bool WithDirNames(const std::string& dir, const struct stat* known,
     known = &st;
   }
   return DirCache::Instance().Read(path, *known, use);
+}
+
+bool KeptNamesLack(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos || slash + 1 == path.size()) return false;
+  std::string dir = slash == 0 ? std::string("/") : path.substr(0, slash);
+  return DirCache::Instance().Lacks(dir, std::string_view(path).substr(slash + 1));
 }
 
 DirCacheCounts GetDirCacheCounts() { return DirCache::Instance().Counts(); }

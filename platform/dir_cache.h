@@ -92,6 +92,16 @@ bool HasUpperPrefix(std::string_view name, std::string_view upperPrefix);
 bool WithDirNames(const std::string& dir, const struct stat* known,
                   const std::function<void(const DirNames&)>& use);
 
+// True when the names kept of the directory that holds host path `path`
+// have no entry that matches its last component without regard to letter
+// case. The kept names are not checked against the disk here, so this is
+// only a guess: a lookup that trusts it asks the directory's checked names
+// next (WithDirNames) instead of the path, which spares the call that would
+// fail on a name the directory does not hold. False when the directory's
+// names are not kept, or another thread is using the cache (a guess never
+// waits for one).
+bool KeptNamesLack(const std::string& path);
+
 // What the cache has done since the process started, for tests.
 struct DirCacheCounts {
   uint64_t reads = 0;     // directories read from the disk
