@@ -15,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/dir_cache.h"
 #include "platform/filetime.h"
 #include "platform/host.h"
 
@@ -201,6 +202,12 @@ bool ResolveExisting(const char* path, std::string* host, struct stat* st, std::
   WinPath resolved;
   bool found = false;
   if (!ResolvePath(path, &resolved) || !HostOf(resolved, host, &found, st)) return false;
+  // A name that its folder's kept names lack, and the folder's checked
+  // names did not hold either, is simply not there.
+  if (!found && KeptNamesLack(*host)) {
+    SetErrno(ENOENT);
+    return false;
+  }
   // The lookup's own status serves unless it is that of a symbolic link; a
   // failed stat gives the reason of the failure.
   if ((!found || S_ISLNK(st->st_mode)) && stat(host->c_str(), st) != 0) {
