@@ -13,6 +13,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
@@ -72,6 +73,17 @@ size_t DirNames::FoldedHash::operator()(std::string_view name) const {
 
 bool DirNames::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
   return SameNoCase(a, b);
+}
+
+DirNames::DirNames(std::vector<DirName> entries) {
+  std::sort(entries.begin(), entries.end(), ListedOrder());
+  firstOfFold_.reserve(entries.size());
+  for (DirName& entry : entries) {
+    auto it = names_.emplace_hint(names_.end(), std::move(entry));
+    // Names that fold alike stand side by side, the smallest first: the
+    // first of them keeps the index entry.
+    firstOfFold_.emplace(std::string_view(it->name), it);
+  }
 }
 
 const DirName* DirNames::FindNoCase(std::string_view name) const {
@@ -188,14 +200,14 @@ std::unique_ptr<DirNames> ReadFresh(const std::string& path, DirKey* key) {
     return nullptr;
   }
   *key = KeyOf(st);
-  auto names = std::make_unique<DirNames>();
+  std::vector<DirName> entries;
   while (dirent* entry = readdir(dir)) {
     const char* name = entry->d_name;
     if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) continue;
-    names->Add(name, entry->d_type);
+    entries.push_back(DirName{name, entry->d_type});
   }
   closedir(dir);
-  return names;
+  return std::make_unique<DirNames>(std::move(entries));
 }
 
 struct CachedDir {

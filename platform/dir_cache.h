@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace weft_host {
 
@@ -42,6 +43,9 @@ class DirNames {
   using const_iterator = Set::const_iterator;
 
   DirNames() = default;
+  // The names of a directory read whole, in any order: sorted once, not
+  // placed one by one.
+  explicit DirNames(std::vector<DirName> entries);
   DirNames(const DirNames&) = delete;
   DirNames& operator=(const DirNames&) = delete;
 

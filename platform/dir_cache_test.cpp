@@ -402,6 +402,22 @@ TEST(KeptNames, FindsNamesWithoutRegardToCaseTheSmallestFirst) {
   EXPECT_EQ(Listed(names), (std::vector<std::string>{"a.JPG", "B.HTM", "b.HTM"}));
 }
 
+TEST(KeptNames, ADirectoryReadWholeKeepsTheSameOrderAndIndex) {
+  std::vector<weft_host::DirName> read;
+  for (const char* name : {"b.htm", "a.JPG", "B.HTM", "tn_", "B.htm", "A.jpg"}) {
+    read.push_back(weft_host::DirName{name, DT_REG});
+  }
+  weft_host::DirNames names(std::move(read));
+  EXPECT_EQ(Listed(names), (std::vector<std::string>{"A.jpg", "a.JPG", "B.HTM", "B.htm", "b.htm", "tn_"}));
+  EXPECT_EQ(Found(names, "a.jpg"), "A.jpg");
+  EXPECT_EQ(Found(names, "b.HtM"), "B.HTM");
+  names.Remove("B.HTM");
+  EXPECT_EQ(Found(names, "b.htm"), "B.htm");
+  names.Add("B.HT", DT_REG);
+  EXPECT_EQ(Found(names, "b.ht"), "B.HT");
+  EXPECT_EQ(names.FirstWithPrefix("TN")->name, "tn_");
+}
+
 TEST(KeptNames, NamesThatBeginWithAPrefixFollowTheirFirst) {
   weft_host::DirNames names;
   for (const char* name : {"tn_a_jpg.jpg", "TN_A_2_jpg.jpg", "tn_", "tn", "tn_b.jpg", "tn`", "a"}) {
