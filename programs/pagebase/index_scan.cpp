@@ -28,6 +28,8 @@ namespace {
 constexpr size_t kMaxPathLength = kMaxPath - 1;
 // A directory record is named by its index page, at most 31 characters.
 constexpr size_t kIndexNameSize = 32;
+// Directories the walk may list before their files are read.
+constexpr size_t kWalkLead = 8;
 
 // The names an image node stands for: its name cut before each '.' and
 // whole. A page whose name up to its extension is one of them is the
@@ -188,8 +190,11 @@ void IndexWalk::FindDirectories(DirScan* scan, TaskPool* pool) {
   scan->names = ListDirectory(scan->dir);
   scan->scanContents = ScanContents(scan->dir);
   if (scan->scanContents) FindSubdirectories(scan, pool);
-  // The walk is done with the directory's names: its files can be read.
+  // The walk is done with the directory's names: its files can be read. The
+  // walk keeps only a few directories ahead of the readers, so that what it
+  // listed (the thumbnails' folders) is still kept when they get to it.
   pool->Add([this, scan] { ScanFiles(scan); });
+  pool->HelpWhileBehind(kWalkLead);
 }
 
 void IndexWalk::FindSubdirectories(DirScan* scan, TaskPool* pool) {
