@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/attributes_host.h"
+#include "platform/dir_cache.h"
 #include "platform/drives_host.h"
 #include "platform/errors_host.h"
 #include "platform/filetime.h"
@@ -204,6 +205,12 @@ bool ResolveExisting(const char* path, std::string* host, struct stat* st, std::
   WinPath resolved;
   bool found = false;
   if (!ResolvePath(path, &resolved) || !HostOf(resolved, host, &found, st)) return false;
+  // A name that its folder's kept names lack, and the folder's checked
+  // names did not hold either, is simply not there.
+  if (!found && KeptNamesLack(*host)) {
+    SetErrno(ENOENT);
+    return false;
+  }
   // The lookup's own status serves unless it is that of a symbolic link; a
   // failed stat gives the reason of the failure.
   if ((!found || S_ISLNK(st->st_mode)) && stat(host->c_str(), st) != 0) {

@@ -13,6 +13,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -56,6 +57,17 @@ size_t DirNames::FoldedHash::operator()(std::string_view name) const {
 
 bool DirNames::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
   return SameNoCase(a, b);
+}
+
+DirNames::DirNames(std::vector<DirName> entries) {
+  std::sort(entries.begin(), entries.end(), ListedOrder());
+  firstOfFold_.reserve(entries.size());
+  for (DirName& entry : entries) {
+    auto it = names_.emplace_hint(names_.end(), std::move(entry));
+    // Names that fold alike stand side by side, the smallest first: the
+    // first of them keeps the index entry.
+    firstOfFold_.emplace(std::string_view(it->name), it);
+  }
 }
 
 const DirName* DirNames::FindNoCase(std::string_view name) const {
@@ -172,14 +184,14 @@ std::unique_ptr<DirNames> ReadFresh(const std::string& path, DirKey* key) {
     return nullptr;
   }
   *key = KeyOf(st);
-  auto names = std::make_unique<DirNames>();
+  std::vector<DirName> entries;
   while (dirent* entry = readdir(dir)) {
     const char* name = entry->d_name;
     if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) continue;
-    names->Add(name, entry->d_type);
+    entries.push_back(DirName{name, entry->d_type});
   }
   closedir(dir);
-  return names;
+  return std::make_unique<DirNames>(std::move(entries));
 }
 
 // WEFTDIRCACHE=off turns the cache off, for debugging a lookup: every call
@@ -230,6 +242,14 @@ class DirCache {
       if (!IsSettled(seen) && Watching()) return ReadAndKeep(path, seen, use);
     }
     return ReadOutsideTheLock(path, true, use);
+  }
+
+  // A guess never waits: while another thread holds the cache there is none.
+  bool Lacks(const std::string& dir, std::string_view name) {
+    std::unique_lock<std::mutex> lock(mutex_, std::try_to_lock);
+    if (!lock.owns_lock()) return false;
+    auto kept = dirs_.find(dir);
+    return kept != dirs_.end() && !kept->second.names->FindNoCase(name);
   }
 
   DirCacheCounts Counts() {
@@ -457,6 +477,13 @@ bool WithDirNames(const std::string& dir, const struct stat* known,
     known = &st;
   }
   return DirCache::Instance().Read(path, *known, use);
+}
+
+bool KeptNamesLack(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos || slash + 1 == path.size()) return false;
+  std::string dir = slash == 0 ? std::string("/") : path.substr(0, slash);
+  return DirCache::Instance().Lacks(dir, std::string_view(path).substr(slash + 1));
 }
 
 DirCacheCounts GetDirCacheCounts() { return DirCache::Instance().Counts(); }

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace weft_host {
 
@@ -42,6 +43,9 @@ class DirNames {
   using const_iterator = Set::const_iterator;
 
   DirNames() = default;
+  // The names of a directory read whole, in any order: sorted once, not
+  // placed one by one.
+  explicit DirNames(std::vector<DirName> entries);
   DirNames(const DirNames&) = delete;
   DirNames& operator=(const DirNames&) = delete;
 
@@ -93,6 +97,16 @@ bool HasUpperPrefix(std::string_view name, std::string_view upperPrefix);
 // lookup, nothing is kept: every call reads the directory.
 bool WithDirNames(const std::string& dir, const struct stat* known,
                   const std::function<void(const DirNames&)>& use);
+
+// True when the names kept of the directory that holds host path `path`
+// have no entry that matches its last component without regard to letter
+// case. The kept names are not checked against the disk here, so this is
+// only a guess: a lookup that trusts it asks the directory's checked names
+// next (WithDirNames) instead of the path, which spares the call that would
+// fail on a name the directory does not hold. False when the directory's
+// names are not kept, or another thread is using the cache (a guess never
+// waits for one).
+bool KeptNamesLack(const std::string& path);
 
 // What the cache has done since the process started, for tests.
 struct DirCacheCounts {

@@ -74,6 +74,9 @@ void ExpectNames(const TempDrive& drive, const std::vector<std::string>& names,
     EXPECT_EQ(PathExists(path.c_str()), listed) << label << ": " << name;
     EXPECT_EQ(GetPathKind(path.c_str()), listed ? PathKind::kFile : PathKind::kNone)
         << label << ": " << name;
+    FILE* file = OpenFile(path.c_str(), "r");
+    EXPECT_EQ(file != nullptr, listed) << label << ": " << name;
+    if (file) fclose(file);
   }
   std::vector<std::string> dotted = {".", ".."};
   dotted.insert(dotted.end(), names.begin(), names.end());
@@ -192,6 +195,29 @@ TEST(DirCache, ManyFoldersInTurnKeepTheirOwnNames) {
       EXPECT_EQ(host, drive.Host("f" + index + "/Name" + index + ".txt"));
       EXPECT_FALSE(PathExists(("C:\\F" + index + "\\NAME" + std::to_string(i + 1) + ".TXT").c_str()));
     }
+  }
+}
+
+// The kept names guess which names a folder lacks, so that a lookup asks the
+// folder's checked names instead of the path; a guess made stale by another
+// program's change must cost that lookup nothing but a call.
+TEST(DirCache, KeptNamesGuessWhatAFolderLacks) {
+  for (bool settled : {true, false}) {
+    std::string label = settled ? "settled" : "recent";
+    TempDrive drive;
+    drive.Write("dir/Old.htm", "x");
+    if (settled) SetOldTime(drive.Host("dir"));
+    std::string dir = drive.Host("dir");
+    EXPECT_FALSE(weft_host::KeptNamesLack(dir + "/new.htm")) << label << ": not listed yet";
+    ExpectNames(drive, {"Old.htm"}, label + ", before");
+    EXPECT_TRUE(weft_host::KeptNamesLack(dir + "/new.htm")) << label;
+    EXPECT_FALSE(weft_host::KeptNamesLack(dir + "/Old.htm")) << label;
+    EXPECT_FALSE(weft_host::KeptNamesLack(dir + "/OLD.HTM")) << label;
+    EXPECT_FALSE(weft_host::KeptNamesLack(drive.Host("other/new.htm"))) << label;
+    InOtherProcess([&] { return creat(drive.Host("dir/New.htm").c_str(), 0644) >= 0; });
+    if (settled) SetOldTime(dir);
+    ExpectNames(drive, {"New.htm", "Old.htm"}, label + ", after");
+    EXPECT_FALSE(weft_host::KeptNamesLack(dir + "/new.htm")) << label << ", after";
   }
 }
 
@@ -401,6 +427,22 @@ TEST(KeptNames, FindsNamesWithoutRegardToCaseTheSmallestFirst) {
   EXPECT_EQ(Found(names, "b.htm"), "B.HTM");
   names.Remove("nothing");
   EXPECT_EQ(Listed(names), (std::vector<std::string>{"a.JPG", "B.HTM", "b.HTM"}));
+}
+
+TEST(KeptNames, ADirectoryReadWholeKeepsTheSameOrderAndIndex) {
+  std::vector<weft_host::DirName> read;
+  for (const char* name : {"b.htm", "a.JPG", "B.HTM", "tn_", "B.htm", "A.jpg"}) {
+    read.push_back(weft_host::DirName{name, DT_REG});
+  }
+  weft_host::DirNames names(std::move(read));
+  EXPECT_EQ(Listed(names), (std::vector<std::string>{"A.jpg", "a.JPG", "B.HTM", "B.htm", "b.htm", "tn_"}));
+  EXPECT_EQ(Found(names, "a.jpg"), "A.jpg");
+  EXPECT_EQ(Found(names, "b.HtM"), "B.HTM");
+  names.Remove("B.HTM");
+  EXPECT_EQ(Found(names, "b.htm"), "B.htm");
+  names.Add("B.HT", DT_REG);
+  EXPECT_EQ(Found(names, "b.ht"), "B.HT");
+  EXPECT_EQ(names.FirstWithPrefix("TN")->name, "tn_");
 }
 
 TEST(KeptNames, NamesThatBeginWithAPrefixFollowTheirFirst) {

@@ -61,12 +61,17 @@ struct DriveCache {
   std::vector<Drive> drives;
 };
 
+// The value of WEFTDRIVES in force ("C=/" when it is unset or empty).
+const char* DrivesText() {
+  const char* value = getenv("WEFTDRIVES");
+  return value && *value ? value : "C=/";
+}
+
 // The drives named by WEFTDRIVES now, parsed again only when its value
 // changes. The table stays valid until the next call.
 const std::vector<Drive>& DriveTable() {
   thread_local DriveCache cache;
-  const char* value = getenv("WEFTDRIVES");
-  const char* text = value && *value ? value : "C=/";
+  const char* text = DrivesText();
   if (!cache.valid || cache.value != text) {
     cache.drives = ParseDrives(text);
     cache.value = text;
@@ -93,12 +98,17 @@ bool BelowFolder(const std::string& host, const std::string& folder, std::string
   return true;
 }
 
-// The host's current directory as the system last told it. The process
-// changes it only through SetCurrentDir, which forgets it; threads share it.
+// The host's current directory as the system last told it, and the Windows
+// path it is under the drive map of `drives` (the WEFTDRIVES text it was
+// made with). The process changes it only through SetCurrentDir, which
+// forgets it; threads share it.
 struct CurrentDirCache {
   std::mutex mutex;
   bool known = false;
   std::string host;
+  bool winKnown = false;
+  std::string drives;
+  WinPath win;
 };
 
 CurrentDirCache& TheCurrentDir() {
@@ -115,6 +125,7 @@ bool HostCurrentDir(std::string* host) {
     if (!cwd) return false;
     cache.host = cwd;
     cache.known = true;
+    cache.winKnown = false;
     free(cwd);
   }
   *host = cache.host;
@@ -177,13 +188,31 @@ bool HostToWin(const std::string& hostPath, WinPath* out) {
   return true;
 }
 
+// Every relative path starts from the current directory: its Windows path is
+// made once for the drive map in force, not again for each path.
 bool CurrentWinPath(WinPath* out) {
+  CurrentDirCache& cache = TheCurrentDir();
+  const char* drives = DrivesText();
+  {
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    if (cache.known && cache.winKnown && cache.drives == drives) {
+      *out = cache.win;
+      return true;
+    }
+  }
   std::string host;
   if (!HostCurrentDir(&host)) {
     SetErrno(errno);
     return false;
   }
-  return HostToWin(host, out);
+  if (!HostToWin(host, out)) return false;
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  if (cache.known && cache.host == host) {
+    cache.win = *out;
+    cache.drives = drives;
+    cache.winKnown = true;
+  }
+  return true;
 }
 
 // A byte Windows allows in a name: none of \ / : * ? " < > | and none below 32.
@@ -354,13 +383,15 @@ struct HostLookup {
 
 // The longest leading part of the path as written that exists. The whole
 // path is tried first, since most lookups name one that exists as written
-// and one call answers them; then ever shorter prefixes. Returns how many
-// components the prefix holds; the lookup gets it and its status, or
-// `exists` false (and the whole path as written) when not even the drive's
-// folder is there.
+// and one call answers them; then ever shorter prefixes. A name that the
+// kept names of its folder lack is not asked for: the folder's checked names
+// answer for it. Returns how many components the prefix holds; the lookup
+// gets it and its status, or `exists` false (and the whole path as written)
+// when not even the drive's folder is there.
 size_t FindWrittenPrefix(const std::string& exact, const std::vector<size_t>& ends, size_t parts,
                          bool writtenMissing, HostLookup* lookup) {
   size_t known = parts;
+  if (!writtenMissing && parts > 0) writtenMissing = KeptNamesLack(exact);
   lookup->exists = !(writtenMissing && parts > 0) && LstatHost(exact, &lookup->st);
   while (!lookup->exists && known > 0) {
     lookup->current.assign(exact, 0, ends[--known]);

@@ -6,12 +6,20 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "platform/attributes.h"
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "platform/names.h"
 #include "platform/testing/test_support.h"
 
 namespace {
+
+bool ListFolder(const char* pattern) {
+  std::vector<NamedEntry> entries;
+  return ListNames(pattern, false, &entries);
+}
 
 TEST(LastError, EachFailureKeepsItsCodeWithItsText) {
   TempDrive drive;
@@ -34,6 +42,19 @@ TEST(LastError, EachFailureKeepsItsCodeWithItsText) {
        kErrorAlreadyExists, "Cannot create a file when that file already exists."},
       {"delete a folder", [] { return !DeleteFile("C:\\full"); }, kErrorAccessDenied,
        "Access is denied."},
+      // A folder just listed answers for the names it lacks.
+      {"attributes of a missing file in a listed folder",
+       [] {
+         return ListFolder("C:\\full\\*") &&
+                GetAttributes("C:\\full\\gone.txt") == kInvalidAttributes;
+       },
+       kErrorFileNotFound, "The system cannot find the file specified."},
+      {"read a missing file in a listed folder",
+       [] { return ListFolder("C:\\full\\*") && !OpenFile("C:\\FULL\\gone.txt", "r"); },
+       kErrorFileNotFound, "The system cannot find the file specified."},
+      {"attributes of a name below a file",
+       [] { return ListFolder("C:\\*") && GetAttributes("C:\\to.txt\\x") == kInvalidAttributes; },
+       kErrorPathNotFound, "The system cannot find the path specified."},
       // A text with details of its own has no closer code.
       {"a drive that is not mapped", [&host] { return !HostPath("Q:\\x", &host); },
        kErrorGenFailure, "The system cannot find the drive specified: Q:"},

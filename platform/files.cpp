@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/attributes_host.h"
+#include "platform/dir_cache.h"
 #include "platform/drives_host.h"
 #include "platform/errors.h"
 #include "platform/errors_host.h"
@@ -184,6 +185,7 @@ FILE* OpenTextReader(int fd, off_t size) {
 
 struct BinaryStream {
   int fd = -1;
+  off64_t position = 0;  // of the descriptor, which only this stream moves
   char buffer[4096];
 };
 
@@ -191,13 +193,21 @@ ssize_t BinaryRead(void* cookie, char* buffer, size_t size) {
   auto stream = static_cast<BinaryStream*>(cookie);
   for (;;) {
     ssize_t n = read(stream->fd, buffer, size);
+    if (n > 0) stream->position += n;
     if (n >= 0 || errno != EINTR) return n;
   }
 }
 
 int BinarySeek(void* cookie, off64_t* offset, int whence) {
-  off64_t position = lseek64(static_cast<BinaryStream*>(cookie)->fd, *offset, whence);
+  auto stream = static_cast<BinaryStream*>(cookie);
+  // ftell asks where the descriptor stands, which the stream knows.
+  if (whence == SEEK_CUR && *offset == 0) {
+    *offset = stream->position;
+    return 0;
+  }
+  off64_t position = lseek64(stream->fd, *offset, whence);
   if (position < 0) return -1;
+  stream->position = position;
   *offset = position;
   return 0;
 }
@@ -331,11 +341,16 @@ bool ResolveTarget(const char* path, Target* target) {
 // (opening a FIFO or a device has effects of its own); a file that changes
 // between the two is read to its end all the same. -1 when that does not
 // serve; the full lookup then decides (and says why). `missing` tells that
-// nothing is there by the name as written.
+// nothing is there by the name as written, or that the kept names of its
+// folder lack it, so that the lookup asks the folder's names, not the path.
 int OpenAsWritten(const WinPath& path, struct stat* st, bool* missing) {
   std::string host;
   *missing = false;
   if (path.parts.empty() || !ExactHostOf(path, &host)) return -1;
+  if (KeptNamesLack(host)) {
+    *missing = true;
+    return -1;
+  }
   if (lstat(host.c_str(), st) != 0) {
     *missing = errno == ENOENT;
     return -1;

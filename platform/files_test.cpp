@@ -225,8 +225,13 @@ TEST(Files, BinaryReadingSeeksAndTellsPastItsBuffer) {
   EXPECT_EQ(ReadStream(file), content.substr(19997));
   EXPECT_TRUE(feof(file));
   EXPECT_FALSE(ferror(file));
+  EXPECT_EQ(ftell(file), 20000);
   ASSERT_EQ(fseek(file, 100, SEEK_SET), 0);
   EXPECT_EQ(fgetc(file), static_cast<unsigned char>(content[100]));
+  EXPECT_EQ(ftell(file), 101);
+  ASSERT_EQ(fseek(file, 0, SEEK_END), 0);
+  EXPECT_EQ(ftell(file), 20000);
+  ASSERT_EQ(fseek(file, 100, SEEK_SET), 0);
   EXPECT_EQ(fputc('x', file), EOF);  // a reading stream takes no writes
   EXPECT_EQ(fclose(file), 0);
 }

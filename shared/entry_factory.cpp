@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/names.h"
 #include "shared/chars.h"
@@ -77,10 +78,13 @@ Entry* PageEntryFrom(const char* path, FILE* stream, const char* fallbackTitle,
 Entry* DescribingPageEntry(const char* imagePath) {
   String page = ChangeExtensionString(imagePath, ".htm");
   if (page.IsNull()) return nullptr;
-  // A page that opens is one; only where opening fails must the lookup tell
-  // whether there is a page that cannot be read.
+  // A page that opens is one, and one that is not found is none; only where
+  // opening fails otherwise must the lookup tell whether there is a page
+  // that cannot be read.
   FILE* stream = OpenFile(page, "r");
-  if (!stream && GetPathKind(page) != PathKind::kFile) return nullptr;
+  if (!stream && (LastErrorCode() == kErrorFileNotFound || GetPathKind(page) != PathKind::kFile)) {
+    return nullptr;
+  }
   Entry* entry = PageEntryFrom(page, stream, nullptr, nullptr);
   entry->SetHref(FileToUrlString(imagePath));
   return entry;

@@ -1,6 +1,7 @@
 #include "shared/entry_factory.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <string>
@@ -321,6 +322,12 @@ TEST_F(EntryFactoryTest, ImagesWithAndWithoutPage) {
   EntryPtr dune(MakeImageEntry("dune.jpg", true, true));
   EXPECT_EQ(Text(dune->title), "dune.jpg");
   EXPECT_EQ(Text(dune->keywords), "(null)");
+  // A page that is there but cannot be read still describes its image.
+  drive_.Write("reef.jpg", "jpeg");
+  ASSERT_EQ(mkfifo(drive_.Host("reef.htm").c_str(), 0644), 0);
+  EntryPtr reef(MakeImageEntry("reef.jpg", true, true));
+  EXPECT_EQ(Text(reef->title), "reef.htm");
+  EXPECT_EQ(Text(reef->href), "reef.jpg");
 
   // Without a page there is no thumbnail here either.
   EntryPtr lone(MakeImageEntry("Lone Gull (2).JPG", true, true));

@@ -50,14 +50,35 @@ DirEntry MakeNode(const char* name, bool hidden, bool directory, bool alias) {
 // when their keys are equal.
 std::string BaseKey(const DirEntry& node) { return NoCaseKey(node.name, node.extensionOffset); }
 
-// The quick listing tells all a node needs (name, kind, hidden flag) without
-// the times and sizes that a full listing reads for every entry.
+// The quick listing tells a node's name and kind without the times and
+// sizes that a full listing reads for every entry; the hidden flag is read
+// later, for the nodes that can become entries.
 void ScanDirectory(std::vector<DirEntry>* nodes) {
   std::vector<NamedEntry> entries;
-  if (!ListNames("*", true, &entries)) return;
+  if (!ListNames("*", false, &entries)) return;
   for (const NamedEntry& entry : entries) {
     if (entry.name[0] == '.') continue;
-    nodes->push_back(MakeNode(entry.name.c_str(), entry.hidden, entry.directory, false));
+    nodes->push_back(MakeNode(entry.name.c_str(), false, entry.directory, false));
+  }
+}
+
+// False when MakeEntry makes no entry of the node by the flags, whatever its
+// hidden flag: directories, pages, images and other files that the flags
+// leave out, and the names that are never listed.
+bool MayBecomeEntry(const DirEntry& node, int flags) {
+  if (node.directory) return (flags & (kListAllDirs | kListIndexedDirs)) != 0;
+  if (IsSpecialName(node.name)) return false;
+  if (node.page) return (flags & kListPages) != 0;
+  if (IsImageOrUserFile(node.name)) return (flags & kListImages) != 0;
+  return (flags & kListFiles) != 0;
+}
+
+// The hidden flag of the folder's own nodes that the pairing rules left and
+// that can become entries: the attribute record is read for no other.
+void ReadHiddenFlags(std::vector<DirEntry>* nodes, int flags) {
+  for (DirEntry& node : *nodes) {
+    if (node.alias || node.hidden || !MayBecomeEntry(node, flags)) continue;
+    node.hidden = HasHiddenAttribute(node.name);
   }
 }
 
@@ -223,6 +244,7 @@ bool EntryList::Read(int flags) {
   if (flags & kListAliases) ScanAliases(&nodes);
   HideImagesOfUserFiles(&nodes);
   if ((flags & 0xF) == (kListPages | kListImages)) HidePagesOfImages(&nodes);
+  ReadHiddenFlags(&nodes, flags);
 
   int visible = CountVisible(nodes);
   if (visible == 0) return true;

@@ -87,6 +87,23 @@ TEST_F(ListingTest, HiddenAttributeHidesWhateverTheFlags) {
   Write("kept.htm", Page("Kept"));
   if (!SetAttributes("kept.htm", kAttrHidden)) GTEST_SKIP() << "no attribute records here";
   EXPECT_EQ(Hrefs(0xFF), Names{"shown.htm"});
+  // Every kind of entry, and a hidden image that still hides its page.
+  Write("seen.jpg");
+  Write("pic.jpg");
+  Write("pic.htm", Page("Pic"));
+  Write("b.mpg");
+  Write("c.txt");
+  Write("d.txt");
+  drive_.Write("site/here/trip/index.htm", Page("Trip"));
+  drive_.Write("site/here/away/index.htm", Page("Away"));
+  AddUserExt("mpg");
+  for (const char* name : {"pic.jpg", "b.mpg", "d.txt", "away"}) {
+    ASSERT_TRUE(SetAttributes(name, kAttrHidden)) << name;
+  }
+  EXPECT_EQ(Hrefs(0xFF), (Names{"c.txt", "pic.htm", "seen.jpg", "shown.htm", "trip/index.htm"}));
+  EXPECT_EQ(Hrefs(kListPages | kListImages), (Names{"seen.jpg", "shown.htm"}));
+  EXPECT_EQ(Hrefs(kListImages | kListAllDirs), (Names{"seen.jpg", "trip/index.htm"}));
+  EXPECT_EQ(Hrefs(kListFiles), Names{"c.txt"});
 }
 
 TEST_F(ListingTest, DirectoriesByFlags) {

@@ -228,13 +228,17 @@ int ExifOrientation(const unsigned char* body, size_t size) {
 }
 
 bool ImageSize(const char* path, uint32_t* width, uint32_t* height) {
-  // One opening serves both readers: only a file that begins as a GIF does
-  // can be one; any other is read as a JPEG.
   FILE* file = OpenFile(path, "rb");
   if (!file) return false;
-  int first = fgetc(file);
-  bool ok = first != EOF && ungetc(first, file) != EOF &&
-            (first == 'G' ? ReadGif(file, width, height) : ReadJpeg(file, width, height));
+  bool ok = ImageSizeOf(file, width, height);
   fclose(file);
   return ok;
+}
+
+bool ImageSizeOf(FILE* file, uint32_t* width, uint32_t* height) {
+  // Only a file that begins as a GIF does can be one; any other is read as
+  // a JPEG.
+  int first = fgetc(file);
+  return first != EOF && ungetc(first, file) != EOF &&
+         (first == 'G' ? ReadGif(file, width, height) : ReadJpeg(file, width, height));
 }

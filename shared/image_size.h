@@ -6,9 +6,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 // GifSize, or else JpegSize. The outputs are meaningful only on success.
 bool ImageSize(const char* path, uint32_t* width, uint32_t* height);
+// The same for an image open as `file` (binary, at its start), for a caller
+// that reads more of the file than its header.
+bool ImageSizeOf(FILE* file, uint32_t* width, uint32_t* height);
 // The size of a GIF (the first image's for "87a"), corrected to square pixels.
 bool GifSize(const char* path, uint32_t* width, uint32_t* height);
 // The size of a JPEG as it is shown: its first frame header's, with width and

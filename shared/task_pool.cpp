@@ -56,23 +56,40 @@ bool TaskPool::TakeTask(Task* task, bool untilIdle) {
 
 void TaskPool::Work(bool untilIdle) {
   Task task;
-  while (TakeTask(&task, untilIdle)) {
-    bool failed = false;
-    try {
-      task();
-    } catch (const std::bad_alloc&) {
-      failed = true;
-    }
-    task = nullptr;
+  while (TakeTask(&task, untilIdle)) Run(&task);
+}
+
+void TaskPool::HelpWhileBehind(size_t backlog) {
+  for (;;) {
+    Task task;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      --running_;
-      if (failed) {
-        outOfMemory_ = true;
-        tasks_.clear();
-      }
+      if (tasks_.size() <= backlog) return;
+      task = std::move(tasks_.front());
+      tasks_.pop_front();
+      ++running_;
     }
-    // The last task done may let a waiting caller return.
-    changed_.notify_all();
+    Run(&task);
   }
+}
+
+// Runs a task taken from the queue.
+void TaskPool::Run(Task* task) {
+  bool failed = false;
+  try {
+    (*task)();
+  } catch (const std::bad_alloc&) {
+    failed = true;
+  }
+  *task = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    --running_;
+    if (failed) {
+      outOfMemory_ = true;
+      tasks_.clear();
+    }
+  }
+  // The last task done may let a waiting caller return.
+  changed_.notify_all();
 }

@@ -26,6 +26,10 @@ class TaskPool {
   // Works on the tasks until none is left. False when a task ran out of
   // memory (the tasks not yet begun are then dropped).
   bool Wait();
+  // Runs waiting tasks on the calling thread while more than `backlog` wait:
+  // a thread that adds tasks faster than the workers take them keeps no
+  // more than that many ahead of them.
+  void HelpWhileBehind(size_t backlog);
 
   // The number of extra threads worth starting on this machine for work
   // that mostly waits on the file system: at most `most`.
@@ -34,6 +38,7 @@ class TaskPool {
  private:
   void Work(bool untilIdle);
   bool TakeTask(Task* task, bool untilIdle);
+  void Run(Task* task);
 
   std::mutex mutex_;
   std::condition_variable changed_;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <new>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -40,6 +41,20 @@ TEST(TaskPool, ATaskOutOfMemoryStopsThePool) {
   pool.Add([&] { ran = -1; });
   EXPECT_FALSE(pool.Wait());
   EXPECT_NE(ran.load(), -1);
+}
+
+// A thread that adds tasks faster than they are taken runs them itself
+// beyond the backlog it allows, oldest first.
+TEST(TaskPool, AThreadThatAddsTooFastHelps) {
+  TaskPool pool(0);
+  std::vector<int> order;
+  for (int i = 0; i < 5; ++i) pool.Add([&order, i] { order.push_back(i); });
+  pool.HelpWhileBehind(2);
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+  pool.HelpWhileBehind(2);
+  EXPECT_EQ(order.size(), 3u);
+  EXPECT_TRUE(pool.Wait());
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
 }
 
 TEST(TaskPool, SuitableThreadsStayWithinTheBound) {

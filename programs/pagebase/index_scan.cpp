@@ -28,6 +28,8 @@ namespace {
 constexpr size_t kMaxPathLength = kMaxPath - 1;
 // A directory record is named by its index page, at most 31 characters.
 constexpr size_t kIndexNameSize = 32;
+// Directories the walk may list before their files are read.
+constexpr size_t kWalkLead = 8;
 
 // The names an image node stands for: its name cut before each '.' and
 // whole. A page whose name up to its extension is one of them is the
@@ -61,10 +63,11 @@ void MakeThumbnailRelative(Entry* entry, const std::string& dir) {
 // What the walk found in one directory: its directory record, its
 // subdirectories with what was found in them, and its images and pages,
 // each part in walk order with the warnings about paths too long where they
-// came. The subdirectories are found first, in the order of the walk, so
-// that each real directory is entered once whatever links lead to it; the
-// files of all directories are then read side by side; the parts are put
-// together in walk order at the end.
+// came. The subdirectories are found in the order of the walk, so that each
+// real directory is entered once whatever links lead to it; the files of a
+// directory are read on the pool's threads as soon as the walk is done with
+// its names, while the walk goes on; the parts are put together in walk
+// order at the end.
 struct DirScan {
   struct Item {
     std::string name;                // record or subdirectory name; the path of a warning
@@ -93,15 +96,16 @@ class IndexWalk {
  public:
   IndexWalk(const IndexScanOptions& options, const char* start) : options_(options), guard_(start) {}
 
-  // Lists the directory and, in walk order, the tree below it; collects
-  // every directory scanned into `all`.
-  void FindDirectories(DirScan* scan, std::vector<DirScan*>* all);
+  // Lists the directory and, in walk order, the tree below it; each
+  // directory's files are then read by a task of `pool`.
+  void FindDirectories(DirScan* scan, TaskPool* pool);
   // The directory record and the files of one listed directory.
   void ScanFiles(DirScan* scan) const;
 
  private:
   static bool Fits(const std::string& dir, const std::string& name, size_t extra,
                    std::vector<DirScan::Item>* part);
+  void FindSubdirectories(DirScan* scan, TaskPool* pool);
   bool Keep(Entry* entry) const;
   void AddDirectoryRecord(DirScan* scan) const;
   bool ScanContents(const std::string& dir) const;
@@ -181,11 +185,18 @@ bool IndexWalk::ScanContents(const std::string& dir) const {
   return true;
 }
 
-void IndexWalk::FindDirectories(DirScan* scan, std::vector<DirScan*>* all) {
-  all->push_back(scan);
+void IndexWalk::FindDirectories(DirScan* scan, TaskPool* pool) {
   scan->names = ListDirectory(scan->dir);
   scan->scanContents = ScanContents(scan->dir);
-  if (!scan->scanContents) return;
+  if (scan->scanContents) FindSubdirectories(scan, pool);
+  // The walk is done with the directory's names: its files can be read. The
+  // walk keeps only a few directories ahead of the readers, so that what it
+  // listed (the thumbnails' folders) is still kept when they get to it.
+  pool->Add([this, scan] { ScanFiles(scan); });
+  pool->HelpWhileBehind(kWalkLead);
+}
+
+void IndexWalk::FindSubdirectories(DirScan* scan, TaskPool* pool) {
   for (const ListedName& listed : scan->names) {
     if (!listed.IsDirectory() || listed.IsSkipped(scan->dir)) continue;
     // Room for the separator of the files below it.
@@ -197,7 +208,7 @@ void IndexWalk::FindDirectories(DirScan* scan, std::vector<DirScan*>* all) {
     item.below = std::make_unique<DirScan>(std::move(path));
     DirScan* below = item.below.get();
     scan->subdirectories.push_back(std::move(item));
-    FindDirectories(below, all);
+    FindDirectories(below, pool);
   }
 }
 
@@ -294,10 +305,9 @@ bool ScanIndexTree(const char* start, const IndexScanOptions& options, DirEntryL
   DirEntry* root = list->Append(start, nullptr, nullptr);
   DirScan scan(start);
   IndexWalk walk(options, start);
-  std::vector<DirScan*> all;
-  walk.FindDirectories(&scan, &all);
+  // Declared after what its tasks use, so that they end first.
   TaskPool pool(TaskPool::SuitableThreads(kMostWalkThreads));
-  for (DirScan* directory : all) pool.Add([&walk, directory] { walk.ScanFiles(directory); });
+  walk.FindDirectories(&scan, &pool);
   if (!pool.Wait()) return false;
   AppendScan(&scan, root, list);
   return true;

@@ -98,19 +98,21 @@ bool IsPageNumberGroup(const char* open) {
   return strcmp(p, ")") == 0;
 }
 
-uint32_t FileSize(const char* path) {
-  FILE* file = OpenFile(path, "rb");
-  if (!file) return 0;
+// The size of a file open for reading, its position moved to the end.
+uint32_t FileSize(FILE* file) {
   long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : 0;
-  fclose(file);
   if (size < 0) return 0;
   return static_cast<uint64_t>(size) > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(size);
 }
 
+// One opening of the image serves its pixel size and its file size.
 ImageFacts ReadImageFacts(const char* imageFile) {
   ImageFacts facts;
-  facts.size = FileSize(imageFile);
-  if (!ImageSize(imageFile, &facts.width, &facts.height)) facts.width = facts.height = 0;
+  FILE* file = OpenFile(imageFile, "rb");
+  if (!file) return facts;
+  if (!ImageSizeOf(file, &facts.width, &facts.height)) facts.width = facts.height = 0;
+  facts.size = FileSize(file);
+  fclose(file);
   return facts;
 }
 
