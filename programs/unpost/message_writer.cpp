@@ -198,7 +198,7 @@ bool MessageWriter::SaveYenc(const std::string& beginLine, const char** cursor, 
       break;
     }
     const long length = static_cast<long>(line.size());
-    bool isLong = lineLength >= 0 && length > lineLength + 1 && !options_.lax;
+    bool isLong = lineLength >= 0 && length - 1 > lineLength && !options_.lax;
     if (lineLength >= 0 && length < lineLength) ++tally.shortLines;
     bytes.resize(line.size());
     size_t count = DecodeYencLine(line, reinterpret_cast<unsigned char*>(bytes.data()));

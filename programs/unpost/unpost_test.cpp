@@ -425,6 +425,12 @@ TEST_F(UnpostTest, YencLongLines) {
   // Lax: long lines are allowed and written.
   ExpectRun(Run({"/L", "m.msg"}), 0, "m.msg ==> y.txt, y.bin [yEnc]\n");
   EXPECT_EQ(drive.Read("y.bin"), kYencData);
+  // A line length at the top of the number range makes no line long.
+  drive.Write("m.msg", YencMessage("=ybegin line=9223372036854775807 size=32 name=z.bin", lines, "=yend size=32"));
+  ExpectRun(Run({"/I", "m.msg"}), 0,
+            "Error:  Data error(s) in attachment \"z.bin\":\n"
+            "         1.  There were 2 short lines (< 9223372036854775807 characters).\n"
+            "m.msg ==> z.txt, z.bin [yEnc]\n");
 }
 
 TEST_F(UnpostTest, MultiPartYencIsText) {
