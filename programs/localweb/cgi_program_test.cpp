@@ -110,9 +110,9 @@ TEST_F(LocalwebCGI, ContentLengthCountsTheBodyOnly) {
   EXPECT_EQ(drive.Files("tmp"), std::vector<std::string>{});
 }
 
-// A program's output goes out a buffer size at a time, after its own
-// header lines, and arrives whole.
-TEST_F(LocalwebCGI, LongOutputArrivesWholeInPiecesOfTheBufferSize) {
+// A program's long output arrives whole after its own header lines, also
+// with the smallest buffer size.
+TEST_F(LocalwebCGI, LongOutputArrivesWholeWhateverTheBufferSize) {
   WriteProgram("site/cgi/long", "#!/bin/sh\nprintf 'Content-type: text/plain\\n\\n'\n"
                                 "i=0; while [ $i -lt 500 ]; do printf 'line %04d\\n' $i; i=$((i+1)); done\n");
   std::string body;

