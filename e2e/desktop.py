@@ -13,7 +13,8 @@ height, `d.geometry(wid)` its place and size; `d.screenshot()` gives the
 screen's pixels; `d.wait_for(fn, what)` polls until fn() is true;
 `d.focused(wid)` waits until the window has the keyboard focus;
 `d.type(text)`, `d.key(*keys)`, `d.click(wid, x, y, button)` and
-`d.mouse_drag(start, end)` act through xdotool as a person would;
+`d.mouse_drag(start, end)` act through xdotool as a person would (a
+letter beyond ASCII first gets a key of its own in the keyboard map);
 `d.copy(text)` puts text on the CLIPBOARD with xclip; `d.drag(wid, *uris,
 at=(x, y))` drags URIs onto a window through the XDND protocol with the
 `xdnd_drag` helper, the pointer ending on that point of the window
@@ -181,7 +182,29 @@ class Desktop:
             raise DesktopError(f"{process.args[0]} did not end within {self.timeout} s")
 
     def type(self, text):
+        self.map_letters(text)
         self.xdotool("type", "--delay", "20", text)
+
+    def map_letters(self, text):
+        """Gives each letter of `text` that the keyboard map lacks a key of its
+        own, once. xdotool would otherwise bind a spare key for each such
+        letter, press it and unbind it at once; on a loaded machine the
+        program reads the key after the unbinding and gets no letter."""
+        if not hasattr(self, "spare_keys"):
+            table = self.run(["xmodmap", "-pke"]).stdout
+            self.spare_keys = [line.split()[1] for line in table.splitlines()
+                               if len(line.split()) == 3 and line.split()[1] != "8"]
+            self.mapped = set()
+        for letter in dict.fromkeys(text):
+            if ord(letter) < 128 or letter in self.mapped:
+                continue
+            if not self.spare_keys:
+                return                      # xdotool's own binding then
+            keysym = f"U{ord(letter):04X}"
+            result = self.run(["xmodmap", "-e", f"keycode {self.spare_keys.pop()} = {keysym} {keysym}"])
+            if result.returncode != 0:
+                raise DesktopError(f"xmodmap: {result.stderr.strip()}")
+            self.mapped.add(letter)
 
     def key(self, *keys):
         self.xdotool("key", "--delay", "20", *keys)
