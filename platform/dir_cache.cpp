@@ -34,7 +34,7 @@ unsigned char UpperByte(char c) { return static_cast<unsigned char>(UpperAscii(c
 // --- DirNames ------------------------------------------------------------------
 
 bool ListedOrder::operator()(const DirName& a, const DirName& b) const {
-  return NameListedBefore(a.name.c_str(), b.name.c_str());
+  return NameListedBefore(a.name, b.name);
 }
 
 bool ListedOrder::operator()(const DirName& a, std::string_view upperPrefix) const {

@@ -173,9 +173,9 @@ std::vector<const DirName*> MatchingNames(const DirNames& names, const NamePatte
   return matched;
 }
 
-bool NameListedBefore(const char* a, const char* b) {
+bool NameListedBefore(std::string_view a, std::string_view b) {
   int order = CompareNoCase(a, b);
-  return order != 0 ? order < 0 : strcmp(a, b) < 0;
+  return order != 0 ? order < 0 : a < b;
 }
 
 }  // namespace weft_host

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace weft_host {
@@ -33,7 +34,7 @@ std::vector<const DirName*> MatchingNames(const DirNames& names, const NamePatte
 
 // Listing order: names compared byte by byte after ASCII upper-casing, exact
 // bytes breaking ties.
-bool NameListedBefore(const char* a, const char* b);
+bool NameListedBefore(std::string_view a, std::string_view b);
 
 // Whether a directory entry (its host path and d_type) is a symbolic link;
 // the link itself is looked at only where the type is unknown.
