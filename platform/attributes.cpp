@@ -39,7 +39,7 @@ struct Record {
 Record ReadRecord(const std::string& host) {
   Record record;
   char text[128];
-  ssize_t n = getxattr(host.c_str(), kRecordName, text, sizeof text - 1);
+  ssize_t n = getxattr(CallPath(host), kRecordName, text, sizeof text - 1);
   if (n <= 0) return record;
   text[n] = '\0';
   record.hidden = strstr(text, "hidden") != nullptr;
@@ -180,7 +180,7 @@ bool HasHiddenRecord(const std::string& host) { return ReadRecord(host).hidden; 
 
 bool ReadHiddenRecord(const std::string& host, bool* hidden) {
   char text[128];
-  ssize_t n = getxattr(host.c_str(), kRecordName, text, sizeof text - 1);
+  ssize_t n = getxattr(CallPath(host), kRecordName, text, sizeof text - 1);
   if (n < 0 && (errno == ENOENT || errno == ENOTDIR)) return false;
   text[n > 0 ? n : 0] = '\0';
   *hidden = strstr(text, "hidden") != nullptr;

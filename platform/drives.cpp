@@ -282,7 +282,7 @@ bool FindNoCase(const std::string& dir, const std::string& name, std::string* ma
 }
 
 bool LstatHost(const std::string& host, struct stat* st) {
-  return lstat(host.empty() ? "/" : host.c_str(), st) == 0;
+  return lstat(host.empty() ? "/" : CallPath(host), st) == 0;
 }
 
 }  // namespace
@@ -508,6 +508,21 @@ bool SetCurrentDir(const char* path) {
   }
   return true;
 }
+
+namespace weft_host {
+
+const char* CallPath(const std::string& host) {
+  CurrentDirCache& cache = TheCurrentDir();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  const std::string& cwd = cache.host;
+  // Not below the root alone: there the walk is the same.
+  if (!cache.known || cwd.size() < 2 || host.compare(0, cwd.size(), cwd) != 0) return host.c_str();
+  if (host.size() == cwd.size()) return ".";
+  if (host.size() == cwd.size() + 1 || host[cwd.size()] != '/') return host.c_str();
+  return host.c_str() + cwd.size() + 1;
+}
+
+}  // namespace weft_host
 
 void ForgetCurrentDir() {
   CurrentDirCache& cache = TheCurrentDir();

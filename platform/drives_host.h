@@ -61,4 +61,12 @@ bool ExactHostOf(const WinPath& path, std::string* host, std::vector<size_t>* en
 // byte below 32).
 bool IsWindowsName(const std::string& name);
 
+// The path to hand a system call for the absolute host path `host`: the part
+// below the current directory when `host` lies below it, which spares the
+// kernel the walk from the root through every folder above at each call
+// (the calls of a folder's files mostly name files of the current folder);
+// "." for the current directory itself. Points into `host` or is static. The current directory must stay while the call runs:
+// only programs that use files on one thread change it.
+const char* CallPath(const std::string& host);
+
 }  // namespace weft_host

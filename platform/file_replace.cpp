@@ -231,7 +231,7 @@ bool Done(const std::string& temp) {
 namespace weft_host {
 
 bool RemoveLeftover(const std::string& host) {
-  int fd = open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  int fd = open(CallPath(host), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) return true;
   if (fd < 0 && errno != ELOOP) {
     SetErrno(errno);
@@ -246,14 +246,14 @@ bool RemoveLeftover(const std::string& host) {
       return false;
     }
   }
-  bool removed = unlink(host.c_str()) == 0 || errno == ENOENT;
+  bool removed = unlink(CallPath(host)) == 0 || errno == ENOENT;
   if (!removed) SetErrno(errno);
   if (fd >= 0) close(fd);
   return removed;
 }
 
 int CreateLockedTemp(const std::string& host, int* lock, mode_t mode) {
-  int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  int fd = open(CallPath(host), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
   if (fd < 0) {
     if (errno == EEXIST) SetError(kErrorSharingViolation);
     else SetErrno(errno);
@@ -297,7 +297,7 @@ bool PutInPlace(const std::string& source, const struct stat& st, const std::str
     unlink(source.c_str());
     return Done(source);
   }
-  if (rename(source.c_str(), destination.host.c_str()) == 0) return Done(source);
+  if (rename(CallPath(source), CallPath(destination.host)) == 0) return Done(source);
   if (errno != EXDEV) {
     SetErrno(errno);
     return false;
@@ -310,11 +310,11 @@ bool PutInPlace(const std::string& source, const struct stat& st, const std::str
 
 bool PutInPlace(const std::string& source, const std::string& target) {
   struct stat st, targetSt;
-  if (lstat(source.c_str(), &st) != 0) {
+  if (lstat(CallPath(source), &st) != 0) {
     SetErrno(errno);
     return false;
   }
-  bool found = lstat(target.c_str(), &targetSt) == 0;
+  bool found = lstat(CallPath(target), &targetSt) == 0;
   if (!found && errno != ENOENT) {
     SetErrno(errno);
     return false;

@@ -351,13 +351,14 @@ int OpenAsWritten(const WinPath& path, struct stat* st, bool* missing) {
     *missing = true;
     return -1;
   }
-  if (lstat(host.c_str(), st) != 0) {
+  const char* call = CallPath(host);
+  if (lstat(call, st) != 0) {
     *missing = errno == ENOENT;
     return -1;
   }
-  if (S_ISLNK(st->st_mode) && stat(host.c_str(), st) != 0) return -1;
+  if (S_ISLNK(st->st_mode) && stat(call, st) != 0) return -1;
   if (!S_ISREG(st->st_mode)) return -1;
-  return open(host.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  return open(call, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 }
 
 bool ResolveSource(const char* path, std::string* host, struct stat* st) {

@@ -6,6 +6,7 @@
 
 #include "platform/attributes.h"
 #include "platform/drives.h"
+#include "platform/drives_host.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/testing/test_support.h"
@@ -214,6 +215,41 @@ TEST(CurrentDir, KeptUntilSetOrForgotten) {
   EXPECT_EQ(GetFullPathString("..\\b.txt"), "C:\\b.txt");
   drive.Write("one/x.txt", "x");
   EXPECT_TRUE(PathExists("x.txt"));
+}
+
+// System calls name a file below the current directory from there, and
+// every other file by its whole path; a folder whose name merely begins
+// with the current one's is another folder.
+TEST(CurrentDir, CallPathsBelowItAreRelative) {
+  TempDrive drive;
+  drive.MakeDir("site/album");
+  drive.MakeDir("site/album2");
+  drive.Write("site/album/a.htm", "a");
+  drive.Write("site/album2/b.htm", "b");
+  ASSERT_TRUE(SetCurrentDir("site\\album"));
+  ASSERT_EQ(GetFullPathString("x"), "C:\\site\\album\\x");  // the layer knows it now
+  const std::string album = drive.Host("site/album");
+  struct Case {
+    std::string host;
+    std::string call;
+  } cases[] = {
+      {album + "/a.htm", "a.htm"},
+      {album + "/thumbs/t.jpg", "thumbs/t.jpg"},
+      {album, "."},
+      {album + "/", album + "/"},
+      {drive.Host("site/album2/b.htm"), drive.Host("site/album2/b.htm")},
+      {drive.Host("site"), drive.Host("site")},
+      {"/etc/hosts", "/etc/hosts"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(std::string(weft_host::CallPath(c.host)), c.call) << c.host;
+  // Until the layer knows the directory again after a change, whole paths.
+  ASSERT_TRUE(SetCurrentDir("..\\album2"));
+  const std::string b = drive.Host("site/album2/b.htm");
+  EXPECT_EQ(std::string(weft_host::CallPath(b)), b);
+  EXPECT_TRUE(PathExists("b.htm"));
+  EXPECT_EQ(std::string(weft_host::CallPath(b)), "b.htm");
+  EXPECT_FALSE(PathExists("a.htm"));
+  EXPECT_TRUE(PathExists("..\\album\\a.htm"));
 }
 
 TEST(LetterCase, LookupTriesExactNameFirstThenIgnoresCase) {
