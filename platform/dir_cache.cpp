@@ -49,30 +49,87 @@ bool HasUpperPrefix(std::string_view name, std::string_view upperPrefix) {
   return StartsNoCase(name, upperPrefix);
 }
 
-size_t DirNames::FoldedHash::operator()(std::string_view name) const {
+uint64_t DirNames::FoldedKey(std::string_view name) {
   uint64_t hash = 14695981039346656037ull;  // FNV-1a
   for (char c : name) hash = (hash ^ UpperByte(c)) * 1099511628211ull;
-  return static_cast<size_t>(hash);
+  // The low bits choose the place: mix the high ones into them.
+  hash ^= hash >> 32;
+  hash *= 0xd6e8feb86659fd93ull;
+  hash ^= hash >> 32;
+  return hash | (1ull << 63);
 }
 
-bool DirNames::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
-  return SameNoCase(a, b);
+DirNames::Slot* DirNames::FindSlot(std::string_view name, uint64_t key) {
+  if (slots_.empty()) return nullptr;
+  size_t mask = slots_.size() - 1;
+  for (size_t at = key & mask;; at = (at + 1) & mask) {
+    Slot& slot = slots_[at];
+    if (slot.key == 0) return nullptr;
+    if (slot.key == key && SameNoCase(slot.first->name, name)) return &slot;
+  }
+}
+
+void DirNames::Grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.empty() ? 16 : old.size() * 2, Slot());
+  size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.key == 0) continue;
+    size_t at = slot.key & mask;
+    while (slots_[at].key != 0) at = (at + 1) & mask;
+    slots_[at] = slot;
+  }
+}
+
+void DirNames::PutFirst(const_iterator first) {
+  uint64_t key = FoldedKey(first->name);
+  if (Slot* slot = FindSlot(first->name, key)) {
+    slot->first = first;
+    return;
+  }
+  if ((used_ + 1) * 2 > slots_.size()) Grow();
+  size_t mask = slots_.size() - 1;
+  size_t at = key & mask;
+  while (slots_[at].key != 0) at = (at + 1) & mask;
+  slots_[at] = Slot{key, first};
+  ++used_;
+}
+
+// Frees a place and moves up the places after it that would otherwise be
+// cut off from their home place by the gap.
+void DirNames::EraseSlot(Slot* slot) {
+  size_t mask = slots_.size() - 1;
+  size_t gap = static_cast<size_t>(slot - slots_.data());
+  for (size_t at = (gap + 1) & mask; slots_[at].key != 0; at = (at + 1) & mask) {
+    size_t home = slots_[at].key & mask;
+    // The place stays when its home lies cyclically after the gap, up to it.
+    bool stays = gap <= at ? gap < home && home <= at : gap < home || home <= at;
+    if (stays) continue;
+    slots_[gap] = slots_[at];
+    gap = at;
+  }
+  slots_[gap] = Slot();
+  --used_;
 }
 
 DirNames::DirNames(std::vector<DirName> entries) {
   std::sort(entries.begin(), entries.end(), ListedOrder());
-  firstOfFold_.reserve(entries.size());
+  size_t places = 16;
+  while (places < entries.size() * 2) places *= 2;
+  slots_.assign(places, Slot());
+  const_iterator previous = names_.end();
   for (DirName& entry : entries) {
     auto it = names_.emplace_hint(names_.end(), std::move(entry));
     // Names that fold alike stand side by side, the smallest first: the
     // first of them keeps the index entry.
-    firstOfFold_.emplace(std::string_view(it->name), it);
+    if (previous == names_.end() || !SameNoCase(previous->name, it->name)) PutFirst(it);
+    previous = it;
   }
 }
 
 const DirName* DirNames::FindNoCase(std::string_view name) const {
-  auto found = firstOfFold_.find(name);
-  return found == firstOfFold_.end() ? nullptr : &*found->second;
+  Slot* slot = const_cast<DirNames*>(this)->FindSlot(name, FoldedKey(name));
+  return slot ? &*slot->first : nullptr;
 }
 
 DirNames::const_iterator DirNames::FirstWithPrefix(std::string_view upperPrefix) const {
@@ -85,22 +142,24 @@ void DirNames::Add(std::string_view name, unsigned char type) {
     it->type = type;
     return;
   }
-  if (it != names_.begin() && FoldedEqual()(std::prev(it)->name, it->name)) return;
+  if (it != names_.begin() && SameNoCase(std::prev(it)->name, it->name)) return;
   // The new name is the first of its kind: it takes the index entry.
-  firstOfFold_.erase(std::string_view(it->name));
-  firstOfFold_.emplace(std::string_view(it->name), it);
+  PutFirst(it);
 }
 
 void DirNames::Remove(std::string_view name) {
   auto it = names_.find(DirName{std::string(name)});
   if (it == names_.end()) return;
-  auto indexed = firstOfFold_.find(std::string_view(it->name));
-  bool first = indexed != firstOfFold_.end() && indexed->second == it;
+  Slot* slot = FindSlot(it->name, FoldedKey(it->name));
+  bool first = slot && slot->first == it;
   auto next = std::next(it);
-  bool nextFoldsAlike = next != names_.end() && FoldedEqual()(next->name, it->name);
-  if (first) firstOfFold_.erase(indexed);
+  bool nextFoldsAlike = next != names_.end() && SameNoCase(next->name, it->name);
+  if (first && nextFoldsAlike) {
+    slot->first = next;
+  } else if (first) {
+    EraseSlot(slot);
+  }
   names_.erase(it);
-  if (first && nextFoldsAlike) firstOfFold_.emplace(std::string_view(next->name), next);
 }
 
 namespace {

@@ -11,7 +11,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace weft_host {
@@ -66,16 +65,28 @@ class DirNames {
   void Remove(std::string_view name);
 
  private:
-  struct FoldedHash {
-    size_t operator()(std::string_view name) const;
-  };
-  struct FoldedEqual {
-    bool operator()(std::string_view a, std::string_view b) const;
+  // A place of the fold index: the folded name's hash with its top bit set
+  // (0 marks a free place) and the first of the names that fold to it.
+  struct Slot {
+    uint64_t key = 0;
+    const_iterator first;
   };
 
+  static uint64_t FoldedKey(std::string_view name);
+  // The place of the folded name, or null when it has none.
+  Slot* FindSlot(std::string_view name, uint64_t key);
+  // Makes `first` the first name of its fold, in its place or a new one.
+  void PutFirst(const_iterator first);
+  void EraseSlot(Slot* slot);
+  void Grow();
+
   Set names_;
-  // Each case-folded name to the first of the names that fold to it.
-  std::unordered_map<std::string_view, const_iterator, FoldedHash, FoldedEqual> firstOfFold_;
+  // Each case-folded name to the first of the names that fold to it: an open
+  // table (linear probing, a power of two places, at most half of them used)
+  // that a lookup reads in a place or two, where a node map chases pointers
+  // through four cache misses for every name of a large folder.
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
 };
 
 // True when `name`, upper-cased, begins with `upperPrefix`.

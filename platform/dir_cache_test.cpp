@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -460,6 +461,58 @@ TEST(KeptNames, NamesThatBeginWithAPrefixFollowTheirFirst) {
   EXPECT_EQ(names.FirstWithPrefix("TN_C")->name, "tn`");
   EXPECT_EQ(names.FirstWithPrefix("TN`A"), names.end());
   EXPECT_EQ(names.FirstWithPrefix("TN_")->name, "tn_");
+}
+
+// Thousands of names come and go, many of them alike but for case: every
+// lookup agrees with the names kept, the smallest in bytes of a kind first,
+// through the index's growth and the closing of the gaps names leave.
+TEST(KeptNames, ManyChangesAgreeWithTheNamesKept) {
+  weft_host::DirNames names;
+  std::set<std::string> kept;
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 8) % 4096; };
+  auto nameOf = [](uint32_t n) {
+    std::string name = "img" + std::to_string(n % 1500) + ".jpg";
+    for (size_t i = 0; i < name.size(); ++i) {
+      if (n & (1u << (12 + i % 4))) name[i] = static_cast<char>(toupper(name[i]));
+    }
+    return name;
+  };
+  auto expected = [&kept](const std::string& name) {
+    std::string best = "(none)";
+    for (const std::string& k : kept) {
+      if (strcasecmp(k.c_str(), name.c_str()) == 0 && (best == "(none)" || k < best)) best = k;
+    }
+    return best;
+  };
+  for (int step = 0; step < 20000; ++step) {
+    uint32_t n = next() | (next() << 12);
+    std::string name = nameOf(n);
+    if (n & (1u << 20)) {
+      names.Remove(name);
+      kept.erase(name);
+    } else {
+      names.Add(name, DT_REG);
+      kept.insert(name);
+    }
+    if (step % 97 == 0) {
+      std::string probe = nameOf(next() | (next() << 12));
+      ASSERT_EQ(Found(names, probe.c_str()), expected(probe)) << "step " << step;
+    }
+  }
+  ASSERT_EQ(names.size(), kept.size());
+  for (uint32_t n = 0; n < 1500; ++n) {
+    std::string probe = "IMG" + std::to_string(n) + ".JPG";
+    ASSERT_EQ(Found(names, probe.c_str()), expected(probe)) << probe;
+  }
+  // The same names read whole give the same index.
+  std::vector<weft_host::DirName> read;
+  for (const std::string& k : kept) read.push_back(weft_host::DirName{k, DT_REG});
+  weft_host::DirNames whole(std::move(read));
+  for (uint32_t n = 0; n < 1500; ++n) {
+    std::string probe = "img" + std::to_string(n) + ".jpg";
+    ASSERT_EQ(Found(whole, probe.c_str()), expected(probe)) << probe;
+  }
 }
 
 }  // namespace
