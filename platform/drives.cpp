@@ -501,7 +501,11 @@ bool SetCurrentDir(const char* path) {
     SetError("The directory name is invalid.");
     return false;
   }
-  ForgetCurrentDir();
+  // Changed and forgotten in one step: no other thread can take the old
+  // directory as the current one in between, which would leave it kept.
+  CurrentDirCache& cache = TheCurrentDir();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  cache.known = false;
   if (chdir(host.c_str()) != 0) {
     SetErrno(errno);
     return false;
