@@ -20,6 +20,7 @@
 #include <iterator>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 
 #include "platform/ascii_case.h"
 #include "platform/listing_host.h"

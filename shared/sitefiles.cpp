@@ -169,7 +169,7 @@ std::string WriterThumbName(const char* base) {
 // Whether the file `name` is among the listed entries (letter case ignored).
 bool ListedFile(const std::vector<NamedEntry>& entries, const std::string& name) {
   for (const NamedEntry& entry : entries) {
-    if (!entry.directory && CompareNoCase(entry.name.c_str(), name.c_str()) == 0) return true;
+    if (!entry.directory && SameNoCase(entry.name, name)) return true;
   }
   return false;
 }
@@ -384,7 +384,7 @@ namespace {
 thread_local const ThumbnailsListedOnce* activeListing = nullptr;
 
 std::string UpperCased(std::string text) {
-  for (char& c : text) c = static_cast<char>(UpperAscii(c));
+  UpperCase(text.data());
   return text;
 }
 

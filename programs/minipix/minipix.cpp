@@ -17,6 +17,7 @@
 #include "platform/listing.h"
 #include "platform/processors.h"
 #include "programs/minipix/image_messages.h"
+#include "shared/chars.h"
 #include "shared/config.h"
 #include "shared/entry.h"
 #include "shared/entry_factory.h"
@@ -48,7 +49,7 @@ std::string WorkerTempName(size_t worker) {
 bool IsWorkerTempName(const char* name) {
   if (CompareNoCaseN(name, "temp", 4) != 0) return false;
   const char* p = name + 4;
-  while (*p >= '0' && *p <= '9') ++p;
+  while (IsDigit(*p)) ++p;
   return strcmp(p, ".$$$") == 0;
 }
 
